@@ -1,0 +1,42 @@
+#pragma once
+
+#include <deque>
+#include <ostream>
+#include <string>
+
+#include "core/Interaction.h"
+
+namespace brivant {
+
+// The command line's answers to the questions a command asks: the files and texts given
+// as arguments, in order. Messages go to stderr; an unanswered question ends the command.
+class ScriptedInteraction : public Interaction {
+public:
+    explicit ScriptedInteraction(std::ostream& err) : err_(err) {}
+
+    std::deque<std::string> openFiles;
+    std::deque<std::string> saveFiles;
+    std::deque<std::string> texts;
+    bool checksumOk = true;
+
+    bool HadError() const { return hadError_; }
+    // The question that found no answer, if any (its prompt text).
+    const std::string& Unanswered() const { return unanswered_; }
+
+    std::optional<std::string> askOpenFile(const FileDialog& d) override;
+    std::optional<std::string> askSaveFile(const FileDialog& d) override;
+    void tell(const std::string& text, MessageKind kind) override;
+    std::optional<std::string> askText(const std::string& title, const std::string& prompt,
+                                       const std::string& initial) override;
+    bool confirmChecksum(const std::string& path) override;
+
+protected:
+    std::optional<std::string> Next(std::deque<std::string>& q, const std::string& question);
+    std::ostream& err_;
+
+private:
+    bool hadError_ = false;
+    std::string unanswered_;
+};
+
+}  // namespace brivant

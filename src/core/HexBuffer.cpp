@@ -1,0 +1,197 @@
+#include "core/HexBuffer.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+
+#include "core/FileIO.h"
+#include "core/Stream.h"
+#include "core/UserError.h"
+
+namespace brivant {
+
+void HexBuffer::Reset(Bytes bytes) {
+    bytes_ = std::move(bytes);
+    cursor_ = 0;
+    anchor_ = -1;
+    modified_ = false;
+}
+
+void HexBuffer::SetSelectionStart(std::int32_t pos) {
+    if (pos < 0 || pos >= Size()) throw UserError(kInvalidSelStart);
+    ClearSelection();
+    cursor_ = pos;
+}
+
+void HexBuffer::SetSelectionEnd(std::int32_t pos) {
+    if (pos < -1 || pos >= Size()) throw UserError(kInvalidSelEnd);
+    ClearSelection();
+    if (pos < 0) return;
+    anchor_ = cursor_;
+    low_ = std::min(cursor_, pos);
+    high_ = std::max(cursor_, pos);
+}
+
+std::int32_t HexBuffer::SelectionStart() const { return HasSelection() ? anchor_ : cursor_; }
+
+std::int32_t HexBuffer::SelectionEnd() const {
+    if (!HasSelection()) return cursor_;
+    return anchor_ == low_ ? high_ : low_;
+}
+
+std::int32_t HexBuffer::SelectionLength() const {
+    return HasSelection() ? high_ - low_ + 1 : 0;
+}
+
+void HexBuffer::SelectAll() {
+    if (bytes_.empty()) return;
+    cursor_ = Size() - 1;
+    anchor_ = low_ = 0;
+    high_ = Size() - 1;
+}
+
+std::int32_t HexBuffer::CursorPosition() const {
+    return std::clamp(cursor_, 0, std::max(0, Size() - 1));
+}
+
+void HexBuffer::ReplaceSelected(const std::uint8_t* data, std::int32_t n) {
+    if (n < 0) n = 0;
+    if (!HasSelection()) {
+        if (NoSizeChange) return;
+        const std::int32_t at = CursorPosition();
+        bytes_.insert(bytes_.begin() + at, data, data + n);
+        low_ = at;
+    } else if (NoSizeChange) {
+        if (n > SelectionLength()) n = SelectionLength();
+        std::copy(data, data + n, bytes_.begin() + low_);
+    } else {
+        bytes_.erase(bytes_.begin() + low_, bytes_.begin() + high_ + 1);
+        bytes_.insert(bytes_.begin() + low_, data, data + n);
+    }
+    // The selection now ends on the last new byte, anchored there.
+    high_ = low_ + n - 1;
+    anchor_ = high_;
+    cursor_ = high_;
+    if (n == 0) {
+        anchor_ = -1;
+        cursor_ = low_;
+    }
+    modified_ = true;
+}
+
+Bytes HexBuffer::CopyBytes(std::int32_t pos, std::int32_t n) const {
+    if (pos < 0 || pos >= Size()) throw UserError(kInvalidCopyStart);
+    if (n < 0) n = 0;
+    if (static_cast<std::int64_t>(pos) + n > Size()) n = Size() - pos;
+    return Bytes(bytes_.begin() + pos, bytes_.begin() + pos + n);
+}
+
+void HexBuffer::SetHexText(std::string_view text) {
+    const Bytes b = HexToBytes(text);
+    if (Size() > 0) SelectAll();
+    ReplaceSelected(b);
+}
+
+std::int32_t HexBuffer::Search(const std::uint8_t* pattern, std::int32_t n, std::int32_t from,
+                               std::int32_t to, bool ignoreCase) const {
+    if (to >= Size()) to = Size() - 1;
+    if (n < 1 || from < 0 || static_cast<std::int64_t>(from) + n > static_cast<std::int64_t>(to) + 1)
+        return -1;
+    const std::uint8_t* first = bytes_.data() + from;
+    const std::uint8_t* last = bytes_.data() + to + 1;
+    if (!ignoreCase) {
+        const auto it = std::search(first, last,
+                                    std::boyer_moore_horspool_searcher(pattern, pattern + n));
+        return it == last ? -1 : static_cast<std::int32_t>(it - bytes_.data());
+    }
+    std::array<std::uint8_t, 256> lower{};
+    for (int c = 0; c < 256; ++c)
+        lower[static_cast<std::size_t>(c)] =
+            static_cast<std::uint8_t>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    Bytes p(pattern, pattern + n);
+    for (auto& c : p) c = lower[c];
+    const auto eq = [&](std::uint8_t a, std::uint8_t b) { return lower[a] == b; };
+    const auto it = std::search(first, last, p.begin(), p.end(), eq);
+    return it == last ? -1 : static_cast<std::int32_t>(it - bytes_.data());
+}
+
+void HexBuffer::LoadFile(const std::string& path) {
+    Bytes data = ReadWholeFile(path, "Cannot open %s.\r\n(%s.)");
+    std::FILE* w = std::fopen(path.c_str(), "r+b");
+    readOnly_ = w == nullptr;
+    if (w) std::fclose(w);
+    Reset(std::move(data));
+    fileName_ = path;
+}
+
+void HexBuffer::SaveFile(const std::string& path, bool clearModified) {
+    bool backup = false;
+    if (path == fileName_) {
+        if (readOnly_) throw UserError(Format("Cannot save readonly file %s.", {path}));
+        backup = CreateBackup && HasUnsavedChanges() && FileExists(path);
+    }
+    // The new content is written beside the target first, so a failure at any step
+    // leaves the old file (and its backup) as they were.
+    const std::string temp = TempNameFor(path);
+    std::error_code ec;
+    try {
+        WriteFileRaw(temp, bytes_);
+    } catch (const UserError&) {
+        std::filesystem::remove(temp, ec);
+        throw UserError(Format("Cannot create file %s", {path}));
+    }
+    if (backup) {
+        const std::string bak = path + BackupExtension;
+        if (FileExists(bak) && !std::filesystem::remove(bak, ec)) {
+            std::filesystem::remove(temp, ec);
+            throw UserError(
+                Format("Cannot delete previous backup %s. (%s)", {bak, ec.message()}));
+        }
+        std::filesystem::rename(path, bak, ec);
+        if (ec) {
+            std::filesystem::remove(temp, ec);
+            throw UserError(Format("Cannot create backup %s. (%s)", {bak, ec.message()}));
+        }
+    }
+    std::filesystem::rename(temp, path, ec);
+    if (ec) {
+        std::filesystem::remove(temp, ec);
+        throw UserError(Format("Cannot create file %s", {path}));
+    }
+    if (clearModified) {
+        modified_ = false;
+        readOnly_ = false;
+        fileName_ = path;
+    }
+}
+
+void HexBuffer::LoadStream(const MemStream& stream) { Reset(stream.Data()); }
+
+void HexBuffer::SaveStream(MemStream& stream) const {
+    stream.SetSize(Size());
+    stream.SetPosition(0);
+    std::copy(bytes_.begin(), bytes_.end(), stream.Data().begin());
+    stream.SetPosition(Size());
+}
+
+bool HexBuffer::HasUnsavedChanges() const {
+    return modified_ && (Size() > 0 || (!fileName_.empty() && FileExists(fileName_)));
+}
+
+void HexBuffer::WriteAt(std::int32_t pos, const Bytes& b) {
+    SetSelectionStart(pos);
+    SetSelectionEnd(pos + static_cast<std::int32_t>(b.size()) - 1);
+    ReplaceSelected(b);
+}
+
+Bytes HexBuffer::ReadAt(std::int32_t pos, std::int32_t n) {
+    SetSelectionStart(pos);
+    SetSelectionEnd(pos + n - 1);
+    return CopyBytes(SelectionStart(), SelectionLength());
+}
+
+}  // namespace brivant

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace brivant {
+
+class ToptionFrm;
+class TLangEdit;
+class TOpEdit;
+
+// What a file dialog shows. `filter` keeps the program's own "Text (*.x)|*.x" form; each
+// front end translates it to what its dialogs take.
+struct FileDialog {
+    std::string title;
+    std::string filter;
+    std::string defaultExt;  // without the dot; empty for none
+    std::string defaultName;
+    bool mustExist = false;        // open dialogs: path and file must exist
+    bool overwritePrompt = false;  // save dialogs: confirm before overwriting
+};
+
+// Info: a success or notice box. Error: the box that ends a failed command; the command
+// line exits with status 1 after it.
+enum class MessageKind { Info, Error };
+
+// The port through which a command asks and tells. A cancelled question returns an empty
+// optional (or false). One call per modal dialog.
+class Interaction {
+public:
+    virtual ~Interaction() = default;
+
+    virtual std::optional<std::string> askOpenFile(const FileDialog& dialog) = 0;
+    virtual std::optional<std::string> askSaveFile(const FileDialog& dialog) = 0;
+    virtual void tell(const std::string& text, MessageKind kind) = 0;
+    // The modal text prompt; an empty optional when the user cancels.
+    virtual std::optional<std::string> askText(const std::string& title,
+                                               const std::string& prompt,
+                                               const std::string& initial) = 0;
+    // "Update Checksum": true for "&OK", false for "&Cancel".
+    virtual bool confirmChecksum(const std::string& path) = 0;
+
+    // Dialogs with a model of their own; the model holds the answer. Until a front end
+    // implements one, the dialog counts as cancelled.
+    virtual bool askOptions(ToptionFrm&) { return false; }
+    virtual bool editLanguage(TLangEdit&) { return false; }
+    virtual bool editOperators(TOpEdit&) { return false; }
+
+    void info(const std::string& text) { tell(text, MessageKind::Info); }
+    void error(const std::string& text) { tell(text, MessageKind::Error); }
+};
+
+}  // namespace brivant

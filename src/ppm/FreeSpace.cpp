@@ -1,0 +1,140 @@
+#include "ppm/FreeSpace.h"
+
+#include <algorithm>
+#include <string>
+
+#include "core/Clipboard.h"
+#include "core/Editor.h"
+#include "core/FileFlow.h"
+#include "core/Interaction.h"
+#include "core/Search.h"
+#include "core/UserError.h"
+#include "ppm/PpmCopy.h"
+
+namespace brivant {
+
+namespace {
+constexpr const char* kMcuMarkHex = "3C3C3C3C3C3C3C6733";
+constexpr int kReserve = 62;
+
+struct Direction {
+    const char* tooSmall;
+    const char* title;
+    const char* prompt;
+    const char* done;
+};
+
+constexpr Direction kToMcu = {"PPM bytes too small, MCU space can not be adjust", "Adjust MCU Space",
+                              "How many bytes to add in MCU?\n\rPlease Enter From 1 to ",
+                              "MCU free space successfully adjusted"};
+constexpr Direction kToPpm = {"MCU bytes too small, PPM space can not be adjust", "Adjust PPM Space",
+                              "How many bytes to add in PPM?\n\rPlease Enter From 1 to ",
+                              "PPM free space successfully adjusted"};
+constexpr const char* kNotFree =
+    "Cannot move the PPM area by %s bytes: the bytes it would take over are not all free (FF)";
+
+// Offset of the header's DUMFILE text, searched from offset 1.
+std::int32_t HeaderDumfile(Editor& ed) {
+    ed.MainHex.SetSelectionStart(1);
+    FindOffSet1(ed, kDumfileHex);
+    if (ed.FoundOffset < 0) throw UserError(HexBuffer::kInvalidSelStart);
+    return ed.FoundOffset;
+}
+
+bool AllFree(const Bytes& image, std::int64_t from, std::int64_t to) {
+    if (from < 0 || to >= static_cast<std::int64_t>(image.size())) return false;
+    return std::all_of(image.begin() + from, image.begin() + to + 1,
+                       [](std::uint8_t b) { return b == 0xFF; });
+}
+}  // namespace
+
+void GetFreespace(Editor& ed) {
+    HexBuffer& m = ed.MainHex;
+    m.SetSelectionStart(ed.FreeOffset);
+    FindOffSet1(ed, kMcuMarkHex);
+    const std::int32_t c = ed.FoundOffset > 1 ? ed.FoundOffset - 1 : 0;
+    FindOffSet1(ed, kPpmMarkerHex);
+    const std::int32_t p = ed.FoundOffset - 1;
+    m.SetSelectionStart(ed.FreeOffset);
+    m.SetSelectionEnd(c > 0 ? c : p);
+    ed.win.mcuFreeField = std::to_string(m.SelectionLength());
+
+    const std::int32_t d = HeaderDumfile(ed);
+    m.SetSelectionStart(d + 24);
+    m.SetSelectionEnd(d + 31);
+    const Bytes fields = m.CopyBytes(d + 24, 8);
+    SetCBText(fields.data(), fields.size());
+    const std::int32_t e = HexTextToInt(ClipboardGet().substr(8, 8));
+
+    m.SetSelectionStart(d + 24);
+    FindOffSet1(ed, kDumfileHex);
+    m.SetSelectionStart(ed.FoundOffset);
+    FindOffSet1(ed, std::string(112, 'F'));
+    const std::int32_t g = ed.FoundOffset;
+    m.SetSelectionStart(g);
+    m.SetSelectionEnd(e - static_cast<std::int32_t>(kPhoneBase));
+    ed.win.ppmFreeField = std::to_string(m.SelectionLength());
+    m.SetSelectionStart(1);
+}
+
+void AdjustSpace(Editor& ed, Interaction& ui, AdjustTarget target) {
+    const Direction& dir = target == AdjustTarget::MCU ? kToMcu : kToPpm;
+    HexBuffer& m = ed.MainHex;
+    if (m.Empty()) {
+        ui.error(kOpenFirstCap);
+        return;
+    }
+    const std::int32_t giving =
+        StrToInt(target == AdjustTarget::MCU ? ed.win.ppmFreeField : ed.win.mcuFreeField);
+    if (giving < kReserve) {
+        ui.error(dir.tooSmall);
+        return;
+    }
+    const std::int32_t limit = giving - kReserve;
+    std::int32_t n = 0;
+    do {
+        const auto answer = ui.askText(dir.title, dir.prompt + std::to_string(limit), "");
+        if (!answer || answer->empty()) return;
+        n = StrToInt(*answer);
+    } while (n > limit);
+    if (n <= 0) throw UserError(HexBuffer::kInvalidCopyStart);
+
+    const std::int32_t d = HeaderDumfile(ed);
+    m.SetSelectionStart(1);
+    FindOffSet1(ed, kPpmMarkerHex);
+    const std::int32_t b = ed.FoundOffset;
+    if (b < 0) throw UserError(HexBuffer::kInvalidSelStart);
+    FindOffSet1(ed, kDumfileHex);
+    if (ed.FoundOffset < 0) throw UserError(HexBuffer::kInvalidSelStart);
+    FindOffSet1(ed, std::string(24, 'F'));
+    const std::int32_t g = ed.FoundOffset;
+    if (g < 0) throw UserError(HexBuffer::kInvalidSelStart);
+    const Bytes block = m.ReadAt(b, g - b + 1);
+    SetCBText(block.data(), block.size());
+    const auto len = static_cast<std::int32_t>(block.size());
+
+    // Only free bytes may be taken over: whatever else lies beside the PPM area (such as
+    // the end mark of the MCU free space) would be destroyed by the move.
+    const Bytes& image = m.Data();
+    const bool up = target == AdjustTarget::MCU;
+    const bool free = up ? AllFree(image, std::int64_t{g} + 1, std::int64_t{g} + n)
+                         : AllFree(image, std::int64_t{b} - n, std::int64_t{b} - 1);
+    if (!free) throw UserError(Format(kNotFree, {std::to_string(n)}));
+
+    const std::int32_t newStart = up ? b + n : b - n;
+    if (up) {
+        m.WriteAt(b, Bytes(static_cast<std::size_t>(n), 0xFF));
+        m.WriteAt(newStart, block);
+    } else {
+        m.WriteAt(newStart, block);
+        m.WriteAt(newStart + len, Bytes(static_cast<std::size_t>(n), 0xFF));
+    }
+    Bytes field(4);
+    PutBE32(field.data(), static_cast<std::uint32_t>(newStart) + kPhoneBase);
+    m.WriteAt(d + 24, field);
+
+    GetFreespace(ed);
+    ui.info(dir.done);
+}
+
+}  // namespace brivant

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+namespace brivant {
+
+class Editor;
+class Interaction;
+
+// Counts the free bytes of both areas and writes them into the two "bytes" fields.
+void GetFreespace(Editor& ed);
+
+enum class AdjustTarget { MCU, PPM };
+
+// "Ad&just": moves the PPM area so that `target` gains the number of bytes the user enters.
+void AdjustSpace(Editor& ed, Interaction& ui, AdjustTarget target);
+
+}  // namespace brivant

@@ -1,0 +1,65 @@
+#include "support/TestSupport.h"
+
+#include <fstream>
+#include <random>
+
+#include "core/FileFlow.h"
+#include "core/FileIO.h"
+
+namespace brivant::test {
+
+namespace {
+template <typename T>
+T Pop(std::deque<T>& q, T fallback) {
+    if (q.empty()) return fallback;
+    T v = q.front();
+    q.pop_front();
+    return v;
+}
+}  // namespace
+
+std::optional<std::string> FakeUi::askOpenFile(const FileDialog& d) {
+    openAsked.push_back(d);
+    return Pop(openAnswers, std::optional<std::string>());
+}
+std::optional<std::string> FakeUi::askSaveFile(const FileDialog& d) {
+    saveAsked.push_back(d);
+    return Pop(saveAnswers, std::optional<std::string>());
+}
+void FakeUi::tell(const std::string& text, MessageKind kind) { told.emplace_back(text, kind); }
+std::optional<std::string> FakeUi::askText(const std::string& title, const std::string& prompt,
+                                           const std::string&) {
+    textAsked.emplace_back(title, prompt);
+    return Pop(textAnswers, std::optional<std::string>());
+}
+bool FakeUi::confirmChecksum(const std::string&) { return Pop(checksumAnswers, true); }
+
+std::vector<std::string> FakeUi::Messages() const {
+    std::vector<std::string> m;
+    for (const auto& t : told) m.push_back(t.first);
+    return m;
+}
+
+TempDir::TempDir() {
+    std::random_device rd;
+    dir_ = std::filesystem::temp_directory_path() /
+           ("brivant-test-" + std::to_string(rd()) + std::to_string(rd()));
+    std::filesystem::create_directories(dir_);
+}
+TempDir::~TempDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(dir_, ec);
+}
+std::string TempDir::Path(const std::string& name) const { return (dir_ / name).string(); }
+
+Bytes ReadFile(const std::string& path) { return ReadWholeFile(path, "Cannot open %s"); }
+void WriteFile(const std::string& path, const Bytes& data) { WriteFileRaw(path, data); }
+
+SampleImage OpenSample(Editor& ed, FakeUi& ui, const std::string& path, SampleOptions o) {
+    SampleImage s = BuildSample(o);
+    WriteFile(path, s.bytes);
+    OpenPath(ed, ui, path);
+    return s;
+}
+
+}  // namespace brivant::test

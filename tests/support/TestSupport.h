@@ -1,0 +1,51 @@
+#pragma once
+
+#include <deque>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/Editor.h"
+#include "core/Interaction.h"
+#include "sample/SampleBuilder.h"
+
+namespace brivant::test {
+
+// A scripted port that records every question and message.
+class FakeUi : public Interaction {
+public:
+    std::deque<std::optional<std::string>> openAnswers, saveAnswers, textAnswers;
+    std::deque<bool> checksumAnswers;
+    std::vector<FileDialog> openAsked, saveAsked;
+    std::vector<std::pair<std::string, std::string>> textAsked;  // title, prompt
+    std::vector<std::pair<std::string, MessageKind>> told;
+
+    std::optional<std::string> askOpenFile(const FileDialog& d) override;
+    std::optional<std::string> askSaveFile(const FileDialog& d) override;
+    void tell(const std::string& text, MessageKind kind) override;
+    std::optional<std::string> askText(const std::string& title, const std::string& prompt,
+                                       const std::string& initial) override;
+    bool confirmChecksum(const std::string& path) override;
+
+    std::vector<std::string> Messages() const;
+    std::string Last() const { return told.empty() ? "" : told.back().first; }
+};
+
+// A folder of its own for each test, removed afterwards.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    std::string Path(const std::string& name) const;
+
+private:
+    std::filesystem::path dir_;
+};
+
+Bytes ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const Bytes& data);
+
+// Builds a sample, writes it to `path` and opens it through the open flow.
+SampleImage OpenSample(Editor& ed, FakeUi& ui, const std::string& path, SampleOptions o = {});
+
+}  // namespace brivant::test
