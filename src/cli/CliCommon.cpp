@@ -91,6 +91,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     app.require_subcommand(1);
     CliContext ctx{out, err, {}};
     RegisterCoreCommands(app, ctx);
+    // Each subsystem registers its commands here.
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <ostream>
 #include <string>
 
@@ -18,6 +19,10 @@ public:
     std::deque<std::string> saveFiles;
     std::deque<std::string> texts;
     bool checksumOk = true;
+    // The dialogs with models: each command that shows one sets what the arguments answer.
+    std::function<bool(ToptionFrm&)> onOptions;
+    std::function<bool(TLangEdit&)> onLanguage;
+    std::function<bool(TOpEdit&)> onOperators;
 
     bool HadError() const { return hadError_; }
     // The question that found no answer, if any (its prompt text).
@@ -29,6 +34,9 @@ public:
     std::optional<std::string> askText(const std::string& title, const std::string& prompt,
                                        const std::string& initial) override;
     bool confirmChecksum(const std::string& path) override;
+    bool askOptions(ToptionFrm& m) override { return onOptions && onOptions(m); }
+    bool editLanguage(TLangEdit& m) override { return onLanguage && onLanguage(m); }
+    bool editOperators(TOpEdit& m) override { return onOperators && onOperators(m); }
 
 protected:
     std::optional<std::string> Next(std::deque<std::string>& q, const std::string& question);

@@ -2,6 +2,7 @@
 
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,10 @@ public:
     std::vector<FileDialog> openAsked, saveAsked;
     std::vector<std::pair<std::string, std::string>> textAsked;  // title, prompt
     std::vector<std::pair<std::string, MessageKind>> told;
+    // The dialogs with models: a test sets what the user does in them (default: Cancel).
+    std::function<bool(ToptionFrm&)> onOptions;
+    std::function<bool(TLangEdit&)> onLanguage;
+    std::function<bool(TOpEdit&)> onOperators;
 
     std::optional<std::string> askOpenFile(const FileDialog& d) override;
     std::optional<std::string> askSaveFile(const FileDialog& d) override;
@@ -26,6 +31,9 @@ public:
     std::optional<std::string> askText(const std::string& title, const std::string& prompt,
                                        const std::string& initial) override;
     bool confirmChecksum(const std::string& path) override;
+    bool askOptions(ToptionFrm& m) override { return onOptions && onOptions(m); }
+    bool editLanguage(TLangEdit& m) override { return onLanguage && onLanguage(m); }
+    bool editOperators(TOpEdit& m) override { return onOperators && onOperators(m); }
 
     std::vector<std::string> Messages() const;
     std::string Last() const { return told.empty() ? "" : told.back().first; }
