@@ -1,0 +1,207 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/FileFlow.h"
+#include "core/PhoneTypes.h"
+#include "ppm/Checksums.h"
+#include "core/UserError.h"
+#include "support/TestSupport.h"
+
+using namespace brivant;
+using namespace brivant::test;
+
+namespace {
+bool ChecksumsVerify(const Bytes& b) {
+    return McuChecksum(b) == GetBE16(&b[34]) && McuChecksum(b) == GetBE16(&b[b.size() - 6]) &&
+           FlsCheckValue(b) == GetBE32(&b[b.size() - 4]);
+}
+}  // namespace
+
+TEST(OpenCommand, AsksWithTheFixedDialogAndResetsTheViews) {
+    TempDir dir;
+    const std::string path = dir.Path("a.fls");
+    WriteFile(path, BuildSample({}).bytes);
+    Editor ed;
+    FakeUi ui;
+    ed.win.activeTab = Tab::Operators;
+    ed.win.ringtoneCount = "Ringtones Count: 7";
+    ed.win.languages.push_back({"x", "y", "z"});
+    ed.CommTextCount = 5;
+    ed.win.securityOption = 2;
+    ui.openAnswers = {std::nullopt, path};
+    OpenCommand(ed, ui);  // cancelled: nothing changes
+    EXPECT_TRUE(ed.MainHex.Empty());
+    EXPECT_EQ(ed.win.activeTab, Tab::Operators);
+    OpenCommand(ed, ui);
+    ASSERT_EQ(ui.openAsked.size(), 2u);
+    const FileDialog& d = ui.openAsked[0];
+    EXPECT_EQ(d.title, "Open Flash Files...");
+    EXPECT_EQ(d.filter, "Flash Files (*.fls)|*.fls");
+    EXPECT_EQ(d.defaultExt, "fls");
+    EXPECT_TRUE(d.mustExist);
+    EXPECT_EQ(ed.win.fileNameField, path);
+    EXPECT_EQ(ed.win.activeTab, Tab::Tones);
+    EXPECT_TRUE(ed.win.languages.empty());
+    EXPECT_EQ(ed.CommTextCount, 0);
+    EXPECT_EQ(ed.win.securityOption, 0);
+    EXPECT_EQ(ed.FreeOffset, BuildSample({}).layout.freeOffset);
+    EXPECT_EQ(ed.PhoneTypeText(), "3310");
+}
+
+TEST(OpenCommand, MissingFileKeepsThePreviousImage) {
+    TempDir dir;
+    Editor ed;
+    FakeUi ui;
+    OpenSample(ed, ui, dir.Path("a.fls"));
+    const Bytes before = ed.MainHex.Data();
+    EXPECT_THROW(OpenPath(ed, ui, dir.Path("gone.fls")), UserError);
+    EXPECT_EQ(ed.MainHex.Data(), before);
+    EXPECT_EQ(ed.win.fileNameField, dir.Path("gone.fls"));
+}
+
+TEST(FreeOffset, FirstFreeRunBehindTheHeaderText) {
+    TempDir dir;
+    Editor ed;
+    FakeUi ui;
+    const auto s = OpenSample(ed, ui, dir.Path("a.fls"));
+    EXPECT_EQ(GetFreeOffset(ed), s.layout.freeOffset);
+    // Nineteen free bytes are not a run; the search goes on behind them.
+    Bytes b = s.bytes;
+    std::fill(b.begin() + 0x300, b.begin() + 0x300 + 19, 0xFF);
+    WriteFile(dir.Path("b.fls"), b);
+    OpenPath(ed, ui, dir.Path("b.fls"));
+    EXPECT_EQ(ed.FreeOffset, s.layout.freeOffset);
+    std::fill(b.begin() + 0x300, b.begin() + 0x300 + 20, 0xFF);
+    WriteFile(dir.Path("c.fls"), b);
+    OpenPath(ed, ui, dir.Path("c.fls"));
+    EXPECT_EQ(ed.FreeOffset, 0x300);
+}
+
+TEST(SaveCommand, NothingToSave) {
+    TempDir dir;
+    Editor ed;
+    FakeUi ui;
+    SaveCommand(ed, ui);
+    EXPECT_EQ(ui.Last(), "Nothing to save, Please open flash file first");
+    OpenSample(ed, ui, dir.Path("a.fls"));
+    SaveCommand(ed, ui);
+    EXPECT_EQ(ui.Last(), "Nothing to save, Please edit flash file first");
+    EXPECT_TRUE(ui.saveAsked.empty());
+}
+
+TEST(SaveCommand, WritesThenRepairsChecksumsThenReports) {
+    TempDir dir;
+    Editor ed;
+    FakeUi ui;
+    OpenSample(ed, ui, dir.Path("a.fls"));
+    ed.MainHex.WriteAt(0x1000, Bytes{1, 2, 3, 4});
+    const std::string out = dir.Path("out.fls");
+    ui.saveAnswers = {out};
+    SaveCommand(ed, ui);
+    ASSERT_EQ(ui.saveAsked.size(), 1u);
+    EXPECT_EQ(ui.saveAsked[0].title, "Save Flash As...");
+    EXPECT_EQ(ui.saveAsked[0].filter, "Flash Files (*.fls) | *.fls");
+    EXPECT_EQ(ui.saveAsked[0].defaultExt, "fls");
+    EXPECT_TRUE(ui.saveAsked[0].overwritePrompt);
+    EXPECT_EQ(ui.Messages(), std::vector<std::string>{"File Successfully saved!"});
+    const Bytes saved = ReadFile(out);
+    EXPECT_TRUE(ChecksumsVerify(saved));
+    EXPECT_EQ(saved[0x1000], 1);
+    // The repaired sums live only in the file; the image in memory is as edited.
+    EXPECT_FALSE(ChecksumsVerify(ed.MainHex.Data()));
+}
+
+TEST(SaveCommand, CancelledChecksumDialogLeavesTheFileAsWritten) {
+    TempDir dir;
+    Editor ed;
+    FakeUi ui;
+    OpenSample(ed, ui, dir.Path("a.fls"));
+    ed.MainHex.WriteAt(0x1000, Bytes{1, 2, 3, 4});
+    const std::string out = dir.Path("out.fls");
+    ui.saveAnswers = {out};
+    ui.checksumAnswers = {false};
+    SaveCommand(ed, ui);
+    EXPECT_EQ(ui.Messages(),
+              (std::vector<std::string>{
+                  "You have to update checksums manually before uploading the file to your phone",
+                  "File Successfully saved!"}));
+    EXPECT_EQ(ReadFile(out), ed.MainHex.Data());
+}
+
+TEST(SaveCommand, SavingOverTheOpenedFileKeepsABackup) {
+    TempDir dir;
+    Editor ed;
+    FakeUi ui;
+    const std::string path = dir.Path("a.fls");
+    const auto s = OpenSample(ed, ui, path);
+    ed.MainHex.WriteAt(0x1000, Bytes{1});
+    ui.saveAnswers = {path};
+    SaveCommand(ed, ui);
+    EXPECT_EQ(ReadFile(path + ".bak"), s.bytes);
+    EXPECT_EQ(ReadFile(path)[0x1000], 1);
+}
+
+TEST(SaveCommand, PpmEditsAreWrittenBackBeforeSaving) {
+    TempDir dir;
+    Editor ed;
+    FakeUi ui;
+    const auto s = OpenSample(ed, ui, dir.Path("a.fls"));
+    // An edit of the TONE piece only: the image itself has no unsaved change.
+    std::string& tone = ed.ppm[Piece::TONE];
+    tone.replace(24, 2, "AB");
+    ed.PpmChanged = true;
+    ASSERT_FALSE(ed.MainHex.HasUnsavedChanges());
+    ui.saveAnswers = {dir.Path("out.fls")};
+    SaveCommand(ed, ui);
+    const Bytes saved = ReadFile(dir.Path("out.fls"));
+    EXPECT_EQ(saved[static_cast<std::size_t>(s.layout.chunk[5] + 12)], 0xAB);
+}
+
+TEST(SaveCommand, PiecesOfAnotherImageAreNeverWritten) {
+    TempDir dir;
+    Editor ed;
+    FakeUi ui;
+    OpenSample(ed, ui, dir.Path("a.fls"));
+    ed.ppm[Piece::TONE].replace(24, 2, "AB");
+    ed.PpmChanged = true;
+    SampleOptions o;
+    o.designation = kNoDesignation;
+    o.seed = 7;
+    const auto second = OpenSample(ed, ui, dir.Path("b.fls"), o);
+    // The flag stays set, so the save goes ahead, but writes the second image as it is.
+    ui.saveAnswers = {dir.Path("out.fls")};
+    SaveCommand(ed, ui);
+    EXPECT_NE(ui.Last(), "Nothing to save, Please edit flash file first");
+    Bytes saved = ReadFile(dir.Path("out.fls"));
+    EXPECT_EQ(Bytes(saved.begin(), saved.end() - 6), Bytes(second.bytes.begin(), second.bytes.end() - 6));
+}
+
+TEST(TabChange, NeedsAnImageAndAType) {
+    TempDir dir;
+    Editor ed;
+    FakeUi ui;
+    int languagesRead = 0, menuRead = 0;
+    ed.readers.languages = [&](Editor&, Interaction&) { ++languagesRead; };
+    ed.readers.menu = [&](Editor&, Interaction&) { ++menuRead; };
+    TabChanged(ed, ui, Tab::Languages);  // no image: nothing at all
+    EXPECT_TRUE(ui.told.empty());
+    SampleOptions o;
+    o.designation = kNoDesignation;
+    OpenSample(ed, ui, dir.Path("a.fls"), o);
+    TabChanged(ed, ui, Tab::Languages);
+    EXPECT_EQ(ui.Last(), "Please choose correct phone model");
+    EXPECT_EQ(languagesRead, 0);
+    ChoosePhoneType(ed, ui, 18);
+    TabChanged(ed, ui, Tab::Menu);
+    TabChanged(ed, ui, Tab::Menu);
+    EXPECT_EQ(ui.Messages().size(), 3u);
+    EXPECT_EQ(ui.Last(), "Menu editing not yet supported in this unit");
+    EXPECT_EQ(menuRead, 0);
+    ChoosePhoneType(ed, ui, 4);
+    TabChanged(ed, ui, Tab::Menu);
+    EXPECT_EQ(languagesRead, 1);
+    EXPECT_EQ(menuRead, 1);
+    TabChanged(ed, ui, Tab::Languages);
+    EXPECT_EQ(languagesRead, 2);
+}
