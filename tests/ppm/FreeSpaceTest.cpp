@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include "core/FileFlow.h"
+#include "core/UserError.h"
+#include "ppm/FreeSpace.h"
+#include "ppm/PpmCopy.h"
+#include "support/TestSupport.h"
+
+using namespace brivant;
+using namespace brivant::test;
+
+namespace {
+std::int32_t Mcu(const Editor& ed) { return std::stoi(ed.win.mcuFreeField); }
+std::int32_t Ppm(const Editor& ed) { return std::stoi(ed.win.ppmFreeField); }
+std::uint32_t StartField(const Editor& ed, const SampleLayout& l) {
+    return GetBE32(&ed.MainHex.Data()[static_cast<std::size_t>(l.dumfile + 24)]);
+}
+std::string ErrorOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const UserError& e) {
+        return e.what();
+    }
+    return "";
+}
+}  // namespace
+
+TEST(GetFreespace, CountsBothAreas) {
+    TempDir dir;
+    Editor ed;
+    FakeUi ui;
+    const auto s = OpenSample(ed, ui, dir.Path("a.fls"));
+    EXPECT_EQ(Mcu(ed), s.layout.mcuMark - s.layout.freeOffset);  // up to the end mark
+    EXPECT_EQ(Ppm(ed), s.layout.ppmEnd - s.layout.ppmFree + 1);
+    ed.MainHex.SetSelectionStart(77);
+    GetFreespace(ed);
+    EXPECT_EQ(ed.MainHex.CursorPosition(), 1);
+
+    SampleOptions o;
+    o.mcuEndMark = false;
+    const auto t = OpenSample(ed, ui, dir.Path("b.fls"), o);
+    EXPECT_EQ(Mcu(ed), t.layout.ppmStart - t.layout.freeOffset);  // up to the PPM marker
+}
+
+TEST(GetFreespace, NoFreeRunFailsAtThePositioningStep) {
+    TempDir dir;
+    Editor ed;
+    FakeUi ui;
+    Bytes b(4096, 0x11);
+    const std::string dum = "DUMFILE", ppm = std::string("PPM") + '\0' + "V 1.0 NHM-5";
+    std::copy(dum.begin(), dum.end(), b.begin() + 0x40);
+    std::copy(ppm.begin(), ppm.end(), b.begin() + 0x800);
+    WriteFile(dir.Path("a.fls"), b);
+    EXPECT_EQ(ErrorOf([&] { OpenPath(ed, ui, dir.Path("a.fls")); }), "Invalid selection start");
+    EXPECT_EQ(ed.FreeOffset, -1);
+    EXPECT_EQ(ed.PhoneTypeText(), "3310");
+    EXPECT_TRUE(ed.win.mcuFreeField.empty());
+}
+
+TEST(Adjust, MoveIntoTheMcuWithoutEndMark) {
+    TempDir dir;
+    Editor ed;
+    FakeUi ui;
+    SampleOptions o;
+    o.mcuEndMark = false;
+    const auto s = OpenSample(ed, ui, dir.Path("a.fls"), o);
+    const std::int32_t mcu = Mcu(ed), ppm = Ppm(ed);
+    ui.textAnswers = {"4096"};
+    AdjustSpace(ed, ui, AdjustTarget::MCU);
+    ASSERT_EQ(ui.textAsked.size(), 1u);
+    EXPECT_EQ(ui.textAsked[0].first, "Adjust MCU Space");
+    EXPECT_EQ(ui.textAsked[0].second,
+              "How many bytes to add in MCU?\n\rPlease Enter From 1 to " + std::to_string(ppm - 62));
+    EXPECT_EQ(ui.Last(), "MCU free space successfully adjusted");
+    EXPECT_EQ(Mcu(ed), mcu + 4096);
+    EXPECT_EQ(Ppm(ed), ppm - 4096);
+    const Bytes& m = ed.MainHex.Data();
+    const auto b = static_cast<std::size_t>(s.layout.ppmStart);
+    EXPECT_EQ(m[b], 0xFF);
+    EXPECT_EQ(m[b + 4095], 0xFF);
+    EXPECT_EQ(BytesToHex(&m[b + 4096], 64), BytesToHex(&s.bytes[b], 64));
+    EXPECT_EQ(StartField(ed, s.layout), 0x200000u + b + 4096);
+    // The end of the area stays where it was.
+    EXPECT_EQ(BytesToHex(&m[static_cast<std::size_t>(s.layout.ppmEnd + 1)], 16),
+              BytesToHex(&s.bytes[static_cast<std::size_t>(s.layout.ppmEnd + 1)], 16));
+    // The moved image still opens and splits.
+    ed.MainHex.SaveFile(dir.Path("b.fls"), true);
+    OpenPath(ed, ui, dir.Path("b.fls"));
+    EXPECT_TRUE(ed.ppm.split);
+}
+
+TEST(Adjust, MoveIntoThePpm) {
+    TempDir dir;
+    Editor ed;
+    FakeUi ui;
+    const auto s = OpenSample(ed, ui, dir.Path("a.fls"));
+    const std::int32_t ppm = Ppm(ed);
+    ui.textAnswers = {"1000"};
+    AdjustSpace(ed, ui, AdjustTarget::PPM);
+    EXPECT_EQ(ui.textAsked[0].first, "Adjust PPM Space");
+    EXPECT_EQ(ui.Last(), "PPM free space successfully adjusted");
+    EXPECT_EQ(Ppm(ed), ppm + 1000);
+    const Bytes& m = ed.MainHex.Data();
+    const auto b = static_cast<std::size_t>(s.layout.ppmStart);
+    EXPECT_EQ(BytesToHex(&m[b - 1000], 64), BytesToHex(&s.bytes[b], 64));
+    EXPECT_EQ(StartField(ed, s.layout), 0x200000u + b - 1000);
+    const auto oldFree = static_cast<std::size_t>(s.layout.ppmFree);
+    for (std::size_t i = oldFree - 1000; i < oldFree; ++i) ASSERT_EQ(m[i], 0xFF) << i;
+    // Only the boundary moved: the end mark of the MCU free space is intact.
+    EXPECT_EQ(BytesToHex(&m[static_cast<std::size_t>(s.layout.mcuMark)], 9), "3C3C3C3C3C3C3C6733");
+}
+
+TEST(Adjust, RefusesToOverwriteBytesThatAreNotFree) {
+    TempDir dir;
+    Editor ed;
+    FakeUi ui;
+    SampleOptions o;
+    o.occupiedBelowPpm = true;
+    OpenSample(ed, ui, dir.Path("a.fls"), o);
+    const Bytes before = ed.MainHex.Data();
+    ui.textAnswers = {"100"};
+    EXPECT_EQ(ErrorOf([&] { AdjustSpace(ed, ui, AdjustTarget::PPM); }),
+              "Cannot move the PPM area by 100 bytes: the bytes it would take over are not all free (FF)");
+    EXPECT_EQ(ed.MainHex.Data(), before);
+    EXPECT_FALSE(ed.MainHex.Modified());
+
+    // Something in the PPM free space right behind the data blocks the other direction.
+    const auto s = OpenSample(ed, ui, dir.Path("b.fls"));
+    ed.MainHex.WriteAt(s.layout.ppmFree + 200, Bytes{0x12});
+    const Bytes before2 = ed.MainHex.Data();
+    ui.textAnswers = {"300"};
+    EXPECT_THROW(AdjustSpace(ed, ui, AdjustTarget::MCU), UserError);
+    EXPECT_EQ(ed.MainHex.Data(), before2);
+    ui.textAnswers = {"150"};
+    AdjustSpace(ed, ui, AdjustTarget::MCU);
+    EXPECT_EQ(ui.Last(), "MCU free space successfully adjusted");
+}
+
+TEST(Adjust, PromptBoundsAndAnswers) {
+    TempDir dir;
+    Editor ed;
+    FakeUi ui;
+    AdjustSpace(ed, ui, AdjustTarget::MCU);
+    EXPECT_EQ(ui.Last(), "Please open Flash file first");
+
+    OpenSample(ed, ui, dir.Path("a.fls"));
+    const Bytes before = ed.MainHex.Data();
+    ed.win.ppmFreeField = "62";  // the fields are read as the user left them
+    ui.textAnswers = {"1", "5", ""};
+    AdjustSpace(ed, ui, AdjustTarget::MCU);
+    EXPECT_EQ(ui.textAsked.size(), 3u);  // asked again until the empty answer
+    EXPECT_EQ(ui.textAsked[0].second, "How many bytes to add in MCU?\n\rPlease Enter From 1 to 0");
+    EXPECT_EQ(ed.MainHex.Data(), before);
+
+    ed.win.ppmFreeField = "61";
+    AdjustSpace(ed, ui, AdjustTarget::MCU);
+    EXPECT_EQ(ui.Last(), "PPM bytes too small, MCU space can not be adjust");
+    ed.win.mcuFreeField = "10";
+    AdjustSpace(ed, ui, AdjustTarget::PPM);
+    EXPECT_EQ(ui.Last(), "MCU bytes too small, PPM space can not be adjust");
+
+    ed.win.ppmFreeField = "x1";
+    EXPECT_EQ(ErrorOf([&] { AdjustSpace(ed, ui, AdjustTarget::MCU); }), "'x1' is not a valid integer value");
+    ed.win.ppmFreeField = "5000";
+    ui.textAnswers = {"abc"};
+    EXPECT_EQ(ErrorOf([&] { AdjustSpace(ed, ui, AdjustTarget::MCU); }), "'abc' is not a valid integer value");
+    ui.textAnswers = {"0"};
+    EXPECT_EQ(ErrorOf([&] { AdjustSpace(ed, ui, AdjustTarget::MCU); }), "Invalid buffer from file argument");
+    ui.textAnswers = {std::nullopt};
+    AdjustSpace(ed, ui, AdjustTarget::MCU);
+    EXPECT_EQ(ed.MainHex.Data(), before);
+}
