@@ -18,21 +18,24 @@ void CliSession::Open(bool tolerant) {
             throw CliExit{2};
         }
     }
-    bool loaded = false;
     try {
         OpenPath(ed, ui, o.image);
-        loaded = true;
-        if (wanted != 0) {
-            if (!ed.phoneList.enabled && ed.PhoneType() != 0) {
-                if (ed.PhoneType() != wanted)
-                    throw UserError(Format("Phone type already detected as %s", {ed.PhoneTypeText()}));
-            } else {
-                ChoosePhoneType(ed, ui, wanted);
-            }
-        }
     } catch (const UserError& e) {
         ui.error(e.what());
-        if (!tolerant || !loaded || ed.MainHex.FileName() != o.image) throw CliExit{1};
+        // A loaded image whose detection or reading failed can still be looked at.
+        if (!tolerant || ed.MainHex.FileName() != o.image) throw CliExit{1};
+    }
+    if (wanted != 0 && ed.PhoneType() != wanted) {
+        if (!ed.phoneList.enabled && ed.PhoneType() != 0) {
+            ui.error(Format("Phone type already detected as %s", {ed.PhoneTypeText()}));
+            throw CliExit{1};
+        }
+        try {
+            ChoosePhoneType(ed, ui, wanted);
+        } catch (const UserError& e) {
+            ui.error(e.what());
+            if (!tolerant) throw CliExit{1};
+        }
     }
     if (!tolerant) CheckTold();
 }

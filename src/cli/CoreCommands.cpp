@@ -309,11 +309,14 @@ void RegisterCoreCommands(CLI::App& app, CliContext& ctx) {
         auto* m = cmd->add_option("--mcu", *mcu, "Bytes the MCU area gains");
         auto* p = cmd->add_option("--ppm", *ppm, "Bytes the PPM area gains");
         m->excludes(p);
-        cmd->require_option(1);
         AddType(cmd, *o);
         AddOutput(cmd, *o);
         cmd->callback([&ctx, o, mcu, ppm] {
             ctx.action = [&ctx, o, mcu, ppm] {
+                if (mcu->empty() && ppm->empty()) {
+                    ctx.err << "brivant-cli: space adjust: give --mcu N or --ppm N\n";
+                    throw CliExit{2};
+                }
                 if (!mcu->empty()) SpaceAdjust(ctx, *o, AdjustTarget::MCU, *mcu);
                 else SpaceAdjust(ctx, *o, AdjustTarget::PPM, *ppm);
             };
