@@ -24,6 +24,12 @@ Bytes ReadWholeFile(const std::string& path, const std::string& failText) {
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) throw UserError(Format(failText, {path, SystemErrorText(errno ? errno : ENOENT)}));
     Bytes data;
+    std::error_code sizeError;
+    const auto expected = std::filesystem::file_size(path, sizeError);
+    if (!sizeError && expected <= 0x7FFFFFFFu) data.resize(static_cast<std::size_t>(expected));
+    std::size_t have = std::fread(data.data(), 1, data.size(), f);
+    data.resize(have);
+    // The file may have grown since its size was read: take whatever follows too.
     std::uint8_t chunk[1 << 16];
     std::size_t got;
     while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) data.insert(data.end(), chunk, chunk + got);

@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <functional>
 
 #include "core/FileIO.h"
 #include "core/Stream.h"
@@ -104,9 +103,17 @@ std::int32_t HexBuffer::Search(const std::uint8_t* pattern, std::int32_t n, std:
     const std::uint8_t* first = bytes_.data() + from;
     const std::uint8_t* last = bytes_.data() + to + 1;
     if (!ignoreCase) {
-        const auto it = std::search(first, last,
-                                    std::boyer_moore_horspool_searcher(pattern, pattern + n));
-        return it == last ? -1 : static_cast<std::int32_t>(it - bytes_.data());
+        // memchr finds candidate starts at memory speed; most of an image never matches
+        // the first byte of a pattern.
+        const std::uint8_t* stop = last - n + 1;
+        for (const std::uint8_t* p = first; p < stop; ++p) {
+            p = static_cast<const std::uint8_t*>(
+                std::memchr(p, pattern[0], static_cast<std::size_t>(stop - p)));
+            if (!p) return -1;
+            if (std::memcmp(p + 1, pattern + 1, static_cast<std::size_t>(n - 1)) == 0)
+                return static_cast<std::int32_t>(p - bytes_.data());
+        }
+        return -1;
     }
     std::array<std::uint8_t, 256> lower{};
     for (int c = 0; c < 256; ++c)
