@@ -11,6 +11,7 @@
 #include "ppm/PpmCopy.h"
 #include "texts/TextRows.h"
 #include "tones/ToneRows.h"
+#include "tones/ToptionFrm.h"
 
 namespace brivant {
 
@@ -46,6 +47,11 @@ struct WindowState {
 
     std::vector<RingtoneRow> ringtones;
     std::string ringtoneCount = "Ringtones Count: 0";
+    int selectedRingtone = -1;  // -1: no row selected
+
+    // "Alert Tones" group: the drop-down's entry and the "Change" / "Retrieve" choice.
+    int alertKind = 0;
+    bool alertChange = true;
     std::vector<LanguageRow> languages;
     std::string languageCount = "Languages Count:0";
     std::vector<CountryRow> countries;
@@ -102,6 +108,18 @@ public:
 
     PpmCopy ppm;
     MemStream chunkStream;  // scratch for chunk checksums
+    ToptionFrm Options;     // created once: keeps its repeat prefix between uses
+
+    // Languages: the key list (ID + Length, 16 hex digits, in row order when last read;
+    // index 0 is the COMM chunk), the menu's language text list, and what the Language
+    // Editor keeps between uses.
+    std::vector<std::string> languageKeys;
+    std::vector<std::string> languageTexts;
+    LangEditMemory langEdit;
+    // Set while the menu browser is open; its language selector mirrors the Menu tab's.
+    bool BrowseMode = false;
+    std::vector<std::string> browseLanguages;
+    int browseLanguageIndex = 0;
 
     WindowState win;
     FeatureReaders readers;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -14,9 +15,16 @@ struct LanguageRow {
 
 // One row of the Operators (countries) list.
 struct CountryRow {
-    std::string country;
-    std::string code;
+    std::string country;    // the name as shown: its bytes up to the zero padding
+    std::string code;       // the three digits d1 d2 d3
     std::string operators;  // two upper-case hex digits
+    std::string nameBytes;  // the four stored name bytes, zero padding included
+};
+
+// What the Language Editor remembers from one use to the next.
+struct LangEditMemory {
+    bool typedKey = false;    // a key was typed into the text field; never cleared
+    bool searchNext = false;  // the search button reads "&NEXT"
 };
 
 }  // namespace brivant

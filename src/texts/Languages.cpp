@@ -1,0 +1,239 @@
+#include "texts/Languages.h"
+
+#include "core/Editor.h"
+#include "core/FileFlow.h"
+#include "core/FileIO.h"
+#include "core/Interaction.h"
+#include "core/PhoneTypes.h"
+#include "core/Search.h"
+#include "core/UserError.h"
+#include "ppm/PpmCopy.h"
+#include "texts/TLangEdit.h"
+
+namespace brivant {
+
+namespace {
+constexpr const char* kCommHex = "434F4D4D";
+
+bool ValidRow(const Editor& ed, int row) {
+    return row >= 0 && row < static_cast<int>(ed.win.languages.size());
+}
+
+void SetCount(Editor& ed) {
+    ed.win.languageCount = kLanguagesCount + std::to_string(ed.win.languages.size());
+}
+
+void LoadTextPiece(Editor& ed) {
+    ed.SubHex.SetHexText(ed.ppm[Piece::TEXT]);
+}
+
+// The offset of the chunk whose first 8 bytes are the key, searched from offset 1 of the
+// TEXT piece in SubHex. A key that is no longer there (a deleted language still offered by
+// a selector) fails as the buffer does for a selection at -1.
+std::int32_t FindByKey(Editor& ed, const std::string& id, const std::string& length) {
+    ed.SubHex.SetSelectionStart(1);
+    FindOffSet2(ed, id + length);
+    if (ed.FoundOffset < 0) throw UserError(HexBuffer::kInvalidSelStart);
+    return ed.FoundOffset;
+}
+
+// The chunk of a row, Length bytes, from the TEXT piece in SubHex.
+Bytes ChunkOfRow(Editor& ed, const LanguageRow& row) {
+    const std::int32_t at = FindByKey(ed, row.id, row.length);
+    const std::int64_t length = static_cast<std::uint32_t>(HexTextToInt(row.length));
+    if (length < 16 || at + length > ed.SubHex.Size())
+        throw UserError(Format(kLanguageTooLong, {row.language}));
+    return ed.SubHex.CopyBytes(at, static_cast<std::int32_t>(length));
+}
+
+std::int32_t Find(const HexBuffer& b, const Bytes& what, std::int32_t from) {
+    return b.Search(what.data(), static_cast<std::int32_t>(what.size()), from, b.Size() - 1, false);
+}
+
+void Replace(HexBuffer& b, std::int32_t at, std::int32_t n, const Bytes& with) {
+    b.SetSelectionStart(at);
+    b.SetSelectionEnd(at + n - 1);
+    b.ReplaceSelected(with);
+}
+}  // namespace
+
+void ReadLanguages(Editor& ed) {
+    WindowState& w = ed.win;
+    if (!w.languages.empty()) {
+        if (ed.BrowseMode) {
+            ed.browseLanguages = w.menuLanguages;
+            ed.browseLanguageIndex = 0;
+        }
+        return;
+    }
+    ed.languageKeys.clear();
+    w.menuLanguages.assign(1, kSelectHere);
+    if (ed.BrowseMode) {
+        ed.browseLanguages.assign(1, kSelectHere);
+        ed.browseLanguageIndex = 0;
+    }
+
+    LoadTextPiece(ed);
+    HexBuffer& s = ed.SubHex;
+    s.SetSelectionStart(1);
+    FindOffSet2(ed, kCommHex);
+    if (ed.FoundOffset < 0) throw UserError(HexBuffer::kInvalidSelStart);
+    std::int32_t a = ed.FoundOffset - 8;
+    if (a < 0) throw UserError(HexBuffer::kInvalidSelStart);
+
+    while (a < s.Size() - 16) {
+        const Bytes head = s.CopyBytes(a, 12);
+        const std::uint32_t length = GetBE32(&head[4]);
+        LanguageRow row;
+        row.language.assign(head.begin() + 8, head.end());
+        row.id = BytesToHex(head.data(), 4);
+        row.length = BytesToHex(head.data() + 4, 4);
+        w.languages.push_back(row);
+        ed.languageKeys.push_back(row.id + row.length);
+        if (row.language != "COMM") {
+            w.menuLanguages.push_back(row.language);
+            if (ed.BrowseMode) ed.browseLanguages.push_back(row.language);
+        }
+        // The next chunk starts at the first 00 00 behind this one (its ID's high half);
+        // a Length that points nowhere ends the walk instead of looping on it.
+        const std::int64_t next = std::int64_t{a} + length;
+        if (length < 12 || next >= s.Size()) break;
+        s.SetSelectionStart(static_cast<std::int32_t>(next));
+        FindOffSet2(ed, "0000");
+        if (ed.FoundOffset < 0) break;
+        a = ed.FoundOffset;
+    }
+    SetCount(ed);
+}
+
+LanguageTexts ReadLanguageTexts(Editor& ed, const std::string& id, const std::string& length) {
+    LoadTextPiece(ed);
+    LanguageRow row{"", id, length};
+    const std::int32_t at = FindByKey(ed, id, length);
+    const Bytes tag = ed.SubHex.CopyBytes(at + 8, 4);
+    row.language.assign(tag.begin(), tag.end());
+    return DecodeLanguageChunk(ChunkOfRow(ed, row));
+}
+
+void ReadMenuTexts(Editor& ed, int index) {
+    if (index < 0 || index >= static_cast<int>(ed.languageKeys.size()))
+        throw UserError(HexBuffer::kInvalidSelStart);
+    const std::string& key = ed.languageKeys[static_cast<std::size_t>(index)];
+    LanguageTexts t = ReadLanguageTexts(ed, key.substr(0, 8), key.substr(8, 8));
+    if (ed.CommTextCount == 0) {
+        ed.CommTextCount = static_cast<std::int32_t>(t.lengths.size());
+        return;
+    }
+    ed.languageTexts = std::move(t.texts);
+}
+
+void EditLanguage(Editor& ed, Interaction& ui, int row) {
+    if (!ValidRow(ed, row)) return;
+    const LanguageRow r = ed.win.languages[static_cast<std::size_t>(row)];
+    LoadTextPiece(ed);
+    const LanguageTexts old = DecodeLanguageChunk(ChunkOfRow(ed, r));
+
+    TLangEdit dialog(ed.langEdit);
+    dialog.Load(old.texts, old.twoByte);
+    const bool ok = ui.editLanguage(dialog);
+    ed.langEdit = dialog.Memory();
+    if (!ok || dialog.Result().empty()) return;
+
+    Bytes chunk(old.chunk.begin(), old.chunk.begin() + 16);
+    chunk.insert(chunk.end(), dialog.Result().begin(), dialog.Result().end());
+    PutBE32(&chunk[4], static_cast<std::uint32_t>(chunk.size()));
+    chunk = PadToFour(std::move(chunk));
+
+    // The old chunk is replaced together with its padding; when the padding is not there
+    // the chunk cannot be told apart from what follows it, so nothing is written.
+    LoadTextPiece(ed);
+    const Bytes oldPadded = PadToFour(old.chunk);
+    const std::int32_t at = Find(ed.SubHex, oldPadded, 1);
+    if (at < 0) {
+        ui.error(Format(kLanguageUnpadded, {r.language}));
+        return;
+    }
+    Replace(ed.SubHex, at, static_cast<std::int32_t>(oldPadded.size()), chunk);
+    SealChunk(ed, Piece::TEXT);
+    ed.win.languages.clear();
+    ReadLanguages(ed);
+}
+
+void AddLanguage(Editor& ed, Interaction& ui) {
+    FileDialog d;
+    d.title = kAddLanguageTitle;
+    d.filter = kAddLanguageFilter;
+    d.mustExist = true;
+    const auto path = ui.askOpenFile(d);
+    LoadTextPiece(ed);
+    if (path) {
+        HexBuffer file(false);
+        file.LoadFile(*path);
+        Bytes data = file.Data();
+        if (data.size() < 16) {
+            ui.error(Format(kNotALanguageFile, {*path}));
+            return;
+        }
+        LanguageRow row;
+        row.id = BytesToHex(data.data(), 4);
+        row.length = BytesToHex(data.data() + 4, 4);
+        row.language.assign(data.begin() + 8, data.begin() + 12);
+        const Bytes trailer = HexToBytes(kTrailerHex);
+        data.insert(data.end(), trailer.begin(), trailer.end());
+
+        HexBuffer& s = ed.SubHex;
+        s.SetSelectionStart(1);
+        FindOffSet2(ed, kTrailerHex);
+        if (ed.FoundOffset < 0) throw UserError(HexBuffer::kInvalidSelStart);
+        Replace(s, ed.FoundOffset, 16, data);
+        ed.win.languages.push_back(row);
+    }
+    SetCount(ed);
+    SealChunk(ed, Piece::TEXT);
+}
+
+void RetrieveLanguage(Editor& ed, Interaction& ui, int row) {
+    if (!ValidRow(ed, row)) return;
+    const LanguageRow& r = ed.win.languages[static_cast<std::size_t>(row)];
+    LoadTextPiece(ed);
+    const Bytes data = PadToFour(ChunkOfRow(ed, r));
+    FileDialog d;
+    d.title = kRetrieveLanguageTitle;
+    d.filter = kRetrieveLanguageFilter;
+    d.defaultExt = "lng";
+    d.defaultName = r.language;
+    d.overwritePrompt = true;
+    const auto path = ui.askSaveFile(d);
+    if (!path) return;
+    WriteFileAtomic(*path, data);
+}
+
+void DeleteLanguage(Editor& ed, Interaction& ui, int row) {
+    if (!ValidRow(ed, row)) return;
+    const LanguageRow r = ed.win.languages[static_cast<std::size_t>(row)];
+    LoadTextPiece(ed);
+    const Bytes padded = PadToFour(ChunkOfRow(ed, r));
+    const std::int32_t at = Find(ed.SubHex, padded, 0);
+    if (at < 0) {
+        ui.error(Format(kLanguageUnpadded, {r.language}));
+        return;
+    }
+    Replace(ed.SubHex, at, static_cast<std::int32_t>(padded.size()), {});
+    ed.win.languages.erase(ed.win.languages.begin() + row);
+    SealChunk(ed, Piece::TEXT);
+    SetCount(ed);
+}
+
+void RetrieveAllLanguages(Editor& ed, Interaction& ui) {
+    RetrieveAllChunk(ed, ui, Piece::TEXT, kRetrieveAllLanguagesTitle);
+}
+
+void LoadAllLanguages(Editor& ed, Interaction& ui) {
+    if (!RequireTypeAndImage(ed, ui)) return;
+    if (!LoadAllChunk(ed, ui, Piece::TEXT, kLoadAllLanguagesTitle, true)) return;
+    ed.win.languages.clear();
+    ReadLanguages(ed);
+    SetCount(ed);
+}
+
+}  // namespace brivant

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <string>
+
+#include "texts/LanguageChunk.h"
+
+namespace brivant {
+
+class Editor;
+class Interaction;
+
+inline constexpr const char* kLanguagesCount = "Languages Count: ";
+inline constexpr const char* kAddLanguageTitle = "Open Language Chunk...";
+inline constexpr const char* kAddLanguageFilter = "Language Chunks (*.lng)|*.lng";
+inline constexpr const char* kRetrieveLanguageTitle = "Save Language As...";
+inline constexpr const char* kRetrieveLanguageFilter = "Language Chunk (*.lng) | *.lng";
+inline constexpr const char* kRetrieveAllLanguagesTitle = "Save Language File As...";
+inline constexpr const char* kLoadAllLanguagesTitle = "Open Language Files...";
+inline constexpr const char* kLanguageUnpadded =
+    "The language chunk %s is not followed by its FF padding in the TEXT chunk, so it cannot "
+    "be replaced safely; nothing was changed";
+inline constexpr const char* kLanguageTooLong =
+    "The language chunk %s runs past the end of the TEXT chunk; nothing was changed";
+inline constexpr const char* kNotALanguageFile =
+    "%s is not a language chunk (it is shorter than a chunk header); nothing was added";
+
+// The Languages list, the key list, the language selector(s) and the count label. While
+// the list has rows it only refreshes the menu browser's selector.
+void ReadLanguages(Editor& ed);
+
+// The texts of the language chunk with this key (8 hex digits ID, 8 hex digits Length),
+// searched in the TEXT piece; leaves the piece in SubHex.
+LanguageTexts ReadLanguageTexts(Editor& ed, const std::string& id, const std::string& length);
+
+// Read texts for the menu: the first call after an image was opened only counts the texts
+// (CommTextCount); later calls fill the language text list with the texts of key `index`.
+void ReadMenuTexts(Editor& ed, int index);
+
+// The context-menu commands and keys of the Languages list. `row` is the selected row;
+// with none (row < 0) Edit, Retrieve and Delete do nothing.
+void EditLanguage(Editor& ed, Interaction& ui, int row);
+void AddLanguage(Editor& ed, Interaction& ui);
+void RetrieveLanguage(Editor& ed, Interaction& ui, int row);
+void DeleteLanguage(Editor& ed, Interaction& ui, int row);
+void RetrieveAllLanguages(Editor& ed, Interaction& ui);
+void LoadAllLanguages(Editor& ed, Interaction& ui);
+
+}  // namespace brivant

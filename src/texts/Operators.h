@@ -1,0 +1,50 @@
+#pragma once
+
+#include <string>
+
+#include "core/HexText.h"
+
+namespace brivant {
+
+class Editor;
+class Interaction;
+
+inline constexpr const char* kCountriesCount = "Countries Count: ";
+inline constexpr const char* kCountryNameTitle = "Enter Country Name";
+inline constexpr const char* kCountryNamePrompt =
+    "Please enter country name, maximum of 4 characters";
+inline constexpr const char* kCountryCodeTitle = "Enter Country Code";
+inline constexpr const char* kCountryCodePrompt = "Please enter country code";
+inline constexpr const char* kBadCountryCode = "The country code must be three digits (000 to 999)";
+inline constexpr const char* kBadCountryName =
+    "The country name can only hold characters of the single-byte code page";
+inline constexpr const char* kLoadCountryTitle = "Open Operators Chunk...";
+inline constexpr const char* kLoadCountryFilter = "Operators Chunks (*.opr)|*.opr";
+inline constexpr const char* kRetrieveCountryTitle = "Save Operator As...";
+inline constexpr const char* kRetrieveCountryFilter = "Operators Chunk (*.opr) | *.opr";
+inline constexpr const char* kRetrieveAllOperatorsTitle = "Save Operator File As...";
+inline constexpr const char* kLoadAllOperatorsTitle = "Open Operator Files...";
+inline constexpr const char* kCountryDamaged =
+    "The record of country %s runs past the end of the PLMN chunk; nothing was changed";
+
+// The country list of the Operators tab and its count label; does nothing while the list
+// has rows.
+void GetOperators(Editor& ed);
+
+// The offset of the record (its tag) of a country row in the PLMN piece, which is left in
+// SubHex. `byName` searches name, code and count (Edit); otherwise code and count only.
+std::int32_t FindCountryRecord(Editor& ed, int row, bool byName);
+// The record's bytes, from its tag for its stored length; its offset goes to `at`.
+Bytes CountryRecord(Editor& ed, int row, bool byName, std::int32_t* at = nullptr);
+
+// The context-menu commands and keys of the Operators list. `row` is the selected row;
+// with none (row < 0) Edit, Retrieve and Delete do nothing.
+void EditOperators(Editor& ed, Interaction& ui, int row);
+void NewCountry(Editor& ed, Interaction& ui);
+void LoadCountry(Editor& ed, Interaction& ui);
+void RetrieveCountry(Editor& ed, Interaction& ui, int row);
+void DeleteCountry(Editor& ed, Interaction& ui, int row);
+void RetrieveAllOperators(Editor& ed, Interaction& ui);
+void LoadAllOperators(Editor& ed, Interaction& ui);
+
+}  // namespace brivant

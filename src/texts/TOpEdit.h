@@ -1,0 +1,67 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/HexText.h"
+#include "texts/OperatorRecord.h"
+
+namespace brivant {
+
+inline constexpr const char* kOpEditTitle = "Operators Editor";
+inline constexpr const char* kNewOperatorName = "NewOperator";
+inline constexpr const char* kNewOperatorCode = "00";
+inline constexpr const char* kBadNetworkCode =
+    "The network code of %s must be two digits (00 to 99)";
+inline constexpr const char* kOperatorNameTooLong =
+    "The name %s is too long: at most 248 bytes fit in one operator entry";
+inline constexpr const char* kOperatorBadEscape = "Operator %s: %s";
+inline constexpr const char* kTooManyOperators = "A country holds at most 255 operators";
+
+// The Operators Editor without its widgets: the operators of one country, the name and
+// network-code fields, Add, Delete and the entries that "&OK" builds for the Edit command.
+class TOpEdit {
+  public:
+    TOpEdit(std::string countryCode, std::vector<OperatorItem> operators)
+        : countryCode_(std::move(countryCode)), operators_(std::move(operators)) {}
+
+    // Before the dialog appears: operators without a name are dropped and the first one
+    // is selected (both fields empty when none is left).
+    void Show();
+
+    const std::string& CountryCode() const { return countryCode_; }
+    const std::vector<OperatorItem>& Operators() const { return operators_; }
+    int Selected() const { return selected_; }
+    const std::string& NameField() const { return nameField_; }
+    const std::string& CodeField() const { return codeField_; }
+
+    void Select(int row);
+    // Typing in "Name:" renames the selected operator at once.
+    void SetName(const std::string& name);
+    // Typing in the network-code field stores it for the selected operator; a single
+    // digit gets its leading "0".
+    void SetCode(const std::string& code);
+    // "&Add": a new operator "NewOperator" with network code "00" at the end of the list.
+    void Add();
+    // "&Delete": removes the selected operator; nothing is selected afterwards.
+    void Delete();
+
+    // "&OK": checks every operator and builds the entries. False, with the message in
+    // `error`, keeps the dialog open.
+    bool Ok(std::string* error);
+    void Cancel() { accepted_ = false; }
+
+    bool Accepted() const { return accepted_; }
+    const Bytes& Entries() const { return entries_; }
+    int Count() const { return static_cast<int>(operators_.size()); }
+
+  private:
+    std::string countryCode_;
+    std::vector<OperatorItem> operators_;
+    int selected_ = -1;
+    std::string nameField_, codeField_;
+    bool accepted_ = false;
+    Bytes entries_;
+};
+
+}  // namespace brivant
