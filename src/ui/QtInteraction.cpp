@@ -1,0 +1,117 @@
+#include "ui/QtInteraction.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QStringDecoder>
+
+#include "ppm/Checks.h"
+
+namespace brivant {
+
+QtInteraction::QtInteraction() = default;
+QtInteraction::~QtInteraction() {
+    // A dialog made before any window was attached has nobody else to delete it.
+    if (checks_ && !checks_->parent()) delete checks_.data();
+}
+
+void QtInteraction::attach(QWidget* window) {
+    window_ = window;
+    if (!checks_) checks_ = new TCheckfrm(window);
+}
+
+QStringList QtNameFilters(const std::string& filter) {
+    QStringList out;
+    const QStringList parts = FromCore(filter).split(QLatin1Char('|'));
+    for (qsizetype i = 0; i < parts.size(); i += 2) {
+        const QString text = parts[i].trimmed();
+        QString patterns = i + 1 < parts.size() ? parts[i + 1].trimmed() : QString();
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        patterns = patterns.simplified();
+        if (patterns.isEmpty()) patterns = QStringLiteral("*");
+        // Qt takes the patterns from the last parentheses of the entry; when the visible
+        // text already shows exactly these, it can stand alone.
+        const QString shown = QLatin1Char('(') + patterns + QLatin1Char(')');
+        if (text.endsWith(shown))
+            out << text;
+        else if (text.isEmpty())
+            out << shown;
+        else
+            out << text + QLatin1Char(' ') + shown;
+    }
+    return out;
+}
+
+QString FromCore(const std::string& text) {
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString s = utf8(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+    if (!utf8.hasError()) return s;
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString ForDisplay(const std::string& text) {
+    QString s = FromCore(text);
+    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    s.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
+    s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return s;
+}
+
+std::string ToCorePath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+QString FromCorePath(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+std::optional<std::string> QtInteraction::askFile(const FileDialog& d, bool save) {
+    QFileDialog dlg(window_, FromCore(d.title));
+    dlg.setObjectName(save ? "saveFileDialog" : "openFileDialog");
+    dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dlg.setFileMode(!save && d.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    if (save && !d.overwritePrompt) dlg.setOption(QFileDialog::DontConfirmOverwrite);
+    const QStringList filters = QtNameFilters(d.filter);
+    if (!filters.isEmpty()) dlg.setNameFilters(filters);
+    if (!d.defaultExt.empty()) dlg.setDefaultSuffix(FromCore(d.defaultExt));
+    if (!d.defaultName.empty()) dlg.selectFile(FromCorePath(d.defaultName));
+    if (dlg.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList files = dlg.selectedFiles();
+    if (files.isEmpty() || files.front().isEmpty()) return std::nullopt;
+    return ToCorePath(files.front());
+}
+
+std::optional<std::string> QtInteraction::askOpenFile(const FileDialog& d) {
+    return askFile(d, false);
+}
+
+std::optional<std::string> QtInteraction::askSaveFile(const FileDialog& d) {
+    return askFile(d, true);
+}
+
+void QtInteraction::tell(const std::string& text, MessageKind kind) {
+    QMessageBox box(kind == MessageKind::Error ? QMessageBox::Warning : QMessageBox::Information,
+                    QString::fromLatin1(kAppTitle), ForDisplay(text), QMessageBox::Ok, window_);
+    box.setObjectName("messageBox");
+    box.exec();
+}
+
+std::optional<std::string> QtInteraction::askText(const std::string& title,
+                                                  const std::string& prompt,
+                                                  const std::string& initial) {
+    QInputDialog dlg(window_);
+    dlg.setObjectName("textPrompt");
+    dlg.setWindowTitle(FromCore(title));
+    dlg.setLabelText(ForDisplay(prompt));
+    dlg.setTextValue(FromCore(initial));
+    if (dlg.exec() != QDialog::Accepted) return std::nullopt;
+    return dlg.textValue().toStdString();
+}
+
+bool QtInteraction::confirmChecksum(const std::string& path) {
+    if (!checks_) checks_ = new TCheckfrm(window_);
+    checks_->setPath(FromCorePath(path));
+    return checks_->exec() == QDialog::Accepted;
+}
+
+}  // namespace brivant
