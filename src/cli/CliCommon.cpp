@@ -94,6 +94,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     app.require_subcommand(1);
     CliContext ctx{out, err, {}};
     RegisterCoreCommands(app, ctx);
+    RegisterTextCommands(app, ctx);
     // Each subsystem registers its commands here.
     try {
         app.parse(argc, argv);

@@ -11,6 +11,8 @@
 #include "ppm/Checksums.h"
 #include "ppm/FreeSpace.h"
 #include "sample/SampleBuilder.h"
+#include "texts/Languages.h"
+#include "texts/Operators.h"
 
 namespace brivant {
 
@@ -192,7 +194,9 @@ void ChunkImport(CliContext& ctx, const ImageOptions& o, const std::string& tag,
     if (!RequireTypeAndImage(s.ed, s.ui)) throw CliExit{1};
     s.ui.openFiles.push_back(file);
     const auto& t = ChunkCommands().at(tag);
-    LoadAllChunk(s.ed, s.ui, *PieceFromTag(tag), t.open, t.recompute);
+    if (tag == "TEXT") LoadAllLanguages(s.ed, s.ui);  // rebuilds the Languages list
+    else if (tag == "PLMN") LoadAllOperators(s.ed, s.ui);  // rebuilds the country list
+    else LoadAllChunk(s.ed, s.ui, *PieceFromTag(tag), t.open, t.recompute);
     s.CheckTold();
     s.Save();
 }
