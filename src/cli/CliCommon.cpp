@@ -95,6 +95,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     CliContext ctx{out, err, {}};
     RegisterCoreCommands(app, ctx);
     RegisterTextCommands(app, ctx);
+    RegisterToneCommands(app, ctx);
     // Each subsystem registers its commands here.
     try {
         app.parse(argc, argv);

@@ -66,6 +66,7 @@ void AddOutput(CLI::App* cmd, ImageOptions& o);
 // Registers the subcommands of each subsystem.
 void RegisterCoreCommands(CLI::App& app, CliContext& ctx);
 void RegisterTextCommands(CLI::App& app, CliContext& ctx);
+void RegisterToneCommands(CLI::App& app, CliContext& ctx);
 
 int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
 

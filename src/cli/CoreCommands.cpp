@@ -13,6 +13,7 @@
 #include "sample/SampleBuilder.h"
 #include "texts/Languages.h"
 #include "texts/Operators.h"
+#include "tones/RingtoneCommands.h"
 
 namespace brivant {
 
@@ -194,7 +195,8 @@ void ChunkImport(CliContext& ctx, const ImageOptions& o, const std::string& tag,
     if (!RequireTypeAndImage(s.ed, s.ui)) throw CliExit{1};
     s.ui.openFiles.push_back(file);
     const auto& t = ChunkCommands().at(tag);
-    if (tag == "TEXT") LoadAllLanguages(s.ed, s.ui);  // rebuilds the Languages list
+    if (tag == "TONE") LoadAllRingtones(s.ed, s.ui);  // also rebuilds the ringtone list
+    else if (tag == "TEXT") LoadAllLanguages(s.ed, s.ui);  // rebuilds the Languages list
     else if (tag == "PLMN") LoadAllOperators(s.ed, s.ui);  // rebuilds the country list
     else LoadAllChunk(s.ed, s.ui, *PieceFromTag(tag), t.open, t.recompute);
     s.CheckTold();

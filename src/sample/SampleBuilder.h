@@ -14,27 +14,28 @@ namespace brivant {
 inline constexpr int kNoDesignation = -2;
 
 struct SampleOptions {
-    int family = 4;            // phone-type index 1..18
-    int designation = -1;      // index into Designations(); -1: the family's first; kNoDesignation
+    int family = 4;        // phone-type index 1..18
+    int designation = -1;  // index into Designations(); -1: the family's first; kNoDesignation
     std::int32_t size = 2 * 1024 * 1024;
     bool mcuEndMark = true;         // the 3C..67 33 mark behind the MCU free space
     bool occupiedBelowPpm = false;  // non-free bytes right below the PPM marker
     std::uint32_t seed = 1;
+    int ringtones = -1;  // records of the TONE chunk; -1: the family's usual catalog
 };
 
 // Where the builder put things (image offsets).
 struct SampleLayout {
-    std::int32_t dumfile = 0;     // the header's DUMFILE text
-    std::int32_t codeStart = 0;   // MCU code
-    std::int32_t freeOffset = 0;  // first byte of MCU free space
-    std::int32_t mcuMark = -1;    // the 3C..67 33 mark, -1 when absent
-    std::int32_t ppmStart = 0;    // PPM marker
+    std::int32_t dumfile = 0;                       // the header's DUMFILE text
+    std::int32_t codeStart = 0;                     // MCU code
+    std::int32_t freeOffset = 0;                    // first byte of MCU free space
+    std::int32_t mcuMark = -1;                      // the 3C..67 33 mark, -1 when absent
+    std::int32_t ppmStart = 0;                      // PPM marker
     std::array<std::int32_t, kChunkCount> chunk{};  // checksum field of each chunk
     std::array<std::int32_t, kChunkCount> chunkSize{};
     std::int32_t remainder = 0;
     std::int32_t ppmDumfile = 0;
-    std::int32_t ppmFree = 0;     // first byte of PPM free space
-    std::int32_t ppmEnd = 0;      // last byte of the PPM area
+    std::int32_t ppmFree = 0;  // first byte of PPM free space
+    std::int32_t ppmEnd = 0;   // last byte of the PPM area
     std::int32_t mcuRangeStart = 0, mcuRangeEnd = 0;
 };
 
@@ -47,7 +48,7 @@ struct SampleImage {
 // (everything between the tag and the trailer); `mcu` writes its tables and code into the
 // MCU code area through PlaceMcu / PlaceMcuAt, after the image is laid out.
 class SampleContext {
-public:
+  public:
     SampleContext(const SampleOptions& o, Bytes& image, SampleLayout& layout)
         : options(o), image_(image), layout_(layout) {}
 
@@ -61,7 +62,7 @@ public:
     void PlaceMcuAt(std::int32_t offset, const Bytes& data);
     void SetCodeCursor(std::int32_t offset) { codeCursor_ = offset; }
 
-private:
+  private:
     Bytes& image_;
     SampleLayout& layout_;
     std::int32_t codeCursor_ = 0;

@@ -2,8 +2,11 @@
 
 namespace brivant {
 
+SampleFeature ToneSampleFeature();  // ToneSample.cpp
+SampleFeature TextSampleFeature();  // TextSample.cpp
+
 const std::vector<SampleFeature>& SampleFeatures() {
-    static const std::vector<SampleFeature> features = {};
+    static const std::vector<SampleFeature> features = {ToneSampleFeature(), TextSampleFeature()};
     return features;
 }
 
