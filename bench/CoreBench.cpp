@@ -17,11 +17,12 @@ using namespace brivant;
 namespace {
 
 class QuietUi : public Interaction {
-public:
+  public:
     std::optional<std::string> askOpenFile(const FileDialog&) override { return std::nullopt; }
     std::optional<std::string> askSaveFile(const FileDialog&) override { return std::nullopt; }
     void tell(const std::string&, MessageKind) override {}
-    std::optional<std::string> askText(const std::string&, const std::string&, const std::string&) override {
+    std::optional<std::string> askText(const std::string&, const std::string&,
+                                       const std::string&) override {
         return std::nullopt;
     }
     bool confirmChecksum(const std::string&) override { return true; }
@@ -29,7 +30,8 @@ public:
 
 struct SampleFile {
     SampleFile() {
-        dir = std::filesystem::temp_directory_path() / ("brivant-bench-" + std::to_string(::getpid()));
+        dir = std::filesystem::temp_directory_path() /
+              ("brivant-bench-" + std::to_string(::getpid()));
         std::filesystem::create_directories(dir);
         path = (dir / "sample.fls").string();
         SampleOptions o;
@@ -82,7 +84,8 @@ void BM_MemmemAbsent(benchmark::State& state) {
     const Bytes pattern = HexToBytes(kAbsent);
     const Bytes& data = ed.MainHex.Data();
     for (auto _ : state) {
-        const void* hit = ::memmem(data.data() + 1, data.size() - 1, pattern.data(), pattern.size());
+        const void* hit =
+            ::memmem(data.data() + 1, data.size() - 1, pattern.data(), pattern.size());
         benchmark::DoNotOptimize(hit);
     }
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(data.size()));

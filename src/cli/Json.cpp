@@ -42,11 +42,21 @@ Json& Json::String(std::string_view s) {
     out_ += '"';
     for (unsigned char c : s) {
         switch (c) {
-            case '"': out_ += "\\\""; break;
-            case '\\': out_ += "\\\\"; break;
-            case '\n': out_ += "\\n"; break;
-            case '\r': out_ += "\\r"; break;
-            case '\t': out_ += "\\t"; break;
+            case '"':
+                out_ += "\\\"";
+                break;
+            case '\\':
+                out_ += "\\\\";
+                break;
+            case '\n':
+                out_ += "\\n";
+                break;
+            case '\r':
+                out_ += "\\r";
+                break;
+            case '\t':
+                out_ += "\\t";
+                break;
             default:
                 if (c < 0x20) {
                     char buf[8];
@@ -61,7 +71,9 @@ Json& Json::String(std::string_view s) {
     needComma_ = true;
     return *this;
 }
-Json& Json::Latin1(std::string_view bytes) { return String(Latin1ToUtf8(bytes)); }
+Json& Json::Latin1(std::string_view bytes) {
+    return String(Latin1ToUtf8(bytes));
+}
 Json& Json::Number(std::int64_t v) {
     Comma();
     out_ += std::to_string(v);

@@ -8,7 +8,7 @@ namespace brivant {
 
 // A small JSON writer: values are appended in order, commas are placed automatically.
 class Json {
-public:
+  public:
     Json& BeginObject();
     Json& EndObject();
     Json& BeginArray();
@@ -22,7 +22,7 @@ public:
     Json& Null();
     const std::string& Text() const { return out_; }
 
-private:
+  private:
     void Comma();
     std::string out_;
     bool needComma_ = false;

@@ -48,6 +48,8 @@ std::optional<std::string> ScriptedInteraction::askText(const std::string& title
     return Next(texts, title + ": " + prompt);
 }
 
-bool ScriptedInteraction::confirmChecksum(const std::string&) { return checksumOk; }
+bool ScriptedInteraction::confirmChecksum(const std::string&) {
+    return checksumOk;
+}
 
 }  // namespace brivant

@@ -12,7 +12,7 @@ namespace brivant {
 // The command line's answers to the questions a command asks: the files and texts given
 // as arguments, in order. Messages go to stderr; an unanswered question ends the command.
 class ScriptedInteraction : public Interaction {
-public:
+  public:
     explicit ScriptedInteraction(std::ostream& err) : err_(err) {}
 
     std::deque<std::string> openFiles;
@@ -38,11 +38,11 @@ public:
     bool editLanguage(TLangEdit& m) override { return onLanguage && onLanguage(m); }
     bool editOperators(TOpEdit& m) override { return onOperators && onOperators(m); }
 
-protected:
+  protected:
     std::optional<std::string> Next(std::deque<std::string>& q, const std::string& question);
     std::ostream& err_;
 
-private:
+  private:
     bool hadError_ = false;
     std::string unanswered_;
 };

@@ -15,8 +15,12 @@ ClipboardBinding& Binding() {
 }
 }  // namespace
 
-void BindClipboard(ClipboardBinding binding) { Binding() = std::move(binding); }
-void UnbindClipboard() { Binding() = {}; }
+void BindClipboard(ClipboardBinding binding) {
+    Binding() = std::move(binding);
+}
+void UnbindClipboard() {
+    Binding() = {};
+}
 
 void ClipboardSet(const std::string& text) {
     Slot() = text;
@@ -29,7 +33,9 @@ std::string ClipboardGet() {
     return Slot();
 }
 
-void ClipboardClear() { ClipboardSet(std::string()); }
+void ClipboardClear() {
+    ClipboardSet(std::string());
+}
 
 void SetCBText(const std::uint8_t* data, std::size_t n) {
     ClipboardClear();

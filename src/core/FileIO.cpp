@@ -9,7 +9,9 @@
 
 namespace brivant {
 
-std::string SystemErrorText(int err) { return std::strerror(err); }
+std::string SystemErrorText(int err) {
+    return std::strerror(err);
+}
 
 bool FileExists(const std::string& path) {
     std::error_code ec;
@@ -32,13 +34,13 @@ Bytes ReadWholeFile(const std::string& path, const std::string& failText) {
     // The file may have grown since its size was read: take whatever follows too.
     std::uint8_t chunk[1 << 16];
     std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) data.insert(data.end(), chunk, chunk + got);
+    while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0)
+        data.insert(data.end(), chunk, chunk + got);
     const bool failed = std::ferror(f) != 0;
     const int err = errno;
     std::fclose(f);
     if (failed) throw UserError(Format(failText, {path, SystemErrorText(err ? err : EIO)}));
-    if (data.size() > 0x7FFFFFFFu)
-        throw UserError(Format(failText, {path, "File too large"}));
+    if (data.size() > 0x7FFFFFFFu) throw UserError(Format(failText, {path, "File too large"}));
     return data;
 }
 
@@ -52,7 +54,9 @@ void WriteFileRaw(const std::string& path, const Bytes& data) {
     if (!ok || !closed) throw UserError(fail);
 }
 
-std::string TempNameFor(const std::string& path) { return path + ".tmp~"; }
+std::string TempNameFor(const std::string& path) {
+    return path + ".tmp~";
+}
 
 void WriteFileAtomic(const std::string& path, const Bytes& data) {
     const std::string temp = TempNameFor(path);

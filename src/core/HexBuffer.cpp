@@ -35,7 +35,9 @@ void HexBuffer::SetSelectionEnd(std::int32_t pos) {
     high_ = std::max(cursor_, pos);
 }
 
-std::int32_t HexBuffer::SelectionStart() const { return HasSelection() ? anchor_ : cursor_; }
+std::int32_t HexBuffer::SelectionStart() const {
+    return HasSelection() ? anchor_ : cursor_;
+}
 
 std::int32_t HexBuffer::SelectionEnd() const {
     if (!HasSelection()) return cursor_;
@@ -98,7 +100,8 @@ void HexBuffer::SetHexText(std::string_view text) {
 std::int32_t HexBuffer::Search(const std::uint8_t* pattern, std::int32_t n, std::int32_t from,
                                std::int32_t to, bool ignoreCase) const {
     if (to >= Size()) to = Size() - 1;
-    if (n < 1 || from < 0 || static_cast<std::int64_t>(from) + n > static_cast<std::int64_t>(to) + 1)
+    if (n < 1 || from < 0 ||
+        static_cast<std::int64_t>(from) + n > static_cast<std::int64_t>(to) + 1)
         return -1;
     const std::uint8_t* first = bytes_.data() + from;
     const std::uint8_t* last = bytes_.data() + to + 1;
@@ -155,8 +158,7 @@ void HexBuffer::SaveFile(const std::string& path, bool clearModified) {
         const std::string bak = path + BackupExtension;
         if (FileExists(bak) && !std::filesystem::remove(bak, ec)) {
             std::filesystem::remove(temp, ec);
-            throw UserError(
-                Format("Cannot delete previous backup %s. (%s)", {bak, ec.message()}));
+            throw UserError(Format("Cannot delete previous backup %s. (%s)", {bak, ec.message()}));
         }
         std::filesystem::rename(path, bak, ec);
         if (ec) {
@@ -176,7 +178,9 @@ void HexBuffer::SaveFile(const std::string& path, bool clearModified) {
     }
 }
 
-void HexBuffer::LoadStream(const MemStream& stream) { Reset(stream.Data()); }
+void HexBuffer::LoadStream(const MemStream& stream) {
+    Reset(stream.Data());
+}
 
 void HexBuffer::SaveStream(MemStream& stream) const {
     stream.SetSize(Size());

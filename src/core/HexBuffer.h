@@ -14,7 +14,7 @@ class MemStream;
 // inclusive selection remembered from its anchor, copy-out, replace-selection, hex-text
 // access and forward search. Range errors throw UserError with the fixed texts below.
 class HexBuffer {
-public:
+  public:
     static constexpr const char* kInvalidSelStart = "Invalid selection start";
     static constexpr const char* kInvalidSelEnd = "Invalid selection end";
     static constexpr const char* kInvalidCopyStart = "Invalid buffer from file argument";
@@ -65,7 +65,7 @@ public:
     bool CreateBackup = true;
     std::string BackupExtension = ".bak";
 
-private:
+  private:
     bool HasSelection() const { return anchor_ >= 0; }
     void ClearSelection() { anchor_ = -1; }
     void Reset(Bytes bytes);

@@ -11,7 +11,9 @@ using Bytes = std::vector<std::uint8_t>;
 
 // Two upper-case digits per byte, no separators.
 std::string BytesToHex(const std::uint8_t* data, std::size_t n);
-inline std::string BytesToHex(const Bytes& b) { return BytesToHex(b.data(), b.size()); }
+inline std::string BytesToHex(const Bytes& b) {
+    return BytesToHex(b.data(), b.size());
+}
 
 // Skips every non-hex character; digits are paired high nibble first and a last unpaired
 // digit is dropped.

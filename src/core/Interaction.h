@@ -27,15 +27,14 @@ enum class MessageKind { Info, Error };
 // The port through which a command asks and tells. A cancelled question returns an empty
 // optional (or false). One call per modal dialog.
 class Interaction {
-public:
+  public:
     virtual ~Interaction() = default;
 
     virtual std::optional<std::string> askOpenFile(const FileDialog& dialog) = 0;
     virtual std::optional<std::string> askSaveFile(const FileDialog& dialog) = 0;
     virtual void tell(const std::string& text, MessageKind kind) = 0;
     // The modal text prompt; an empty optional when the user cancels.
-    virtual std::optional<std::string> askText(const std::string& title,
-                                               const std::string& prompt,
+    virtual std::optional<std::string> askText(const std::string& title, const std::string& prompt,
                                                const std::string& initial) = 0;
     // "Update Checksum": true for "&OK", false for "&Cancel".
     virtual bool confirmChecksum(const std::string& path) = 0;

@@ -37,7 +37,7 @@ const std::array<Designation, 24>& Designations() {
         {"NSB-6", "4E53422D36", 13, "8890"},    {"NSM-4", "4E534D2D34", 14, "8855"},
         {"NPM-5", "4E504D2D35", 15, "5510"},    {"NSM-5", "4E534D2D35", 16, "5210"},
         {"NAM-2", "4E414D2D32", 17, "2100"},    {"NPE-3", "4E50452D33", 18, "6210"},
-        {"NHM-3", "4E484D2D33", 18, "6250"},   {"NSE-5", "4E53452D35", 18, "7110"},
+        {"NHM-3", "4E484D2D33", 18, "6250"},    {"NSE-5", "4E53452D35", 18, "7110"},
     }};
     return rows;
 }
@@ -52,7 +52,8 @@ void GetUnitModel(Editor& ed) {
     FindOffSet1(ed, kPpmMarkerHex);
     ed.MainHex.SetSelectionStart(ed.FoundOffset);
     ed.MainHex.SetSelectionEnd(ed.FoundOffset + 48);
-    const Bytes header = ed.MainHex.CopyBytes(ed.MainHex.SelectionStart(), ed.MainHex.SelectionLength());
+    const Bytes header =
+        ed.MainHex.CopyBytes(ed.MainHex.SelectionStart(), ed.MainHex.SelectionLength());
     SetCBText(header.data(), header.size());
     ed.UnitModelHex = ClipboardGet();
 }

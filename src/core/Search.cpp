@@ -41,7 +41,11 @@ void FindOffSet(Editor& ed, HexBuffer& buffer, std::string_view pattern) {
     }
 }
 
-void FindOffSet1(Editor& ed, std::string_view pattern) { FindOffSet(ed, ed.MainHex, pattern); }
-void FindOffSet2(Editor& ed, std::string_view pattern) { FindOffSet(ed, ed.SubHex, pattern); }
+void FindOffSet1(Editor& ed, std::string_view pattern) {
+    FindOffSet(ed, ed.MainHex, pattern);
+}
+void FindOffSet2(Editor& ed, std::string_view pattern) {
+    FindOffSet(ed, ed.SubHex, pattern);
+}
 
 }  // namespace brivant

@@ -15,7 +15,9 @@ void MemStream::Put(std::uint8_t b) {
     data_[static_cast<std::size_t>(pos_++)] = b;
 }
 
-void WriteByteToStream(std::uint32_t value, MemStream& s) { s.Put(static_cast<std::uint8_t>(value)); }
+void WriteByteToStream(std::uint32_t value, MemStream& s) {
+    s.Put(static_cast<std::uint8_t>(value));
+}
 
 void WriteWordToStream(std::uint32_t value, MemStream& s) {
     s.Put(static_cast<std::uint8_t>(value >> 8));
@@ -29,7 +31,9 @@ void WriteDWordToStream(std::uint32_t value, MemStream& s) {
     s.Put(static_cast<std::uint8_t>(value));
 }
 
-std::uint8_t ReadByteFromStream(MemStream& s) { return s.Get(); }
+std::uint8_t ReadByteFromStream(MemStream& s) {
+    return s.Get();
+}
 
 std::int32_t ReadWordFromStream(MemStream& s) {
     const std::int32_t hi = s.Get();

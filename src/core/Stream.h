@@ -9,7 +9,7 @@ namespace brivant {
 // A seekable in-memory byte stream. Reading past the end is a programming error
 // (std::out_of_range); callers check their ranges first.
 class MemStream {
-public:
+  public:
     MemStream() = default;
     explicit MemStream(Bytes data) : data_(std::move(data)) {}
 
@@ -23,7 +23,7 @@ public:
     std::uint8_t Get();
     void Put(std::uint8_t b);
 
-private:
+  private:
     Bytes data_;
     std::int64_t pos_ = 0;
 };

@@ -8,7 +8,7 @@ namespace brivant {
 // A failure the user sees: the text is shown as it stands (message box in the window,
 // one line on stderr in the command line).
 class UserError : public std::runtime_error {
-public:
+  public:
     explicit UserError(const std::string& text) : std::runtime_error(text) {}
 };
 

@@ -9,11 +9,11 @@
 namespace brivant {
 
 namespace {
-constexpr const char* kShortChunk = "The chunk is shorter than 8 bytes; its checksum was not changed";
+constexpr const char* kShortChunk =
+    "The chunk is shorter than 8 bytes; its checksum was not changed";
 constexpr const char* kBadMcuRange =
     "The MCU checksum range of the image lies outside the file; checksums were not changed";
-constexpr const char* kShortFile =
-    "The file is shorter than 128 bytes; checksums were not changed";
+constexpr const char* kShortFile = "The file is shorter than 128 bytes; checksums were not changed";
 
 constexpr std::uint32_t kRegisterStart = 0x5A197B2D;
 constexpr std::uint32_t kFeedback = 0x20497E95;

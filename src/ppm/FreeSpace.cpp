@@ -24,10 +24,12 @@ struct Direction {
     const char* done;
 };
 
-constexpr Direction kToMcu = {"PPM bytes too small, MCU space can not be adjust", "Adjust MCU Space",
+constexpr Direction kToMcu = {"PPM bytes too small, MCU space can not be adjust",
+                              "Adjust MCU Space",
                               "How many bytes to add in MCU?\n\rPlease Enter From 1 to ",
                               "MCU free space successfully adjusted"};
-constexpr Direction kToPpm = {"MCU bytes too small, PPM space can not be adjust", "Adjust PPM Space",
+constexpr Direction kToPpm = {"MCU bytes too small, PPM space can not be adjust",
+                              "Adjust PPM Space",
                               "How many bytes to add in PPM?\n\rPlease Enter From 1 to ",
                               "PPM free space successfully adjusted"};
 constexpr const char* kNotFree =

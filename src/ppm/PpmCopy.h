@@ -17,7 +17,7 @@ enum class Piece { LPCS, GSMC, FONT, TEXT, AORD, TONE, PLMN, Remainder };
 constexpr int kPieceCount = 8;
 constexpr int kChunkCount = 7;
 
-const char* PieceTag(Piece p);           // "LPCS" ... "PLMN"; "" for the remainder
+const char* PieceTag(Piece p);  // "LPCS" ... "PLMN"; "" for the remainder
 std::optional<Piece> PieceFromTag(const std::string& tag);  // chunk tags only
 
 struct PpmCopy {

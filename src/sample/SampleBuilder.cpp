@@ -21,7 +21,9 @@ void Put(Bytes& image, std::int32_t at, const Bytes& data) {
     std::copy(data.begin(), data.end(), image.begin() + at);
 }
 
-Bytes Text(const std::string& s) { return Bytes(s.begin(), s.end()); }
+Bytes Text(const std::string& s) {
+    return Bytes(s.begin(), s.end());
+}
 
 Bytes BE32(std::uint32_t v) {
     Bytes b(4);
@@ -29,7 +31,9 @@ Bytes BE32(std::uint32_t v) {
     return b;
 }
 
-std::int32_t AlignUp(std::int32_t v, std::int32_t a) { return (v + a - 1) / a * a; }
+std::int32_t AlignUp(std::int32_t v, std::int32_t a) {
+    return (v + a - 1) / a * a;
+}
 
 const Designation* ChosenDesignation(const SampleOptions& o) {
     if (o.designation == kNoDesignation) return nullptr;
@@ -53,7 +57,8 @@ Bytes PpmHeader(const SampleOptions& o) {
 
 // Default bodies of the chunks that no feature fills: plain filler of a chunk-like size.
 Bytes DefaultBody(int chunk, std::uint32_t seed) {
-    static constexpr std::size_t kSizes[kChunkCount] = {0x1E4, 0x3E4, 0x1FE4, 0xFE4, 0xE4, 0x7E4, 0x3E4};
+    static constexpr std::size_t kSizes[kChunkCount] = {0x1E4, 0x3E4, 0x1FE4, 0xFE4,
+                                                        0xE4,  0x7E4, 0x3E4};
     return Filler(kSizes[chunk], seed * 31u + static_cast<std::uint32_t>(chunk));
 }
 }  // namespace
@@ -100,12 +105,15 @@ std::int32_t SampleContext::PlaceMcu(const Bytes& data, std::int32_t align) {
     return at;
 }
 
-void SampleContext::PlaceMcuAt(std::int32_t offset, const Bytes& data) { Put(image_, offset, data); }
+void SampleContext::PlaceMcuAt(std::int32_t offset, const Bytes& data) {
+    Put(image_, offset, data);
+}
 
 SampleImage BuildSample(const SampleOptions& o) {
     if (o.size < 0x100000 || o.size > 0x800000 || o.size % 0x10000)
         throw std::invalid_argument("sample size must be 1 MiB to 8 MiB in 64 KiB steps");
-    if (o.family < 1 || o.family > kPhoneTypeCount) throw std::invalid_argument("unknown phone family");
+    if (o.family < 1 || o.family > kPhoneTypeCount)
+        throw std::invalid_argument("unknown phone family");
 
     SampleImage out;
     Bytes& img = out.bytes;
@@ -132,9 +140,10 @@ SampleImage BuildSample(const SampleOptions& o) {
     Put(img, 34, Bytes(2, 0));
     const std::uint32_t rs = kPhoneBase + static_cast<std::uint32_t>(L.mcuRangeStart);
     const std::uint32_t re = kPhoneBase + static_cast<std::uint32_t>(L.mcuRangeEnd);
-    Put(img, 36, {static_cast<std::uint8_t>(rs >> 16), static_cast<std::uint8_t>(rs >> 8),
-                  static_cast<std::uint8_t>(rs), static_cast<std::uint8_t>(re >> 16),
-                  static_cast<std::uint8_t>(re >> 8), static_cast<std::uint8_t>(re)});
+    Put(img, 36,
+        {static_cast<std::uint8_t>(rs >> 16), static_cast<std::uint8_t>(rs >> 8),
+         static_cast<std::uint8_t>(rs), static_cast<std::uint8_t>(re >> 16),
+         static_cast<std::uint8_t>(re >> 8), static_cast<std::uint8_t>(re)});
     Put(img, L.dumfile, Text("DUMFILE"));
     Put(img, L.dumfile + 24, BE32(kPhoneBase + static_cast<std::uint32_t>(L.ppmStart)));
     Put(img, L.dumfile + 28, BE32(kPhoneBase + static_cast<std::uint32_t>(L.ppmEnd)));
@@ -151,7 +160,8 @@ SampleImage BuildSample(const SampleOptions& o) {
     Put(img, at, PpmHeader(o));
     at += kPpmHeaderSize;
     for (int i = 0; i < kChunkCount; ++i) {
-        const Bytes chunk = MakeChunk(PieceTag(static_cast<Piece>(i)), ctx.bodies[static_cast<std::size_t>(i)]);
+        const Bytes chunk =
+            MakeChunk(PieceTag(static_cast<Piece>(i)), ctx.bodies[static_cast<std::size_t>(i)]);
         L.chunk[static_cast<std::size_t>(i)] = at;
         L.chunkSize[static_cast<std::size_t>(i)] = static_cast<std::int32_t>(chunk.size());
         Put(img, at, chunk);

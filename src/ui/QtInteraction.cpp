@@ -23,6 +23,7 @@ void QtInteraction::attach(QWidget* window) {
 
 QStringList QtNameFilters(const std::string& filter) {
     QStringList out;
+    if (filter.empty()) return out;
     const QStringList parts = FromCore(filter).split(QLatin1Char('|'));
     for (qsizetype i = 0; i < parts.size(); i += 2) {
         const QString text = parts[i].trimmed();

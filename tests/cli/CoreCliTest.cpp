@@ -26,7 +26,9 @@ CliRun Cli(std::vector<std::string> args) {
     return {status, out.str(), err.str()};
 }
 
-bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool Has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
 }  // namespace
 
 TEST(CliInfo, DemoImageReportsTypeFreeSpaceAndChunks) {
@@ -49,8 +51,9 @@ TEST(CliInfo, DemoImageReportsTypeFreeSpaceAndChunks) {
     ASSERT_EQ(c.status, 0);
     const Bytes b = ReadFile(x);
     const std::string mcu = IntToHex(*McuChecksum(b), 4), fls = IntToHex(*FlsCheckValue(b), 8);
-    EXPECT_EQ(c.out, R"({"mcu":{"stored":")" + mcu + R"(","computed":")" + mcu + R"("},"mcuCopy":{"stored":")" +
-                         mcu + R"("},"file":{"stored":")" + fls + R"(","computed":")" + fls + "\"}}\n");
+    EXPECT_EQ(c.out, R"({"mcu":{"stored":")" + mcu + R"(","computed":")" + mcu +
+                         R"("},"mcuCopy":{"stored":")" + mcu + R"("},"file":{"stored":")" + fls +
+                         R"(","computed":")" + fls + "\"}}\n");
 }
 
 TEST(CliInfo, UndetectedImageAndTheTypeOption) {

@@ -4,8 +4,8 @@
 
 #include "core/FileFlow.h"
 #include "core/PhoneTypes.h"
-#include "ppm/Checksums.h"
 #include "core/UserError.h"
+#include "ppm/Checksums.h"
 #include "support/TestSupport.h"
 
 using namespace brivant;
@@ -174,7 +174,8 @@ TEST(SaveCommand, PiecesOfAnotherImageAreNeverWritten) {
     SaveCommand(ed, ui);
     EXPECT_NE(ui.Last(), "Nothing to save, Please edit flash file first");
     Bytes saved = ReadFile(dir.Path("out.fls"));
-    EXPECT_EQ(Bytes(saved.begin(), saved.end() - 6), Bytes(second.bytes.begin(), second.bytes.end() - 6));
+    EXPECT_EQ(Bytes(saved.begin(), saved.end() - 6),
+              Bytes(second.bytes.begin(), second.bytes.end() - 6));
 }
 
 TEST(TabChange, NeedsAnImageAndAType) {

@@ -73,7 +73,7 @@ TEST(PatternSearch, RepeatedSearchStartsOnTheLastByteOfTheHit) {
     EXPECT_EQ(ed.FoundOffset, 1);
     FindOffSet2(ed, "1111");
     EXPECT_EQ(ed.FoundOffset, -1);  // from offset 2 on there is no second pair
-    FindOffSet2(ed, "1100");  // overlaps the previous hit only from its last byte on
+    FindOffSet2(ed, "1100");        // overlaps the previous hit only from its last byte on
     EXPECT_EQ(ed.FoundOffset, 2);
 }
 

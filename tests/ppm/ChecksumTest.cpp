@@ -44,7 +44,8 @@ Bytes McuImage(std::uint32_t start, std::uint32_t end, std::size_t size = 128) {
     b[39] = static_cast<std::uint8_t>(end >> 16);
     b[40] = static_cast<std::uint8_t>(end >> 8);
     b[41] = static_cast<std::uint8_t>(end);
-    for (int i = 0; i < 8; ++i) b[static_cast<std::size_t>(0x30 + i)] = static_cast<std::uint8_t>(i + 1);
+    for (int i = 0; i < 8; ++i)
+        b[static_cast<std::size_t>(0x30 + i)] = static_cast<std::uint8_t>(i + 1);
     return b;
 }
 }  // namespace
@@ -73,7 +74,11 @@ TEST(McuChecksum, RangeOutsideTheFileIsRefusedWithoutWriting) {
 }
 
 TEST(ChunkChecksum, SumsAllWordsButTheFirstAndTheLast) {
-    const Bytes chunk = HexToBytes("00000000" "0000001C" "544F4E45" "00000000000000100000000000000000");
+    const Bytes chunk = HexToBytes(
+        "00000000"
+        "0000001C"
+        "544F4E45"
+        "00000000000000100000000000000000");
     EXPECT_EQ(*ChunkChecksum(chunk), 0x544F4E71u);
     MemStream s(chunk);
     FixPPMCheckSum(s);
@@ -81,7 +86,12 @@ TEST(ChunkChecksum, SumsAllWordsButTheFirstAndTheLast) {
 }
 
 TEST(ChunkChecksum, TrailingBytesAndLastWholeWordAreOutside) {
-    Bytes chunk = HexToBytes("FFFFFFFF" "00000001" "00000002" "00000004" "AABBCC");
+    Bytes chunk = HexToBytes(
+        "FFFFFFFF"
+        "00000001"
+        "00000002"
+        "00000004"
+        "AABBCC");
     EXPECT_EQ(*ChunkChecksum(chunk), 3u);  // 1 + 2; word 4 and AABBCC are outside
     chunk.resize(8);
     EXPECT_EQ(*ChunkChecksum(chunk), 0u);
@@ -130,8 +140,9 @@ TEST(ChecksumDialog, RefusesShortFilesAndBadRangesWithoutWriting) {
     const Bytes badBytes = McuImage(0x200030, 0x300000, 256);
     WriteFile(badRange, badBytes);
     RunChecksumDialog(ui, badRange);
-    EXPECT_EQ(ui.Last(),
-              "The MCU checksum range of the image lies outside the file; checksums were not changed");
+    EXPECT_EQ(
+        ui.Last(),
+        "The MCU checksum range of the image lies outside the file; checksums were not changed");
     EXPECT_EQ(ReadFile(badRange), badBytes);
 
     RunChecksumDialog(ui, dir.Path("missing.fls"));

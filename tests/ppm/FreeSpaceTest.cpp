@@ -10,8 +10,12 @@ using namespace brivant;
 using namespace brivant::test;
 
 namespace {
-std::int32_t Mcu(const Editor& ed) { return std::stoi(ed.win.mcuFreeField); }
-std::int32_t Ppm(const Editor& ed) { return std::stoi(ed.win.ppmFreeField); }
+std::int32_t Mcu(const Editor& ed) {
+    return std::stoi(ed.win.mcuFreeField);
+}
+std::int32_t Ppm(const Editor& ed) {
+    return std::stoi(ed.win.ppmFreeField);
+}
 std::uint32_t StartField(const Editor& ed, const SampleLayout& l) {
     return GetBE32(&ed.MainHex.Data()[static_cast<std::size_t>(l.dumfile + 24)]);
 }
@@ -69,8 +73,8 @@ TEST(Adjust, MoveIntoTheMcuWithoutEndMark) {
     AdjustSpace(ed, ui, AdjustTarget::MCU);
     ASSERT_EQ(ui.textAsked.size(), 1u);
     EXPECT_EQ(ui.textAsked[0].first, "Adjust MCU Space");
-    EXPECT_EQ(ui.textAsked[0].second,
-              "How many bytes to add in MCU?\n\rPlease Enter From 1 to " + std::to_string(ppm - 62));
+    EXPECT_EQ(ui.textAsked[0].second, "How many bytes to add in MCU?\n\rPlease Enter From 1 to " +
+                                          std::to_string(ppm - 62));
     EXPECT_EQ(ui.Last(), "MCU free space successfully adjusted");
     EXPECT_EQ(Mcu(ed), mcu + 4096);
     EXPECT_EQ(Ppm(ed), ppm - 4096);
@@ -120,7 +124,8 @@ TEST(Adjust, RefusesToOverwriteBytesThatAreNotFree) {
     const Bytes before = ed.MainHex.Data();
     ui.textAnswers = {"100"};
     EXPECT_EQ(ErrorOf([&] { AdjustSpace(ed, ui, AdjustTarget::PPM); }),
-              "Cannot move the PPM area by 100 bytes: the bytes it would take over are not all free (FF)");
+              "Cannot move the PPM area by 100 bytes: the bytes it would take over are not all "
+              "free (FF)");
     EXPECT_EQ(ed.MainHex.Data(), before);
     EXPECT_FALSE(ed.MainHex.Modified());
 
@@ -160,12 +165,15 @@ TEST(Adjust, PromptBoundsAndAnswers) {
     EXPECT_EQ(ui.Last(), "MCU bytes too small, PPM space can not be adjust");
 
     ed.win.ppmFreeField = "x1";
-    EXPECT_EQ(ErrorOf([&] { AdjustSpace(ed, ui, AdjustTarget::MCU); }), "'x1' is not a valid integer value");
+    EXPECT_EQ(ErrorOf([&] { AdjustSpace(ed, ui, AdjustTarget::MCU); }),
+              "'x1' is not a valid integer value");
     ed.win.ppmFreeField = "5000";
     ui.textAnswers = {"abc"};
-    EXPECT_EQ(ErrorOf([&] { AdjustSpace(ed, ui, AdjustTarget::MCU); }), "'abc' is not a valid integer value");
+    EXPECT_EQ(ErrorOf([&] { AdjustSpace(ed, ui, AdjustTarget::MCU); }),
+              "'abc' is not a valid integer value");
     ui.textAnswers = {"0"};
-    EXPECT_EQ(ErrorOf([&] { AdjustSpace(ed, ui, AdjustTarget::MCU); }), "Invalid buffer from file argument");
+    EXPECT_EQ(ErrorOf([&] { AdjustSpace(ed, ui, AdjustTarget::MCU); }),
+              "Invalid buffer from file argument");
     ui.textAnswers = {std::nullopt};
     AdjustSpace(ed, ui, AdjustTarget::MCU);
     EXPECT_EQ(ed.MainHex.Data(), before);

@@ -22,7 +22,8 @@ TEST(SplitPPM, CutsTheSevenChunksAndTheRemainder) {
         const auto at = static_cast<std::size_t>(s.layout.chunk[static_cast<std::size_t>(i)]);
         const auto len = static_cast<std::size_t>(s.layout.chunkSize[static_cast<std::size_t>(i)]);
         EXPECT_EQ(ed.ppm.pieces[static_cast<std::size_t>(i)], BytesToHex(&s.bytes[at], len)) << i;
-        EXPECT_EQ(ed.ppm.chunkOffset[static_cast<std::size_t>(i)], s.layout.chunk[static_cast<std::size_t>(i)]);
+        EXPECT_EQ(ed.ppm.chunkOffset[static_cast<std::size_t>(i)],
+                  s.layout.chunk[static_cast<std::size_t>(i)]);
         total += static_cast<std::int32_t>(2 * len);
     }
     const auto rest = static_cast<std::size_t>(s.layout.remainder);

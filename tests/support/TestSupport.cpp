@@ -26,13 +26,17 @@ std::optional<std::string> FakeUi::askSaveFile(const FileDialog& d) {
     saveAsked.push_back(d);
     return Pop(saveAnswers, std::optional<std::string>());
 }
-void FakeUi::tell(const std::string& text, MessageKind kind) { told.emplace_back(text, kind); }
+void FakeUi::tell(const std::string& text, MessageKind kind) {
+    told.emplace_back(text, kind);
+}
 std::optional<std::string> FakeUi::askText(const std::string& title, const std::string& prompt,
                                            const std::string&) {
     textAsked.emplace_back(title, prompt);
     return Pop(textAnswers, std::optional<std::string>());
 }
-bool FakeUi::confirmChecksum(const std::string&) { return Pop(checksumAnswers, true); }
+bool FakeUi::confirmChecksum(const std::string&) {
+    return Pop(checksumAnswers, true);
+}
 
 std::vector<std::string> FakeUi::Messages() const {
     std::vector<std::string> m;
@@ -50,10 +54,16 @@ TempDir::~TempDir() {
     std::error_code ec;
     std::filesystem::remove_all(dir_, ec);
 }
-std::string TempDir::Path(const std::string& name) const { return (dir_ / name).string(); }
+std::string TempDir::Path(const std::string& name) const {
+    return (dir_ / name).string();
+}
 
-Bytes ReadFile(const std::string& path) { return ReadWholeFile(path, "Cannot open %s"); }
-void WriteFile(const std::string& path, const Bytes& data) { WriteFileRaw(path, data); }
+Bytes ReadFile(const std::string& path) {
+    return ReadWholeFile(path, "Cannot open %s");
+}
+void WriteFile(const std::string& path, const Bytes& data) {
+    WriteFileRaw(path, data);
+}
 
 SampleImage OpenSample(Editor& ed, FakeUi& ui, const std::string& path, SampleOptions o) {
     SampleImage s = BuildSample(o);

@@ -14,7 +14,7 @@ namespace brivant::test {
 
 // A scripted port that records every question and message.
 class FakeUi : public Interaction {
-public:
+  public:
     std::deque<std::optional<std::string>> openAnswers, saveAnswers, textAnswers;
     std::deque<bool> checksumAnswers;
     std::vector<FileDialog> openAsked, saveAsked;
@@ -41,12 +41,12 @@ public:
 
 // A folder of its own for each test, removed afterwards.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     std::string Path(const std::string& name) const;
 
-private:
+  private:
     std::filesystem::path dir_;
 };
 
