@@ -1,0 +1,283 @@
+#include <gtest/gtest.h>
+
+#include "core/UserError.h"
+#include "ppm/Checksums.h"
+#include "tones/RingtoneCommands.h"
+#include "tones/ToneCatalog.h"
+#include "tones/ToneConvert.h"
+#include "tones/ToneTestSupport.h"
+
+namespace brivant::test {
+namespace {
+
+// Everything a command may change, to prove that a refused or cancelled one changed nothing.
+struct Snapshot {
+    std::string tone;
+    std::vector<RingtoneRow> rows;
+    std::string count;
+    bool ppmChanged;
+    explicit Snapshot(const Editor& ed)
+        : tone(ed.ppm[Piece::TONE]),
+          rows(ed.win.ringtones),
+          count(ed.win.ringtoneCount),
+          ppmChanged(ed.PpmChanged) {}
+    void ExpectSame(const Editor& ed) const {
+        EXPECT_EQ(ed.ppm[Piece::TONE], tone);
+        EXPECT_EQ(ed.win.ringtones.size(), rows.size());
+        for (std::size_t i = 0; i < rows.size() && i < ed.win.ringtones.size(); ++i)
+            EXPECT_EQ(ed.win.ringtones[i].name, rows[i].name);
+        EXPECT_EQ(ed.win.ringtoneCount, count);
+        EXPECT_EQ(ed.PpmChanged, ppmChanged);
+    }
+};
+
+void ExpectSealed(const Bytes& chunk) {
+    ASSERT_GE(chunk.size(), 36u);
+    EXPECT_EQ(GetBE32(&chunk[4]), chunk.size());
+    EXPECT_EQ(GetBE32(&chunk[0]), *ChunkChecksum(chunk));
+}
+
+TEST(RingtoneCommands, RetrieveThenChangeLeavesTheChunkAsItWas) {
+    for (int row : {0, 3, 9}) {
+        ToneFixture f;
+        const Bytes before = f.Tone();
+        const std::string out = f.dir.Path("tone.re");
+        f.ui.saveAnswers.push_back(out);
+        RetrieveRingtone(f.ed, f.ui, row);
+        ASSERT_EQ(f.ui.saveAsked.size(), 1u);
+        EXPECT_EQ(f.ui.saveAsked[0].title, "Save Tone As...");
+        EXPECT_EQ(f.ui.saveAsked[0].filter, "ToneChunk (*.re) | *.re");
+        EXPECT_EQ(f.ui.saveAsked[0].defaultExt, "re");
+        EXPECT_EQ(f.ui.saveAsked[0].defaultName,
+                  f.ed.win.ringtones[static_cast<std::size_t>(row)].name);
+        EXPECT_EQ(ReadFile(out).size(),
+                  static_cast<std::size_t>(
+                      HexTextToInt(f.ed.win.ringtones[static_cast<std::size_t>(row)].length)));
+        EXPECT_FALSE(f.ed.PpmChanged);
+
+        f.ui.openAnswers.push_back(out);
+        ChangeRingtone(f.ed, f.ui, row);
+        ASSERT_EQ(f.ui.openAsked.size(), 1u);
+        EXPECT_EQ(f.ui.openAsked[0].title, "Open Tone Chunk...");
+        EXPECT_EQ(f.ui.openAsked[0].filter, "Tone Chunks (*.re)|*.re");
+        EXPECT_TRUE(f.ed.PpmChanged);
+        const Bytes after = f.Tone();
+        ASSERT_EQ(after.size(), before.size());
+        EXPECT_TRUE(std::equal(after.begin() + 4, after.end(), before.begin() + 4)) << row;
+        ExpectSealed(after);
+        EXPECT_TRUE(f.ui.told.empty());
+    }
+}
+
+TEST(RingtoneCommands, ChangeReplacesTheRecordAndItsRow) {
+    ToneFixture f;
+    const Bytes tone = ToneRecord("00000077", "TONE", "Brand New", "0A01" + std::string(60, '2'));
+    f.ui.openAnswers.push_back(f.File("new.re", tone));
+    const Bytes before = f.Tone();
+    const std::size_t oldLength =
+        static_cast<std::size_t>(HexTextToInt(f.ed.win.ringtones[1].length));
+    ChangeRingtone(f.ed, f.ui, 1);
+    const auto& row = f.ed.win.ringtones[1];
+    EXPECT_EQ(row.name, "Brand New");
+    EXPECT_EQ(row.id, "00000077");
+    EXPECT_EQ(row.length, IntToHex(static_cast<std::uint32_t>(tone.size()), 8));
+    const Bytes after = f.Tone();
+    EXPECT_EQ(after.size(), before.size() - oldLength + tone.size());
+    ExpectSealed(after);
+    // The rest of the chunk still lists the same.
+    ShowRingtones(f.ed, f.ui);
+    EXPECT_EQ(f.ed.win.ringtones[1].name, "Brand New");
+    EXPECT_EQ(f.ed.win.ringtones[2].name, "BEEP");
+}
+
+TEST(RingtoneCommands, DeleteOfTheOnlyRecordLeavesHeaderAndTrailer) {
+    SampleOptions one;
+    one.ringtones = 1;
+    ToneFixture f(4, one);
+    ASSERT_EQ(f.ed.win.ringtones.size(), 1u);
+    DeleteRingtone(f.ed, f.ui, 0);
+    const Bytes after = f.Tone();
+    EXPECT_EQ(after.size(), 36u);
+    EXPECT_EQ(GetBE32(&after[4]), 36u);
+    ExpectSealed(after);
+    EXPECT_TRUE(f.ed.win.ringtones.empty());
+    EXPECT_EQ(f.ed.win.ringtoneCount, "Ringtones Count: 0");
+    EXPECT_TRUE(f.ed.PpmChanged);
+}
+
+TEST(RingtoneCommands, DeleteTakesOutExactlyThatRecord) {
+    ToneFixture f;
+    const Bytes before = f.Tone();
+    const std::size_t len = static_cast<std::size_t>(HexTextToInt(f.ed.win.ringtones[0].length));
+    DeleteRingtone(f.ed, f.ui, 0);
+    const Bytes after = f.Tone();
+    ASSERT_EQ(after.size(), before.size() - len);
+    EXPECT_TRUE(std::equal(after.begin() + 20, after.end(),
+                           before.begin() + 20 + static_cast<std::ptrdiff_t>(len)));
+    EXPECT_EQ(f.ed.win.ringtones.size(), 9u);
+    EXPECT_EQ(f.ed.win.ringtones[0].name, "STND");
+    EXPECT_EQ(f.ed.win.ringtoneCount, "Ringtones Count: 9");
+}
+
+TEST(RingtoneCommands, AddAppendsBeforeTheTrailer) {
+    ToneFixture f;
+    Bytes tone = ToneRecord("00000063", "TONE", "Added", "0A01" + std::string(2 * 60, '3'));
+    ASSERT_LE(tone.size(), 100u);
+    tone.resize(100, 0x33);
+    PutBE32(&tone[4], 100);
+    f.ui.openAnswers.push_back(f.File("add.re", tone));
+    const Bytes before = f.Tone();
+    AddRingtone(f.ed, f.ui);
+    const Bytes after = f.Tone();
+    ASSERT_EQ(after.size(), before.size() + 100);
+    EXPECT_TRUE(std::equal(tone.begin(), tone.end(), after.end() - 116));
+    EXPECT_EQ(BytesToHex(Bytes(after.end() - 16, after.end())), kTrailerHex);
+    ExpectSealed(after);
+    ASSERT_EQ(f.ed.win.ringtones.size(), 11u);
+    EXPECT_EQ(f.ed.win.ringtones.back().name, "Added");
+    EXPECT_EQ(f.ed.win.ringtones.back().length, "00000064");
+    EXPECT_EQ(f.ed.win.ringtoneCount, "Ringtones Count: 11");
+}
+
+// Bytes 12-15 zero and a two-letter name: 14-16 read 00 00 02. The name is still found.
+TEST(RingtoneCommands, AddOfATwoLetterNameKeepsTheName) {
+    ToneFixture f;
+    f.ui.openAnswers.push_back(f.File("ab.re", ToneRecord("00000064", "TONE", "AB", "0A0144")));
+    AddRingtone(f.ed, f.ui);
+    EXPECT_EQ(f.ed.win.ringtones.back().name, "AB");
+    f.ui.openAnswers.push_back(f.File("tag.re", ToneRecord("00000065", "ALRM", "", "0A0144")));
+    AddRingtone(f.ed, f.ui);
+    EXPECT_EQ(f.ed.win.ringtones.back().name, "ALRM");
+}
+
+TEST(RingtoneCommands, CancelledOrRefusedCommandsChangeNothing) {
+    ToneFixture f;
+    const Snapshot s(f.ed);
+    AddRingtone(f.ed, f.ui);  // dialog cancelled
+    ChangeRingtone(f.ed, f.ui, 2);
+    RetrieveRingtone(f.ed, f.ui, 2);
+    LoadAllRingtones(f.ed, f.ui);
+    s.ExpectSame(f.ed);
+    EXPECT_EQ(f.ui.openAsked.size(), 3u);
+    EXPECT_TRUE(f.ui.told.empty());
+
+    ChangeRingtone(f.ed, f.ui, 10);
+    DeleteRingtone(f.ed, f.ui, -1);
+    EXPECT_EQ(f.ui.Messages(),
+              (std::vector<std::string>{kNoRingtoneSelected, kNoRingtoneSelected}));
+    s.ExpectSame(f.ed);
+
+    // A tone file too short for a record, and a row whose record is gone.
+    f.ui.openAnswers.push_back(f.File("short.re", HexToBytes("0000000100")));
+    EXPECT_THROW(ChangeRingtone(f.ed, f.ui, 2), UserError);
+    f.ed.win.ringtones[2].id = "7777777";
+    EXPECT_THROW(DeleteRingtone(f.ed, f.ui, 2), UserError);
+    f.ed.win.ringtones[2] = s.rows[2];
+    s.ExpectSame(f.ed);
+}
+
+TEST(RingtoneCommands, RetrieveAllAndLoadAllRebuildTheList) {
+    ToneFixture f;
+    DeleteRingtone(f.ed, f.ui, 0);
+    const std::string bin = f.dir.Path("tone.bin");
+    f.ui.saveAnswers.push_back(bin);
+    RetrieveAllRingtones(f.ed, f.ui);
+    EXPECT_EQ(f.ui.saveAsked.at(0).title, "Save Tone File As...");
+    EXPECT_EQ(BytesToHex(ReadFile(bin)), f.ed.ppm[Piece::TONE]);
+
+    ToneFixture g;
+    g.ui.openAnswers.push_back(bin);
+    LoadAllRingtones(g.ed, g.ui);
+    EXPECT_EQ(g.ui.openAsked.at(0).title, "Open Tone Files...");
+    EXPECT_EQ(g.ed.ppm[Piece::TONE], f.ed.ppm[Piece::TONE]);
+    EXPECT_EQ(g.ed.win.ringtones.size(), 9u);
+    EXPECT_EQ(g.ed.win.ringtoneCount, "Ringtones Count: 9");
+    EXPECT_TRUE(g.ed.PpmChanged);
+}
+
+// The tone file of the worked conversions: name "AB", body 0A01AABB.
+const char* kWorkedTone = "00000005000000205453543100000000024142000002FC090A01AABB070BFFFF";
+
+TEST(ToneConversion62xx, WorkedConversionsByteForByte) {
+    // 98 rows, so the limit is 63. ID 48: the phone's own tone, old header kept.
+    EXPECT_EQ(ConvertFor62xx(kWorkedTone, "00000030", "00000040",
+                             "00000030000000404E414D450000000002", 98),
+              "000000300000002C4E414D45000000000202004100420000000"
+              "2FD0A8005020A01AABB060A7F0A0E0BFFFFFF");
+    // ID 80: a user tone; a whole number of words gets no padding.
+    EXPECT_EQ(ConvertFor62xx(kWorkedTone, "00000050", "00000040",
+                             "00000050000000404E414D450000000002", 98),
+              "00000050000000245453543100000000020200410042000000"
+              "02FC090A01AABB0A0E070B");
+}
+
+TEST(ToneConversion62xx, AtTheLimitTheOldHeaderIsKeptButTheStartStays) {
+    const std::string t = ConvertFor62xx(kWorkedTone, "0000003F", "00000040",
+                                         "0000003F000000404E414D450000000002", 98);
+    EXPECT_NE(t.find("060A7F0A0E0B"), std::string::npos);
+    EXPECT_NE(t.find("00000002FC09"), std::string::npos);
+    EXPECT_EQ(t.find("FD0A8005"), std::string::npos);
+    EXPECT_EQ(t.substr(16, 8), "4E414D45");
+}
+
+// The tag holds the name's digits, the ID the old length's: each field is changed where
+// it lies, not wherever its digits happen to appear first.
+TEST(ToneConversion62xx, FieldsAreChangedWhereTheyLie) {
+    const std::string tone = "00000004000000405453543100000000025453000002FC090A01AABB070B";
+    const std::string t =
+        ConvertFor62xx(tone, "00000004", "00000040", "00000004000000404E414D450000000002", 10);
+    EXPECT_EQ(t.substr(0, 16), "00000004" + IntToHex(static_cast<std::uint32_t>(t.size() / 2), 8));
+    EXPECT_EQ(t.substr(16, 8), "54535431");  // the tag, untouched
+    EXPECT_EQ(t.substr(32, 4), "0202");
+    EXPECT_EQ(t.substr(36, 10), "0054005300");  // the name, widened
+}
+
+TEST(ToneConversion62xx, RefusesFilesThatAreNoTone) {
+    auto message = [](const std::string& tone) {
+        try {
+            ConvertFor62xx(tone, "00000050", "00000040", std::string(34, '0'), 98);
+        } catch (const UserError& e) {
+            return std::string(e.what());
+        }
+        return std::string();
+    };
+    EXPECT_EQ(message("00000005000000205453543100000000024142000002FC090A01AABB"), kNoToneEnd);
+    EXPECT_EQ(message("000000050000002054535431000000000241420000FC090A01AABB070B"), kNoToneStart);
+    EXPECT_EQ(message("0000000500000020070B"), kToneTooShort);
+}
+
+TEST(ToneConversion62xx, ChangeOnAWideCatalogConvertsAndRelists) {
+    ToneFixture f(18);
+    const Snapshot s(f.ed);
+    // A file without its end is refused before anything changes.
+    f.ui.openAnswers.push_back(
+        f.File("bad.re", HexToBytes("00000005000000205453543100000000024142000002FC09")));
+    EXPECT_THROW(ChangeRingtone(f.ed, f.ui, 70), UserError);
+    s.ExpectSame(f.ed);
+
+    f.ui.openAnswers.push_back(f.File("ab.re", HexToBytes(kWorkedTone)));
+    ChangeRingtone(f.ed, f.ui, 70);  // ID 71, above 63
+    const auto& row = f.ed.win.ringtones[70];
+    EXPECT_EQ(row.id, "00000047");
+    EXPECT_EQ(row.length, "00000024");
+    EXPECT_EQ(row.name, "A");  // the wide layout reads length - 1 characters
+    ShowRingtones(f.ed, f.ui);
+    EXPECT_EQ(f.ed.win.ringtones.size(), 98u);
+    EXPECT_EQ(f.ed.win.ringtones[71].name, s.rows[71].name);
+    const Bytes tone = f.Tone();
+    ExpectSealed(tone);
+    EXPECT_NE(BytesToHex(tone).find("000000470000002454535431000000000202004100420000000"),
+              std::string::npos);
+}
+
+TEST(RingtoneCommands, AddIsRefusedForWideCatalogs) {
+    ToneFixture f(18);
+    const Snapshot s(f.ed);
+    AddRingtone(f.ed, f.ui);
+    EXPECT_EQ(f.ui.Last(), kNoAdd62xx);
+    EXPECT_TRUE(f.ui.openAsked.empty());
+    s.ExpectSame(f.ed);
+}
+
+}  // namespace
+}  // namespace brivant::test
