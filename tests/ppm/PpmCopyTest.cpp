@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core/Clipboard.h"
 #include "core/FileFlow.h"
 #include "core/PhoneTypes.h"
@@ -125,7 +127,11 @@ TEST(SplitPPM, MissingTagOrTrailerStopsTheSplit) {
     Editor ed;
     FakeUi ui;
     auto s = BuildSample({});
-    s.bytes[static_cast<std::size_t>(s.layout.chunk[5] + 8)] = 'X';  // no TONE tag any more
+    // No TONE tag any more, nor the text anywhere behind the chunk before it.
+    const std::string tone = "TONE";
+    for (auto it = s.bytes.begin() + s.layout.chunk[4];
+         (it = std::search(it, s.bytes.end(), tone.begin(), tone.end())) != s.bytes.end();)
+        *it = 'X';
     WriteFile(dir.Path("a.fls"), s.bytes);
     try {
         OpenPath(ed, ui, dir.Path("a.fls"));
