@@ -1,0 +1,86 @@
+#include "tones/Option.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "tones/ToptionFrm.h"
+
+namespace brivant {
+
+TOptionDialog::TOptionDialog(ToptionFrm& model, QWidget* parent) : QDialog(parent), model_(model) {
+    setWindowTitle(QString::fromLatin1(ToptionFrm::kTitle));
+    setObjectName(QStringLiteral("ToptionFrm"));
+
+    count_ = new QLineEdit(QString::fromStdString(model.count));
+    count_->setObjectName(QStringLiteral("count"));
+    count_->setMaxLength(ToptionFrm::kCountMaxLength);
+    count_->setFixedWidth(40);
+    auto* repeat = new QHBoxLayout;
+    repeat->addWidget(new QLabel(QString::fromLatin1(ToptionFrm::kRepeat)));
+    repeat->addWidget(count_);
+    repeat->addWidget(new QLabel(QString::fromLatin1(ToptionFrm::kTimes)));
+    repeat->addStretch();
+
+    normal_ = new QRadioButton(QString::fromLatin1(ToptionFrm::kNormal));
+    normal_->setObjectName(QStringLiteral("normal"));
+    ascending_ = new QRadioButton(QString::fromLatin1(ToptionFrm::kAscendingText));
+    ascending_->setObjectName(QStringLiteral("ascending"));
+    (model.ascending ? ascending_ : normal_)->setChecked(true);
+    auto* mode = new QHBoxLayout;
+    mode->addWidget(normal_);
+    mode->addWidget(ascending_);
+
+    auto* ok = new QPushButton(QString::fromLatin1(ToptionFrm::kOk));
+    ok->setObjectName(QStringLiteral("ok"));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &TOptionDialog::PressOk);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(repeat);
+    layout->addLayout(mode);
+    layout->addWidget(ok, 0, Qt::AlignHCenter);
+
+    showMessage = [this](const QString& text) {
+        QMessageBox::warning(this, QString::fromLatin1(ToptionFrm::kTitle), text);
+    };
+}
+
+void TOptionDialog::StoreFields() {
+    model_.count = count_->text().toStdString();
+    model_.ascending = ascending_->isChecked();
+}
+
+void TOptionDialog::PressOk() {
+    StoreFields();
+    if (const auto message = model_.PressOk()) {
+        showMessage(QString::fromStdString(*message));
+        if (model_.countNeedsFocus) {
+            count_->setFocus();
+            count_->selectAll();
+        }
+        return;
+    }
+    accept();
+}
+
+void TOptionDialog::done(int result) {
+    // Escape and the close box end here too: refused until a prefix exists, so the first
+    // use always yields one.
+    if (result != QDialog::Accepted) {
+        if (!model_.CanClose()) return;
+        StoreFields();
+    }
+    QDialog::done(result);
+}
+
+bool ShowOptionsDialog(QWidget* parent, ToptionFrm& model) {
+    TOptionDialog dialog(model, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+}  // namespace brivant
