@@ -1,0 +1,111 @@
+#include "texts/Lang.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "texts/TLangEdit.h"
+
+namespace brivant {
+
+namespace {
+// The model keeps one byte per character.
+QString FromBytes(const std::string& s) {
+    return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
+}
+std::string ToBytes(const QString& s) {
+    return s.toLatin1().toStdString();
+}
+}  // namespace
+
+LangEditView::LangEditView(TLangEdit& model, QWidget* parent) : QDialog(parent), model_(model) {
+    setWindowTitle(kLangEditTitle);
+    list_ = new QListWidget;
+    list_->setObjectName("texts");
+    text_ = new QLineEdit;
+    text_->setObjectName("text");
+    search_ = new QLineEdit;
+    search_->setObjectName("search");
+    go_ = new QPushButton;
+    go_->setObjectName("go");
+    entries_ = new QLabel;
+    auto* ok = new QPushButton(tr("&OK"));
+    ok->setObjectName("ok");
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(tr("&Cancel"));
+    cancel->setObjectName("cancel");
+
+    auto* searchRow = new QHBoxLayout;
+    searchRow->addWidget(new QLabel(tr("Search for:")));
+    searchRow->addWidget(search_, 1);
+    searchRow->addWidget(go_);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(entries_);
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(list_, 1);
+    layout->addWidget(text_);
+    layout->addLayout(searchRow);
+    layout->addLayout(buttons);
+
+    connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (rendering_) return;
+        model_.Select(row);
+        render();
+    });
+    // textEdited fires for what the user types only, never for what the view puts there.
+    connect(text_, &QLineEdit::textEdited, this, [this](const QString& t) {
+        model_.KeyTyped();
+        model_.SetTextField(ToBytes(t));
+        if (model_.Selected() >= 0) list_->item(model_.Selected())->setText(t);
+    });
+    connect(search_, &QLineEdit::textEdited, this,
+            [this](const QString& t) { model_.searchField = ToBytes(t); });
+    connect(go_, &QPushButton::clicked, this, &LangEditView::onSearch);
+    connect(ok, &QPushButton::clicked, this, &LangEditView::onOk);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    for (const auto& t : model_.Texts()) list_->addItem(FromBytes(t));
+    search_->setText(FromBytes(model_.searchField));
+    render();
+    resize(420, 360);
+}
+
+void LangEditView::render() {
+    rendering_ = true;
+    list_->setCurrentRow(model_.Selected());
+    text_->setText(FromBytes(model_.TextField()));
+    go_->setText(QString::fromStdString(model_.SearchCaption()));
+    entries_->setText(QString::fromStdString(model_.EntriesLabel()));
+    rendering_ = false;
+}
+
+void LangEditView::onSearch() {
+    const auto message = model_.Search();
+    render();
+    if (message) QMessageBox::information(this, windowTitle(), QString::fromStdString(*message));
+}
+
+void LangEditView::onOk() {
+    std::string error;
+    if (!model_.Ok(&error)) {
+        QMessageBox::warning(this, windowTitle(), QString::fromStdString(error));
+        return;
+    }
+    accept();
+}
+
+bool ShowLanguageEditor(QWidget* parent, TLangEdit& model) {
+    LangEditView view(model, parent);
+    if (view.exec() == QDialog::Accepted) return true;
+    model.Cancel();
+    return false;
+}
+
+}  // namespace brivant
