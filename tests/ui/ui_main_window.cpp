@@ -230,7 +230,7 @@ class MainWindowTest : public QObject {
             SampleOptions o;
             o.family = PhoneTypeIndex(text.toStdString());
             o.designation = designation;
-            const std::string path = dir.Path("d" + std::to_string(designation) + ".fls");
+            const std::string path = dir.Path(std::to_string(designation) + ".fls");
             WriteSample(path, o);
             w.openPath(QString::fromStdString(path));
             QCOMPARE(Find<QComboBox>(w, "phoneType")->currentText(), text);
