@@ -36,6 +36,10 @@
 #include "core/PhoneTypes.h"
 #include "core/UserError.h"
 #include "ppm/FreeSpace.h"
+#include "texts/Languages.h"
+#include "texts/Operators.h"
+#include "tones/AlertTones.h"
+#include "tones/RingtoneCommands.h"
 #include "ui/About.h"
 #include "ui/QtInteraction.h"
 
@@ -195,12 +199,19 @@ QWidget* TMain::buildAlertTones() {
     alertChange_ = new QRadioButton(tr("Change"));
     alertChange_->setObjectName("alertChange");
     alertChange_->setChecked(true);
+    // The choice lives in the editor: the 62XX/7110 alert tones work through it.
+    connect(alertTone_, &QComboBox::currentIndexChanged, this, [this](int i) {
+        if (!rendering_ && i >= 0) ed_.win.alertKind = i;
+    });
+    connect(alertChange_, &QRadioButton::toggled, this, [this](bool on) {
+        if (!rendering_) ed_.win.alertChange = on;
+    });
     alertRetrieve_ = new QRadioButton(tr("Retrieve"));
     alertRetrieve_->setObjectName("alertRetrieve");
     auto* doIt = new QPushButton(tr("&Do It"));
     doIt->setObjectName("alertDoIt");
     connect(doIt, &QPushButton::clicked, this,
-            [this] { run("alertTone", [this] { onAlertToneDoIt(alertTone_->currentIndex()); }); });
+            [this] { run("alertTone", [this] { onAlertToneDoIt(ed_.win.alertKind); }); });
 
     auto* grid = new QGridLayout;
     grid->addWidget(alertTone_, 0, 0, 1, 2);
@@ -352,6 +363,9 @@ QWidget* TMain::buildTonesTab() {
     m->addSeparator();
     addEntry(m, tr("Retrie&ve All"), "toneRetrieveAll", &TMain::onToneRetrieveAll, nullptr);
     addEntry(m, tr("&Load All"), "toneLoadAll", &TMain::onToneLoadAll, nullptr);
+    connect(tones_.tree, &QTreeWidget::itemSelectionChanged, this, [this] {
+        if (!rendering_) ed_.win.selectedRingtone = selectedRow(tones_);
+    });
     connect(tones_.tree, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& p) { showListMenu(tones_, p); });
 
@@ -637,6 +651,20 @@ void TMain::refresh() {
     std::vector<QStringList> rows;
     for (const auto& r : w.ringtones) rows.push_back(Row(r.name, r.id, r.length));
     renderList(tones_, rows);
+    // Commands may pick the ringtone row themselves (the 62XX/7110 alert tones do).
+    if (selectedRow(tones_) != w.selectedRingtone) {
+        tones_.tree->clearSelection();
+        if (QTreeWidgetItem* item = tones_.tree->topLevelItem(w.selectedRingtone)) {
+            item->setSelected(true);
+            tones_.tree->setCurrentItem(item);
+        }
+    }
+    {
+        QSignalBlocker b1(alertTone_), b2(alertChange_), b3(alertRetrieve_);
+        if (w.alertKind >= 0 && w.alertKind < alertTone_->count())
+            alertTone_->setCurrentIndex(w.alertKind);
+        (w.alertChange ? alertChange_ : alertRetrieve_)->setChecked(true);
+    }
     rows.clear();
     for (const auto& r : w.languages) rows.push_back(Row(r.language, r.id, r.length));
     renderList(languages_, rows);
@@ -824,49 +852,89 @@ void TMain::aboutCommand() {
 }
 
 // ---------------------------------------------------------------------------------------
-// Feature commands still to come
+// Feature commands. The empty ones belong to features still to come.
 
-void TMain::onAlertToneDoIt(int) {}        // alert-tone patcher: change or retrieve
-void TMain::onSecurityPatch(int) {}        // security-code patch of the Messages menu
-void TMain::onSecurityBrowse(int) {}       // pick a menu item for the manual patch
-void TMain::onMiscDoIt(int) {}             // fading LEDs or inverted LCD patch
-void TMain::onToneChange(int) {}           // replace the ringtone from a tone file
-void TMain::onToneAdd(int) {}              // add a ringtone from a tone file
-void TMain::onToneRetrieve(int) {}         // export the ringtone to a tone file
-void TMain::onToneDelete(int) {}           // delete the ringtone
-void TMain::onToneRetrieveAll(int) {}      // export the whole ringtone chunk
-void TMain::onToneLoadAll(int) {}          // replace the whole ringtone chunk
-void TMain::onBitmapEdit(int) {}           // open the bitmap in the Image Editor
-void TMain::onBitmapLoad(int) {}           // import the bitmap from a file
-void TMain::onBitmapSave(int) {}           // export the bitmap to a file
-void TMain::onBitmapLoadAll(int) {}        // import every bitmap
-void TMain::onBitmapSaveAll(int) {}        // export every bitmap
-void TMain::onBitmapChosen(int) {}         // show the chosen bitmap
-void TMain::onAnimationChosen(int) {}      // show the chosen animation
-void TMain::onFrameChanged(int) {}         // show the chosen frame
-void TMain::onFrameBitmapChosen(int) {}    // give the frame another bitmap
-void TMain::onAnimateToggled(int) {}       // start or stop the animation timer
-void TMain::onAnimationTick(int) {}        // next animation frame
-void TMain::onMenuLanguageChosen(int) {}   // list the menu in the chosen language
-void TMain::onMenuBack(int) {}             // back to the parent menu level
-void TMain::onMenuEdit(int) {}             // Menu Editor for the item
-void TMain::onMenuEditSubMenu(int) {}      // into the item's submenu
-void TMain::onMenuAdd(int) {}              // Add Menu
-void TMain::onMenuDelete(int) {}           // delete the item
-void TMain::onMenuMoveUp(int) {}           // move the item up
-void TMain::onMenuMoveDown(int) {}         // move the item down
-void TMain::onLanguageEdit(int) {}         // Language Editor for the language
-void TMain::onLanguageAdd(int) {}          // add a language from a file
-void TMain::onLanguageRetrieve(int) {}     // export the language to a file
-void TMain::onLanguageDelete(int) {}       // delete the language
-void TMain::onLanguageRetrieveAll(int) {}  // export the whole text chunk
-void TMain::onLanguageLoadAll(int) {}      // replace the whole text chunk
-void TMain::onOperatorEdit(int) {}         // Operators Editor for the country
-void TMain::onOperatorAddNew(int) {}       // add a new country
-void TMain::onOperatorAddFromFile(int) {}  // add a country from a file
-void TMain::onOperatorRetrieve(int) {}     // export the country to a file
-void TMain::onOperatorDelete(int) {}       // delete the country
-void TMain::onOperatorRetrieveAll(int) {}  // export the whole operator chunk
-void TMain::onOperatorLoadAll(int) {}      // replace the whole operator chunk
+void TMain::onAlertToneDoIt(int tone) {
+    AlertToneDoIt(ed_, ui_, tone, ed_.win.alertChange);
+}
+void TMain::onSecurityPatch(int) {}   // security-code patch of the Messages menu
+void TMain::onSecurityBrowse(int) {}  // pick a menu item for the manual patch
+void TMain::onMiscDoIt(int) {}        // fading LEDs or inverted LCD patch
+void TMain::onToneChange(int row) {
+    ChangeRingtone(ed_, ui_, row);
+}
+void TMain::onToneAdd(int) {
+    AddRingtone(ed_, ui_);
+}
+void TMain::onToneRetrieve(int row) {
+    RetrieveRingtone(ed_, ui_, row);
+}
+void TMain::onToneDelete(int row) {
+    DeleteRingtone(ed_, ui_, row);
+}
+void TMain::onToneRetrieveAll(int) {
+    RetrieveAllRingtones(ed_, ui_);
+}
+void TMain::onToneLoadAll(int) {
+    LoadAllRingtones(ed_, ui_);
+}
+void TMain::onBitmapEdit(int) {}          // open the bitmap in the Image Editor
+void TMain::onBitmapLoad(int) {}          // import the bitmap from a file
+void TMain::onBitmapSave(int) {}          // export the bitmap to a file
+void TMain::onBitmapLoadAll(int) {}       // import every bitmap
+void TMain::onBitmapSaveAll(int) {}       // export every bitmap
+void TMain::onBitmapChosen(int) {}        // show the chosen bitmap
+void TMain::onAnimationChosen(int) {}     // show the chosen animation
+void TMain::onFrameChanged(int) {}        // show the chosen frame
+void TMain::onFrameBitmapChosen(int) {}   // give the frame another bitmap
+void TMain::onAnimateToggled(int) {}      // start or stop the animation timer
+void TMain::onAnimationTick(int) {}       // next animation frame
+void TMain::onMenuLanguageChosen(int) {}  // list the menu in the chosen language
+void TMain::onMenuBack(int) {}            // back to the parent menu level
+void TMain::onMenuEdit(int) {}            // Menu Editor for the item
+void TMain::onMenuEditSubMenu(int) {}     // into the item's submenu
+void TMain::onMenuAdd(int) {}             // Add Menu
+void TMain::onMenuDelete(int) {}          // delete the item
+void TMain::onMenuMoveUp(int) {}          // move the item up
+void TMain::onMenuMoveDown(int) {}        // move the item down
+void TMain::onLanguageEdit(int row) {
+    EditLanguage(ed_, ui_, row);
+}
+void TMain::onLanguageAdd(int) {
+    AddLanguage(ed_, ui_);
+}
+void TMain::onLanguageRetrieve(int row) {
+    RetrieveLanguage(ed_, ui_, row);
+}
+void TMain::onLanguageDelete(int row) {
+    DeleteLanguage(ed_, ui_, row);
+}
+void TMain::onLanguageRetrieveAll(int) {
+    RetrieveAllLanguages(ed_, ui_);
+}
+void TMain::onLanguageLoadAll(int) {
+    LoadAllLanguages(ed_, ui_);
+}
+void TMain::onOperatorEdit(int row) {
+    EditOperators(ed_, ui_, row);
+}
+void TMain::onOperatorAddNew(int) {
+    NewCountry(ed_, ui_);
+}
+void TMain::onOperatorAddFromFile(int) {
+    LoadCountry(ed_, ui_);
+}
+void TMain::onOperatorRetrieve(int row) {
+    RetrieveCountry(ed_, ui_, row);
+}
+void TMain::onOperatorDelete(int row) {
+    DeleteCountry(ed_, ui_, row);
+}
+void TMain::onOperatorRetrieveAll(int) {
+    RetrieveAllOperators(ed_, ui_);
+}
+void TMain::onOperatorLoadAll(int) {
+    LoadAllOperators(ed_, ui_);
+}
 
 }  // namespace brivant

@@ -99,8 +99,9 @@ class TMain : public QWidget {
     void tabChosen(int index);
     void aboutCommand();
 
-    // Feature commands still to come. Each is reached only through run(), so wiring one up
-    // is a single call in its body; `row` is the selected list row where the entry needs one.
+    // Feature commands, each reached only through run(); `row` is the selected list row where
+    // the entry needs one. Those of features still to come are empty, so wiring one up is a
+    // single call in its body.
     void onAlertToneDoIt(int tone);        // "&Do It": change or retrieve the chosen alert tone
     void onSecurityPatch(int);             // "&Patch Now!!!"
     void onSecurityBrowse(int field);      // browse buttons of the manual patch (0, 1)

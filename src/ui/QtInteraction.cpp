@@ -7,6 +7,9 @@
 #include <QStringDecoder>
 
 #include "ppm/Checks.h"
+#include "texts/Lang.h"
+#include "texts/Op.h"
+#include "tones/Option.h"
 
 namespace brivant {
 
@@ -113,6 +116,16 @@ bool QtInteraction::confirmChecksum(const std::string& path) {
     if (!checks_) checks_ = new TCheckfrm(window_);
     checks_->setPath(FromCorePath(path));
     return checks_->exec() == QDialog::Accepted;
+}
+
+bool QtInteraction::askOptions(ToptionFrm& model) {
+    return ShowOptionsDialog(window_, model);
+}
+bool QtInteraction::editLanguage(TLangEdit& model) {
+    return ShowLanguageEditor(window_, model);
+}
+bool QtInteraction::editOperators(TOpEdit& model) {
+    return ShowOperatorsEditor(window_, model);
 }
 
 }  // namespace brivant

@@ -30,6 +30,9 @@ class QtInteraction : public Interaction {
     std::optional<std::string> askText(const std::string& title, const std::string& prompt,
                                        const std::string& initial) override;
     bool confirmChecksum(const std::string& path) override;
+    bool askOptions(ToptionFrm& model) override;
+    bool editLanguage(TLangEdit& model) override;
+    bool editOperators(TOpEdit& model) override;
 
   private:
     std::optional<std::string> askFile(const FileDialog& dialog, bool save);

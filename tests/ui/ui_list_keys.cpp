@@ -253,7 +253,6 @@ class ListKeysTest : public QObject {
         for (const char* b : {"alertDoIt", "patchButton", "miscDoIt"})
             QTest::mouseClick(w.findChild<QPushButton*>(b), Qt::LeftButton);
         QCOMPARE(Names(ran), (QStringList{"alertTone", "securityPatch", "misc"}));
-        QVERIFY(ui.told.empty());
     }
 
     void contextMenuCaptions() {
