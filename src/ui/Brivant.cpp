@@ -52,8 +52,13 @@ constexpr int kAnimationInterval = 300;
 const char* const kAlertTones[] = {"Standard",        "Special",     "Beep Once", "Ascending",
                                    "Start/Shut Tone", "Alarm Clock", "Calendar",  "System Error"};
 
+// Names in lists and selectors are bytes of the image, one character each.
+QString ImageText(const std::string& bytes) {
+    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
 QStringList Row(const std::string& a, const std::string& b, const std::string& c) {
-    return {FromCore(a), FromCore(b), FromCore(c)};
+    return {ImageText(a), ImageText(b), ImageText(c)};
 }
 
 void SetTextIfChanged(QLineEdit* field, const QString& text) {
@@ -63,7 +68,7 @@ void SetTextIfChanged(QLineEdit* field, const QString& text) {
 
 void SetItems(QComboBox* box, const std::vector<std::string>& items) {
     QStringList texts;
-    for (const auto& s : items) texts << FromCore(s);
+    for (const auto& s : items) texts << ImageText(s);
     QStringList current;
     for (int i = 0; i < box->count(); ++i) current << box->itemText(i);
     if (current == texts) return;

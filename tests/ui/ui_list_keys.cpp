@@ -166,6 +166,24 @@ class ListKeysTest : public QObject {
         QCOMPARE(Names(ran), QStringList());
     }
 
+    void namesAreShownByteForByte() {
+        ScriptUi ui;
+        TMain w(ui);
+        RingtoneRow r;
+        r.name = "Caf\xC3\xA9\xE9";  // image bytes, not UTF-8 text
+        r.id = "00000001";
+        r.length = "00000010";
+        w.editor().win.ringtones = {r};
+        w.editor().win.menuLanguages = {
+            "Fran\xE7"
+            "ais"};
+        w.refresh();
+        QCOMPARE(List(w, "tonesList")->topLevelItem(0)->text(0),
+                 QStringLiteral("Caf\u00C3\u00A9\u00E9"));
+        QCOMPARE(w.findChild<QComboBox*>("menuLanguage")->itemText(0),
+                 QStringLiteral("Fran\u00E7ais"));
+    }
+
     void emptyListsOpenNoContextMenu() {
         ScriptUi ui;
         TMain w(ui);
