@@ -48,7 +48,9 @@ QStringList QtNameFilters(const std::string& filter) {
 }
 
 QString FromCore(const std::string& text) {
-    QStringDecoder utf8(QStringDecoder::Utf8);
+    // Stateless: a text that ends inside a multi-byte sequence is not UTF-8 at all, rather
+    // than a text whose last bytes the decoder keeps waiting for.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString s = utf8(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
     if (!utf8.hasError()) return s;
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));

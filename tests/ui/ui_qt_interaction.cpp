@@ -51,6 +51,9 @@ class QtInteractionTest : public QObject {
         QCOMPARE(FromCore("Fran\xC3\xA7"
                           "ais"),
                  QStringLiteral("Fran\u00E7ais"));
+        // A single-byte text that ends like the start of a UTF-8 sequence keeps its end.
+        QCOMPARE(FromCore("Caf\xC3"), QStringLiteral("Caf\u00C3"));
+        QCOMPARE(FromCore("Caf\xC3\xA9\xE9"), QStringLiteral("Caf\u00C3\u00A9\u00E9"));
         const QString path = QStringLiteral("/tmp/bild-\u00E4.fls");
         QCOMPARE(FromCorePath(ToCorePath(path)), path);
     }
