@@ -11,26 +11,6 @@
 using namespace brivant;
 using namespace brivant::test;
 
-namespace {
-struct CliRun {
-    int status;
-    std::string out, err;
-};
-
-CliRun Cli(std::vector<std::string> args) {
-    args.insert(args.begin(), "brivant-cli");
-    std::vector<const char*> argv;
-    for (const auto& a : args) argv.push_back(a.c_str());
-    std::ostringstream out, err;
-    const int status = RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
-    return {status, out.str(), err.str()};
-}
-
-bool Has(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-}  // namespace
-
 TEST(CliInfo, DemoImageReportsTypeFreeSpaceAndChunks) {
     TempDir dir;
     const std::string x = dir.Path("x.fls");

@@ -12,35 +12,17 @@ using namespace brivant;
 using namespace brivant::test;
 
 namespace {
-struct TextRun {
-    int status;
-    std::string out, err;
-};
-
-TextRun Texts(std::vector<std::string> args) {
-    args.insert(args.begin(), "brivant-cli");
-    std::vector<const char*> argv;
-    for (const auto& a : args) argv.push_back(a.c_str());
-    std::ostringstream out, err;
-    const int status = RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
-    return {status, out.str(), err.str()};
-}
-
 void WriteText(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
-bool ChecksumsVerify(const std::string& path) {
-    const Bytes b = ReadFile(path);
-    return GetBE16(&b[34]) == *McuChecksum(b) && GetBE32(&b[b.size() - 4]) == *FlsCheckValue(b);
-}
 }  // namespace
 
 TEST(CliLanguages, EditedTextsReadBackAfterSaving) {
     TempDir dir;
     const std::string x = dir.Path("x.fls"), y = dir.Path("y.fls");
-    ASSERT_EQ(Texts({"demo", x}).status, 0);
-    const TextRun list = Texts({"lang", "list", x, "--json"});
+    ASSERT_EQ(Cli({"demo", x}).status, 0);
+    const CliRun list = Cli({"lang", "list", x, "--json"});
     ASSERT_EQ(list.status, 0) << list.err;
     EXPECT_EQ(list.out, R"({"rows":[{"language":"COMM","id":"0000C001","length":"00000027"},)"
                         R"({"language":"ENGL","id":"0000C002","length":"00000017"},)"
@@ -49,75 +31,74 @@ TEST(CliLanguages, EditedTextsReadBackAfterSaving) {
                         "\n");
 
     WriteText(dir.Path("t.txt"), "Ja\xC3\xA4\\x0A\nN\xC3\xB6\n\n\\x01Nein\n");
-    const TextRun edit = Texts({"lang", "edit", x, "2", dir.Path("t.txt"), "-o", y});
+    const CliRun edit = Cli({"lang", "edit", x, "2", dir.Path("t.txt"), "-o", y});
     ASSERT_EQ(edit.status, 0) << edit.err;
-    const TextRun texts = Texts({"lang", "texts", y, "2", "--json"});
+    const CliRun texts = Cli({"lang", "texts", y, "2", "--json"});
     ASSERT_EQ(texts.status, 0) << texts.err;
     EXPECT_EQ(texts.out,
               "{\"texts\":[\"Ja\xC3\xA4\\\\x0A\",\"N\xC3\xB6\",\"\",\"\\\\x01Nein\"]}\n");
-    EXPECT_TRUE(ChecksumsVerify(y));
-    const TextRun info = Texts({"info", y, "--json"});
+    EXPECT_TRUE(ChecksumsVerify(ReadFile(y)));
+    const CliRun info = Cli({"info", y, "--json"});
     EXPECT_EQ(info.out.find("\"checksumOk\":false"), std::string::npos) << info.out;
     // The other languages are untouched.
-    EXPECT_EQ(Texts({"lang", "texts", y, "1"}).out, "Yes\nNo\n");
+    EXPECT_EQ(Cli({"lang", "texts", y, "1"}).out, "Yes\nNo\n");
 }
 
 TEST(CliLanguages, WrongLineCountOrRowFailsAndWritesNothing) {
     TempDir dir;
     const std::string x = dir.Path("x.fls"), y = dir.Path("y.fls");
-    ASSERT_EQ(Texts({"demo", x}).status, 0);
+    ASSERT_EQ(Cli({"demo", x}).status, 0);
     WriteText(dir.Path("t.txt"), "only one\n");
-    const TextRun r = Texts({"lang", "edit", x, "1", dir.Path("t.txt"), "-o", y});
+    const CliRun r = Cli({"lang", "edit", x, "1", dir.Path("t.txt"), "-o", y});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("holds 1 texts, the language has 2"), std::string::npos) << r.err;
     EXPECT_FALSE(std::filesystem::exists(y));
-    EXPECT_EQ(Texts({"lang", "delete", x, "7", "-o", y}).status, 1);
+    EXPECT_EQ(Cli({"lang", "delete", x, "7", "-o", y}).status, 1);
     EXPECT_FALSE(std::filesystem::exists(y));
 }
 
 TEST(CliLanguages, ExportDeleteAndAddBack) {
     TempDir dir;
     const std::string x = dir.Path("x.fls"), y = dir.Path("y.fls"), z = dir.Path("z.fls");
-    ASSERT_EQ(Texts({"demo", x, "--type", "62XX/7110"}).status, 0);
-    ASSERT_EQ(Texts({"lang", "export", x, "3", dir.Path("r.lng")}).status, 0);
+    ASSERT_EQ(Cli({"demo", x, "--type", "62XX/7110"}).status, 0);
+    ASSERT_EQ(Cli({"lang", "export", x, "3", dir.Path("r.lng")}).status, 0);
     EXPECT_EQ(ReadFile(dir.Path("r.lng")).size(), 32u);
-    ASSERT_EQ(Texts({"lang", "delete", x, "3", "-o", y}).status, 0);
-    EXPECT_NE(Texts({"lang", "list", y}).out.find("Languages Count: 3"), std::string::npos);
-    ASSERT_EQ(Texts({"lang", "add", y, dir.Path("r.lng"), "-o", z}).status, 0);
-    EXPECT_EQ(Texts({"lang", "texts", z, "3"}).out,
-              "\\x00D\\x00a\n\\x00N\\x00e\\x00t\n\\x00\\x01\n");
-    EXPECT_TRUE(ChecksumsVerify(z));
+    ASSERT_EQ(Cli({"lang", "delete", x, "3", "-o", y}).status, 0);
+    EXPECT_NE(Cli({"lang", "list", y}).out.find("Languages Count: 3"), std::string::npos);
+    ASSERT_EQ(Cli({"lang", "add", y, dir.Path("r.lng"), "-o", z}).status, 0);
+    EXPECT_EQ(Cli({"lang", "texts", z, "3"}).out, "\\x00D\\x00a\n\\x00N\\x00e\\x00t\n\\x00\\x01\n");
+    EXPECT_TRUE(ChecksumsVerify(ReadFile(z)));
 }
 
 TEST(CliOperators, ListShowEditNewAndExport) {
     TempDir dir;
     const std::string x = dir.Path("x.fls"), y = dir.Path("y.fls"), z = dir.Path("z.fls");
-    ASSERT_EQ(Texts({"demo", x}).status, 0);
-    const TextRun list = Texts({"ops", "list", x, "--json"});
+    ASSERT_EQ(Cli({"demo", x}).status, 0);
+    const CliRun list = Cli({"ops", "list", x, "--json"});
     ASSERT_EQ(list.status, 0) << list.err;
     EXPECT_EQ(list.out, R"({"rows":[{"country":"PH","code":"515","operators":"03"},)"
                         R"({"country":"UK","code":"234","operators":"00"},)"
                         R"({"country":"FIN","code":"244","operators":"01"},)"
                         R"({"country":"DEUT","code":"262","operators":"03"}],"count":4})"
                         "\n");
-    EXPECT_EQ(Texts({"ops", "show", x, "2", "--json"}).out,
+    EXPECT_EQ(Cli({"ops", "show", x, "2", "--json"}).out,
               R"({"operators":[{"name":"Ra\\x0Edio","code":"91"}]})"
               "\n");
 
     WriteText(dir.Path("o.txt"), "02 Globe\n7 Sun \\x01\n");
-    const TextRun edit = Texts({"ops", "edit", x, "0", dir.Path("o.txt"), "-o", y});
+    const CliRun edit = Cli({"ops", "edit", x, "0", dir.Path("o.txt"), "-o", y});
     ASSERT_EQ(edit.status, 0) << edit.err;
-    EXPECT_EQ(Texts({"ops", "show", y, "0", "--json"}).out,
+    EXPECT_EQ(Cli({"ops", "show", y, "0", "--json"}).out,
               R"({"operators":[{"name":"Globe","code":"02"},{"name":"Sun \\x01","code":"07"}]})"
               "\n");
-    EXPECT_TRUE(ChecksumsVerify(y));
+    EXPECT_TRUE(ChecksumsVerify(ReadFile(y)));
 
-    ASSERT_EQ(Texts({"ops", "new", y, "ABCDE", "208", "-o", z}).status, 0);
-    EXPECT_NE(Texts({"ops", "list", z}).out.find("ABCD       208   00"), std::string::npos);
-    ASSERT_EQ(Texts({"ops", "export", z, "4", dir.Path("a.opr")}).status, 0);
+    ASSERT_EQ(Cli({"ops", "new", y, "ABCDE", "208", "-o", z}).status, 0);
+    EXPECT_NE(Cli({"ops", "list", z}).out.find("ABCD       208   00"), std::string::npos);
+    ASSERT_EQ(Cli({"ops", "export", z, "4", dir.Path("a.opr")}).status, 0);
     EXPECT_EQ(ReadFile(dir.Path("a.opr")), HexToBytes("434E5452000000104142434402F80000"));
 
-    const TextRun bad = Texts({"ops", "new", y, "FR", "33", "-o", z + "2"});
+    const CliRun bad = Cli({"ops", "new", y, "FR", "33", "-o", z + "2"});
     EXPECT_EQ(bad.status, 1);
     EXPECT_NE(bad.err.find("The country code must be three digits"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(z + "2"));
@@ -126,10 +107,10 @@ TEST(CliOperators, ListShowEditNewAndExport) {
 TEST(CliOperators, ChunkImportRebuildsTheList) {
     TempDir dir;
     const std::string x = dir.Path("x.fls"), y = dir.Path("y.fls"), z = dir.Path("z.fls");
-    ASSERT_EQ(Texts({"demo", x}).status, 0);
-    ASSERT_EQ(Texts({"ops", "delete", x, "1", "-o", y}).status, 0);
-    ASSERT_EQ(Texts({"chunk", "export", y, "PLMN", dir.Path("p.bin")}).status, 0);
-    ASSERT_EQ(Texts({"chunk", "import", x, "PLMN", dir.Path("p.bin"), "-o", z}).status, 0);
-    EXPECT_NE(Texts({"ops", "list", z}).out.find("Countries Count: 3"), std::string::npos);
-    ASSERT_EQ(Texts({"chunk", "import", x, "TEXT", dir.Path("p.bin"), "-o", z + "2"}).status, 1);
+    ASSERT_EQ(Cli({"demo", x}).status, 0);
+    ASSERT_EQ(Cli({"ops", "delete", x, "1", "-o", y}).status, 0);
+    ASSERT_EQ(Cli({"chunk", "export", y, "PLMN", dir.Path("p.bin")}).status, 0);
+    ASSERT_EQ(Cli({"chunk", "import", x, "PLMN", dir.Path("p.bin"), "-o", z}).status, 0);
+    EXPECT_NE(Cli({"ops", "list", z}).out.find("Countries Count: 3"), std::string::npos);
+    ASSERT_EQ(Cli({"chunk", "import", x, "TEXT", dir.Path("p.bin"), "-o", z + "2"}).status, 1);
 }

@@ -14,33 +14,15 @@
 namespace brivant::test {
 namespace {
 
-struct ToneRun {
-    int status;
-    std::string out, err;
-};
-
-ToneRun Tones(std::vector<std::string> args) {
-    args.insert(args.begin(), "brivant-cli");
-    std::vector<const char*> argv;
-    for (const auto& a : args) argv.push_back(a.c_str());
-    std::ostringstream out, err;
-    const int status = RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
-    return {status, out.str(), err.str()};
-}
-
-bool Has(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
 TEST(CliAlert, ChangePointsTheEntryAtTheNewToneAndExportGivesItBack) {
     TempDir dir;
     const std::string x = dir.Path("x.fls"), y = dir.Path("y.fls");
-    ASSERT_EQ(Tones({"demo", x, "--type", "3310"}).status, 0);
+    ASSERT_EQ(Cli({"demo", x, "--type", "3310"}).status, 0);
     const std::string body = "0A01" + std::string("4142434445464748");
     WriteFile(dir.Path("tone.re"), ToneRecord("00000001", "TONE", "Mine", body));
 
-    const ToneRun r =
-        Tones({"alert", "change", x, "standard", dir.Path("tone.re"), "-o", y, "--repeat", "7"});
+    const CliRun r =
+        Cli({"alert", "change", x, "standard", dir.Path("tone.re"), "-o", y, "--repeat", "7"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(Has(r.err, "File Successfully saved!"));
     EXPECT_TRUE(r.out.empty());
@@ -56,72 +38,72 @@ TEST(CliAlert, ChangePointsTheEntryAtTheNewToneAndExportGivesItBack) {
               static_cast<std::uint32_t>(o) + 0x200000u);
     EXPECT_EQ(BytesToHex(&saved[static_cast<std::size_t>(o)], 7), "0002FD0A800507");
 
-    const ToneRun c = Tones({"checksum", y, "--json"});
+    const CliRun c = Cli({"checksum", y, "--json"});
     ASSERT_EQ(c.status, 0);
     EXPECT_EQ(*McuChecksum(saved), GetBE16(&saved[34]));
     EXPECT_EQ(*FlsCheckValue(saved), GetBE32(&saved[saved.size() - 4]));
 
-    const ToneRun e = Tones({"alert", "export", y, "standard", dir.Path("back.re")});
+    const CliRun e = Cli({"alert", "export", y, "standard", dir.Path("back.re")});
     ASSERT_EQ(e.status, 0) << e.err;
     EXPECT_TRUE(Has(BytesToHex(ReadFile(dir.Path("back.re"))), "0002FC09800507" + body));
 
     // A refused answer of the Options dialog writes nothing.
     const std::string z = dir.Path("z.fls");
-    const ToneRun bad =
-        Tones({"alert", "change", x, "special", dir.Path("tone.re"), "-o", z, "--repeat", "21"});
+    const CliRun bad =
+        Cli({"alert", "change", x, "special", dir.Path("tone.re"), "-o", z, "--repeat", "21"});
     EXPECT_EQ(bad.status, 1);
     EXPECT_TRUE(Has(bad.err, "Please enter repeat times from 1 to 20 only"));
     EXPECT_FALSE(std::filesystem::exists(z));
-    const ToneRun cal =
-        Tones({"alert", "change", x, "calendar", dir.Path("tone.re"), "-o", z, "--type", "3310"});
+    const CliRun cal =
+        Cli({"alert", "change", x, "calendar", dir.Path("tone.re"), "-o", z, "--type", "3310"});
     EXPECT_EQ(cal.status, 0) << cal.err;
 }
 
 TEST(CliAlert, CalendarOfA3210AndWrongUsage) {
     TempDir dir;
     const std::string x = dir.Path("x.fls");
-    ASSERT_EQ(Tones({"demo", x, "--type", "3210"}).status, 0);
-    const ToneRun r = Tones({"alert", "export", x, "calendar", dir.Path("c.re")});
+    ASSERT_EQ(Cli({"demo", x, "--type", "3210"}).status, 0);
+    const CliRun r = Cli({"alert", "export", x, "calendar", dir.Path("c.re")});
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(Has(r.err, "Calendar not supported in this model"));
-    EXPECT_EQ(Tones({"alert", "export", x, "loud", dir.Path("c.re")}).status, 2);
-    EXPECT_EQ(Tones({"tones", "delete", x, "0"}).status, 2);  // neither -o nor --in-place
+    EXPECT_EQ(Cli({"alert", "export", x, "loud", dir.Path("c.re")}).status, 2);
+    EXPECT_EQ(Cli({"tones", "delete", x, "0"}).status, 2);  // neither -o nor --in-place
 }
 
 TEST(CliTones, ListExportChangeAddDelete) {
     TempDir dir;
     const std::string x = dir.Path("x.fls");
-    ASSERT_EQ(Tones({"demo", x}).status, 0);
-    const ToneRun list = Tones({"tones", "list", x, "--json"});
+    ASSERT_EQ(Cli({"demo", x}).status, 0);
+    const CliRun list = Cli({"tones", "list", x, "--json"});
     ASSERT_EQ(list.status, 0) << list.err;
     EXPECT_TRUE(
         Has(list.out, R"({"rows":[{"name":"Ring Ring","id":"00000001","length":"00000030"},)"))
         << list.out;
     EXPECT_TRUE(Has(list.out, R"("count":10})"));
-    const ToneRun table = Tones({"tones", "list", x});
+    const CliRun table = Cli({"tones", "list", x});
     EXPECT_TRUE(Has(table.out, "Ringtones Count: 10"));
 
-    ASSERT_EQ(Tones({"tones", "export", x, "3", dir.Path("hi.re")}).status, 0);
-    const ToneRun same =
-        Tones({"tones", "change", x, "3", dir.Path("hi.re"), "-o", dir.Path("same.fls")});
+    ASSERT_EQ(Cli({"tones", "export", x, "3", dir.Path("hi.re")}).status, 0);
+    const CliRun same =
+        Cli({"tones", "change", x, "3", dir.Path("hi.re"), "-o", dir.Path("same.fls")});
     ASSERT_EQ(same.status, 0) << same.err;
     // The record went back where it was: the image is the one it came from, checksums aside.
     EXPECT_EQ(ReadFile(dir.Path("same.fls")).size(), ReadFile(x).size());
 
     WriteFile(dir.Path("new.re"), ToneRecord("00000042", "TONE", "Added", "0A01313233"));
-    ASSERT_EQ(Tones({"tones", "add", x, dir.Path("new.re"), "-o", dir.Path("add.fls")}).status, 0);
-    const ToneRun added = Tones({"tones", "list", dir.Path("add.fls"), "--json"});
+    ASSERT_EQ(Cli({"tones", "add", x, dir.Path("new.re"), "-o", dir.Path("add.fls")}).status, 0);
+    const CliRun added = Cli({"tones", "list", dir.Path("add.fls"), "--json"});
     EXPECT_TRUE(
         Has(added.out, R"({"name":"Added","id":"00000042","length":"00000024"}],"count":11})"))
         << added.out;
 
-    ASSERT_EQ(Tones({"tones", "delete", dir.Path("add.fls"), "0", "--in-place"}).status, 0);
+    ASSERT_EQ(Cli({"tones", "delete", dir.Path("add.fls"), "0", "--in-place"}).status, 0);
     EXPECT_TRUE(std::filesystem::exists(dir.Path("add.fls.bak")));
-    const ToneRun deleted = Tones({"tones", "list", dir.Path("add.fls"), "--json"});
+    const CliRun deleted = Cli({"tones", "list", dir.Path("add.fls"), "--json"});
     EXPECT_TRUE(Has(deleted.out, R"({"rows":[{"name":"STND")")) << deleted.out;
     EXPECT_TRUE(Has(deleted.out, R"("count":10})"));
 
-    const ToneRun none = Tones({"tones", "delete", x, "10", "-o", dir.Path("n.fls")});
+    const CliRun none = Cli({"tones", "delete", x, "10", "-o", dir.Path("n.fls")});
     EXPECT_EQ(none.status, 1);
     EXPECT_TRUE(Has(none.err, "Please select a ringtone first"));
     EXPECT_FALSE(std::filesystem::exists(dir.Path("n.fls")));
@@ -130,13 +112,12 @@ TEST(CliTones, ListExportChangeAddDelete) {
 TEST(CliTones, ChunkImportRebuildsTheList) {
     TempDir dir;
     const std::string x = dir.Path("x.fls");
-    ASSERT_EQ(Tones({"demo", x}).status, 0);
-    ASSERT_EQ(Tones({"tones", "delete", x, "0", "-o", dir.Path("d.fls")}).status, 0);
-    ASSERT_EQ(Tones({"chunk", "export", dir.Path("d.fls"), "TONE", dir.Path("t.bin")}).status, 0);
+    ASSERT_EQ(Cli({"demo", x}).status, 0);
+    ASSERT_EQ(Cli({"tones", "delete", x, "0", "-o", dir.Path("d.fls")}).status, 0);
+    ASSERT_EQ(Cli({"chunk", "export", dir.Path("d.fls"), "TONE", dir.Path("t.bin")}).status, 0);
     ASSERT_EQ(
-        Tones({"chunk", "import", x, "TONE", dir.Path("t.bin"), "-o", dir.Path("i.fls")}).status,
-        0);
-    const ToneRun r = Tones({"tones", "list", dir.Path("i.fls"), "--json"});
+        Cli({"chunk", "import", x, "TONE", dir.Path("t.bin"), "-o", dir.Path("i.fls")}).status, 0);
+    const CliRun r = Cli({"tones", "list", dir.Path("i.fls"), "--json"});
     EXPECT_TRUE(Has(r.out, R"("count":9})")) << r.out;
 }
 

@@ -11,13 +11,6 @@
 using namespace brivant;
 using namespace brivant::test;
 
-namespace {
-bool ChecksumsVerify(const Bytes& b) {
-    return McuChecksum(b) == GetBE16(&b[34]) && McuChecksum(b) == GetBE16(&b[b.size() - 6]) &&
-           FlsCheckValue(b) == GetBE32(&b[b.size() - 4]);
-}
-}  // namespace
-
 TEST(OpenCommand, AsksWithTheFixedDialogAndResetsTheViews) {
     TempDir dir;
     const std::string path = dir.Path("a.fls");

@@ -2,6 +2,10 @@
 
 #include <fstream>
 #include <random>
+#include <sstream>
+
+#include "cli/CliCommon.h"
+#include "ppm/Checksums.h"
 
 #include "core/FileFlow.h"
 #include "core/FileIO.h"
@@ -63,6 +67,26 @@ Bytes ReadFile(const std::string& path) {
 }
 void WriteFile(const std::string& path, const Bytes& data) {
     WriteFileRaw(path, data);
+}
+
+CliRun Cli(std::vector<std::string> args) {
+    args.insert(args.begin(), "brivant-cli");
+    std::vector<const char*> argv;
+    for (const auto& a : args) argv.push_back(a.c_str());
+    std::ostringstream out, err;
+    const int status = RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
+    return {status, out.str(), err.str()};
+}
+
+bool Has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+bool ChecksumsVerify(const Bytes& b) {
+    const auto mcu = McuChecksum(b);
+    const auto fls = FlsCheckValue(b);
+    return mcu && fls && *mcu == GetBE16(&b[34]) && *mcu == GetBE16(&b[b.size() - 6]) &&
+           *fls == GetBE32(&b[b.size() - 4]);
 }
 
 SampleImage OpenSample(Editor& ed, FakeUi& ui, const std::string& path, SampleOptions o) {

@@ -53,6 +53,16 @@ class TempDir {
 Bytes ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const Bytes& data);
 
+// One in-process run of the command line.
+struct CliRun {
+    int status;
+    std::string out, err;
+};
+CliRun Cli(std::vector<std::string> args);
+bool Has(const std::string& text, const std::string& part);
+// The MCU checksum (both copies) and the file check value of an image are right.
+bool ChecksumsVerify(const Bytes& image);
+
 // Builds a sample, writes it to `path` and opens it through the open flow.
 SampleImage OpenSample(Editor& ed, FakeUi& ui, const std::string& path, SampleOptions o = {});
 
