@@ -67,6 +67,29 @@ std::optional<std::uint16_t> McuChecksum(const Bytes& image) {
     return static_cast<std::uint16_t>(sum);
 }
 
+namespace {
+// Eight steps of the register at once. Data bits enter at the bottom and need 32 steps to
+// reach the top, so the feedback of eight steps depends only on the register's top byte.
+struct FeedbackTable {
+    std::uint32_t mask[256];
+    FeedbackTable() {
+        for (std::uint32_t top = 0; top < 256; ++top) {
+            std::uint32_t reg = top << 24;
+            for (int i = 0; i < 8; ++i) reg = (reg << 1) ^ ((reg >> 31) ? kFeedback : 0);
+            mask[top] = reg;
+        }
+    }
+};
+
+std::uint32_t FeedWord(std::uint32_t data, std::uint32_t reg) {
+    static const FeedbackTable table;
+    data = ~data;
+    for (int shift = 24; shift >= 0; shift -= 8)
+        reg = ((reg << 8) | ((data >> shift) & 0xFF)) ^ table.mask[reg >> 24];
+    return reg;
+}
+}  // namespace
+
 std::optional<std::uint32_t> FlsCheckValue(const Bytes& image) {
     if (image.size() < 128) return std::nullopt;
     std::uint32_t reg = kRegisterStart;
@@ -75,7 +98,7 @@ std::optional<std::uint32_t> FlsCheckValue(const Bytes& image) {
         const std::uint8_t* b = image.data() + 64 * k;
         const std::uint32_t d = std::uint32_t{b[0]} << 24 | std::uint32_t{b[1]} << 16 |
                                 std::uint32_t{b[32]} << 8 | b[33];
-        reg = IterateChecksum(d, reg);
+        reg = FeedWord(d, reg);
     }
     reg = IterateChecksum(0xFFFFFFFF, reg);
     reg = IterateChecksum(0x00000000, reg);

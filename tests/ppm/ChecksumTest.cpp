@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "core/HexText.h"
 #include "core/Stream.h"
 #include "core/UserError.h"
 #include "ppm/Checksums.h"
+#include "sample/SampleBuilder.h"
 #include "support/TestSupport.h"
 
 using namespace brivant;
@@ -15,6 +18,19 @@ TEST(FileCheckValue, KnownValues) {
     Bytes ramp(256);
     for (int i = 0; i < 256; ++i) ramp[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
     EXPECT_EQ(*FlsCheckValue(ramp), 0x92FAC6A6u);
+}
+
+TEST(FileCheckValue, AgreesWithTheWordByWordRegister) {
+    Bytes data = Filler(64 * 50 + 17, 3);
+    std::uint32_t reg = 0x5A197B2D;
+    for (std::size_t k = 1; k <= data.size() / 64 - 1; ++k)
+        reg = IterateChecksum(
+            GetBE32(std::array<std::uint8_t, 4>{data[64 * k], data[64 * k + 1], data[64 * k + 32],
+                                                data[64 * k + 33]}
+                        .data()),
+            reg);
+    reg = IterateChecksum(0x00000000, IterateChecksum(0xFFFFFFFF, reg)) ^ 0x17CA6089;
+    EXPECT_EQ(*FlsCheckValue(data), reg);
 }
 
 TEST(FileCheckValue, OnlySampledBytesCount) {
