@@ -79,6 +79,8 @@ class DialogViewsTest : public QObject {
             TOptionDialog d(model);
             d.showMessage = [&told](const QString& t) { told << t; };
             d.show();
+            d.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&d));
             QCOMPARE(d.countField()->text(), QStringLiteral("2"));
             QVERIFY(d.normalButton()->isChecked());
 
@@ -87,8 +89,12 @@ class DialogViewsTest : public QObject {
             QVERIFY(d.isVisible());
             for (const char* bad : {"21", "0"}) {
                 Type(d.countField(), QString::fromLatin1(bad));
+                Find<QPushButton>(d, "ok")->setFocus();
                 Click(d, "ok");
                 QVERIFY(d.isVisible());
+                // Back in the field, ready to be typed over.
+                QVERIFY(d.countField()->hasFocus());
+                QCOMPARE(d.countField()->selectedText(), QString::fromLatin1(bad));
             }
             QCOMPARE(told, (QStringList{ToptionFrm::kRangeMessage, ToptionFrm::kRangeMessage}));
             Type(d.countField(), QStringLiteral("ab"));

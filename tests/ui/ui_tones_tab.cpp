@@ -211,6 +211,43 @@ class TonesTabTest : public QObject {
         QCOMPARE(ed.FreeOffset, o + 40);
     }
 
+    void the62xxAlertChangeConvertsIntoItsRingtoneRow() {
+        TempDir dir;
+        DialogUi ui;
+        TMain w(ui);
+        w.show();
+        OpenSample(w, dir.Path("d.fls"), 18);
+        Editor& ed = w.editor();
+        auto* tones = Find<QTreeWidget>(w, "tonesList");
+        const QStringList before = Rows(tones);
+        QCOMPARE(before.size(), 98);
+        const int row = AlertRow62xx(kStandard, 98);
+        Find<QTabWidget>(w, "tabs")->setCurrentIndex(static_cast<int>(Tab::Operators));
+
+        // A tone in the common layout, as the other models store it.
+        const std::string path = dir.Path("common.re");
+        WriteBytes(path, HexToBytes("0000000500000020545354310000000002414200"
+                                    "0002FC090A01AABB070BFFFF"));
+        ui.openAnswers.push_back(path);
+        Find<QComboBox>(w, "alertTone")->setCurrentIndex(kStandard);
+        QTest::mouseClick(Find<QPushButton>(w, "alertDoIt"), Qt::LeftButton);
+        QVERIFY2(ui.told.empty(), ui.Last().c_str());
+        QCOMPARE(ui.optionsShown, 0);  // the ringtone keeps its own repeat prefix
+        QCOMPARE(Find<QTabWidget>(w, "tabs")->currentIndex(), 0);
+        QCOMPARE(SelectedRow(tones), row);
+
+        // The record keeps the row's ID and its old header, in the two-byte layout.
+        const std::string id = IntToHex(static_cast<std::uint32_t>(row + 1), 8);
+        const std::string record = id + "0000002C" + "53544E440000000002" + "0200410042" +
+                                   "00000002FD0A800502" + "0A01AABB" + "060A7F0A0E0B" + "FFFFFF";
+        QVERIFY(Contains(ed.ppm[Piece::TONE], record));
+        QVERIFY(Sealed(ed.ppm[Piece::TONE]));
+        QVERIFY(ed.PpmChanged);
+        QStringList expected = before;
+        expected[row] = QStringLiteral("A|%1|0000002C").arg(QString::fromStdString(id));
+        QCOMPARE(Rows(tones), expected);
+    }
+
     void calendarIsRefusedByModelsWithoutIt() {
         TempDir dir;
         for (const int family : {1, 3}) {
