@@ -38,7 +38,8 @@ std::optional<std::string> FakeUi::askText(const std::string& title, const std::
     textAsked.emplace_back(title, prompt);
     return Pop(textAnswers, std::optional<std::string>());
 }
-bool FakeUi::confirmChecksum(const std::string&) {
+bool FakeUi::confirmChecksum(const std::string& path) {
+    checksumAsked.push_back(path);
     return Pop(checksumAnswers, true);
 }
 

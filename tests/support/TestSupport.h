@@ -24,6 +24,8 @@ class FakeUi : public Interaction {
     std::function<bool(ToptionFrm&)> onOptions;
     std::function<bool(TLangEdit&)> onLanguage;
     std::function<bool(TOpEdit&)> onOperators;
+    int optionsShown = 0, languageShown = 0, operatorsShown = 0;
+    std::vector<std::string> checksumAsked;
 
     std::optional<std::string> askOpenFile(const FileDialog& d) override;
     std::optional<std::string> askSaveFile(const FileDialog& d) override;
@@ -31,12 +33,22 @@ class FakeUi : public Interaction {
     std::optional<std::string> askText(const std::string& title, const std::string& prompt,
                                        const std::string& initial) override;
     bool confirmChecksum(const std::string& path) override;
-    bool askOptions(ToptionFrm& m) override { return onOptions && onOptions(m); }
-    bool editLanguage(TLangEdit& m) override { return onLanguage && onLanguage(m); }
-    bool editOperators(TOpEdit& m) override { return onOperators && onOperators(m); }
+    bool askOptions(ToptionFrm& m) override {
+        ++optionsShown;
+        return onOptions && onOptions(m);
+    }
+    bool editLanguage(TLangEdit& m) override {
+        ++languageShown;
+        return onLanguage && onLanguage(m);
+    }
+    bool editOperators(TOpEdit& m) override {
+        ++operatorsShown;
+        return onOperators && onOperators(m);
+    }
 
     std::vector<std::string> Messages() const;
     std::string Last() const { return told.empty() ? "" : told.back().first; }
+    MessageKind LastKind() const { return told.empty() ? MessageKind::Info : told.back().second; }
 };
 
 // A folder of its own for each test, removed afterwards.

@@ -21,28 +21,9 @@
 
 namespace brivant::uitest {
 
-// Each hook plays the user in front of the dialog: it works the model and returns what
-// the dialog's modal loop would have returned. Without a hook the dialog counts as closed.
-class DialogUi : public ScriptUi {
-  public:
-    std::function<bool(ToptionFrm&)> onOptions;
-    std::function<bool(TLangEdit&)> onLanguage;
-    std::function<bool(TOpEdit&)> onOperators;
-    int optionsShown = 0, languageShown = 0, operatorsShown = 0;
-
-    bool askOptions(ToptionFrm& m) override {
-        ++optionsShown;
-        return onOptions && onOptions(m);
-    }
-    bool editLanguage(TLangEdit& m) override {
-        ++languageShown;
-        return onLanguage && onLanguage(m);
-    }
-    bool editOperators(TOpEdit& m) override {
-        ++operatorsShown;
-        return onOperators && onOperators(m);
-    }
-};
+// The scripted port answers the dialogs with models through its hooks (without a hook the
+// dialog counts as closed) and counts how often each was shown.
+using DialogUi = ScriptUi;
 
 template <typename T>
 T* Find(QWidget& w, const char* name) {

@@ -19,74 +19,13 @@
 
 #include "core/Interaction.h"
 #include "sample/SampleBuilder.h"
+#include "support/TestSupport.h"
 
 namespace brivant::uitest {
 
-class ScriptUi : public Interaction {
-  public:
-    std::deque<std::optional<std::string>> openAnswers, saveAnswers, textAnswers;
-    std::deque<bool> checksumAnswers;
-    std::vector<FileDialog> openAsked, saveAsked;
-    std::vector<std::pair<std::string, std::string>> textAsked;  // title, prompt
-    std::vector<std::pair<std::string, MessageKind>> told;
-    std::vector<std::string> checksumAsked;
-
-    std::optional<std::string> askOpenFile(const FileDialog& d) override {
-        openAsked.push_back(d);
-        return Pop(openAnswers);
-    }
-    std::optional<std::string> askSaveFile(const FileDialog& d) override {
-        saveAsked.push_back(d);
-        return Pop(saveAnswers);
-    }
-    void tell(const std::string& text, MessageKind kind) override { told.emplace_back(text, kind); }
-    std::optional<std::string> askText(const std::string& title, const std::string& prompt,
-                                       const std::string&) override {
-        textAsked.emplace_back(title, prompt);
-        return Pop(textAnswers);
-    }
-    bool confirmChecksum(const std::string& path) override {
-        checksumAsked.push_back(path);
-        if (checksumAnswers.empty()) return true;
-        const bool b = checksumAnswers.front();
-        checksumAnswers.pop_front();
-        return b;
-    }
-
-    std::vector<std::string> Messages() const {
-        std::vector<std::string> m;
-        for (const auto& t : told) m.push_back(t.first);
-        return m;
-    }
-    std::string Last() const { return told.empty() ? std::string() : told.back().first; }
-    MessageKind LastKind() const { return told.empty() ? MessageKind::Info : told.back().second; }
-
-  private:
-    static std::optional<std::string> Pop(std::deque<std::optional<std::string>>& q) {
-        if (q.empty()) return std::nullopt;
-        auto v = q.front();
-        q.pop_front();
-        return v;
-    }
-};
-
-class TempDir {
-  public:
-    TempDir() {
-        std::random_device rd;
-        dir_ = std::filesystem::temp_directory_path() /
-               ("brivant-ui-" + std::to_string(rd()) + std::to_string(rd()));
-        std::filesystem::create_directories(dir_);
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
-    }
-    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-
-  private:
-    std::filesystem::path dir_;
-};
+// The same scripted port and temporary folders as the core tests.
+using ScriptUi = test::FakeUi;
+using test::TempDir;
 
 inline Bytes ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
