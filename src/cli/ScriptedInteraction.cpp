@@ -1,5 +1,7 @@
 #include "cli/ScriptedInteraction.h"
 
+#include "core/HexText.h"
+
 namespace brivant {
 
 namespace {
@@ -39,7 +41,7 @@ std::optional<std::string> ScriptedInteraction::askSaveFile(const FileDialog& d)
 
 void ScriptedInteraction::tell(const std::string& text, MessageKind kind) {
     if (kind == MessageKind::Error) hadError_ = true;
-    err_ << "brivant-cli: " << OneLine(text) << '\n';
+    err_ << "brivant-cli: " << OneLine(DisplayText(text)) << '\n';
 }
 
 std::optional<std::string> ScriptedInteraction::askText(const std::string& title,

@@ -108,6 +108,29 @@ std::string Latin1ToUtf8(std::string_view bytes) {
     return out;
 }
 
+namespace {
+bool ValidUtf8(std::string_view s) {
+    for (std::size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        const std::size_t n = c < 0x80         ? 1
+                              : (c >> 5) == 6  ? 2
+                              : (c >> 4) == 14 ? 3
+                              : (c >> 3) == 30 ? 4
+                                               : 0;
+        if (n == 0 || i + n > s.size()) return false;
+        if (n == 2 && c < 0xC2) return false;  // overlong
+        for (std::size_t k = 1; k < n; ++k)
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
+        i += n;
+    }
+    return true;
+}
+}  // namespace
+
+std::string DisplayText(std::string_view text) {
+    return ValidUtf8(text) ? std::string(text) : Latin1ToUtf8(text);
+}
+
 std::string Utf8ToLatin1(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());

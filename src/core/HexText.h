@@ -32,6 +32,9 @@ std::int32_t StrToInt(const std::string& text);
 
 // Names and texts are bytes shown character by character: byte b <-> code point b.
 std::string Latin1ToUtf8(std::string_view bytes);
+// For showing a message that may carry both paths (UTF-8) and stored names (bytes): the text
+// as it is when it is valid UTF-8, else read as Latin-1.
+std::string DisplayText(std::string_view text);
 // Throws UserError when a character lies above U+00FF or the text is not UTF-8.
 std::string Utf8ToLatin1(std::string_view utf8);
 

@@ -96,6 +96,15 @@ TEST(HexNumbers, HexTextToInt) {
     EXPECT_EQ(HexTextToInt("00200030"), 0x200030);
 }
 
+TEST(HexNumbers, MessagesShowStoredBytesAsLatin1AndKeepUtf8) {
+    EXPECT_EQ(DisplayText("caf\xC3\xA9"), "caf\xC3\xA9");
+    EXPECT_EQ(DisplayText("\x80"
+                          "EUT"),
+              "\xC2\x80"
+              "EUT");
+    EXPECT_EQ(DisplayText("ab\xC3"), "ab\xC3\x83");  // ends inside a sequence: not UTF-8
+}
+
 TEST(Streams, BigEndianHelpers) {
     MemStream s;
     WriteDWordToStream(0x12345678, s);
