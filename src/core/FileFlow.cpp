@@ -17,12 +17,7 @@ std::int32_t GetFreeOffset(Editor& ed) {
 }
 
 void OpenCommand(Editor& ed, Interaction& ui) {
-    FileDialog d;
-    d.title = kOpenTitle;
-    d.filter = kOpenFilter;
-    d.defaultExt = "fls";
-    d.mustExist = true;
-    const auto path = ui.askOpenFile(d);
+    const auto path = ui.askOpenFile(OpenDialog(kOpenTitle, kOpenFilter, "fls"));
     if (!path) return;
     OpenPath(ed, ui, *path);
 }
@@ -81,12 +76,7 @@ bool CanSave(Editor& ed, Interaction& ui) {
 
 void SaveCommand(Editor& ed, Interaction& ui) {
     if (!CanSave(ed, ui)) return;
-    FileDialog d;
-    d.title = kSaveTitle;
-    d.filter = kSaveFilter;
-    d.defaultExt = "fls";
-    d.overwritePrompt = true;
-    const auto path = ui.askSaveFile(d);
+    const auto path = ui.askSaveFile(SaveDialog(kSaveTitle, kSaveFilter, "fls"));
     if (!path) return;
     SavePath(ed, ui, *path);
 }

@@ -20,6 +20,21 @@ struct FileDialog {
     bool overwritePrompt = false;  // save dialogs: confirm before overwriting
 };
 
+// An open dialog: the file must exist.
+inline FileDialog OpenDialog(std::string title, std::string filter, std::string defaultExt = {}) {
+    return {std::move(title), std::move(filter), std::move(defaultExt), {}, true, false};
+}
+// A save dialog that asks before overwriting; `defaultName` is display text (UTF-8).
+inline FileDialog SaveDialog(std::string title, std::string filter, std::string defaultExt,
+                             std::string defaultName = {}) {
+    return {std::move(title),
+            std::move(filter),
+            std::move(defaultExt),
+            std::move(defaultName),
+            false,
+            true};
+}
+
 // Info: a success or notice box. Error: the box that ends a failed command; the command
 // line exits with status 1 after it.
 enum class MessageKind { Info, Error };

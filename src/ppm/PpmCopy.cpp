@@ -140,12 +140,7 @@ bool RetrieveAllChunk(Editor& ed, Interaction& ui, Piece piece, const std::strin
         ui.error(kNotSplit);
         return false;
     }
-    FileDialog d;
-    d.title = title;
-    d.filter = kChunkSaveFilter;
-    d.defaultExt = "bin";
-    d.overwritePrompt = true;
-    const auto path = ui.askSaveFile(d);
+    const auto path = ui.askSaveFile(SaveDialog(title, kChunkSaveFilter, "bin"));
     if (!path) return false;
     ed.SubHex.SetHexText(ed.ppm[piece]);
     ed.SubHex.SaveFile(*path, true);
@@ -158,11 +153,7 @@ bool LoadAllChunk(Editor& ed, Interaction& ui, Piece piece, const std::string& t
         ui.error(kNotSplit);
         return false;
     }
-    FileDialog d;
-    d.title = title;
-    d.filter = kChunkOpenFilter;
-    d.mustExist = true;
-    const auto path = ui.askOpenFile(d);
+    const auto path = ui.askOpenFile(OpenDialog(title, kChunkOpenFilter));
     if (!path) return false;
     ed.SubHex.LoadFile(*path);
     if (recomputeChecksum) {

@@ -160,11 +160,7 @@ void EditLanguage(Editor& ed, Interaction& ui, int row) {
 }
 
 void AddLanguage(Editor& ed, Interaction& ui) {
-    FileDialog d;
-    d.title = kAddLanguageTitle;
-    d.filter = kAddLanguageFilter;
-    d.mustExist = true;
-    const auto path = ui.askOpenFile(d);
+    const auto path = ui.askOpenFile(OpenDialog(kAddLanguageTitle, kAddLanguageFilter));
     LoadTextPiece(ed);
     if (path) {
         HexBuffer file(false);
@@ -197,13 +193,8 @@ void RetrieveLanguage(Editor& ed, Interaction& ui, int row) {
     const LanguageRow& r = ed.win.languages[static_cast<std::size_t>(row)];
     LoadTextPiece(ed);
     const Bytes data = PadToFour(ChunkOfRow(ed, r));
-    FileDialog d;
-    d.title = kRetrieveLanguageTitle;
-    d.filter = kRetrieveLanguageFilter;
-    d.defaultExt = "lng";
-    d.defaultName = r.language;
-    d.overwritePrompt = true;
-    const auto path = ui.askSaveFile(d);
+    const auto path = ui.askSaveFile(SaveDialog(kRetrieveLanguageTitle, kRetrieveLanguageFilter,
+                                                "lng", Latin1ToUtf8(r.language)));
     if (!path) return;
     WriteFileAtomic(*path, data);
 }

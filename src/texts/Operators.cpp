@@ -165,11 +165,7 @@ void NewCountry(Editor& ed, Interaction& ui) {
 }
 
 void LoadCountry(Editor& ed, Interaction& ui) {
-    FileDialog d;
-    d.title = kLoadCountryTitle;
-    d.filter = kLoadCountryFilter;
-    d.mustExist = true;
-    const auto path = ui.askOpenFile(d);
+    const auto path = ui.askOpenFile(OpenDialog(kLoadCountryTitle, kLoadCountryFilter));
     LoadPlmnPiece(ed);
     if (path) {
         HexBuffer file(false);
@@ -183,13 +179,9 @@ void LoadCountry(Editor& ed, Interaction& ui) {
 void RetrieveCountry(Editor& ed, Interaction& ui, int row) {
     if (!ValidRow(ed, row)) return;
     const Bytes record = CountryRecord(ed, row, false);
-    FileDialog d;
-    d.title = kRetrieveCountryTitle;
-    d.filter = kRetrieveCountryFilter;
-    d.defaultExt = "opr";
-    d.defaultName = ed.win.countries[static_cast<std::size_t>(row)].country;
-    d.overwritePrompt = true;
-    const auto path = ui.askSaveFile(d);
+    const auto path = ui.askSaveFile(
+        SaveDialog(kRetrieveCountryTitle, kRetrieveCountryFilter, "opr",
+                   Latin1ToUtf8(ed.win.countries[static_cast<std::size_t>(row)].country)));
     if (!path) return;
     WriteFileAtomic(*path, record);
 }

@@ -90,11 +90,7 @@ std::int32_t LocateAlertEntry(Editor& ed, int kind) {
 
 void AlertToneChange(Editor& ed, Interaction& ui, int kind) {
     const AlertKindInfo& k = AlertKinds().at(static_cast<std::size_t>(kind));
-    FileDialog d;
-    d.title = kToneOpenTitle;
-    d.filter = kToneOpenFilter;
-    d.mustExist = true;
-    const auto path = ui.askOpenFile(d);
+    const auto path = ui.askOpenFile(OpenDialog(kToneOpenTitle, kToneOpenFilter));
     if (!path) return;
 
     // The tone body runs from its 0A01 start up to the kind's end pattern.
@@ -163,12 +159,7 @@ void AlertToneRetrieve(Editor& ed, Interaction& ui, int kind) {
     const std::string body = h > at + 4 ? BytesToHex(m.ReadAt(at + 4, h - at - 4)) : "";
     const std::string record = BuildAlertRecord(kind, body);
 
-    FileDialog d;
-    d.title = kToneSaveTitle;
-    d.filter = kToneSaveFilter;
-    d.defaultExt = "re";
-    d.overwritePrompt = true;
-    const auto path = ui.askSaveFile(d);
+    const auto path = ui.askSaveFile(SaveDialog(kToneSaveTitle, kToneSaveFilter, "re"));
     if (!path) return;
     ed.SubHex.SetHexText(record);
     ed.SubHex.SaveFile(*path, true);

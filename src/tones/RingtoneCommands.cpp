@@ -23,11 +23,7 @@ bool RowSelected(Editor& ed, Interaction& ui, int row) {
 }
 
 std::optional<std::string> AskToneFile(Interaction& ui) {
-    FileDialog d;
-    d.title = kToneOpenTitle;
-    d.filter = kToneOpenFilter;
-    d.mustExist = true;
-    return ui.askOpenFile(d);
+    return ui.askOpenFile(OpenDialog(kToneOpenTitle, kToneOpenFilter));
 }
 
 // Loads the TONE piece into SubHex and finds the row's record: its offset, its length.
@@ -128,13 +124,8 @@ void RetrieveRingtone(Editor& ed, Interaction& ui, int row) {
     const auto [at, length] = LoadRecord(ed, selected);
     const Bytes record = ed.SubHex.ReadAt(at, length);
 
-    FileDialog d;
-    d.title = kToneSaveTitle;
-    d.filter = kToneSaveFilter;
-    d.defaultExt = "re";
-    d.defaultName = Latin1ToUtf8(selected.name);
-    d.overwritePrompt = true;
-    const auto path = ui.askSaveFile(d);
+    const auto path = ui.askSaveFile(
+        SaveDialog(kToneSaveTitle, kToneSaveFilter, "re", Latin1ToUtf8(selected.name)));
     if (!path) return;
     ed.SubHex.SetHexText(BytesToHex(record));
     ed.SubHex.SaveFile(*path, true);
