@@ -84,7 +84,8 @@ void AddJson(CLI::App* cmd, ImageOptions& o) {
 
 void AddOutput(CLI::App* cmd, ImageOptions& o) {
     auto* out = cmd->add_option("-o,--output", o.out, "Write the result to this file");
-    auto* in = cmd->add_flag("--in-place", o.inPlace, "Write the result over IMAGE (keeps IMAGE.bak)");
+    auto* in =
+        cmd->add_flag("--in-place", o.inPlace, "Write the result over IMAGE (keeps IMAGE.bak)");
     out->excludes(in);
     cmd->add_flag("--no-checksum", o.noChecksum, "Leave the saved file's checksums as they are");
 }
@@ -110,7 +111,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     } catch (const CliExit& e) {
         return e.status;
     } catch (const UserError& e) {
-        err << "brivant-cli: " << e.what() << '\n';
+        err << "brivant-cli: " << MessageLine(e.what()) << '\n';
         return 1;
     }
     return 0;

@@ -37,7 +37,7 @@ struct CliContext {
 
 // One run of a command over an image: the editor, and the scripted answers.
 class CliSession {
-public:
+  public:
     CliSession(CliContext& ctx, const ImageOptions& o);
 
     Editor ed;

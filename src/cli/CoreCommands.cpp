@@ -29,8 +29,10 @@ std::optional<std::int64_t> FieldNumber(const std::string& field) {
 }
 
 void NumberOrNull(Json& j, const std::optional<std::int64_t>& v) {
-    if (v) j.Number(*v);
-    else j.Null();
+    if (v)
+        j.Number(*v);
+    else
+        j.Null();
 }
 
 void Info(CliContext& ctx, const ImageOptions& o) {
@@ -50,8 +52,9 @@ void Info(CliContext& ctx, const ImageOptions& o) {
         for (int i = 0; i < kChunkCount; ++i) {
             const Bytes b = HexToBytes(ed.ppm.pieces[static_cast<std::size_t>(i)]);
             const auto sum = ChunkChecksum(b);
-            chunks.push_back({PieceTag(static_cast<Piece>(i)), ed.ppm.chunkOffset[static_cast<std::size_t>(i)],
-                              static_cast<std::int64_t>(b.size()), sum && GetBE32(b.data()) == *sum});
+            chunks.push_back(
+                {PieceTag(static_cast<Piece>(i)), ed.ppm.chunkOffset[static_cast<std::size_t>(i)],
+                 static_cast<std::int64_t>(b.size()), sum && GetBE32(b.data()) == *sum});
         }
     }
 
@@ -73,7 +76,8 @@ void Info(CliContext& ctx, const ImageOptions& o) {
         j.Key("chunks").BeginArray();
         for (const auto& c : chunks) {
             j.BeginObject();
-            j.Key("tag").String(c.tag).Key("offset").Number(c.offset).Key("length").Number(c.length);
+            j.Key("tag").String(c.tag).Key("offset").Number(c.offset).Key("length").Number(
+                c.length);
             j.Key("checksumOk").Bool(c.ok);
             j.EndObject();
         }
@@ -82,7 +86,9 @@ void Info(CliContext& ctx, const ImageOptions& o) {
         ctx.out << j.Text() << '\n';
         return;
     }
-    auto num = [](const std::optional<std::int64_t>& v) { return v ? std::to_string(*v) : std::string("-"); };
+    auto num = [](const std::optional<std::int64_t>& v) {
+        return v ? std::to_string(*v) : std::string("-");
+    };
     ctx.out << "File:        " << o.image << "\n"
             << "Size:        " << ed.MainHex.Size() << " bytes\n"
             << "Phone type:  " << ed.PhoneType() << " \"" << ed.PhoneTypeText() << "\"\n"
@@ -92,8 +98,10 @@ void Info(CliContext& ctx, const ImageOptions& o) {
             << "PPM free:    " << num(ppm) << " bytes\n";
     if (!chunks.empty()) ctx.out << "Chunks:      tag   offset    length    checksum\n";
     for (const auto& c : chunks)
-        ctx.out << "             " << c.tag << "  " << IntToHex(static_cast<std::uint32_t>(c.offset), 8) << "  "
-                << IntToHex(static_cast<std::uint32_t>(c.length), 8) << "  " << (c.ok ? "ok" : "WRONG") << "\n";
+        ctx.out << "             " << c.tag << "  "
+                << IntToHex(static_cast<std::uint32_t>(c.offset), 8) << "  "
+                << IntToHex(static_cast<std::uint32_t>(c.length), 8) << "  "
+                << (c.ok ? "ok" : "WRONG") << "\n";
 }
 
 void Search(CliContext& ctx, const ImageOptions& o, const std::string& pattern, std::int32_t from,
@@ -117,7 +125,8 @@ void Search(CliContext& ctx, const ImageOptions& o, const std::string& pattern, 
         j.EndArray().EndObject();
         ctx.out << j.Text() << '\n';
     } else {
-        for (auto h : hits) ctx.out << h << " (0x" << IntToHex(static_cast<std::uint32_t>(h), 8) << ")\n";
+        for (auto h : hits)
+            ctx.out << h << " (0x" << IntToHex(static_cast<std::uint32_t>(h), 8) << ")\n";
     }
 }
 
@@ -126,7 +135,7 @@ void Checksum(CliContext& ctx, const ImageOptions& o, bool fix) {
         try {
             RepairFileChecksums(o.image);
         } catch (const UserError& e) {
-            ctx.err << "brivant-cli: " << e.what() << '\n';
+            ctx.err << "brivant-cli: " << MessageLine(e.what()) << '\n';
             throw CliExit{1};
         }
     }
@@ -140,16 +149,27 @@ void Checksum(CliContext& ctx, const ImageOptions& o, bool fix) {
     if (o.json) {
         Json j;
         j.BeginObject().Key("mcu");
-        if (mcu) j.BeginObject().Key("stored").String(mcuStored).Key("computed").String(IntToHex(*mcu, 4)).EndObject();
-        else j.Null();
+        if (mcu)
+            j.BeginObject()
+                .Key("stored")
+                .String(mcuStored)
+                .Key("computed")
+                .String(IntToHex(*mcu, 4))
+                .EndObject();
+        else
+            j.Null();
         j.Key("mcuCopy");
-        if (hasTail) j.BeginObject().Key("stored").String(copyStored).EndObject();
-        else j.Null();
+        if (hasTail)
+            j.BeginObject().Key("stored").String(copyStored).EndObject();
+        else
+            j.Null();
         j.Key("file");
         if (hasTail) {
             j.BeginObject().Key("stored").String(fileStored).Key("computed");
-            if (fls) j.String(IntToHex(*fls, 8));
-            else j.Null();
+            if (fls)
+                j.String(IntToHex(*fls, 8));
+            else
+                j.Null();
             j.EndObject();
         } else {
             j.Null();
@@ -158,11 +178,12 @@ void Checksum(CliContext& ctx, const ImageOptions& o, bool fix) {
         ctx.out << j.Text() << '\n';
         return;
     }
-    ctx.out << "MCU checksum:      stored " << (mcuStored.empty() ? "-" : mcuStored) << ", computed "
-            << (mcu ? IntToHex(*mcu, 4) : "- (range outside the file)") << "\n"
+    ctx.out << "MCU checksum:      stored " << (mcuStored.empty() ? "-" : mcuStored)
+            << ", computed " << (mcu ? IntToHex(*mcu, 4) : "- (range outside the file)") << "\n"
             << "MCU checksum copy: stored " << (copyStored.empty() ? "-" : copyStored) << "\n"
-            << "File check value:  stored " << (fileStored.empty() ? "-" : fileStored) << ", computed "
-            << (fls ? IntToHex(*fls, 8) : "- (file shorter than 128 bytes)") << "\n";
+            << "File check value:  stored " << (fileStored.empty() ? "-" : fileStored)
+            << ", computed " << (fls ? IntToHex(*fls, 8) : "- (file shorter than 128 bytes)")
+            << "\n";
 }
 
 struct ChunkTitles {
@@ -179,7 +200,8 @@ const std::map<std::string, ChunkTitles>& ChunkCommands() {
     return m;
 }
 
-void ChunkExport(CliContext& ctx, const ImageOptions& o, const std::string& tag, const std::string& file) {
+void ChunkExport(CliContext& ctx, const ImageOptions& o, const std::string& tag,
+                 const std::string& file) {
     CliSession s(ctx, o);
     s.Open();
     if (!RequireTypeAndImage(s.ed, s.ui)) throw CliExit{1};
@@ -188,22 +210,28 @@ void ChunkExport(CliContext& ctx, const ImageOptions& o, const std::string& tag,
     s.CheckTold();
 }
 
-void ChunkImport(CliContext& ctx, const ImageOptions& o, const std::string& tag, const std::string& file) {
+void ChunkImport(CliContext& ctx, const ImageOptions& o, const std::string& tag,
+                 const std::string& file) {
     CliSession s(ctx, o);
     s.RequireOutput();
     s.Open();
     if (!RequireTypeAndImage(s.ed, s.ui)) throw CliExit{1};
     s.ui.openFiles.push_back(file);
     const auto& t = ChunkCommands().at(tag);
-    if (tag == "TONE") LoadAllRingtones(s.ed, s.ui);  // also rebuilds the ringtone list
-    else if (tag == "TEXT") LoadAllLanguages(s.ed, s.ui);  // rebuilds the Languages list
-    else if (tag == "PLMN") LoadAllOperators(s.ed, s.ui);  // rebuilds the country list
-    else LoadAllChunk(s.ed, s.ui, *PieceFromTag(tag), t.open, t.recompute);
+    if (tag == "TONE")
+        LoadAllRingtones(s.ed, s.ui);  // also rebuilds the ringtone list
+    else if (tag == "TEXT")
+        LoadAllLanguages(s.ed, s.ui);  // rebuilds the Languages list
+    else if (tag == "PLMN")
+        LoadAllOperators(s.ed, s.ui);  // rebuilds the country list
+    else
+        LoadAllChunk(s.ed, s.ui, *PieceFromTag(tag), t.open, t.recompute);
     s.CheckTold();
     s.Save();
 }
 
-void SpaceAdjust(CliContext& ctx, const ImageOptions& o, AdjustTarget target, const std::string& n) {
+void SpaceAdjust(CliContext& ctx, const ImageOptions& o, AdjustTarget target,
+                 const std::string& n) {
     CliSession s(ctx, o);
     s.RequireOutput();
     s.Open();
@@ -241,7 +269,8 @@ void Demo(CliContext& ctx, const std::string& out, const std::string& type, int 
 void RegisterCoreCommands(CLI::App& app, CliContext& ctx) {
     {
         auto o = std::make_shared<ImageOptions>();
-        auto* cmd = app.add_subcommand("info", "Open an image and show its type, free space and chunks");
+        auto* cmd =
+            app.add_subcommand("info", "Open an image and show its type, free space and chunks");
         AddImage(cmd, *o);
         AddType(cmd, *o);
         AddJson(cmd, *o);
@@ -252,7 +281,8 @@ void RegisterCoreCommands(CLI::App& app, CliContext& ctx) {
         auto pattern = std::make_shared<std::string>();
         auto from = std::make_shared<std::int32_t>(1);
         auto all = std::make_shared<bool>(false);
-        auto* cmd = app.add_subcommand("search", "Search the image for a hex pattern (or text after T / t)");
+        auto* cmd = app.add_subcommand("search",
+                                       "Search the image for a hex pattern (or text after T / t)");
         AddImage(cmd, *o);
         cmd->add_option("PATTERN", *pattern, "Hex digits, or T/t followed by text")->required();
         cmd->add_option("--from", *from, "Offset to start at (default 1)");
@@ -266,21 +296,24 @@ void RegisterCoreCommands(CLI::App& app, CliContext& ctx) {
     {
         auto o = std::make_shared<ImageOptions>();
         auto fix = std::make_shared<bool>(false);
-        auto* cmd = app.add_subcommand("checksum", "Show (or repair) the MCU checksum and file check value");
+        auto* cmd = app.add_subcommand("checksum",
+                                       "Show (or repair) the MCU checksum and file check value");
         AddImage(cmd, *o);
         cmd->add_flag("--fix", *fix, "Rewrite the file with repaired checksums");
         AddJson(cmd, *o);
         cmd->callback([&ctx, o, fix] { ctx.action = [&ctx, o, fix] { Checksum(ctx, *o, *fix); }; });
     }
     {
-        auto* chunk = app.add_subcommand("chunk", "Export or import a whole TONE, TEXT or PLMN chunk");
+        auto* chunk =
+            app.add_subcommand("chunk", "Export or import a whole TONE, TEXT or PLMN chunk");
         chunk->require_subcommand(1);
         const auto tags = CLI::IsMember({"TONE", "TEXT", "PLMN"});
         {
             auto o = std::make_shared<ImageOptions>();
             auto tag = std::make_shared<std::string>();
             auto file = std::make_shared<std::string>();
-            auto* cmd = chunk->add_subcommand("export", "Write the chunk to a PPMChunk file (*.bin)");
+            auto* cmd =
+                chunk->add_subcommand("export", "Write the chunk to a PPMChunk file (*.bin)");
             AddImage(cmd, *o);
             cmd->add_option("TAG", *tag, "TONE, TEXT or PLMN")->required()->check(tags);
             cmd->add_option("OUT", *file, "PPMChunk file to write")->required();
@@ -293,10 +326,13 @@ void RegisterCoreCommands(CLI::App& app, CliContext& ctx) {
             auto o = std::make_shared<ImageOptions>();
             auto tag = std::make_shared<std::string>();
             auto file = std::make_shared<std::string>();
-            auto* cmd = chunk->add_subcommand("import", "Replace the chunk by a PPMChunk file (*.bin)");
+            auto* cmd =
+                chunk->add_subcommand("import", "Replace the chunk by a PPMChunk file (*.bin)");
             AddImage(cmd, *o);
             cmd->add_option("TAG", *tag, "TONE, TEXT or PLMN")->required()->check(tags);
-            cmd->add_option("IN", *file, "PPMChunk file to read")->required()->check(CLI::ExistingFile);
+            cmd->add_option("IN", *file, "PPMChunk file to read")
+                ->required()
+                ->check(CLI::ExistingFile);
             AddType(cmd, *o);
             AddOutput(cmd, *o);
             cmd->callback([&ctx, o, tag, file] {
@@ -310,7 +346,8 @@ void RegisterCoreCommands(CLI::App& app, CliContext& ctx) {
         auto o = std::make_shared<ImageOptions>();
         auto mcu = std::make_shared<std::string>();
         auto ppm = std::make_shared<std::string>();
-        auto* cmd = space->add_subcommand("adjust", "Give N free bytes to the MCU (--mcu) or the PPM (--ppm)");
+        auto* cmd = space->add_subcommand(
+            "adjust", "Give N free bytes to the MCU (--mcu) or the PPM (--ppm)");
         AddImage(cmd, *o);
         auto* m = cmd->add_option("--mcu", *mcu, "Bytes the MCU area gains");
         auto* p = cmd->add_option("--ppm", *ppm, "Bytes the PPM area gains");
@@ -323,8 +360,10 @@ void RegisterCoreCommands(CLI::App& app, CliContext& ctx) {
                     ctx.err << "brivant-cli: space adjust: give --mcu N or --ppm N\n";
                     throw CliExit{2};
                 }
-                if (!mcu->empty()) SpaceAdjust(ctx, *o, AdjustTarget::MCU, *mcu);
-                else SpaceAdjust(ctx, *o, AdjustTarget::PPM, *ppm);
+                if (!mcu->empty())
+                    SpaceAdjust(ctx, *o, AdjustTarget::MCU, *mcu);
+                else
+                    SpaceAdjust(ctx, *o, AdjustTarget::PPM, *ppm);
             };
         });
     }

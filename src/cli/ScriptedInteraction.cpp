@@ -4,9 +4,9 @@
 
 namespace brivant {
 
-namespace {
-// Messages are one line each on stderr.
-std::string OneLine(std::string text) {
+// Messages are one line each on stderr, in UTF-8 even when they carry stored name bytes.
+std::string MessageLine(const std::string& message) {
+    const std::string text = DisplayText(message);
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
@@ -18,12 +18,11 @@ std::string OneLine(std::string text) {
     }
     return out;
 }
-}  // namespace
 
 std::optional<std::string> ScriptedInteraction::Next(std::deque<std::string>& q,
                                                      const std::string& question) {
     if (q.empty()) {
-        if (unanswered_.empty()) unanswered_ = OneLine(question);
+        if (unanswered_.empty()) unanswered_ = MessageLine(question);
         return std::nullopt;
     }
     std::string a = q.front();
@@ -41,7 +40,7 @@ std::optional<std::string> ScriptedInteraction::askSaveFile(const FileDialog& d)
 
 void ScriptedInteraction::tell(const std::string& text, MessageKind kind) {
     if (kind == MessageKind::Error) hadError_ = true;
-    err_ << "brivant-cli: " << OneLine(DisplayText(text)) << '\n';
+    err_ << "brivant-cli: " << MessageLine(text) << '\n';
 }
 
 std::optional<std::string> ScriptedInteraction::askText(const std::string& title,

@@ -9,6 +9,9 @@
 
 namespace brivant {
 
+// A message as the command line prints it: one line, UTF-8.
+std::string MessageLine(const std::string& message);
+
 // The command line's answers to the questions a command asks: the files and texts given
 // as arguments, in order. Messages go to stderr; an unanswered question ends the command.
 class ScriptedInteraction : public Interaction {
