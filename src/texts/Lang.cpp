@@ -9,18 +9,9 @@
 #include <QVBoxLayout>
 
 #include "texts/TLangEdit.h"
+#include "ui/QtText.h"
 
 namespace brivant {
-
-namespace {
-// The model keeps one byte per character.
-QString FromBytes(const std::string& s) {
-    return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
-}
-std::string ToBytes(const QString& s) {
-    return s.toLatin1().toStdString();
-}
-}  // namespace
 
 LangEditView::LangEditView(TLangEdit& model, QWidget* parent) : QDialog(parent), model_(model) {
     setWindowTitle(kLangEditTitle);

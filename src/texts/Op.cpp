@@ -10,17 +10,9 @@
 #include <QVBoxLayout>
 
 #include "texts/TOpEdit.h"
+#include "ui/QtText.h"
 
 namespace brivant {
-
-namespace {
-QString FromBytes(const std::string& s) {
-    return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
-}
-std::string ToBytes(const QString& s) {
-    return s.toLatin1().toStdString();
-}
-}  // namespace
 
 OpEditView::OpEditView(TOpEdit& model, QWidget* parent) : QDialog(parent), model_(model) {
     setWindowTitle(kOpEditTitle);
