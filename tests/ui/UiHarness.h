@@ -25,6 +25,8 @@ namespace brivant::uitest {
 
 // The same scripted port and temporary folders as the core tests.
 using ScriptUi = test::FakeUi;
+using test::ChecksumsVerify;
+using test::Has;
 using test::TempDir;
 
 inline Bytes ReadBytes(const std::string& path) {

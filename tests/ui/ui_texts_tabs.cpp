@@ -19,10 +19,6 @@ QTreeWidget* ShowTab(TMain& w, Tab tab, const char* list) {
     return Find<QTreeWidget>(w, list);
 }
 
-bool Contains(const std::string& hex, const std::string& part) {
-    return hex.find(part) != std::string::npos;
-}
-
 }  // namespace
 
 class TextsTabsTest : public QObject {
@@ -76,7 +72,7 @@ class TextsTabsTest : public QObject {
         expected[1] = QStringLiteral("ENGL|0000C002|00000019");
         QCOMPARE(Rows(langs), expected);
         const std::string text = ed.ppm[Piece::TEXT];
-        QVERIFY(Contains(text, "0304" + BytesToHex(Bytes{'Y', 'e', 's', 'N', 'o', 'p', 'e'})));
+        QVERIFY(Has(text, "0304" + BytesToHex(Bytes{'Y', 'e', 's', 'N', 'o', 'p', 'e'})));
         QVERIFY(Sealed(text));
         QVERIFY(ed.PpmChanged);
         QCOMPARE(Find<QLabel>(w, "languageCount")->text(), QStringLiteral("Languages Count: 4"));
@@ -186,8 +182,8 @@ class TextsTabsTest : public QObject {
         QCOMPARE(Rows(ops), expected);
         const std::string plmn = ed.ppm[Piece::PLMN];
         // Sunny: 12 bytes with its padding; NewOperator, code 00: 16 bytes.
-        QVERIFY(Contains(plmn, "0C50F00553756E6E79000000"));
-        QVERIFY(Contains(plmn, "1000F00B4E65774F70657261746F7200"));
+        QVERIFY(Has(plmn, "0C50F00553756E6E79000000"));
+        QVERIFY(Has(plmn, "1000F00B4E65774F70657261746F7200"));
         QVERIFY(Sealed(plmn));
         QVERIFY(ed.PpmChanged);
 
@@ -233,8 +229,8 @@ class TextsTabsTest : public QObject {
         QCOMPARE(Rows(ops), expected);
         QCOMPARE(Find<QLabel>(w, "countryCount")->text(), QStringLiteral("Countries Count: 5"));
         // Tag, length 16, the name, 999 packed as 99 F9, no operators, before the trailer.
-        QVERIFY(Contains(ed.ppm[Piece::PLMN],
-                         std::string("434E5452000000104142434499F90000") + kTrailerHex));
+        QVERIFY(Has(ed.ppm[Piece::PLMN],
+                    std::string("434E5452000000104142434499F90000") + kTrailerHex));
         QVERIFY(Sealed(ed.ppm[Piece::PLMN]));
         QVERIFY(ed.PpmChanged);
 
@@ -256,7 +252,7 @@ class TextsTabsTest : public QObject {
         QCOMPARE(ui.openAsked.back().filter, std::string(kLoadCountryFilter));
         expected << QStringLiteral("NZ|530|01");
         QCOMPARE(Rows(ops), expected);
-        QVERIFY(Contains(ed.ppm[Piece::PLMN], BytesToHex(nz) + kTrailerHex));
+        QVERIFY(Has(ed.ppm[Piece::PLMN], BytesToHex(nz) + kTrailerHex));
         QVERIFY(Sealed(ed.ppm[Piece::PLMN]));
     }
 };

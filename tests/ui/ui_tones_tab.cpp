@@ -34,10 +34,6 @@ Bytes ToneFile(std::uint32_t id, const std::string& name, const std::string& bod
     return r;
 }
 
-bool Contains(const std::string& hex, const std::string& part) {
-    return hex.find(part) != std::string::npos;
-}
-
 }  // namespace
 
 class TonesTabTest : public QObject {
@@ -78,7 +74,7 @@ class TonesTabTest : public QObject {
                           .arg(QString::fromStdString(IntToHex(tone.size(), 8)));
         QCOMPARE(Rows(tones), expected);
         const std::string piece = ed.ppm[Piece::TONE];
-        QVERIFY(Contains(piece, BytesToHex(tone)));
+        QVERIFY(Has(piece, BytesToHex(tone)));
         QVERIFY(Sealed(piece));
         QVERIFY(ed.PpmChanged);
         // The user keeps working on the row just changed.
@@ -207,7 +203,7 @@ class TonesTabTest : public QObject {
         QVERIFY(file.size() >= 16 && file.size() % 4 == 0);
         QCOMPARE(GetBE32(&file[4]), static_cast<std::uint32_t>(file.size()));
         QCOMPARE(std::string(file.begin() + 8, file.begin() + 12), std::string("STND"));
-        QVERIFY(Contains(BytesToHex(file), "0002FC090A800505" + body + "06070B"));
+        QVERIFY(Has(BytesToHex(file), "0002FC090A800505" + body + "06070B"));
         QCOMPARE(ed.FreeOffset, o + 40);
     }
 
@@ -240,7 +236,7 @@ class TonesTabTest : public QObject {
         const std::string id = IntToHex(static_cast<std::uint32_t>(row + 1), 8);
         const std::string record = id + "0000002C" + "53544E440000000002" + "0200410042" +
                                    "00000002FD0A800502" + "0A01AABB" + "060A7F0A0E0B" + "FFFFFF";
-        QVERIFY(Contains(ed.ppm[Piece::TONE], record));
+        QVERIFY(Has(ed.ppm[Piece::TONE], record));
         QVERIFY(Sealed(ed.ppm[Piece::TONE]));
         QVERIFY(ed.PpmChanged);
         QStringList expected = before;
