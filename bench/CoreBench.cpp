@@ -5,7 +5,8 @@
 #include <filesystem>
 #include <string>
 
-#include "core/FileFlow.h"
+#include "app/Editor.h"
+#include "app/FileFlow.h"
 #include "core/FileIO.h"
 #include "core/Interaction.h"
 #include "core/Search.h"
@@ -26,6 +27,7 @@ class QuietUi : public Interaction {
         return std::nullopt;
     }
     bool confirmChecksum(const std::string&) override { return true; }
+    bool askDialog(DialogModel&) override { return false; }
 };
 
 struct SampleFile {

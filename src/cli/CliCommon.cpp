@@ -1,7 +1,8 @@
 #include "cli/CliCommon.h"
 
-#include "core/FileFlow.h"
-#include "core/PhoneTypes.h"
+#include "app/FileFlow.h"
+#include "app/PhoneTypeFlow.h"
+#include "image/PhoneTypes.h"
 #include "core/UserError.h"
 
 namespace brivant {

@@ -8,7 +8,7 @@
 
 #include "cli/Json.h"
 #include "cli/ScriptedInteraction.h"
-#include "core/Editor.h"
+#include "app/Editor.h"
 
 namespace brivant {
 

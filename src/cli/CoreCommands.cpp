@@ -3,9 +3,10 @@
 #include <sstream>
 
 #include "cli/CliCommon.h"
-#include "core/FileFlow.h"
+#include "app/Features.h"
+#include "app/FileFlow.h"
 #include "core/FileIO.h"
-#include "core/PhoneTypes.h"
+#include "image/PhoneTypes.h"
 #include "core/Search.h"
 #include "core/UserError.h"
 #include "ppm/Checksums.h"
@@ -39,8 +40,8 @@ void Info(CliContext& ctx, const ImageOptions& o) {
     CliSession s(ctx, o);
     s.Open(true);
     const Editor& ed = s.ed;
-    const auto mcu = FieldNumber(ed.win.mcuFreeField);
-    const auto ppm = FieldNumber(ed.win.ppmFreeField);
+    const auto mcu = FieldNumber(ed.mcuFreeField);
+    const auto ppm = FieldNumber(ed.ppmFreeField);
 
     struct ChunkInfo {
         std::string tag;
@@ -186,46 +187,34 @@ void Checksum(CliContext& ctx, const ImageOptions& o, bool fix) {
             << "\n";
 }
 
-struct ChunkTitles {
-    const char* save;
-    const char* open;
-    bool recompute;
-};
-const std::map<std::string, ChunkTitles>& ChunkCommands() {
-    static const std::map<std::string, ChunkTitles> m = {
-        {"TONE", {"Save Tone File As...", "Open Tone Files...", false}},
-        {"TEXT", {"Save Language File As...", "Open Language Files...", true}},
-        {"PLMN", {"Save Operator File As...", "Open Operator Files...", true}},
-    };
-    return m;
+// The chunks a feature lists; its own "Retrie&ve All" and "&Load All" handle them.
+const Feature& ChunkFeature(const std::string& tag) {
+    const auto piece = PieceFromTag(tag);
+    const Feature* f = piece ? FeatureOfChunk(*piece) : nullptr;
+    if (!f) throw UserError("No command handles the " + tag + " chunk");
+    return *f;
 }
 
 void ChunkExport(CliContext& ctx, const ImageOptions& o, const std::string& tag,
                  const std::string& file) {
+    const Feature& f = ChunkFeature(tag);
     CliSession s(ctx, o);
     s.Open();
     if (!RequireTypeAndImage(s.ed, s.ui)) throw CliExit{1};
     s.ui.saveFiles.push_back(file);
-    RetrieveAllChunk(s.ed, s.ui, *PieceFromTag(tag), ChunkCommands().at(tag).save);
+    f.retrieveAll(s.ed, s.ui);
     s.CheckTold();
 }
 
 void ChunkImport(CliContext& ctx, const ImageOptions& o, const std::string& tag,
                  const std::string& file) {
+    const Feature& f = ChunkFeature(tag);
     CliSession s(ctx, o);
     s.RequireOutput();
     s.Open();
     if (!RequireTypeAndImage(s.ed, s.ui)) throw CliExit{1};
     s.ui.openFiles.push_back(file);
-    const auto& t = ChunkCommands().at(tag);
-    if (tag == "TONE")
-        LoadAllRingtones(s.ed, s.ui);  // also rebuilds the ringtone list
-    else if (tag == "TEXT")
-        LoadAllLanguages(s.ed, s.ui);  // rebuilds the Languages list
-    else if (tag == "PLMN")
-        LoadAllOperators(s.ed, s.ui);  // rebuilds the country list
-    else
-        LoadAllChunk(s.ed, s.ui, *PieceFromTag(tag), t.open, t.recompute);
+    f.loadAll(s.ed, s.ui);  // also reads the feature's list again
     s.CheckTold();
     s.Save();
 }

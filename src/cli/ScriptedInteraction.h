@@ -5,6 +5,7 @@
 #include <ostream>
 #include <string>
 
+#include "core/DialogAnswers.h"
 #include "core/Interaction.h"
 
 namespace brivant {
@@ -23,9 +24,7 @@ class ScriptedInteraction : public Interaction {
     std::deque<std::string> texts;
     bool checksumOk = true;
     // The dialogs with models: each command that shows one sets what the arguments answer.
-    std::function<bool(ToptionFrm&)> onOptions;
-    std::function<bool(TLangEdit&)> onLanguage;
-    std::function<bool(TOpEdit&)> onOperators;
+    DialogAnswers dialogs;
 
     bool HadError() const { return hadError_; }
     // The question that found no answer, if any (its prompt text).
@@ -37,9 +36,7 @@ class ScriptedInteraction : public Interaction {
     std::optional<std::string> askText(const std::string& title, const std::string& prompt,
                                        const std::string& initial) override;
     bool confirmChecksum(const std::string& path) override;
-    bool askOptions(ToptionFrm& m) override { return onOptions && onOptions(m); }
-    bool editLanguage(TLangEdit& m) override { return onLanguage && onLanguage(m); }
-    bool editOperators(TOpEdit& m) override { return onOperators && onOperators(m); }
+    bool askDialog(DialogModel& m) override { return dialogs.Answer(m); }
 
   protected:
     std::optional<std::string> Next(std::deque<std::string>& q, const std::string& question);

@@ -3,7 +3,7 @@
 #include <sstream>
 
 #include "cli/CliCommon.h"
-#include "core/FileFlow.h"
+#include "app/FileFlow.h"
 #include "core/FileIO.h"
 #include "core/UserError.h"
 #include "texts/Languages.h"
@@ -76,7 +76,7 @@ std::string Column(std::string utf8, std::size_t shown, std::size_t width) {
 }
 
 void LangList(CliSession& s, const ImageOptions& o) {
-    const auto& rows = s.ed.win.languages;
+    const auto& rows = s.ed.texts.languages;
     std::ostream& out = s.ctx.out;
     if (o.json) {
         Json j;
@@ -94,12 +94,12 @@ void LangList(CliSession& s, const ImageOptions& o) {
         out << Column(std::to_string(i), std::to_string(i).size(), 4) << ' '
             << Column(Latin1ToUtf8(rows[i].language), rows[i].language.size(), 8) << "  "
             << rows[i].id << "  " << rows[i].length << '\n';
-    out << s.ed.win.languageCount << '\n';
+    out << s.ed.texts.languageCount << '\n';
 }
 
 void LangTexts(CliSession& s, const ImageOptions& o, int row) {
-    RequireRow(s, row, s.ed.win.languages.size());
-    const LanguageRow& r = s.ed.win.languages[static_cast<std::size_t>(row)];
+    RequireRow(s, row, s.ed.texts.languages.size());
+    const LanguageRow& r = s.ed.texts.languages[static_cast<std::size_t>(row)];
     const LanguageTexts t = ReadLanguageTexts(s.ed, r.id, r.length);
     if (o.json) {
         Json j;
@@ -114,9 +114,9 @@ void LangTexts(CliSession& s, const ImageOptions& o, int row) {
 
 // The Language Editor as if the user had typed these texts and pressed "&OK".
 void LangEdit(CliSession& s, int row, const std::string& file) {
-    RequireRow(s, row, s.ed.win.languages.size());
+    RequireRow(s, row, s.ed.texts.languages.size());
     const std::vector<std::string> lines = ReadLines(file);
-    s.ui.onLanguage = [&](TLangEdit& m) {
+    s.ui.dialogs.On<TLangEdit>() = [&](TLangEdit& m) {
         if (lines.size() != m.Texts().size()) {
             s.ui.error(Format(kLineCount, {file, std::to_string(lines.size()),
                                            std::to_string(m.Texts().size())}));
@@ -134,11 +134,11 @@ void LangEdit(CliSession& s, int row, const std::string& file) {
         }
         return true;
     };
-    EditLanguage(s.ed, s.ui, row);
+    EditLanguage(s.ed, s.ed.texts, s.ui, row);
 }
 
 void OpsList(CliSession& s, const ImageOptions& o) {
-    const auto& rows = s.ed.win.countries;
+    const auto& rows = s.ed.texts.countries;
     std::ostream& out = s.ctx.out;
     if (o.json) {
         Json j;
@@ -156,13 +156,13 @@ void OpsList(CliSession& s, const ImageOptions& o) {
         out << Column(std::to_string(i), std::to_string(i).size(), 4) << ' '
             << Column(Latin1ToUtf8(rows[i].country), rows[i].country.size(), 9) << "  "
             << rows[i].code << "   " << rows[i].operators << '\n';
-    out << s.ed.win.countryCount << '\n';
+    out << s.ed.texts.countryCount << '\n';
 }
 
 void OpsShow(CliSession& s, const ImageOptions& o, int row) {
-    RequireRow(s, row, s.ed.win.countries.size());
-    TOpEdit m(s.ed.win.countries[static_cast<std::size_t>(row)].code,
-              ParseOperators(CountryRecord(s.ed, row, true)));
+    RequireRow(s, row, s.ed.texts.countries.size());
+    TOpEdit m(s.ed.texts.countries[static_cast<std::size_t>(row)].code,
+              ParseOperators(CountryRecord(s.ed, s.ed.texts, row, true)));
     m.Show();
     if (o.json) {
         Json j;
@@ -180,7 +180,7 @@ void OpsShow(CliSession& s, const ImageOptions& o, int row) {
 // The Operators Editor as if its list had been made to hold these operators and "&OK"
 // pressed: one operator a line, the network code, one space, the name.
 void OpsEdit(CliSession& s, int row, const std::string& file) {
-    RequireRow(s, row, s.ed.win.countries.size());
+    RequireRow(s, row, s.ed.texts.countries.size());
     const std::vector<std::string> lines = ReadLines(file);
     std::vector<std::pair<std::string, std::string>> ops;
     for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -191,7 +191,7 @@ void OpsEdit(CliSession& s, int row, const std::string& file) {
         }
         ops.emplace_back(lines[i].substr(0, space), lines[i].substr(space + 1));
     }
-    s.ui.onOperators = [&](TOpEdit& m) {
+    s.ui.dialogs.On<TOpEdit>() = [&](TOpEdit& m) {
         while (m.Count() > 0) {
             m.Select(0);
             m.Delete();
@@ -209,7 +209,7 @@ void OpsEdit(CliSession& s, int row, const std::string& file) {
         }
         return true;
     };
-    EditOperators(s.ed, s.ui, row);
+    EditOperators(s.ed, s.ed.texts, s.ui, row);
 }
 
 struct Args {
@@ -277,9 +277,9 @@ void RegisterTextCommands(CLI::App& app, CliContext& ctx) {
         cmd->callback([&ctx, a] {
             ctx.action = [&ctx, a] {
                 Read(ctx, a->o, Tab::Languages, [a](CliSession& s) {
-                    RequireRow(s, a->row, s.ed.win.languages.size());
+                    RequireRow(s, a->row, s.ed.texts.languages.size());
                     s.ui.saveFiles.push_back(a->file);
-                    RetrieveLanguage(s.ed, s.ui, a->row);
+                    RetrieveLanguage(s.ed, s.ed.texts, s.ui, a->row);
                 });
             };
         });
@@ -292,7 +292,7 @@ void RegisterTextCommands(CLI::App& app, CliContext& ctx) {
             ctx.action = [&ctx, a] {
                 Change(ctx, a->o, Tab::Languages, [a](CliSession& s) {
                     s.ui.openFiles.push_back(a->file);
-                    AddLanguage(s.ed, s.ui);
+                    AddLanguage(s.ed, s.ed.texts, s.ui);
                 });
             };
         });
@@ -304,8 +304,8 @@ void RegisterTextCommands(CLI::App& app, CliContext& ctx) {
         cmd->callback([&ctx, a] {
             ctx.action = [&ctx, a] {
                 Change(ctx, a->o, Tab::Languages, [a](CliSession& s) {
-                    RequireRow(s, a->row, s.ed.win.languages.size());
-                    DeleteLanguage(s.ed, s.ui, a->row);
+                    RequireRow(s, a->row, s.ed.texts.languages.size());
+                    DeleteLanguage(s.ed, s.ed.texts, s.ui, a->row);
                 });
             };
         });
@@ -358,7 +358,7 @@ void RegisterTextCommands(CLI::App& app, CliContext& ctx) {
                 Change(ctx, a->o, Tab::Operators, [a](CliSession& s) {
                     s.ui.texts.push_back(a->name);
                     s.ui.texts.push_back(a->code);
-                    NewCountry(s.ed, s.ui);
+                    NewCountry(s.ed, s.ed.texts, s.ui);
                 });
             };
         });
@@ -371,7 +371,7 @@ void RegisterTextCommands(CLI::App& app, CliContext& ctx) {
             ctx.action = [&ctx, a] {
                 Change(ctx, a->o, Tab::Operators, [a](CliSession& s) {
                     s.ui.openFiles.push_back(a->file);
-                    LoadCountry(s.ed, s.ui);
+                    LoadCountry(s.ed, s.ed.texts, s.ui);
                 });
             };
         });
@@ -383,9 +383,9 @@ void RegisterTextCommands(CLI::App& app, CliContext& ctx) {
         cmd->callback([&ctx, a] {
             ctx.action = [&ctx, a] {
                 Read(ctx, a->o, Tab::Operators, [a](CliSession& s) {
-                    RequireRow(s, a->row, s.ed.win.countries.size());
+                    RequireRow(s, a->row, s.ed.texts.countries.size());
                     s.ui.saveFiles.push_back(a->file);
-                    RetrieveCountry(s.ed, s.ui, a->row);
+                    RetrieveCountry(s.ed, s.ed.texts, s.ui, a->row);
                 });
             };
         });
@@ -397,8 +397,8 @@ void RegisterTextCommands(CLI::App& app, CliContext& ctx) {
         cmd->callback([&ctx, a] {
             ctx.action = [&ctx, a] {
                 Change(ctx, a->o, Tab::Operators, [a](CliSession& s) {
-                    RequireRow(s, a->row, s.ed.win.countries.size());
-                    DeleteCountry(s.ed, s.ui, a->row);
+                    RequireRow(s, a->row, s.ed.texts.countries.size());
+                    DeleteCountry(s.ed, s.ed.texts, s.ui, a->row);
                 });
             };
         });

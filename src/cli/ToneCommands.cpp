@@ -2,7 +2,7 @@
 #include <memory>
 
 #include "cli/CliCommon.h"
-#include "core/FileFlow.h"
+#include "app/FileFlow.h"
 #include "tones/AlertTones.h"
 #include "tones/RingtoneCommands.h"
 #include "tones/ToptionFrm.h"
@@ -28,7 +28,7 @@ void OpenForTones(CliSession& s) {
 void List(CliContext& ctx, const ImageOptions& o) {
     CliSession s(ctx, o);
     OpenForTones(s);
-    const auto& rows = s.ed.win.ringtones;
+    const auto& rows = s.ed.tones.ringtones;
     if (o.json) {
         Json j;
         j.BeginObject().Key("rows").BeginArray();
@@ -50,7 +50,7 @@ void List(CliContext& ctx, const ImageOptions& o) {
         row.resize(std::max<std::size_t>(row.size(), 4), ' ');
         ctx.out << row << ' ' << name << "  " << rows[i].id << "  " << rows[i].length << '\n';
     }
-    ctx.out << s.ed.win.ringtoneCount << '\n';
+    ctx.out << s.ed.tones.ringtoneCount << '\n';
 }
 
 // Runs one editing command on the opened image and saves the result.
@@ -123,7 +123,7 @@ void RegisterToneCommands(CLI::App& app, CliContext& ctx) {
         cmd->callback([&ctx, a] {
             ctx.action = [&ctx, a] {
                 Export(ctx, a->o, a->file,
-                       [a](CliSession& s) { RetrieveRingtone(s.ed, s.ui, a->row); });
+                       [a](CliSession& s) { RetrieveRingtone(s.ed, s.ed.tones, s.ui, a->row); });
             };
         });
     }
@@ -137,7 +137,7 @@ void RegisterToneCommands(CLI::App& app, CliContext& ctx) {
         cmd->callback([&ctx, a] {
             ctx.action = [&ctx, a] {
                 Edit(ctx, a->o, a->file,
-                     [a](CliSession& s) { ChangeRingtone(s.ed, s.ui, a->row); });
+                     [a](CliSession& s) { ChangeRingtone(s.ed, s.ed.tones, s.ui, a->row); });
             };
         });
     }
@@ -149,7 +149,7 @@ void RegisterToneCommands(CLI::App& app, CliContext& ctx) {
         AddOutput(cmd, a->o);
         cmd->callback([&ctx, a] {
             ctx.action = [&ctx, a] {
-                Edit(ctx, a->o, a->file, [](CliSession& s) { AddRingtone(s.ed, s.ui); });
+                Edit(ctx, a->o, a->file, [](CliSession& s) { AddRingtone(s.ed, s.ed.tones, s.ui); });
             };
         });
     }
@@ -161,7 +161,7 @@ void RegisterToneCommands(CLI::App& app, CliContext& ctx) {
         AddOutput(cmd, a->o);
         cmd->callback([&ctx, a] {
             ctx.action = [&ctx, a] {
-                Edit(ctx, a->o, "", [a](CliSession& s) { DeleteRingtone(s.ed, s.ui, a->row); });
+                Edit(ctx, a->o, "", [a](CliSession& s) { DeleteRingtone(s.ed, s.ed.tones, s.ui, a->row); });
             };
         });
     }
@@ -177,7 +177,7 @@ void RegisterToneCommands(CLI::App& app, CliContext& ctx) {
         cmd->callback([&ctx, a] {
             ctx.action = [&ctx, a] {
                 Export(ctx, a->o, a->file, [a](CliSession& s) {
-                    AlertToneDoIt(s.ed, s.ui, KindNames().at(a->kind), false);
+                    AlertToneDoIt(s.ed, s.ed.tones, s.ui, KindNames().at(a->kind), false);
                 });
             };
         });
@@ -194,7 +194,7 @@ void RegisterToneCommands(CLI::App& app, CliContext& ctx) {
         cmd->callback([&ctx, a] {
             ctx.action = [&ctx, a] {
                 Edit(ctx, a->o, a->file, [a](CliSession& s) {
-                    s.ui.onOptions = [a, &s](ToptionFrm& m) {
+                    s.ui.dialogs.On<ToptionFrm>() = [a, &s](ToptionFrm& m) {
                         m.count = std::to_string(a->repeat);
                         m.ascending = a->ascending;
                         if (const auto message = m.PressOk()) {
@@ -203,7 +203,7 @@ void RegisterToneCommands(CLI::App& app, CliContext& ctx) {
                         }
                         return true;
                     };
-                    AlertToneDoIt(s.ed, s.ui, KindNames().at(a->kind), true);
+                    AlertToneDoIt(s.ed, s.ed.tones, s.ui, KindNames().at(a->kind), true);
                 });
             };
         });

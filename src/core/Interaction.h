@@ -5,9 +5,12 @@
 
 namespace brivant {
 
-class ToptionFrm;
-class TLangEdit;
-class TOpEdit;
+// The model of a modal dialog with state of its own. The front end shows the view that
+// belongs to the model's type; the model holds the answer afterwards.
+class DialogModel {
+  public:
+    virtual ~DialogModel() = default;
+};
 
 // What a file dialog shows. `filter` keeps the program's own "Text (*.x)|*.x" form; each
 // front end translates it to what its dialogs take.
@@ -54,11 +57,9 @@ class Interaction {
     // "Update Checksum": true for "&OK", false for "&Cancel".
     virtual bool confirmChecksum(const std::string& path) = 0;
 
-    // Dialogs with a model of their own; the model holds the answer. Until a front end
-    // implements one, the dialog counts as cancelled.
-    virtual bool askOptions(ToptionFrm&) { return false; }
-    virtual bool editLanguage(TLangEdit&) { return false; }
-    virtual bool editOperators(TOpEdit&) { return false; }
+    // A dialog with a model of its own: true when the user accepted it. A front end that
+    // has no view for the model's type counts the dialog as cancelled.
+    virtual bool askDialog(DialogModel& model) = 0;
 
     void info(const std::string& text) { tell(text, MessageKind::Info); }
     void error(const std::string& text) { tell(text, MessageKind::Error); }

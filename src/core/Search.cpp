@@ -4,11 +4,11 @@
 #include <cctype>
 #include <string>
 
-#include "core/Editor.h"
+#include "core/HexBuffer.h"
 
 namespace brivant {
 
-void FindOffSet(Editor& ed, HexBuffer& buffer, std::string_view pattern) {
+void FindOffSet(SearchState& ed, HexBuffer& buffer, std::string_view pattern) {
     if (buffer.Empty()) return;
     ed.FoundOffset = -1;
     ed.searchIgnoreCase = false;
@@ -39,13 +39,6 @@ void FindOffSet(Editor& ed, HexBuffer& buffer, std::string_view pattern) {
         buffer.SetSelectionStart(hit + n - 1);
         buffer.SetSelectionEnd(hit);
     }
-}
-
-void FindOffSet1(Editor& ed, std::string_view pattern) {
-    FindOffSet(ed, ed.MainHex, pattern);
-}
-void FindOffSet2(Editor& ed, std::string_view pattern) {
-    FindOffSet(ed, ed.SubHex, pattern);
 }
 
 }  // namespace brivant

@@ -4,7 +4,7 @@
 #include "core/Interaction.h"
 #include "core/Stream.h"
 #include "core/UserError.h"
-#include "ppm/PpmCopy.h"
+#include "image/Address.h"
 
 namespace brivant {
 

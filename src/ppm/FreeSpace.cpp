@@ -4,11 +4,10 @@
 #include <string>
 
 #include "core/Clipboard.h"
-#include "core/Editor.h"
-#include "core/FileFlow.h"
 #include "core/Interaction.h"
-#include "core/Search.h"
 #include "core/UserError.h"
+#include "image/Address.h"
+#include "image/Session.h"
 #include "ppm/PpmCopy.h"
 
 namespace brivant {
@@ -36,7 +35,7 @@ constexpr const char* kNotFree =
     "Cannot move the PPM area by %s bytes: the bytes it would take over are not all free (FF)";
 
 // Offset of the header's DUMFILE text, searched from offset 1.
-std::int32_t HeaderDumfile(Editor& ed) {
+std::int32_t HeaderDumfile(Session& ed) {
     ed.MainHex.SetSelectionStart(1);
     FindOffSet1(ed, kDumfileHex);
     if (ed.FoundOffset < 0) throw UserError(HexBuffer::kInvalidSelStart);
@@ -50,7 +49,7 @@ bool AllFree(const Bytes& image, std::int64_t from, std::int64_t to) {
 }
 }  // namespace
 
-void GetFreespace(Editor& ed) {
+void GetFreespace(Session& ed) {
     HexBuffer& m = ed.MainHex;
     m.SetSelectionStart(ed.FreeOffset);
     FindOffSet1(ed, kMcuMarkHex);
@@ -59,7 +58,7 @@ void GetFreespace(Editor& ed) {
     const std::int32_t p = ed.FoundOffset - 1;
     m.SetSelectionStart(ed.FreeOffset);
     m.SetSelectionEnd(c > 0 ? c : p);
-    ed.win.mcuFreeField = std::to_string(m.SelectionLength());
+    ed.mcuFreeField = std::to_string(m.SelectionLength());
 
     const std::int32_t d = HeaderDumfile(ed);
     m.SetSelectionStart(d + 24);
@@ -75,11 +74,11 @@ void GetFreespace(Editor& ed) {
     const std::int32_t g = ed.FoundOffset;
     m.SetSelectionStart(g);
     m.SetSelectionEnd(e - static_cast<std::int32_t>(kPhoneBase));
-    ed.win.ppmFreeField = std::to_string(m.SelectionLength());
+    ed.ppmFreeField = std::to_string(m.SelectionLength());
     m.SetSelectionStart(1);
 }
 
-void AdjustSpace(Editor& ed, Interaction& ui, AdjustTarget target) {
+void AdjustSpace(Session& ed, Interaction& ui, AdjustTarget target) {
     const Direction& dir = target == AdjustTarget::MCU ? kToMcu : kToPpm;
     HexBuffer& m = ed.MainHex;
     if (m.Empty()) {
@@ -87,7 +86,7 @@ void AdjustSpace(Editor& ed, Interaction& ui, AdjustTarget target) {
         return;
     }
     const std::int32_t giving =
-        StrToInt(target == AdjustTarget::MCU ? ed.win.ppmFreeField : ed.win.mcuFreeField);
+        StrToInt(target == AdjustTarget::MCU ? ed.ppmFreeField : ed.mcuFreeField);
     if (giving < kReserve) {
         ui.error(dir.tooSmall);
         return;

@@ -5,15 +5,15 @@
 
 namespace brivant {
 
-class Editor;
+struct Session;
 class Interaction;
 
 // Counts the free bytes of both areas and writes them into the two "bytes" fields.
-void GetFreespace(Editor& ed);
+void GetFreespace(Session& ed);
 
 enum class AdjustTarget { MCU, PPM };
 
 // "Ad&just": moves the PPM area so that `target` gains the number of bytes the user enters.
-void AdjustSpace(Editor& ed, Interaction& ui, AdjustTarget target);
+void AdjustSpace(Session& ed, Interaction& ui, AdjustTarget target);
 
 }  // namespace brivant

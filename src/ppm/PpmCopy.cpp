@@ -1,20 +1,16 @@
 #include "ppm/PpmCopy.h"
 
 #include "core/Clipboard.h"
-#include "core/Editor.h"
-#include "core/FileFlow.h"
 #include "core/Interaction.h"
-#include "core/PhoneTypes.h"
-#include "core/Search.h"
 #include "core/UserError.h"
+#include "image/Address.h"
+#include "image/PhoneTypes.h"
+#include "image/Session.h"
 #include "ppm/Checksums.h"
 
 namespace brivant {
 
 namespace {
-constexpr const char* kTags[kChunkCount] = {"LPCS", "GSMC", "FONT", "TEXT", "AORD", "TONE", "PLMN"};
-constexpr const char* kTagHex[kChunkCount] = {"4C504353", "47534D43", "464F4E54", "54455854",
-                                              "414F5244", "544F4E45", "504C4D4E"};
 constexpr const char* kNoTrailer = "The %s chunk has no end marker; the PPM area cannot be read";
 constexpr const char* kNoPpmEnd =
     "Cannot find the end of the PPM data (its DUMFILE text followed by free space)";
@@ -26,18 +22,7 @@ constexpr const char* kTooBig =
 constexpr const char* kNotSplit = "The PPM area of this image has not been read";
 }  // namespace
 
-const char* PieceTag(Piece p) {
-    const int i = static_cast<int>(p);
-    return i < kChunkCount ? kTags[i] : "";
-}
-
-std::optional<Piece> PieceFromTag(const std::string& tag) {
-    for (int i = 0; i < kChunkCount; ++i)
-        if (tag == kTags[i]) return static_cast<Piece>(i);
-    return std::nullopt;
-}
-
-std::int32_t FindChunk(Editor& ed, const char* tagHex) {
+std::int32_t FindChunk(Session& ed, const char* tagHex) {
     FindOffSet1(ed, tagHex);
     const std::int32_t t = ed.FoundOffset;
     if (t < 0) throw UserError(HexBuffer::kInvalidSelStart);
@@ -52,7 +37,7 @@ std::int32_t FindChunk(Editor& ed, const char* tagHex) {
     return t - 8;
 }
 
-void SplitPPM(Editor& ed) {
+void SplitPPM(Session& ed) {
     HexBuffer& m = ed.MainHex;
     ed.ppm.split = false;
     m.SetSelectionStart(1);
@@ -61,7 +46,7 @@ void SplitPPM(Editor& ed) {
 
     std::int32_t end = 0;
     for (int i = 0; i < kChunkCount; ++i) {
-        const std::int32_t at = FindChunk(ed, kTagHex[i]);
+        const std::int32_t at = FindChunk(ed, PieceTagHex(static_cast<Piece>(i)));
         const Bytes chunk = m.CopyBytes(at, m.SelectionLength());
         SetCBText(chunk.data(), chunk.size());
         ed.ppm.pieces[static_cast<std::size_t>(i)] = ClipboardGet();
@@ -86,7 +71,7 @@ void SplitPPM(Editor& ed) {
     ed.ppm.split = true;
 }
 
-void UpdatePPM(Editor& ed) {
+void UpdatePPM(Session& ed) {
     HexBuffer& m = ed.MainHex;
     m.SetSelectionStart(1);
     std::string joined;
@@ -122,7 +107,7 @@ void UpdatePPM(Editor& ed) {
     m.ReplaceSelected(data);
 }
 
-void SealChunk(Editor& ed, Piece piece) {
+void SealChunk(Session& ed, Piece piece) {
     HexBuffer& s = ed.SubHex;
     const std::int32_t n = s.Size();
     Bytes len(4);
@@ -135,7 +120,7 @@ void SealChunk(Editor& ed, Piece piece) {
     ed.PpmChanged = true;
 }
 
-bool RetrieveAllChunk(Editor& ed, Interaction& ui, Piece piece, const std::string& title) {
+bool RetrieveAllChunk(Session& ed, Interaction& ui, Piece piece, const std::string& title) {
     if (!ed.ppm.split) {
         ui.error(kNotSplit);
         return false;
@@ -147,7 +132,7 @@ bool RetrieveAllChunk(Editor& ed, Interaction& ui, Piece piece, const std::strin
     return true;
 }
 
-bool LoadAllChunk(Editor& ed, Interaction& ui, Piece piece, const std::string& title,
+bool LoadAllChunk(Session& ed, Interaction& ui, Piece piece, const std::string& title,
                   bool recomputeChecksum) {
     if (!ed.ppm.split) {
         ui.error(kNotSplit);

@@ -4,7 +4,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "core/PhoneTypes.h"
+#include "image/PhoneTypes.h"
 #include "core/Stream.h"
 #include "ppm/Checksums.h"
 

@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "core/HexText.h"
-#include "ppm/PpmCopy.h"
+#include "image/Address.h"
+#include "image/PpmPieces.h"
 
 namespace brivant {
 

@@ -1,11 +1,10 @@
 #include "texts/Languages.h"
 
-#include "core/Editor.h"
-#include "core/FileFlow.h"
+#include "image/Session.h"
+#include "texts/TextState.h"
 #include "core/FileIO.h"
 #include "core/Interaction.h"
-#include "core/PhoneTypes.h"
-#include "core/Search.h"
+#include "image/PhoneTypes.h"
 #include "core/UserError.h"
 #include "ppm/PpmCopy.h"
 #include "texts/TLangEdit.h"
@@ -15,22 +14,22 @@ namespace brivant {
 namespace {
 constexpr const char* kCommHex = "434F4D4D";
 
-bool ValidRow(const Editor& ed, int row) {
-    return row >= 0 && row < static_cast<int>(ed.win.languages.size());
+bool ValidRow(const TextState& t, int row) {
+    return row >= 0 && row < static_cast<int>(t.languages.size());
 }
 
-void SetCount(Editor& ed) {
-    ed.win.languageCount = kLanguagesCount + std::to_string(ed.win.languages.size());
+void SetCount(TextState& t) {
+    t.languageCount = kLanguagesCount + std::to_string(t.languages.size());
 }
 
-void LoadTextPiece(Editor& ed) {
+void LoadTextPiece(Session& ed) {
     ed.SubHex.SetHexText(ed.ppm[Piece::TEXT]);
 }
 
 // The offset of the chunk whose first 8 bytes are the key, searched from offset 1 of the
 // TEXT piece in SubHex. A key that is no longer there (a deleted language still offered by
 // a selector) fails as the buffer does for a selection at -1.
-std::int32_t FindByKey(Editor& ed, const std::string& id, const std::string& length) {
+std::int32_t FindByKey(Session& ed, const std::string& id, const std::string& length) {
     ed.SubHex.SetSelectionStart(1);
     FindOffSet2(ed, id + length);
     if (ed.FoundOffset < 0) throw UserError(HexBuffer::kInvalidSelStart);
@@ -38,7 +37,7 @@ std::int32_t FindByKey(Editor& ed, const std::string& id, const std::string& len
 }
 
 // The chunk of a row, Length bytes, from the TEXT piece in SubHex.
-Bytes ChunkOfRow(Editor& ed, const LanguageRow& row) {
+Bytes ChunkOfRow(Session& ed, const LanguageRow& row) {
     const std::int32_t at = FindByKey(ed, row.id, row.length);
     const std::int64_t length = static_cast<std::uint32_t>(HexTextToInt(row.length));
     if (length < 16 || at + length > ed.SubHex.Size())
@@ -57,21 +56,11 @@ void Replace(HexBuffer& b, std::int32_t at, std::int32_t n, const Bytes& with) {
 }
 }  // namespace
 
-void ReadLanguages(Editor& ed) {
-    WindowState& w = ed.win;
-    if (!w.languages.empty()) {
-        if (ed.BrowseMode) {
-            ed.browseLanguages = w.menuLanguages;
-            ed.browseLanguageIndex = 0;
-        }
-        return;
-    }
-    ed.languageKeys.clear();
-    w.menuLanguages.assign(1, kSelectHere);
-    if (ed.BrowseMode) {
-        ed.browseLanguages.assign(1, kSelectHere);
-        ed.browseLanguageIndex = 0;
-    }
+void ReadLanguages(Session& ed, TextState& t) {
+    
+    if (!t.languages.empty()) return;
+    t.languageKeys.clear();
+    t.menuLanguages.assign(1, kSelectHere);
 
     LoadTextPiece(ed);
     HexBuffer& s = ed.SubHex;
@@ -88,11 +77,10 @@ void ReadLanguages(Editor& ed) {
         row.language.assign(head.begin() + 8, head.end());
         row.id = BytesToHex(head.data(), 4);
         row.length = BytesToHex(head.data() + 4, 4);
-        w.languages.push_back(row);
-        ed.languageKeys.push_back(row.id + row.length);
+        t.languages.push_back(row);
+        t.languageKeys.push_back(row.id + row.length);
         if (row.language != "COMM") {
-            w.menuLanguages.push_back(row.language);
-            if (ed.BrowseMode) ed.browseLanguages.push_back(row.language);
+            t.menuLanguages.push_back(row.language);
         }
         // The next chunk starts at the first 00 00 behind this one (its ID's high half);
         // a Length that points nowhere ends the walk instead of looping on it.
@@ -103,10 +91,10 @@ void ReadLanguages(Editor& ed) {
         if (ed.FoundOffset < 0) break;
         a = ed.FoundOffset;
     }
-    SetCount(ed);
+    SetCount(t);
 }
 
-LanguageTexts ReadLanguageTexts(Editor& ed, const std::string& id, const std::string& length) {
+LanguageTexts ReadLanguageTexts(Session& ed, const std::string& id, const std::string& length) {
     LoadTextPiece(ed);
     LanguageRow row{"", id, length};
     const std::int32_t at = FindByKey(ed, id, length);
@@ -115,28 +103,28 @@ LanguageTexts ReadLanguageTexts(Editor& ed, const std::string& id, const std::st
     return DecodeLanguageChunk(ChunkOfRow(ed, row));
 }
 
-void ReadMenuTexts(Editor& ed, int index) {
-    if (index < 0 || index >= static_cast<int>(ed.languageKeys.size()))
+void ReadMenuTexts(Session& ed, TextState& t, int index) {
+    if (index < 0 || index >= static_cast<int>(t.languageKeys.size()))
         throw UserError(HexBuffer::kInvalidSelStart);
-    const std::string& key = ed.languageKeys[static_cast<std::size_t>(index)];
-    LanguageTexts t = ReadLanguageTexts(ed, key.substr(0, 8), key.substr(8, 8));
-    if (ed.CommTextCount == 0) {
-        ed.CommTextCount = static_cast<std::int32_t>(t.lengths.size());
+    const std::string& key = t.languageKeys[static_cast<std::size_t>(index)];
+    LanguageTexts texts = ReadLanguageTexts(ed, key.substr(0, 8), key.substr(8, 8));
+    if (t.CommTextCount == 0) {
+        t.CommTextCount = static_cast<std::int32_t>(texts.lengths.size());
         return;
     }
-    ed.languageTexts = std::move(t.texts);
+    t.languageTexts = std::move(texts.texts);
 }
 
-void EditLanguage(Editor& ed, Interaction& ui, int row) {
-    if (!ValidRow(ed, row)) return;
-    const LanguageRow r = ed.win.languages[static_cast<std::size_t>(row)];
+void EditLanguage(Session& ed, TextState& t, Interaction& ui, int row) {
+    if (!ValidRow(t, row)) return;
+    const LanguageRow r = t.languages[static_cast<std::size_t>(row)];
     LoadTextPiece(ed);
     const LanguageTexts old = DecodeLanguageChunk(ChunkOfRow(ed, r));
 
-    TLangEdit dialog(ed.langEdit);
+    TLangEdit dialog(t.langEdit);
     dialog.Load(old.texts, old.twoByte);
-    const bool ok = ui.editLanguage(dialog);
-    ed.langEdit = dialog.Memory();
+    const bool ok = ui.askDialog(dialog);
+    t.langEdit = dialog.Memory();
     if (!ok || dialog.Result().empty()) return;
 
     Bytes chunk(old.chunk.begin(), old.chunk.begin() + 16);
@@ -155,11 +143,11 @@ void EditLanguage(Editor& ed, Interaction& ui, int row) {
     }
     Replace(ed.SubHex, at, static_cast<std::int32_t>(oldPadded.size()), chunk);
     SealChunk(ed, Piece::TEXT);
-    ed.win.languages.clear();
-    ReadLanguages(ed);
+    t.languages.clear();
+    ReadLanguages(ed, t);
 }
 
-void AddLanguage(Editor& ed, Interaction& ui) {
+void AddLanguage(Session& ed, TextState& t, Interaction& ui) {
     const auto path = ui.askOpenFile(OpenDialog(kAddLanguageTitle, kAddLanguageFilter));
     LoadTextPiece(ed);
     if (path) {
@@ -182,15 +170,15 @@ void AddLanguage(Editor& ed, Interaction& ui) {
         FindOffSet2(ed, kTrailerHex);
         if (ed.FoundOffset < 0) throw UserError(HexBuffer::kInvalidSelStart);
         Replace(s, ed.FoundOffset, 16, data);
-        ed.win.languages.push_back(row);
+        t.languages.push_back(row);
     }
-    SetCount(ed);
+    SetCount(t);
     SealChunk(ed, Piece::TEXT);
 }
 
-void RetrieveLanguage(Editor& ed, Interaction& ui, int row) {
-    if (!ValidRow(ed, row)) return;
-    const LanguageRow& r = ed.win.languages[static_cast<std::size_t>(row)];
+void RetrieveLanguage(Session& ed, TextState& t, Interaction& ui, int row) {
+    if (!ValidRow(t, row)) return;
+    const LanguageRow& r = t.languages[static_cast<std::size_t>(row)];
     LoadTextPiece(ed);
     const Bytes data = PadToFour(ChunkOfRow(ed, r));
     const auto path = ui.askSaveFile(SaveDialog(kRetrieveLanguageTitle, kRetrieveLanguageFilter,
@@ -199,9 +187,9 @@ void RetrieveLanguage(Editor& ed, Interaction& ui, int row) {
     WriteFileAtomic(*path, data);
 }
 
-void DeleteLanguage(Editor& ed, Interaction& ui, int row) {
-    if (!ValidRow(ed, row)) return;
-    const LanguageRow r = ed.win.languages[static_cast<std::size_t>(row)];
+void DeleteLanguage(Session& ed, TextState& t, Interaction& ui, int row) {
+    if (!ValidRow(t, row)) return;
+    const LanguageRow r = t.languages[static_cast<std::size_t>(row)];
     LoadTextPiece(ed);
     const Bytes padded = PadToFour(ChunkOfRow(ed, r));
     const std::int32_t at = Find(ed.SubHex, padded, 0);
@@ -210,21 +198,29 @@ void DeleteLanguage(Editor& ed, Interaction& ui, int row) {
         return;
     }
     Replace(ed.SubHex, at, static_cast<std::int32_t>(padded.size()), {});
-    ed.win.languages.erase(ed.win.languages.begin() + row);
+    t.languages.erase(t.languages.begin() + row);
     SealChunk(ed, Piece::TEXT);
-    SetCount(ed);
+    SetCount(t);
 }
 
-void RetrieveAllLanguages(Editor& ed, Interaction& ui) {
+void RetrieveAllLanguages(Session& ed, Interaction& ui) {
     RetrieveAllChunk(ed, ui, Piece::TEXT, kRetrieveAllLanguagesTitle);
 }
 
-void LoadAllLanguages(Editor& ed, Interaction& ui) {
+void LoadAllLanguages(Session& ed, TextState& t, Interaction& ui) {
     if (!RequireTypeAndImage(ed, ui)) return;
     if (!LoadAllChunk(ed, ui, Piece::TEXT, kLoadAllLanguagesTitle, true)) return;
-    ed.win.languages.clear();
-    ReadLanguages(ed);
-    SetCount(ed);
+    t.languages.clear();
+    ReadLanguages(ed, t);
+    SetCount(t);
+}
+
+void OpenedTexts(TextState& t) {
+    t.CommTextCount = 0;
+    t.languages.clear();
+    t.countries.clear();
+    t.menuLanguages.clear();
+    t.languageCount = kLanguagesCount + std::string("0");
 }
 
 }  // namespace brivant

@@ -6,7 +6,8 @@
 
 namespace brivant {
 
-class Editor;
+struct Session;
+struct TextState;
 class Interaction;
 
 inline constexpr const char* kLanguagesCount = "Languages Count: ";
@@ -24,25 +25,27 @@ inline constexpr const char* kLanguageTooLong =
 inline constexpr const char* kNotALanguageFile =
     "%s is not a language chunk (it is shorter than a chunk header); nothing was added";
 
-// The Languages list, the key list, the language selector(s) and the count label. While
-// the list has rows it only refreshes the menu browser's selector.
-void ReadLanguages(Editor& ed);
+// A new image: nothing of the last one's languages, countries and menu texts is kept.
+void OpenedTexts(TextState& t);
+// The Languages list, the key list, the language selector's entries and the count label;
+// does nothing while the list has rows.
+void ReadLanguages(Session& ed, TextState& t);
 
 // The texts of the language chunk with this key (8 hex digits ID, 8 hex digits Length),
 // searched in the TEXT piece; leaves the piece in SubHex.
-LanguageTexts ReadLanguageTexts(Editor& ed, const std::string& id, const std::string& length);
+LanguageTexts ReadLanguageTexts(Session& ed, const std::string& id, const std::string& length);
 
 // Read texts for the menu: the first call after an image was opened only counts the texts
 // (CommTextCount); later calls fill the language text list with the texts of key `index`.
-void ReadMenuTexts(Editor& ed, int index);
+void ReadMenuTexts(Session& ed, TextState& t, int index);
 
 // The context-menu commands and keys of the Languages list. `row` is the selected row;
 // with none (row < 0) Edit, Retrieve and Delete do nothing.
-void EditLanguage(Editor& ed, Interaction& ui, int row);
-void AddLanguage(Editor& ed, Interaction& ui);
-void RetrieveLanguage(Editor& ed, Interaction& ui, int row);
-void DeleteLanguage(Editor& ed, Interaction& ui, int row);
-void RetrieveAllLanguages(Editor& ed, Interaction& ui);
-void LoadAllLanguages(Editor& ed, Interaction& ui);
+void EditLanguage(Session& ed, TextState& t, Interaction& ui, int row);
+void AddLanguage(Session& ed, TextState& t, Interaction& ui);
+void RetrieveLanguage(Session& ed, TextState& t, Interaction& ui, int row);
+void DeleteLanguage(Session& ed, TextState& t, Interaction& ui, int row);
+void RetrieveAllLanguages(Session& ed, Interaction& ui);
+void LoadAllLanguages(Session& ed, TextState& t, Interaction& ui);
 
 }  // namespace brivant

@@ -1,10 +1,9 @@
 #include "texts/Operators.h"
 
-#include "core/Editor.h"
-#include "core/FileFlow.h"
+#include "image/Session.h"
+#include "texts/TextState.h"
 #include "core/FileIO.h"
 #include "core/Interaction.h"
-#include "core/Search.h"
 #include "core/UserError.h"
 #include "ppm/PpmCopy.h"
 #include "texts/OperatorRecord.h"
@@ -15,16 +14,16 @@ namespace brivant {
 namespace {
 constexpr const char* kCntrHex = "434E5452";
 
-bool ValidRow(const Editor& ed, int row) {
-    return row >= 0 && row < static_cast<int>(ed.win.countries.size());
+bool ValidRow(const TextState& t, int row) {
+    return row >= 0 && row < static_cast<int>(t.countries.size());
 }
 
-void LoadPlmnPiece(Editor& ed) {
+void LoadPlmnPiece(Session& ed) {
     ed.SubHex.SetHexText(ed.ppm[Piece::PLMN]);
 }
 
-void SetCount(Editor& ed) {
-    ed.win.countryCount = kCountriesCount + std::to_string(ed.win.countries.size());
+void SetCount(TextState& t) {
+    t.countryCount = kCountriesCount + std::to_string(t.countries.size());
 }
 
 void Replace(HexBuffer& b, std::int32_t at, std::int32_t n, const Bytes& with) {
@@ -34,7 +33,7 @@ void Replace(HexBuffer& b, std::int32_t at, std::int32_t n, const Bytes& with) {
 }
 
 // New bytes go in front of the chunk's trailer.
-void InsertBeforeTrailer(Editor& ed, const Bytes& data) {
+void InsertBeforeTrailer(Session& ed, const Bytes& data) {
     ed.SubHex.SetSelectionStart(1);
     FindOffSet2(ed, kTrailerHex);
     if (ed.FoundOffset < 0) throw UserError(HexBuffer::kInvalidSelStart);
@@ -44,15 +43,15 @@ void InsertBeforeTrailer(Editor& ed, const Bytes& data) {
     Replace(ed.SubHex, ed.FoundOffset, 16, with);
 }
 
-void Rebuild(Editor& ed) {
-    ed.win.countries.clear();
-    GetOperators(ed);
+void Rebuild(Session& ed, TextState& t) {
+    t.countries.clear();
+    GetOperators(ed, t);
 }
 }  // namespace
 
-void GetOperators(Editor& ed) {
-    WindowState& w = ed.win;
-    if (!w.countries.empty()) return;
+void GetOperators(Session& ed, TextState& t) {
+    
+    if (!t.countries.empty()) return;
     LoadPlmnPiece(ed);
     HexBuffer& s = ed.SubHex;
     s.SetSelectionStart(1);
@@ -65,15 +64,15 @@ void GetOperators(Editor& ed) {
         row.country = row.nameBytes.substr(0, row.nameBytes.find('\0'));
         row.code = BcdToCountryCode(b[4], b[5]);
         row.operators = IntToHex(b[6], 2);
-        w.countries.push_back(row);
+        t.countries.push_back(row);
         s.SetSelectionStart(a + 12);
         FindOffSet2(ed, kCntrHex);
     }
-    SetCount(ed);
+    SetCount(t);
 }
 
-std::int32_t FindCountryRecord(Editor& ed, int row, bool byName) {
-    const CountryRow& r = ed.win.countries.at(static_cast<std::size_t>(row));
+std::int32_t FindCountryRecord(Session& ed, TextState& t, int row, bool byName) {
+    const CountryRow& r = t.countries.at(static_cast<std::size_t>(row));
     Bytes pattern;
     if (byName) {
         pattern.assign(r.nameBytes.begin(), r.nameBytes.end());
@@ -100,26 +99,26 @@ std::int32_t FindCountryRecord(Editor& ed, int row, bool byName) {
     }
 }
 
-Bytes CountryRecord(Editor& ed, int row, bool byName, std::int32_t* where) {
-    const std::int32_t at = FindCountryRecord(ed, row, byName);
+Bytes CountryRecord(Session& ed, TextState& t, int row, bool byName, std::int32_t* where) {
+    const std::int32_t at = FindCountryRecord(ed, t, row, byName);
     if (where) *where = at;
     const Bytes len = ed.SubHex.CopyBytes(at + 4, 4);
     const std::int64_t length = len.size() == 4 ? GetBE32(len.data()) : 0;
     if (length < 16 || at + length > ed.SubHex.Size())
         throw UserError(
-            Format(kCountryDamaged, {ed.win.countries[static_cast<std::size_t>(row)].country}));
+            Format(kCountryDamaged, {t.countries[static_cast<std::size_t>(row)].country}));
     return ed.SubHex.CopyBytes(at, static_cast<std::int32_t>(length));
 }
 
-void EditOperators(Editor& ed, Interaction& ui, int row) {
-    if (!ValidRow(ed, row)) return;
-    const CountryRow r = ed.win.countries[static_cast<std::size_t>(row)];
+void EditOperators(Session& ed, TextState& t, Interaction& ui, int row) {
+    if (!ValidRow(t, row)) return;
+    const CountryRow r = t.countries[static_cast<std::size_t>(row)];
     std::int32_t at = -1;
-    const Bytes old = CountryRecord(ed, row, true, &at);
+    const Bytes old = CountryRecord(ed, t, row, true, &at);
 
     TOpEdit dialog(r.code, ParseOperators(old));
     dialog.Show();
-    if (!ui.editOperators(dialog) || !dialog.Accepted()) return;
+    if (!ui.askDialog(dialog) || !dialog.Accepted()) return;
 
     const Bytes name(old.begin() + 8, old.begin() + 12);
     const Bytes record = BuildCountryRecord(name, r.code, static_cast<std::uint8_t>(dialog.Count()),
@@ -127,10 +126,10 @@ void EditOperators(Editor& ed, Interaction& ui, int row) {
     LoadPlmnPiece(ed);
     Replace(ed.SubHex, at, static_cast<std::int32_t>(old.size()), record);
     SealChunk(ed, Piece::PLMN);
-    Rebuild(ed);
+    Rebuild(ed, t);
 }
 
-void NewCountry(Editor& ed, Interaction& ui) {
+void NewCountry(Session& ed, TextState& t, Interaction& ui) {
     Bytes name;
     std::string code;
     while (code.empty()) {
@@ -161,10 +160,10 @@ void NewCountry(Editor& ed, Interaction& ui) {
     LoadPlmnPiece(ed);
     InsertBeforeTrailer(ed, BuildCountryRecord(name, code, 0, {}));
     SealChunk(ed, Piece::PLMN);
-    Rebuild(ed);
+    Rebuild(ed, t);
 }
 
-void LoadCountry(Editor& ed, Interaction& ui) {
+void LoadCountry(Session& ed, TextState& t, Interaction& ui) {
     const auto path = ui.askOpenFile(OpenDialog(kLoadCountryTitle, kLoadCountryFilter));
     LoadPlmnPiece(ed);
     if (path) {
@@ -173,37 +172,37 @@ void LoadCountry(Editor& ed, Interaction& ui) {
         InsertBeforeTrailer(ed, file.Data());
     }
     SealChunk(ed, Piece::PLMN);
-    Rebuild(ed);
+    Rebuild(ed, t);
 }
 
-void RetrieveCountry(Editor& ed, Interaction& ui, int row) {
-    if (!ValidRow(ed, row)) return;
-    const Bytes record = CountryRecord(ed, row, false);
+void RetrieveCountry(Session& ed, TextState& t, Interaction& ui, int row) {
+    if (!ValidRow(t, row)) return;
+    const Bytes record = CountryRecord(ed, t, row, false);
     const auto path = ui.askSaveFile(
         SaveDialog(kRetrieveCountryTitle, kRetrieveCountryFilter, "opr",
-                   Latin1ToUtf8(ed.win.countries[static_cast<std::size_t>(row)].country)));
+                   Latin1ToUtf8(t.countries[static_cast<std::size_t>(row)].country)));
     if (!path) return;
     WriteFileAtomic(*path, record);
 }
 
-void DeleteCountry(Editor& ed, Interaction&, int row) {
-    if (!ValidRow(ed, row)) return;
+void DeleteCountry(Session& ed, TextState& t, Interaction&, int row) {
+    if (!ValidRow(t, row)) return;
     std::int32_t at = -1;
-    const Bytes record = CountryRecord(ed, row, false, &at);
+    const Bytes record = CountryRecord(ed, t, row, false, &at);
     Replace(ed.SubHex, at, static_cast<std::int32_t>(record.size()), {});
-    ed.win.countries.erase(ed.win.countries.begin() + row);
-    SetCount(ed);
+    t.countries.erase(t.countries.begin() + row);
+    SetCount(t);
     SealChunk(ed, Piece::PLMN);
 }
 
-void RetrieveAllOperators(Editor& ed, Interaction& ui) {
+void RetrieveAllOperators(Session& ed, Interaction& ui) {
     RetrieveAllChunk(ed, ui, Piece::PLMN, kRetrieveAllOperatorsTitle);
 }
 
-void LoadAllOperators(Editor& ed, Interaction& ui) {
+void LoadAllOperators(Session& ed, TextState& t, Interaction& ui) {
     if (!RequireTypeAndImage(ed, ui)) return;
     if (!LoadAllChunk(ed, ui, Piece::PLMN, kLoadAllOperatorsTitle, true)) return;
-    Rebuild(ed);
+    Rebuild(ed, t);
 }
 
 }  // namespace brivant

@@ -6,7 +6,8 @@
 
 namespace brivant {
 
-class Editor;
+struct Session;
+struct TextState;
 class Interaction;
 
 inline constexpr const char* kCountriesCount = "Countries Count: ";
@@ -29,22 +30,22 @@ inline constexpr const char* kCountryDamaged =
 
 // The country list of the Operators tab and its count label; does nothing while the list
 // has rows.
-void GetOperators(Editor& ed);
+void GetOperators(Session& ed, TextState& t);
 
 // The offset of the record (its tag) of a country row in the PLMN piece, which is left in
 // SubHex. `byName` searches name, code and count (Edit); otherwise code and count only.
-std::int32_t FindCountryRecord(Editor& ed, int row, bool byName);
+std::int32_t FindCountryRecord(Session& ed, TextState& t, int row, bool byName);
 // The record's bytes, from its tag for its stored length; its offset goes to `at`.
-Bytes CountryRecord(Editor& ed, int row, bool byName, std::int32_t* at = nullptr);
+Bytes CountryRecord(Session& ed, TextState& t, int row, bool byName, std::int32_t* at = nullptr);
 
 // The context-menu commands and keys of the Operators list. `row` is the selected row;
 // with none (row < 0) Edit, Retrieve and Delete do nothing.
-void EditOperators(Editor& ed, Interaction& ui, int row);
-void NewCountry(Editor& ed, Interaction& ui);
-void LoadCountry(Editor& ed, Interaction& ui);
-void RetrieveCountry(Editor& ed, Interaction& ui, int row);
-void DeleteCountry(Editor& ed, Interaction& ui, int row);
-void RetrieveAllOperators(Editor& ed, Interaction& ui);
-void LoadAllOperators(Editor& ed, Interaction& ui);
+void EditOperators(Session& ed, TextState& t, Interaction& ui, int row);
+void NewCountry(Session& ed, TextState& t, Interaction& ui);
+void LoadCountry(Session& ed, TextState& t, Interaction& ui);
+void RetrieveCountry(Session& ed, TextState& t, Interaction& ui, int row);
+void DeleteCountry(Session& ed, TextState& t, Interaction& ui, int row);
+void RetrieveAllOperators(Session& ed, Interaction& ui);
+void LoadAllOperators(Session& ed, TextState& t, Interaction& ui);
 
 }  // namespace brivant

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/HexText.h"
+#include "core/Interaction.h"
 #include "texts/TextRows.h"
 
 namespace brivant {
@@ -24,7 +25,7 @@ inline constexpr const char* kTextBadEscape = "Text %s: %s";
 // The Language Editor without its widgets: the texts of one language chunk in display
 // form, the text field, the GO/NEXT search, and the result that "&OK" leaves for the Edit
 // command. Texts are held one character per byte (byte b is the character with code b).
-class TLangEdit {
+class TLangEdit : public DialogModel {
   public:
     explicit TLangEdit(LangEditMemory memory = {}) : memory_(memory) {}
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/HexText.h"
+#include "core/Interaction.h"
 #include "texts/OperatorRecord.h"
 
 namespace brivant {
@@ -20,7 +21,7 @@ inline constexpr const char* kTooManyOperators = "A country holds at most 255 op
 
 // The Operators Editor without its widgets: the operators of one country, the name and
 // network-code fields, Add, Delete and the entries that "&OK" builds for the Edit command.
-class TOpEdit {
+class TOpEdit : public DialogModel {
   public:
     TOpEdit(std::string countryCode, std::vector<OperatorItem> operators)
         : countryCode_(std::move(countryCode)), operators_(std::move(operators)) {}

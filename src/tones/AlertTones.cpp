@@ -2,11 +2,12 @@
 
 #include <cctype>
 
-#include "core/Editor.h"
-#include "core/FileFlow.h"
+#include "image/Session.h"
+#include "tones/ToneState.h"
 #include "core/Interaction.h"
-#include "core/PhoneTypes.h"
-#include "core/Search.h"
+#include "image/Address.h"
+#include "image/McuSpace.h"
+#include "image/PhoneTypes.h"
 #include "core/UserError.h"
 #include "ppm/FreeSpace.h"
 #include "ppm/PpmCopy.h"
@@ -17,26 +18,14 @@ namespace brivant {
 
 namespace {
 constexpr const char* kAnchorHex = "06070B";
-constexpr const char* kMcuMarkHex = "3C3C3C3C3C3C3C6733";
 constexpr const char* kNoAlertRow = "The ringtone list has no row for this alert tone";
 
-const AlertTable& TableOf(Editor& ed) {
+const AlertTable& TableOf(Session& ed) {
     const AlertTable* t = AlertTableFor(ed.PhoneType());
     if (!t) throw UserError(kNoAlertTable);
     return *t;
 }
 
-// Last byte that the next sequence may use: the MCU free space ends before the mark that
-// closes it, or before the PPM area when there is none. -1 when FreeOffset lies nowhere.
-std::int32_t FreeSpaceEnd(Editor& ed, std::int32_t ppmStart) {
-    HexBuffer& m = ed.MainHex;
-    const std::int32_t o = ed.FreeOffset;
-    if (o < 0 || ppmStart < 0 || ppmStart < o) return -1;
-    m.SetSelectionStart(o);
-    FindOffSet1(ed, kMcuMarkHex);
-    const std::int32_t mark = ed.FoundOffset;
-    return mark > 1 ? mark - 1 : ppmStart - 1;
-}
 }  // namespace
 
 std::string BuildAlertSequence(int kind, const std::string& prefix, std::string body) {
@@ -72,7 +61,7 @@ std::string BuildAlertRecord(int kind, const std::string& body) {
     return r;
 }
 
-std::int32_t LocateAlertEntry(Editor& ed, int kind) {
+std::int32_t LocateAlertEntry(Session& ed, int kind) {
     const AlertTable& table = TableOf(ed);
     const int offset = table.offsets.at(static_cast<std::size_t>(kind));
     HexBuffer& m = ed.MainHex;
@@ -88,7 +77,7 @@ std::int32_t LocateAlertEntry(Editor& ed, int kind) {
     return b + offset;
 }
 
-void AlertToneChange(Editor& ed, Interaction& ui, int kind) {
+void AlertToneChange(Session& ed, ToneState& t, Interaction& ui, int kind) {
     const AlertKindInfo& k = AlertKinds().at(static_cast<std::size_t>(kind));
     const auto path = ui.askOpenFile(OpenDialog(kToneOpenTitle, kToneOpenFilter));
     if (!path) return;
@@ -116,9 +105,9 @@ void AlertToneChange(Editor& ed, Interaction& ui, int kind) {
         prefix = k.fixedPrefix;
     } else {
         // Closed without "&OK", the dialog keeps the repeat prefix it gave last time.
-        ui.askOptions(ed.Options);
-        if (!ed.Options.HasPrefix()) return;
-        prefix = ed.Options.Prefix();
+        ui.askDialog(t.Options);
+        if (!t.Options.HasPrefix()) return;
+        prefix = t.Options.Prefix();
     }
     const Bytes sequence = HexToBytes(BuildAlertSequence(kind, prefix, body));
     const auto length = static_cast<std::int32_t>(sequence.size());
@@ -126,29 +115,23 @@ void AlertToneChange(Editor& ed, Interaction& ui, int kind) {
     // Everything is checked before the first byte is written: the table entry must exist
     // and the sequence must fit into the free space that is left.
     const std::int32_t entry = LocateAlertEntry(ed, kind);
-    HexBuffer& m = ed.MainHex;
-    m.SetSelectionStart(1);
-    FindOffSet1(ed, kPpmMarkerHex);
-    const std::int32_t last = FreeSpaceEnd(ed, ed.FoundOffset);
-    const std::int32_t o = ed.FreeOffset;
-    if (last < 0 || std::int64_t{o} + length - 1 > last) {
+    if (!McuFits(ed, length)) {
         ui.error(kNoMcuSpace);
         return;
     }
 
-    m.WriteAt(o, sequence);
-    ed.FreeOffset = o + length;
+    const std::int32_t o = WriteAtFreeOffset(ed, sequence);
     // The entry holds the sequence's phone address.
     Bytes pointer(4);
-    PutBE32(pointer.data(), static_cast<std::uint32_t>(o) + kPhoneBase);
-    m.WriteAt(entry, pointer);
+    PutBE32(pointer.data(), ToPhoneAddress(o));
+    ed.MainHex.WriteAt(entry, pointer);
     GetFreespace(ed);
 }
 
-void AlertToneRetrieve(Editor& ed, Interaction& ui, int kind) {
+void AlertToneRetrieve(Session& ed, Interaction& ui, int kind) {
     HexBuffer& m = ed.MainHex;
     const std::int32_t entry = LocateAlertEntry(ed, kind);
-    const std::int64_t g = std::int64_t{GetBE32(m.ReadAt(entry, 4).data())} - kPhoneBase;
+    const std::int64_t g = ToImageOffset(GetBE32(m.ReadAt(entry, 4).data()));
     if (g < 0 || g >= m.Size()) throw UserError(HexBuffer::kInvalidSelStart);
     const auto at = static_cast<std::int32_t>(g);
     m.SetSelectionStart(at);
@@ -165,7 +148,7 @@ void AlertToneRetrieve(Editor& ed, Interaction& ui, int kind) {
     ed.SubHex.SaveFile(*path, true);
 }
 
-void AlertToneDoIt(Editor& ed, Interaction& ui, int kind, bool change) {
+void AlertToneDoIt(Session& ed, ToneState& t, Interaction& ui, int kind, bool change) {
     if (ed.PhoneType() == 0) {
         ui.error(kChooseModel);
         return;
@@ -181,23 +164,23 @@ void AlertToneDoIt(Editor& ed, Interaction& ui, int kind, bool change) {
     }
     if (!ed.Is62xx()) {
         if (change)
-            AlertToneChange(ed, ui, kind);
+            AlertToneChange(ed, t, ui, kind);
         else
             AlertToneRetrieve(ed, ui, kind);
         return;
     }
     // 62XX/7110 keeps its alert tones as fixed rows of the ringtone list.
-    ed.win.activeTab = Tab::Tones;
-    const int row = AlertRow62xx(kind, ed.win.ringtones.size());
-    if (row >= static_cast<int>(ed.win.ringtones.size())) {
+    ed.activeTab = Tab::Tones;
+    const int row = AlertRow62xx(kind, t.ringtones.size());
+    if (row >= static_cast<int>(t.ringtones.size())) {
         ui.error(kNoAlertRow);
         return;
     }
-    ed.win.selectedRingtone = row;
+    t.selectedRingtone = row;
     if (change)
-        ChangeRingtone(ed, ui, row);
+        ChangeRingtone(ed, t, ui, row);
     else
-        RetrieveRingtone(ed, ui, row);
+        RetrieveRingtone(ed, t, ui, row);
 }
 
 }  // namespace brivant

@@ -6,7 +6,8 @@
 
 namespace brivant {
 
-class Editor;
+struct Session;
+struct ToneState;
 class Interaction;
 
 inline constexpr int kAlertKindCount = 8;
@@ -46,7 +47,6 @@ const AlertTable* AlertTableFor(int phoneType);
 int AlertRow62xx(int kind, std::size_t catalogRows);
 
 inline constexpr const char* kCalendarUnsupported = "Calendar not supported in this model";
-inline constexpr const char* kNoMcuSpace = "There is no enough MCU free space";
 inline constexpr const char* kNoAlertTable = "Cannot find the alert tone table in this flash file";
 
 // The tone sequence written into the MCU for a tone body (hex), whole 4-byte words.
@@ -54,12 +54,12 @@ std::string BuildAlertSequence(int kind, const std::string& prefix, std::string 
 // The exported tone record for a stored sequence's body bytes (hex).
 std::string BuildAlertRecord(int kind, const std::string& body);
 // The image offset of the kind's table entry; throws UserError when the image has no table.
-std::int32_t LocateAlertEntry(Editor& ed, int kind);
+std::int32_t LocateAlertEntry(Session& ed, int kind);
 
 // "&Do It" of the "Alert Tones" group: the kind is the drop-down's index, `change` the
 // "Change" radio button (false: "Retrieve").
-void AlertToneDoIt(Editor& ed, Interaction& ui, int kind, bool change);
-void AlertToneChange(Editor& ed, Interaction& ui, int kind);
-void AlertToneRetrieve(Editor& ed, Interaction& ui, int kind);
+void AlertToneDoIt(Session& ed, ToneState& t, Interaction& ui, int kind, bool change);
+void AlertToneChange(Session& ed, ToneState& t, Interaction& ui, int kind);
+void AlertToneRetrieve(Session& ed, Interaction& ui, int kind);
 
 }  // namespace brivant

@@ -1,9 +1,8 @@
 #include "tones/RingtoneCommands.h"
 
-#include "core/Editor.h"
-#include "core/FileFlow.h"
+#include "image/Session.h"
+#include "tones/ToneState.h"
 #include "core/Interaction.h"
-#include "core/Search.h"
 #include "core/UserError.h"
 #include "ppm/PpmCopy.h"
 #include "tones/ToneCatalog.h"
@@ -14,8 +13,8 @@ namespace brivant {
 namespace {
 constexpr std::int32_t kHeaderBytes = 17;
 
-bool RowSelected(Editor& ed, Interaction& ui, int row) {
-    if (row < 0 || row >= static_cast<int>(ed.win.ringtones.size())) {
+bool RowSelected(const ToneState& t, Interaction& ui, int row) {
+    if (row < 0 || row >= static_cast<int>(t.ringtones.size())) {
         ui.error(kNoRingtoneSelected);
         return false;
     }
@@ -27,7 +26,7 @@ std::optional<std::string> AskToneFile(Interaction& ui) {
 }
 
 // Loads the TONE piece into SubHex and finds the row's record: its offset, its length.
-std::pair<std::int32_t, std::int32_t> LoadRecord(Editor& ed, const RingtoneRow& row) {
+std::pair<std::int32_t, std::int32_t> LoadRecord(Session& ed, const RingtoneRow& row) {
     ed.SubHex.SetHexText(ed.ppm[Piece::TONE]);
     const std::int32_t at = FindRecord(ed, row);
     const std::int32_t length = HexTextToInt(row.length);
@@ -38,10 +37,10 @@ std::pair<std::int32_t, std::int32_t> LoadRecord(Editor& ed, const RingtoneRow& 
 }
 }  // namespace
 
-void ChangeRingtone(Editor& ed, Interaction& ui, int row) {
-    if (!RowSelected(ed, ui, row)) return;
-    const RingtoneRow selected = ed.win.ringtones[static_cast<std::size_t>(row)];
-    const auto rows = static_cast<std::int32_t>(ed.win.ringtones.size());
+void ChangeRingtone(Session& ed, ToneState& t, Interaction& ui, int row) {
+    if (!RowSelected(t, ui, row)) return;
+    const RingtoneRow selected = t.ringtones[static_cast<std::size_t>(row)];
+    const auto rows = static_cast<std::int32_t>(t.ringtones.size());
     const bool wide = ed.Is62xx();
 
     const auto [at, length] = LoadRecord(ed, selected);
@@ -62,11 +61,11 @@ void ChangeRingtone(Editor& ed, Interaction& ui, int row) {
     // The piece is untouched until here: a file that cannot be read changes nothing.
     LoadRecord(ed, selected);
     ed.SubHex.ReplaceSelected(record);
-    ed.win.ringtones[static_cast<std::size_t>(row)] = std::move(fresh);
+    t.ringtones[static_cast<std::size_t>(row)] = std::move(fresh);
     SealChunk(ed, Piece::TONE);
 }
 
-void AddRingtone(Editor& ed, Interaction& ui) {
+void AddRingtone(Session& ed, ToneState& t, Interaction& ui) {
     if (!RequireTypeAndImage(ed, ui)) return;
     if (ed.Is62xx()) {
         ui.error(kNoAdd62xx);
@@ -107,20 +106,20 @@ void AddRingtone(Editor& ed, Interaction& ui) {
     s.SetHexText(ed.ppm[Piece::TONE]);
     s.SetSelectionStart(1);
     FindOffSet2(ed, kTrailerHex);
-    const std::int32_t t = ed.FoundOffset;
-    if (t < 0) throw UserError(HexBuffer::kInvalidSelStart);
-    s.SetSelectionStart(t);
-    s.SetSelectionEnd(t + kTrailerSize - 1);
+    const std::int32_t end = ed.FoundOffset;
+    if (end < 0) throw UserError(HexBuffer::kInvalidSelStart);
+    s.SetSelectionStart(end);
+    s.SetSelectionEnd(end + kTrailerSize - 1);
     s.ReplaceSelected(tail);
 
-    ed.win.ringtones.push_back(std::move(added));
-    ed.win.ringtoneCount = RingtoneCountText(ed.win.ringtones.size());
+    t.ringtones.push_back(std::move(added));
+    t.ringtoneCount = RingtoneCountText(t.ringtones.size());
     SealChunk(ed, Piece::TONE);
 }
 
-void RetrieveRingtone(Editor& ed, Interaction& ui, int row) {
-    if (!RowSelected(ed, ui, row)) return;
-    const RingtoneRow selected = ed.win.ringtones[static_cast<std::size_t>(row)];
+void RetrieveRingtone(Session& ed, ToneState& t, Interaction& ui, int row) {
+    if (!RowSelected(t, ui, row)) return;
+    const RingtoneRow selected = t.ringtones[static_cast<std::size_t>(row)];
     const auto [at, length] = LoadRecord(ed, selected);
     const Bytes record = ed.SubHex.ReadAt(at, length);
 
@@ -131,26 +130,26 @@ void RetrieveRingtone(Editor& ed, Interaction& ui, int row) {
     ed.SubHex.SaveFile(*path, true);
 }
 
-void DeleteRingtone(Editor& ed, Interaction& ui, int row) {
-    if (!RowSelected(ed, ui, row)) return;
-    const RingtoneRow selected = ed.win.ringtones[static_cast<std::size_t>(row)];
+void DeleteRingtone(Session& ed, ToneState& t, Interaction& ui, int row) {
+    if (!RowSelected(t, ui, row)) return;
+    const RingtoneRow selected = t.ringtones[static_cast<std::size_t>(row)];
     LoadRecord(ed, selected);
     ed.SubHex.ReplaceSelected(nullptr, 0);
-    ed.win.ringtones.erase(ed.win.ringtones.begin() + row);
-    ed.win.selectedRingtone = -1;
-    ed.win.ringtoneCount = RingtoneCountText(ed.win.ringtones.size());
+    t.ringtones.erase(t.ringtones.begin() + row);
+    t.selectedRingtone = -1;
+    t.ringtoneCount = RingtoneCountText(t.ringtones.size());
     SealChunk(ed, Piece::TONE);
 }
 
-void RetrieveAllRingtones(Editor& ed, Interaction& ui) {
+void RetrieveAllRingtones(Session& ed, Interaction& ui) {
     if (!RequireTypeAndImage(ed, ui)) return;
     RetrieveAllChunk(ed, ui, Piece::TONE, kToneChunkSaveTitle);
 }
 
-void LoadAllRingtones(Editor& ed, Interaction& ui) {
+void LoadAllRingtones(Session& ed, ToneState& t, Interaction& ui) {
     if (!RequireTypeAndImage(ed, ui)) return;
     if (!LoadAllChunk(ed, ui, Piece::TONE, kToneChunkOpenTitle, false)) return;
-    ShowRingtones(ed, ui);
+    ShowRingtones(ed, t, ui);
 }
 
 }  // namespace brivant

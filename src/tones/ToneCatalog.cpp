@@ -1,10 +1,9 @@
 #include "tones/ToneCatalog.h"
 
-#include "core/Editor.h"
-#include "core/FileFlow.h"
+#include "image/Session.h"
+#include "tones/ToneState.h"
 #include "core/Interaction.h"
-#include "core/PhoneTypes.h"
-#include "core/Search.h"
+#include "image/PhoneTypes.h"
 #include "core/UserError.h"
 
 namespace brivant {
@@ -35,7 +34,7 @@ std::string DecodeName(std::string_view hex) {
     return name;
 }
 
-RingtoneRow ReadToneRecord(Editor& ed, std::int32_t p, bool layout62xx) {
+RingtoneRow ReadToneRecord(Session& ed, std::int32_t p, bool layout62xx) {
     HexBuffer& s = ed.SubHex;
     RingtoneRow row;
     const Bytes head = s.ReadAt(p, 8);
@@ -66,7 +65,7 @@ RingtoneRow ReadToneRecord(Editor& ed, std::int32_t p, bool layout62xx) {
     return row;
 }
 
-void ShowRingtones(Editor& ed, Interaction& ui) {
+void ShowRingtones(Session& ed, ToneState& t, Interaction& ui) {
     if (ed.PhoneType() == 0) {
         ui.error(kChooseModel);
         return;
@@ -75,9 +74,8 @@ void ShowRingtones(Editor& ed, Interaction& ui) {
         ui.error(kOpenFirstCap);
         return;
     }
-    WindowState& w = ed.win;
-    w.ringtones.clear();
-    w.selectedRingtone = -1;
+    t.ringtones.clear();
+    t.selectedRingtone = -1;
     ed.SubHex.SetHexText(ed.ppm[Piece::TONE]);
     const std::int32_t size = ed.SubHex.Size();
     const bool wide = ed.Is62xx();
@@ -86,20 +84,30 @@ void ShowRingtones(Editor& ed, Interaction& ui) {
     while (p < size - kTrailerSize) {
         RingtoneRow row = ReadToneRecord(ed, p, wide);
         const std::int32_t length = HexTextToInt(row.length);
-        w.ringtones.push_back(std::move(row));
+        t.ringtones.push_back(std::move(row));
         // A record that claims no length would hold the walk on the spot for ever.
         if (length <= 0) break;
         p += length;
     }
-    w.ringtoneCount = RingtoneCountText(w.ringtones.size());
+    t.ringtoneCount = RingtoneCountText(t.ringtones.size());
 }
 
-std::int32_t FindRecord(Editor& ed, const RingtoneRow& row) {
+std::int32_t FindRecord(Session& ed, const RingtoneRow& row) {
     ed.SubHex.SetSelectionStart(1);
     FindOffSet2(ed, row.id + row.length);
     const std::int32_t at = ed.FoundOffset;
     if (at < 0) throw UserError(HexBuffer::kInvalidSelStart);
     return at;
+}
+
+void OpenedTones(ToneState& t) {
+    t.ringtones.clear();
+    t.ringtoneCount = RingtoneCountText(0);
+}
+
+void TonesTypeChosen(Session& ed, ToneState& t, Interaction& ui) {
+    t.ringtoneAddEnabled = !ed.Is62xx();
+    ShowRingtones(ed, t, ui);
 }
 
 }  // namespace brivant

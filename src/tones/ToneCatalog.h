@@ -8,7 +8,8 @@
 
 namespace brivant {
 
-class Editor;
+struct Session;
+struct ToneState;
 class HexBuffer;
 class Interaction;
 
@@ -26,13 +27,18 @@ std::string DecodeName(std::string_view hex);
 // Reads the record that starts at `p` of the scratch buffer: ID and Length texts as
 // stored, and the name as the list shows it, in the layout of the chosen phone type.
 // Range errors of the buffer propagate.
-RingtoneRow ReadToneRecord(Editor& ed, std::int32_t p, bool layout62xx);
+RingtoneRow ReadToneRecord(Session& ed, std::int32_t p, bool layout62xx);
 
 // Show Ringtones: the Tones list and its count label rebuilt from the TONE piece.
-void ShowRingtones(Editor& ed, Interaction& ui);
+void ShowRingtones(Session& ed, ToneState& t, Interaction& ui);
+
+// A new image: the list is empty until a phone type is chosen.
+void OpenedTones(ToneState& t);
+// A phone type was chosen: 62XX/7110 takes no new ringtones; the list is read.
+void TonesTypeChosen(Session& ed, ToneState& t, Interaction& ui);
 
 // The record key of a row: the offset of its ID + Length in the TONE piece held by
 // SubHex, searched from offset 1. Throws the buffer's selection error when it is gone.
-std::int32_t FindRecord(Editor& ed, const RingtoneRow& row);
+std::int32_t FindRecord(Session& ed, const RingtoneRow& row);
 
 }  // namespace brivant

@@ -3,11 +3,13 @@
 #include <optional>
 #include <string>
 
+#include "core/Interaction.h"
+
 namespace brivant {
 
 // The Options dialog's model: how often the alert tone repeats and whether it rises. It
 // lives as long as the window and keeps its last prefix between uses.
-class ToptionFrm {
+class ToptionFrm : public DialogModel {
   public:
     static constexpr const char* kTitle = "Options";
     static constexpr const char* kRepeat = "Repeat";

@@ -31,9 +31,10 @@
 #include <QVBoxLayout>
 
 #include "core/Clipboard.h"
-#include "core/FileFlow.h"
+#include "app/FileFlow.h"
+#include "app/PhoneTypeFlow.h"
 #include "core/Interaction.h"
-#include "core/PhoneTypes.h"
+#include "image/PhoneTypes.h"
 #include "core/UserError.h"
 #include "ppm/FreeSpace.h"
 #include "texts/Languages.h"
@@ -206,17 +207,17 @@ QWidget* TMain::buildAlertTones() {
     alertChange_->setChecked(true);
     // The choice lives in the editor: the 62XX/7110 alert tones work through it.
     connect(alertTone_, &QComboBox::currentIndexChanged, this, [this](int i) {
-        if (!rendering_ && i >= 0) ed_.win.alertKind = i;
+        if (!rendering_ && i >= 0) ed_.tones.alertKind = i;
     });
     connect(alertChange_, &QRadioButton::toggled, this, [this](bool on) {
-        if (!rendering_) ed_.win.alertChange = on;
+        if (!rendering_) ed_.tones.alertChange = on;
     });
     alertRetrieve_ = new QRadioButton(tr("Retrieve"));
     alertRetrieve_->setObjectName("alertRetrieve");
     auto* doIt = new QPushButton(tr("&Do It"));
     doIt->setObjectName("alertDoIt");
     connect(doIt, &QPushButton::clicked, this,
-            [this] { run("alertTone", [this] { onAlertToneDoIt(ed_.win.alertKind); }); });
+            [this] { run("alertTone", [this] { onAlertToneDoIt(ed_.tones.alertKind); }); });
 
     auto* grid = new QGridLayout;
     grid->addWidget(alertTone_, 0, 0, 1, 2);
@@ -239,7 +240,7 @@ QWidget* TMain::buildSecurityCode() {
     }
     connect(options, &QButtonGroup::idToggled, this, [this](int id, bool on) {
         if (rendering_ || !on) return;
-        ed_.win.securityOption = id;
+        ed_.security.securityOption = id;
         refresh();
     });
     auto* grid = new QGridLayout;
@@ -285,9 +286,9 @@ QWidget* TMain::buildFreeSpace() {
     ppmFree_->setObjectName("ppmFree");
     // The adjust command takes its limits from these texts, edits included.
     connect(mcuFree_, &QLineEdit::textEdited, this,
-            [this](const QString& t) { ed_.win.mcuFreeField = t.toStdString(); });
+            [this](const QString& t) { ed_.mcuFreeField = t.toStdString(); });
     connect(ppmFree_, &QLineEdit::textEdited, this,
-            [this](const QString& t) { ed_.win.ppmFreeField = t.toStdString(); });
+            [this](const QString& t) { ed_.ppmFreeField = t.toStdString(); });
     auto* adjust = new QPushButton(tr("Ad&just"));
     adjust->setObjectName("adjustButton");
     adjust->setMaximumWidth(54);
@@ -369,7 +370,7 @@ QWidget* TMain::buildTonesTab() {
     addEntry(m, tr("Retrie&ve All"), "toneRetrieveAll", &TMain::onToneRetrieveAll, nullptr);
     addEntry(m, tr("&Load All"), "toneLoadAll", &TMain::onToneLoadAll, nullptr);
     connect(tones_.tree, &QTreeWidget::itemSelectionChanged, this, [this] {
-        if (!rendering_) ed_.win.selectedRingtone = selectedRow(tones_);
+        if (!rendering_) ed_.tones.selectedRingtone = selectedRow(tones_);
     });
     connect(tones_.tree, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& p) { showListMenu(tones_, p); });
@@ -498,7 +499,7 @@ QWidget* TMain::buildMenuTab() {
     menuBack_->setToolTip(tr("Back"));
     connect(menuBack_, &QToolButton::clicked, this,
             [this] { run("menuBack", [this] { onMenuBack(0); }); });
-    menuCount_ = new QLabel;
+    menuCount_ = new QLabel(QStringLiteral("Menu Count: 0"));
     menuCount_->setObjectName("menuCount");
 
     menu_.tree =
@@ -624,9 +625,11 @@ void TMain::renderList(ListView& list, const std::vector<QStringList>& rows) {
 void TMain::refresh() {
     const bool was = rendering_;
     rendering_ = true;
-    const WindowState& w = ed_.win;
+    const ToneState& tones = ed_.tones;
+    const TextState& texts = ed_.texts;
+    const SecurityState& sec = ed_.security;
 
-    fileField_->setText(FromCorePath(w.fileNameField));
+    fileField_->setText(FromCorePath(ed_.fileNameField));
 
     {
         QSignalBlocker block(phoneType_);
@@ -642,66 +645,59 @@ void TMain::refresh() {
         phoneType_->setEnabled(ed_.phoneList.enabled);
     }
 
-    patchButton_->setEnabled(w.patchEnabled);
-    const int option = w.securityOption >= 0 && w.securityOption < 4 ? w.securityOption : 0;
+    patchButton_->setEnabled(sec.patchEnabled);
+    const int option =
+        sec.securityOption >= 0 && sec.securityOption < 4 ? sec.securityOption : 0;
     securityOption_[option]->setChecked(true);
-    securityOffset_[0]->setText(FromCore(w.securityOffset1));
-    securityOffset_[1]->setText(FromCore(w.securityOffset2));
+    securityOffset_[0]->setText(FromCore(sec.securityOffset1));
+    securityOffset_[1]->setText(FromCore(sec.securityOffset2));
     // The browse buttons pick the items of a manual patch and mean nothing otherwise.
     for (QToolButton* b : securityBrowse_) b->setEnabled(option == 3);
 
-    SetTextIfChanged(mcuFree_, FromCore(w.mcuFreeField));
-    SetTextIfChanged(ppmFree_, FromCore(w.ppmFreeField));
+    SetTextIfChanged(mcuFree_, FromCore(ed_.mcuFreeField));
+    SetTextIfChanged(ppmFree_, FromCore(ed_.ppmFreeField));
 
     std::vector<QStringList> rows;
-    for (const auto& r : w.ringtones) rows.push_back(Row(r.name, r.id, r.length));
+    for (const auto& r : tones.ringtones) rows.push_back(Row(r.name, r.id, r.length));
     renderList(tones_, rows);
     // Commands may pick the ringtone row themselves (the 62XX/7110 alert tones do).
-    if (selectedRow(tones_) != w.selectedRingtone) {
+    if (selectedRow(tones_) != tones.selectedRingtone) {
         tones_.tree->clearSelection();
-        if (QTreeWidgetItem* item = tones_.tree->topLevelItem(w.selectedRingtone)) {
+        if (QTreeWidgetItem* item = tones_.tree->topLevelItem(tones.selectedRingtone)) {
             item->setSelected(true);
             tones_.tree->setCurrentItem(item);
         }
     }
     {
         QSignalBlocker b1(alertTone_), b2(alertChange_), b3(alertRetrieve_);
-        if (w.alertKind >= 0 && w.alertKind < alertTone_->count())
-            alertTone_->setCurrentIndex(w.alertKind);
-        (w.alertChange ? alertChange_ : alertRetrieve_)->setChecked(true);
+        if (tones.alertKind >= 0 && tones.alertKind < alertTone_->count())
+            alertTone_->setCurrentIndex(tones.alertKind);
+        (tones.alertChange ? alertChange_ : alertRetrieve_)->setChecked(true);
     }
     rows.clear();
-    for (const auto& r : w.languages) rows.push_back(Row(r.language, r.id, r.length));
+    for (const auto& r : texts.languages) rows.push_back(Row(r.language, r.id, r.length));
     renderList(languages_, rows);
     rows.clear();
-    for (const auto& r : w.countries) rows.push_back(Row(r.country, r.code, r.operators));
+    for (const auto& r : texts.countries) rows.push_back(Row(r.country, r.code, r.operators));
     renderList(operators_, rows);
     rows.clear();
-    for (const auto& r : w.menuRows) rows.push_back(Row(r[0], r[1], r[2]));
     renderList(menu_, rows);
 
-    toneCount_->setText(FromCore(w.ringtoneCount));
-    languageCount_->setText(FromCore(w.languageCount));
-    countryCount_->setText(FromCore(w.countryCount));
-    menuCount_->setText(FromCore(w.menuCount));
+    toneCount_->setText(FromCore(tones.ringtoneCount));
+    languageCount_->setText(FromCore(texts.languageCount));
+    countryCount_->setText(FromCore(texts.countryCount));
 
     {
         QSignalBlocker b1(menuLanguage_), b2(bmpId_), b3(aniId_), b4(frame_), b5(frameBmpId_),
             b6(frameUpDown_);
-        SetItems(menuLanguage_, w.menuLanguages);
-        SetItems(bmpId_, w.bmpIds);
-        SetItems(aniId_, w.aniIds);
-        SetItems(frame_, w.frames);
-        SetItems(frameBmpId_, w.frameBmpIds);
+        SetItems(menuLanguage_, texts.menuLanguages);
         frameUpDown_->setRange(0, std::max(0, frame_->count() - 1));
         frameUpDown_->setValue(std::max(0, frame_->currentIndex()));
     }
-    SetTextIfChanged(aniLength_, FromCore(w.aniLengthField));
-    menuBack_->setEnabled(w.menuCommandEnabled);
 
     {
         QSignalBlocker block(tabs_);
-        tabs_->setCurrentIndex(static_cast<int>(w.activeTab));
+        tabs_->setCurrentIndex(static_cast<int>(ed_.activeTab));
     }
     updateListMenus();
     rendering_ = was;
@@ -717,7 +713,7 @@ void TMain::updateListMenus() {
     // Adding and deleting ringtones, and editing language texts, work differently in the
     // 62XX/7110 layout and are not offered there.
     const bool notType62 = !ed_.Is62xx();
-    toneAdd_->setEnabled(notType62 && ed_.win.ringtoneAddEnabled);
+    toneAdd_->setEnabled(notType62 && ed_.tones.ringtoneAddEnabled);
     toneDelete_->setEnabled(notType62);
     languageEdit_->setEnabled(notType62);
 }
@@ -825,12 +821,12 @@ void TMain::dropEvent(QDropEvent* event) {
 
 void TMain::openPath(const QString& path) {
     run("open", [this, &path] { OpenPath(ed_, ui_, ToCorePath(path)); });
-    if (!ed_.win.fileNameField.empty()) aboutButton_->setFocus();
+    if (!ed_.fileNameField.empty()) aboutButton_->setFocus();
 }
 
 void TMain::openCommand() {
     run("open", [this] { OpenCommand(ed_, ui_); });
-    if (!ed_.win.fileNameField.empty()) aboutButton_->setFocus();
+    if (!ed_.fileNameField.empty()) aboutButton_->setFocus();
 }
 
 void TMain::saveCommand() {
@@ -860,28 +856,28 @@ void TMain::aboutCommand() {
 // Feature commands. The empty ones belong to features still to come.
 
 void TMain::onAlertToneDoIt(int tone) {
-    AlertToneDoIt(ed_, ui_, tone, ed_.win.alertChange);
+    AlertToneDoIt(ed_, ed_.tones, ui_, tone, ed_.tones.alertChange);
 }
 void TMain::onSecurityPatch(int) {}   // security-code patch of the Messages menu
 void TMain::onSecurityBrowse(int) {}  // pick a menu item for the manual patch
 void TMain::onMiscDoIt(int) {}        // fading LEDs or inverted LCD patch
 void TMain::onToneChange(int row) {
-    ChangeRingtone(ed_, ui_, row);
+    ChangeRingtone(ed_, ed_.tones, ui_, row);
 }
 void TMain::onToneAdd(int) {
-    AddRingtone(ed_, ui_);
+    AddRingtone(ed_, ed_.tones, ui_);
 }
 void TMain::onToneRetrieve(int row) {
-    RetrieveRingtone(ed_, ui_, row);
+    RetrieveRingtone(ed_, ed_.tones, ui_, row);
 }
 void TMain::onToneDelete(int row) {
-    DeleteRingtone(ed_, ui_, row);
+    DeleteRingtone(ed_, ed_.tones, ui_, row);
 }
 void TMain::onToneRetrieveAll(int) {
     RetrieveAllRingtones(ed_, ui_);
 }
 void TMain::onToneLoadAll(int) {
-    LoadAllRingtones(ed_, ui_);
+    LoadAllRingtones(ed_, ed_.tones, ui_);
 }
 void TMain::onBitmapEdit(int) {}          // open the bitmap in the Image Editor
 void TMain::onBitmapLoad(int) {}          // import the bitmap from a file
@@ -903,43 +899,43 @@ void TMain::onMenuDelete(int) {}          // delete the item
 void TMain::onMenuMoveUp(int) {}          // move the item up
 void TMain::onMenuMoveDown(int) {}        // move the item down
 void TMain::onLanguageEdit(int row) {
-    EditLanguage(ed_, ui_, row);
+    EditLanguage(ed_, ed_.texts, ui_, row);
 }
 void TMain::onLanguageAdd(int) {
-    AddLanguage(ed_, ui_);
+    AddLanguage(ed_, ed_.texts, ui_);
 }
 void TMain::onLanguageRetrieve(int row) {
-    RetrieveLanguage(ed_, ui_, row);
+    RetrieveLanguage(ed_, ed_.texts, ui_, row);
 }
 void TMain::onLanguageDelete(int row) {
-    DeleteLanguage(ed_, ui_, row);
+    DeleteLanguage(ed_, ed_.texts, ui_, row);
 }
 void TMain::onLanguageRetrieveAll(int) {
     RetrieveAllLanguages(ed_, ui_);
 }
 void TMain::onLanguageLoadAll(int) {
-    LoadAllLanguages(ed_, ui_);
+    LoadAllLanguages(ed_, ed_.texts, ui_);
 }
 void TMain::onOperatorEdit(int row) {
-    EditOperators(ed_, ui_, row);
+    EditOperators(ed_, ed_.texts, ui_, row);
 }
 void TMain::onOperatorAddNew(int) {
-    NewCountry(ed_, ui_);
+    NewCountry(ed_, ed_.texts, ui_);
 }
 void TMain::onOperatorAddFromFile(int) {
-    LoadCountry(ed_, ui_);
+    LoadCountry(ed_, ed_.texts, ui_);
 }
 void TMain::onOperatorRetrieve(int row) {
-    RetrieveCountry(ed_, ui_, row);
+    RetrieveCountry(ed_, ed_.texts, ui_, row);
 }
 void TMain::onOperatorDelete(int row) {
-    DeleteCountry(ed_, ui_, row);
+    DeleteCountry(ed_, ed_.texts, ui_, row);
 }
 void TMain::onOperatorRetrieveAll(int) {
     RetrieveAllOperators(ed_, ui_);
 }
 void TMain::onOperatorLoadAll(int) {
-    LoadAllOperators(ed_, ui_);
+    LoadAllOperators(ed_, ed_.texts, ui_);
 }
 
 }  // namespace brivant

@@ -5,7 +5,7 @@
 #include <functional>
 #include <vector>
 
-#include "core/Editor.h"
+#include "app/Editor.h"
 
 class QAction;
 class QButtonGroup;

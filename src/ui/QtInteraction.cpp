@@ -6,10 +6,8 @@
 #include <QMessageBox>
 #include <QStringDecoder>
 
-#include "ppm/Checks.h"
-#include "texts/Lang.h"
-#include "texts/Op.h"
-#include "tones/Option.h"
+#include "ui/TCheckfrmView.h"
+#include "ui/DialogViews.h"
 
 namespace brivant {
 
@@ -21,7 +19,7 @@ QtInteraction::~QtInteraction() {
 
 void QtInteraction::attach(QWidget* window) {
     window_ = window;
-    if (!checks_) checks_ = new TCheckfrm(window);
+    if (!checks_) checks_ = new TCheckfrmView(window);
 }
 
 QStringList QtNameFilters(const std::string& filter) {
@@ -115,19 +113,15 @@ std::optional<std::string> QtInteraction::askText(const std::string& title,
 }
 
 bool QtInteraction::confirmChecksum(const std::string& path) {
-    if (!checks_) checks_ = new TCheckfrm(window_);
+    if (!checks_) checks_ = new TCheckfrmView(window_);
     checks_->setPath(FromCorePath(path));
     return checks_->exec() == QDialog::Accepted;
 }
 
-bool QtInteraction::askOptions(ToptionFrm& model) {
-    return ShowOptionsDialog(window_, model);
-}
-bool QtInteraction::editLanguage(TLangEdit& model) {
-    return ShowLanguageEditor(window_, model);
-}
-bool QtInteraction::editOperators(TOpEdit& model) {
-    return ShowOperatorsEditor(window_, model);
+bool QtInteraction::askDialog(DialogModel& model) {
+    const auto& views = DialogViews();
+    const auto it = views.find(typeid(model));
+    return it != views.end() && it->second(window_, model);
 }
 
 }  // namespace brivant

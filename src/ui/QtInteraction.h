@@ -7,7 +7,7 @@
 #include <string>
 
 #include "core/Interaction.h"
-#include "ppm/Checks.h"
+#include "ui/TCheckfrmView.h"
 
 class QWidget;
 
@@ -22,7 +22,7 @@ class QtInteraction : public Interaction {
 
     // The window the dialogs belong to; creates the dialogs this port owns.
     void attach(QWidget* window);
-    TCheckfrm* checksumDialog() const { return checks_.data(); }
+    TCheckfrmView* checksumDialog() const { return checks_.data(); }
 
     std::optional<std::string> askOpenFile(const FileDialog& dialog) override;
     std::optional<std::string> askSaveFile(const FileDialog& dialog) override;
@@ -30,15 +30,13 @@ class QtInteraction : public Interaction {
     std::optional<std::string> askText(const std::string& title, const std::string& prompt,
                                        const std::string& initial) override;
     bool confirmChecksum(const std::string& path) override;
-    bool askOptions(ToptionFrm& model) override;
-    bool editLanguage(TLangEdit& model) override;
-    bool editOperators(TOpEdit& model) override;
+    bool askDialog(DialogModel& model) override;
 
   private:
     std::optional<std::string> askFile(const FileDialog& dialog, bool save);
 
     QWidget* window_ = nullptr;
-    QPointer<TCheckfrm> checks_;
+    QPointer<TCheckfrmView> checks_;
 };
 
 // The program's "Text (*.x)|*.x|Other (*.y)|*.y" filters in the form Qt's file dialogs take:

@@ -4,7 +4,7 @@
 #include <sstream>
 
 #include "cli/CliCommon.h"
-#include "core/FileFlow.h"
+#include "app/FileFlow.h"
 #include "core/HexText.h"
 #include "ppm/Checksums.h"
 #include "support/TestSupport.h"

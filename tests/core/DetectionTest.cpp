@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "core/FileFlow.h"
-#include "core/PhoneTypes.h"
+#include "app/FileFlow.h"
+#include "app/PhoneTypeFlow.h"
+#include "image/PhoneTypes.h"
 #include "core/UserError.h"
 #include "support/TestSupport.h"
 
@@ -61,18 +62,20 @@ TEST(Detection, UnknownDesignationAsksTheUserAndKeepsTheModel) {
     EXPECT_EQ(ed.phoneList.entries[18], "62XX/7110");
     EXPECT_EQ(ed.ModelName, "3310");
     EXPECT_FALSE(ed.ppm.split);
-    EXPECT_TRUE(ed.win.mcuFreeField.empty());
+    EXPECT_TRUE(ed.mcuFreeField.empty());
 
     ChoosePhoneType(ed, ui, 18);
-    EXPECT_FALSE(ed.win.patchEnabled);
-    EXPECT_FALSE(ed.win.ringtoneAddEnabled);
+    EXPECT_FALSE(ed.security.patchEnabled);
+    EXPECT_FALSE(ed.tones.ringtoneAddEnabled);
     EXPECT_TRUE(ed.ppm.split);
-    EXPECT_FALSE(ed.win.mcuFreeField.empty());
+    EXPECT_FALSE(ed.mcuFreeField.empty());
     // Read as another family, a 62XX/7110 tone chunk need not list: not the subject here.
-    ed.readers.ringtones = nullptr;
+    ed.Hook("tones").typeChosen = [](Editor& e, Interaction&) {
+        e.tones.ringtoneAddEnabled = !e.Is62xx();
+    };
     ChoosePhoneType(ed, ui, 5);
-    EXPECT_TRUE(ed.win.patchEnabled);
-    EXPECT_TRUE(ed.win.ringtoneAddEnabled);
+    EXPECT_TRUE(ed.security.patchEnabled);
+    EXPECT_TRUE(ed.tones.ringtoneAddEnabled);
     EXPECT_EQ(ed.ModelName, "3310");  // a manual choice never sets the model
     EXPECT_TRUE(ui.told.empty());
 }

@@ -2,8 +2,9 @@
 
 #include <filesystem>
 
-#include "core/FileFlow.h"
-#include "core/PhoneTypes.h"
+#include "app/FileFlow.h"
+#include "app/PhoneTypeFlow.h"
+#include "image/PhoneTypes.h"
 #include "core/UserError.h"
 #include "ppm/Checksums.h"
 #include "support/TestSupport.h"
@@ -17,15 +18,15 @@ TEST(OpenCommand, AsksWithTheFixedDialogAndResetsTheViews) {
     WriteFile(path, BuildSample({}).bytes);
     Editor ed;
     FakeUi ui;
-    ed.win.activeTab = Tab::Operators;
-    ed.win.ringtoneCount = "Ringtones Count: 7";
-    ed.win.languages.push_back({"x", "y", "z"});
-    ed.CommTextCount = 5;
-    ed.win.securityOption = 2;
+    ed.activeTab = Tab::Operators;
+    ed.tones.ringtoneCount = "Ringtones Count: 7";
+    ed.texts.languages.push_back({"x", "y", "z"});
+    ed.texts.CommTextCount = 5;
+    ed.security.securityOption = 2;
     ui.openAnswers = {std::nullopt, path};
     OpenCommand(ed, ui);  // cancelled: nothing changes
     EXPECT_TRUE(ed.MainHex.Empty());
-    EXPECT_EQ(ed.win.activeTab, Tab::Operators);
+    EXPECT_EQ(ed.activeTab, Tab::Operators);
     OpenCommand(ed, ui);
     ASSERT_EQ(ui.openAsked.size(), 2u);
     const FileDialog& d = ui.openAsked[0];
@@ -33,11 +34,11 @@ TEST(OpenCommand, AsksWithTheFixedDialogAndResetsTheViews) {
     EXPECT_EQ(d.filter, "Flash Files (*.fls)|*.fls");
     EXPECT_EQ(d.defaultExt, "fls");
     EXPECT_TRUE(d.mustExist);
-    EXPECT_EQ(ed.win.fileNameField, path);
-    EXPECT_EQ(ed.win.activeTab, Tab::Tones);
-    EXPECT_TRUE(ed.win.languages.empty());
-    EXPECT_EQ(ed.CommTextCount, 0);
-    EXPECT_EQ(ed.win.securityOption, 0);
+    EXPECT_EQ(ed.fileNameField, path);
+    EXPECT_EQ(ed.activeTab, Tab::Tones);
+    EXPECT_TRUE(ed.texts.languages.empty());
+    EXPECT_EQ(ed.texts.CommTextCount, 0);
+    EXPECT_EQ(ed.security.securityOption, 0);
     EXPECT_EQ(ed.FreeOffset, BuildSample({}).layout.freeOffset);
     EXPECT_EQ(ed.PhoneTypeText(), "3310");
 }
@@ -50,7 +51,7 @@ TEST(OpenCommand, MissingFileKeepsThePreviousImage) {
     const Bytes before = ed.MainHex.Data();
     EXPECT_THROW(OpenPath(ed, ui, dir.Path("gone.fls")), UserError);
     EXPECT_EQ(ed.MainHex.Data(), before);
-    EXPECT_EQ(ed.win.fileNameField, dir.Path("gone.fls"));
+    EXPECT_EQ(ed.fileNameField, dir.Path("gone.fls"));
 }
 
 TEST(FreeOffset, FirstFreeRunBehindTheHeaderText) {
@@ -175,9 +176,8 @@ TEST(TabChange, NeedsAnImageAndAType) {
     TempDir dir;
     Editor ed;
     FakeUi ui;
-    int languagesRead = 0, menuRead = 0;
-    ed.readers.languages = [&](Editor&, Interaction&) { ++languagesRead; };
-    ed.readers.menu = [&](Editor&, Interaction&) { ++menuRead; };
+    int languagesRead = 0;
+    ed.Hook("languages").tabShown = [&](Editor&, Interaction&) { ++languagesRead; };
     TabChanged(ed, ui, Tab::Languages);  // no image: nothing at all
     EXPECT_TRUE(ui.told.empty());
     SampleOptions o;
@@ -192,13 +192,15 @@ TEST(TabChange, NeedsAnImageAndAType) {
     TabChanged(ed, ui, Tab::Menu);
     EXPECT_EQ(ui.Messages().size(), 3u);
     EXPECT_EQ(ui.Last(), "Menu editing not yet supported in this unit");
-    EXPECT_EQ(menuRead, 0);
+    EXPECT_TRUE(ed.texts.menuLanguages.empty());
     // Read as another family, a 62XX/7110 tone chunk need not list: not the subject here.
-    ed.readers.ringtones = nullptr;
+    ed.Hook("tones").typeChosen = nullptr;
     ChoosePhoneType(ed, ui, 4);
+    // The Menu tab reads the languages itself and counts the COMM texts.
     TabChanged(ed, ui, Tab::Menu);
-    EXPECT_EQ(languagesRead, 1);
-    EXPECT_EQ(menuRead, 1);
+    EXPECT_EQ(languagesRead, 0);
+    EXPECT_FALSE(ed.texts.menuLanguages.empty());
+    EXPECT_GT(ed.texts.CommTextCount, 0);
     TabChanged(ed, ui, Tab::Languages);
-    EXPECT_EQ(languagesRead, 2);
+    EXPECT_EQ(languagesRead, 1);
 }

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/Editor.h"
+#include "app/Editor.h"
 #include "core/HexText.h"
 #include "core/Search.h"
 #include "core/Stream.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/FileFlow.h"
+#include "app/FileFlow.h"
 #include "core/UserError.h"
 #include "ppm/FreeSpace.h"
 #include "ppm/PpmCopy.h"
@@ -11,10 +11,10 @@ using namespace brivant::test;
 
 namespace {
 std::int32_t Mcu(const Editor& ed) {
-    return std::stoi(ed.win.mcuFreeField);
+    return std::stoi(ed.mcuFreeField);
 }
 std::int32_t Ppm(const Editor& ed) {
-    return std::stoi(ed.win.ppmFreeField);
+    return std::stoi(ed.ppmFreeField);
 }
 std::uint32_t StartField(const Editor& ed, const SampleLayout& l) {
     return GetBE32(&ed.MainHex.Data()[static_cast<std::size_t>(l.dumfile + 24)]);
@@ -58,7 +58,7 @@ TEST(GetFreespace, NoFreeRunFailsAtThePositioningStep) {
     EXPECT_EQ(ErrorOf([&] { OpenPath(ed, ui, dir.Path("a.fls")); }), "Invalid selection start");
     EXPECT_EQ(ed.FreeOffset, -1);
     EXPECT_EQ(ed.PhoneTypeText(), "3310");
-    EXPECT_TRUE(ed.win.mcuFreeField.empty());
+    EXPECT_TRUE(ed.mcuFreeField.empty());
 }
 
 TEST(Adjust, MoveIntoTheMcuWithoutEndMark) {
@@ -150,24 +150,24 @@ TEST(Adjust, PromptBoundsAndAnswers) {
 
     OpenSample(ed, ui, dir.Path("a.fls"));
     const Bytes before = ed.MainHex.Data();
-    ed.win.ppmFreeField = "62";  // the fields are read as the user left them
+    ed.ppmFreeField = "62";  // the fields are read as the user left them
     ui.textAnswers = {"1", "5", ""};
     AdjustSpace(ed, ui, AdjustTarget::MCU);
     EXPECT_EQ(ui.textAsked.size(), 3u);  // asked again until the empty answer
     EXPECT_EQ(ui.textAsked[0].second, "How many bytes to add in MCU?\n\rPlease Enter From 1 to 0");
     EXPECT_EQ(ed.MainHex.Data(), before);
 
-    ed.win.ppmFreeField = "61";
+    ed.ppmFreeField = "61";
     AdjustSpace(ed, ui, AdjustTarget::MCU);
     EXPECT_EQ(ui.Last(), "PPM bytes too small, MCU space can not be adjust");
-    ed.win.mcuFreeField = "10";
+    ed.mcuFreeField = "10";
     AdjustSpace(ed, ui, AdjustTarget::PPM);
     EXPECT_EQ(ui.Last(), "MCU bytes too small, PPM space can not be adjust");
 
-    ed.win.ppmFreeField = "x1";
+    ed.ppmFreeField = "x1";
     EXPECT_EQ(ErrorOf([&] { AdjustSpace(ed, ui, AdjustTarget::MCU); }),
               "'x1' is not a valid integer value");
-    ed.win.ppmFreeField = "5000";
+    ed.ppmFreeField = "5000";
     ui.textAnswers = {"abc"};
     EXPECT_EQ(ErrorOf([&] { AdjustSpace(ed, ui, AdjustTarget::MCU); }),
               "'abc' is not a valid integer value");

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "core/Clipboard.h"
-#include "core/FileFlow.h"
-#include "core/PhoneTypes.h"
+#include "app/FileFlow.h"
+#include "image/PhoneTypes.h"
 #include "core/UserError.h"
 #include "ppm/Checksums.h"
 #include "ppm/PpmCopy.h"

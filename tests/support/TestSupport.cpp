@@ -7,7 +7,7 @@
 #include "cli/CliCommon.h"
 #include "ppm/Checksums.h"
 
-#include "core/FileFlow.h"
+#include "app/FileFlow.h"
 #include "core/FileIO.h"
 
 namespace brivant::test {

@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "core/Editor.h"
+#include "app/Editor.h"
+#include "core/DialogAnswers.h"
 #include "core/Interaction.h"
 #include "sample/SampleBuilder.h"
 
@@ -21,10 +22,7 @@ class FakeUi : public Interaction {
     std::vector<std::pair<std::string, std::string>> textAsked;  // title, prompt
     std::vector<std::pair<std::string, MessageKind>> told;
     // The dialogs with models: a test sets what the user does in them (default: Cancel).
-    std::function<bool(ToptionFrm&)> onOptions;
-    std::function<bool(TLangEdit&)> onLanguage;
-    std::function<bool(TOpEdit&)> onOperators;
-    int optionsShown = 0, languageShown = 0, operatorsShown = 0;
+    DialogAnswers dialogs;
     std::vector<std::string> checksumAsked;
 
     std::optional<std::string> askOpenFile(const FileDialog& d) override;
@@ -33,18 +31,7 @@ class FakeUi : public Interaction {
     std::optional<std::string> askText(const std::string& title, const std::string& prompt,
                                        const std::string& initial) override;
     bool confirmChecksum(const std::string& path) override;
-    bool askOptions(ToptionFrm& m) override {
-        ++optionsShown;
-        return onOptions && onOptions(m);
-    }
-    bool editLanguage(TLangEdit& m) override {
-        ++languageShown;
-        return onLanguage && onLanguage(m);
-    }
-    bool editOperators(TOpEdit& m) override {
-        ++operatorsShown;
-        return onOperators && onOperators(m);
-    }
+    bool askDialog(DialogModel& m) override { return dialogs.Answer(m); }
 
     std::vector<std::string> Messages() const;
     std::string Last() const { return told.empty() ? "" : told.back().first; }

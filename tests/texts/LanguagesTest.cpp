@@ -14,7 +14,7 @@ using namespace brivant::test;
 
 namespace {
 std::vector<std::string> TextsOf(Editor& ed, int row) {
-    const LanguageRow& r = ed.win.languages.at(static_cast<std::size_t>(row));
+    const LanguageRow& r = ed.texts.languages.at(static_cast<std::size_t>(row));
     return ReadLanguageTexts(ed, r.id, r.length).texts;
 }
 
@@ -34,32 +34,28 @@ std::function<bool(TLangEdit&)> Typing(std::vector<std::string> texts) {
 
 TEST(ReadLanguages, RowsKeysSelectorAndCount) {
     TextImage img;
-    const auto& rows = img.ed.win.languages;
+    const auto& rows = img.ed.texts.languages;
     ASSERT_EQ(rows.size(), 4u);
     EXPECT_EQ(rows[0].language, "COMM");
     EXPECT_EQ(rows[1].language, "ENGL");
     EXPECT_EQ(rows[1].id, "0000C002");
     EXPECT_EQ(rows[1].length, "00000017");
     EXPECT_EQ(rows[2].length, "0000011D");
-    EXPECT_EQ(img.ed.languageKeys,
+    EXPECT_EQ(img.ed.texts.languageKeys,
               (std::vector<std::string>{"0000C00100000027", "0000C00200000017", "0000C0030000011D",
                                         "0000C0040000001F"}));
-    EXPECT_EQ(img.ed.win.menuLanguages,
+    EXPECT_EQ(img.ed.texts.menuLanguages,
               (std::vector<std::string>{"Select Here", "ENGL", "DEUT", "RUSS"}));
-    EXPECT_EQ(img.ed.win.languageCount, "Languages Count: 4");
+    EXPECT_EQ(img.ed.texts.languageCount, "Languages Count: 4");
     EXPECT_TRUE(img.ui.told.empty());
     EXPECT_FALSE(img.ed.PpmChanged);
 }
 
-TEST(ReadLanguages, AListWithRowsIsOnlyMirroredToTheBrowser) {
+TEST(ReadLanguages, AListWithRowsIsKept) {
     TextImage img;
-    img.ed.win.languages.pop_back();
-    img.ed.BrowseMode = true;
-    img.ed.browseLanguageIndex = 2;
-    ReadLanguages(img.ed);
-    EXPECT_EQ(img.ed.win.languages.size(), 3u);
-    EXPECT_EQ(img.ed.browseLanguages, img.ed.win.menuLanguages);
-    EXPECT_EQ(img.ed.browseLanguageIndex, 0);
+    img.ed.texts.languages.pop_back();
+    ReadLanguages(img.ed, img.ed.texts);
+    EXPECT_EQ(img.ed.texts.languages.size(), 3u);
 }
 
 TEST(ReadTexts, BothEncodingsOnEveryKindOfPhone) {
@@ -77,19 +73,19 @@ TEST(ReadTexts, BothEncodingsOnEveryKindOfPhone) {
 TEST(ReadTexts, FirstMenuVisitOnlyCountsTheCommonTexts) {
     TextImage img(4, Tab::Tones);
     TabChanged(img.ed, img.ui, Tab::Menu);
-    EXPECT_EQ(img.ed.CommTextCount, 5);
-    EXPECT_TRUE(img.ed.languageTexts.empty());
-    EXPECT_EQ(img.ed.win.menuLanguages.size(), 4u);
+    EXPECT_EQ(img.ed.texts.CommTextCount, 5);
+    EXPECT_TRUE(img.ed.texts.languageTexts.empty());
+    EXPECT_EQ(img.ed.texts.menuLanguages.size(), 4u);
     // Once counted, a language chosen in the Menu tab fills the menu's text list.
-    ReadMenuTexts(img.ed, 1);
-    EXPECT_EQ(img.ed.languageTexts, (std::vector<std::string>{"Yes", "No"}));
-    ReadMenuTexts(img.ed, 2);
-    EXPECT_EQ(img.ed.languageTexts, (std::vector<std::string>{"H\\x0Ai", "Ja", "", "Nein"}));
+    ReadMenuTexts(img.ed, img.ed.texts, 1);
+    EXPECT_EQ(img.ed.texts.languageTexts, (std::vector<std::string>{"Yes", "No"}));
+    ReadMenuTexts(img.ed, img.ed.texts, 2);
+    EXPECT_EQ(img.ed.texts.languageTexts, (std::vector<std::string>{"H\\x0Ai", "Ja", "", "Nein"}));
     // The key of a deleted language is still offered by the selector but found no more.
-    DeleteLanguage(img.ed, img.ui, 3);
-    EXPECT_EQ(img.ed.languageKeys.size(), 4u);
+    DeleteLanguage(img.ed, img.ed.texts, img.ui, 3);
+    EXPECT_EQ(img.ed.texts.languageKeys.size(), 4u);
     try {
-        ReadMenuTexts(img.ed, 3);
+        ReadMenuTexts(img.ed, img.ed.texts, 3);
         FAIL();
     } catch (const UserError& e) {
         EXPECT_STREQ(e.what(), "Invalid selection start");
@@ -100,19 +96,19 @@ TEST(EditLanguage, TypedTextsReplaceTheChunkAndTheListIsReread) {
     TextImage img;
     const std::size_t before = img.Piece(Piece::TEXT).size();
     std::vector<std::string> shown;
-    img.ui.onLanguage = [&](TLangEdit& m) {
+    img.ui.dialogs.On<TLangEdit>() = [&](TLangEdit& m) {
         shown = m.Texts();
         EXPECT_EQ(m.Selected(), 0);
         EXPECT_EQ(m.TextField(), "Yes");
         EXPECT_EQ(m.EntriesLabel(), "Entries: 2");
         return Typing({"Yeah", "N\\x01o"})(m);
     };
-    EditLanguage(img.ed, img.ui, 1);
+    EditLanguage(img.ed, img.ed.texts, img.ui, 1);
     EXPECT_EQ(shown, (std::vector<std::string>{"Yes", "No"}));
     EXPECT_TRUE(img.ed.PpmChanged);
     EXPECT_TRUE(img.ChecksumOk(Piece::TEXT));
     // 16 + 2 + 4 + 3 = 25 bytes, padded to 28 where 24 were.
-    EXPECT_EQ(img.ed.win.languages[1].length, "00000019");
+    EXPECT_EQ(img.ed.texts.languages[1].length, "00000019");
     EXPECT_EQ(img.Piece(Piece::TEXT).size(), before + 4);
     EXPECT_EQ(GetBE32(img.Piece(Piece::TEXT).data() + 4), before + 4);
     EXPECT_EQ(TextsOf(img.ed, 1), (std::vector<std::string>{"Yeah", "N\\x01o"}));
@@ -121,8 +117,8 @@ TEST(EditLanguage, TypedTextsReplaceTheChunkAndTheListIsReread) {
 
 TEST(EditLanguage, TwoByteChunkGetsCharacterCounts) {
     TextImage img;
-    img.ui.onLanguage = Typing({"\\x00D\\x00a\\x00!", "\\x00N\\x00e\\x00t", "\\x00\\x01"});
-    EditLanguage(img.ed, img.ui, 3);
+    img.ui.dialogs.On<TLangEdit>() = Typing({"\\x00D\\x00a\\x00!", "\\x00N\\x00e\\x00t", "\\x00\\x01"});
+    EditLanguage(img.ed, img.ed.texts, img.ui, 3);
     const Bytes t = img.Piece(Piece::TEXT);
     const Bytes table = Hex("0000C00400000021525553538800000003030100440061002100");
     EXPECT_NE(std::search(t.begin(), t.end(), table.begin(), table.end()), t.end());
@@ -132,15 +128,15 @@ TEST(EditLanguage, TwoByteChunkGetsCharacterCounts) {
 TEST(EditLanguage, NothingIsWrittenWithoutOkOrWithoutATypedKey) {
     TextImage img;
     const std::string piece = img.ed.ppm[Piece::TEXT];
-    img.ui.onLanguage = [](TLangEdit& m) {
+    img.ui.dialogs.On<TLangEdit>() = [](TLangEdit& m) {
         m.SetTextField("changed");
         std::string error;
         return m.Ok(&error);
     };
-    EditLanguage(img.ed, img.ui, 1);
-    img.ui.onLanguage = nullptr;  // cancelled
-    EditLanguage(img.ed, img.ui, 1);
-    EditLanguage(img.ed, img.ui, -1);
+    EditLanguage(img.ed, img.ed.texts, img.ui, 1);
+    img.ui.dialogs.On<TLangEdit>() = nullptr;  // cancelled
+    EditLanguage(img.ed, img.ed.texts, img.ui, 1);
+    EditLanguage(img.ed, img.ed.texts, img.ui, -1);
     EXPECT_EQ(img.ed.ppm[Piece::TEXT], piece);
     EXPECT_FALSE(img.ed.PpmChanged);
 }
@@ -153,22 +149,22 @@ TEST(EditLanguage, AChunkWithoutItsPaddingIsNotReplaced) {
     ASSERT_EQ(t[engl + 23], 0xFF);
     t[engl + 23] = 0xEE;
     img.ed.ppm[Piece::TEXT] = BytesToHex(t);
-    img.ui.onLanguage = Typing({"Si", "No"});
-    EditLanguage(img.ed, img.ui, 1);
+    img.ui.dialogs.On<TLangEdit>() = Typing({"Si", "No"});
+    EditLanguage(img.ed, img.ed.texts, img.ui, 1);
     EXPECT_EQ(img.ui.Last(),
               "The language chunk ENGL is not followed by its FF padding in the TEXT chunk, so it "
               "cannot be replaced safely; nothing was changed");
     EXPECT_EQ(img.Piece(Piece::TEXT), t);
     EXPECT_FALSE(img.ed.PpmChanged);
-    DeleteLanguage(img.ed, img.ui, 1);
+    DeleteLanguage(img.ed, img.ed.texts, img.ui, 1);
     EXPECT_EQ(img.Piece(Piece::TEXT), t);
-    EXPECT_EQ(img.ed.win.languages.size(), 4u);
+    EXPECT_EQ(img.ed.texts.languages.size(), 4u);
 }
 
 TEST(RetrieveLanguage, WritesTheChunkPaddedToFour) {
     TextImage img;
     img.ui.saveAnswers = {img.dir.Path("e.lng")};
-    RetrieveLanguage(img.ed, img.ui, 1);
+    RetrieveLanguage(img.ed, img.ed.texts, img.ui, 1);
     ASSERT_EQ(img.ui.saveAsked.size(), 1u);
     EXPECT_EQ(img.ui.saveAsked[0].title, "Save Language As...");
     EXPECT_EQ(img.ui.saveAsked[0].filter, "Language Chunk (*.lng) | *.lng");
@@ -177,7 +173,7 @@ TEST(RetrieveLanguage, WritesTheChunkPaddedToFour) {
     const Bytes e = ReadFile(img.dir.Path("e.lng"));
     ASSERT_EQ(e.size(), 24u);
     EXPECT_EQ(e[23], 0xFF);
-    RetrieveLanguage(img.ed, img.ui, -1);
+    RetrieveLanguage(img.ed, img.ed.texts, img.ui, -1);
     EXPECT_EQ(img.ui.saveAsked.size(), 1u);
 }
 
@@ -188,14 +184,14 @@ TEST(AddLanguage, InsertsBeforeTheTrailerAndAChunkOfLength30ComesBackAs32Bytes) 
     img.ui.openAnswers = {img.dir.Path("i.lng")};
     WriteFile(img.dir.Path("i.lng"), chunk);
     const std::size_t before = img.Piece(Piece::TEXT).size();
-    AddLanguage(img.ed, img.ui);
+    AddLanguage(img.ed, img.ed.texts, img.ui);
     EXPECT_EQ(img.ui.openAsked.at(0).title, "Open Language Chunk...");
     EXPECT_EQ(img.ui.openAsked.at(0).filter, "Language Chunks (*.lng)|*.lng");
-    ASSERT_EQ(img.ed.win.languages.size(), 5u);
-    EXPECT_EQ(img.ed.win.languages[4].language, "ITAL");
-    EXPECT_EQ(img.ed.win.languages[4].length, "0000001E");
-    EXPECT_EQ(img.ed.languageKeys.size(), 4u);  // the keys wait for the next reading
-    EXPECT_EQ(img.ed.win.languageCount, "Languages Count: 5");
+    ASSERT_EQ(img.ed.texts.languages.size(), 5u);
+    EXPECT_EQ(img.ed.texts.languages[4].language, "ITAL");
+    EXPECT_EQ(img.ed.texts.languages[4].length, "0000001E");
+    EXPECT_EQ(img.ed.texts.languageKeys.size(), 4u);  // the keys wait for the next reading
+    EXPECT_EQ(img.ed.texts.languageCount, "Languages Count: 5");
     const Bytes t = img.Piece(Piece::TEXT);
     EXPECT_EQ(t.size(), before + 32);
     EXPECT_EQ(GetBE32(t.data() + 4), before + 32);
@@ -203,7 +199,7 @@ TEST(AddLanguage, InsertsBeforeTheTrailerAndAChunkOfLength30ComesBackAs32Bytes) 
     EXPECT_TRUE(img.ChecksumOk(Piece::TEXT));
 
     img.ui.saveAnswers = {img.dir.Path("o.lng")};
-    RetrieveLanguage(img.ed, img.ui, 4);
+    RetrieveLanguage(img.ed, img.ed.texts, img.ui, 4);
     EXPECT_EQ(ReadFile(img.dir.Path("o.lng")), chunk);
     EXPECT_EQ(TextsOf(img.ed, 4), (std::vector<std::string>{std::string(13, 'x')}));
 }
@@ -213,12 +209,12 @@ TEST(AddLanguage, CancelledStillSealsButInsertsNothing) {
     Bytes t = img.Piece(Piece::TEXT);
     t[0] ^= 0x55;  // a wrong checksum that the seal repairs
     img.ed.ppm[Piece::TEXT] = BytesToHex(t);
-    AddLanguage(img.ed, img.ui);
+    AddLanguage(img.ed, img.ed.texts, img.ui);
     EXPECT_TRUE(img.ed.PpmChanged);
     EXPECT_TRUE(img.ChecksumOk(Piece::TEXT));
     t[0] ^= 0x55;
     EXPECT_EQ(img.Piece(Piece::TEXT), t);
-    EXPECT_EQ(img.ed.win.languages.size(), 4u);
+    EXPECT_EQ(img.ed.texts.languages.size(), 4u);
 }
 
 TEST(AddLanguage, AFileTooShortForAHeaderIsRefused) {
@@ -226,27 +222,27 @@ TEST(AddLanguage, AFileTooShortForAHeaderIsRefused) {
     WriteFile(img.dir.Path("s.lng"), Hex("0000C009"));
     img.ui.openAnswers = {img.dir.Path("s.lng")};
     const std::string piece = img.ed.ppm[Piece::TEXT];
-    AddLanguage(img.ed, img.ui);
+    AddLanguage(img.ed, img.ed.texts, img.ui);
     EXPECT_EQ(img.ui.told.size(), 1u);
     EXPECT_EQ(img.ed.ppm[Piece::TEXT], piece);
-    EXPECT_EQ(img.ed.win.languages.size(), 4u);
+    EXPECT_EQ(img.ed.texts.languages.size(), 4u);
 }
 
 TEST(DeleteLanguage, TheLastLanguageLeavesCommAndTheTrailer) {
     TextImage img;
     const Bytes before = img.Piece(Piece::TEXT);
-    DeleteLanguage(img.ed, img.ui, -1);
+    DeleteLanguage(img.ed, img.ed.texts, img.ui, -1);
     EXPECT_FALSE(img.ed.PpmChanged);
-    for (int row = 3; row >= 1; --row) DeleteLanguage(img.ed, img.ui, row);
+    for (int row = 3; row >= 1; --row) DeleteLanguage(img.ed, img.ed.texts, img.ui, row);
     const Bytes t = img.Piece(Piece::TEXT);
     // 32 + 288 + 24 padded bytes gone; COMM (40 padded bytes) and the trailer stay.
     EXPECT_EQ(t.size(), before.size() - 344);
     EXPECT_EQ(GetBE32(t.data() + 4), t.size());
     EXPECT_EQ(Bytes(t.begin() + 8, t.end()),
               Bytes(before.begin() + 8, before.begin() + 52) + Hex(kTrailerHex));
-    EXPECT_EQ(img.ed.win.languages.size(), 1u);
-    EXPECT_EQ(img.ed.win.languageCount, "Languages Count: 1");
-    EXPECT_EQ(img.ed.win.menuLanguages.size(), 4u);  // the selector waits for the next reading
+    EXPECT_EQ(img.ed.texts.languages.size(), 1u);
+    EXPECT_EQ(img.ed.texts.languageCount, "Languages Count: 1");
+    EXPECT_EQ(img.ed.texts.menuLanguages.size(), 4u);  // the selector waits for the next reading
     EXPECT_TRUE(img.ChecksumOk(Piece::TEXT));
     EXPECT_TRUE(img.ed.PpmChanged);
     EXPECT_TRUE(img.ui.told.empty());
@@ -255,9 +251,9 @@ TEST(DeleteLanguage, TheLastLanguageLeavesCommAndTheTrailer) {
 TEST(LoadAllLanguages, GuardsThenReplacesThePieceAndRereads) {
     TextImage img;
     // A TEXT chunk holding COMM only, with a wrong checksum that the load repairs.
-    DeleteLanguage(img.ed, img.ui, 3);
-    DeleteLanguage(img.ed, img.ui, 2);
-    DeleteLanguage(img.ed, img.ui, 1);
+    DeleteLanguage(img.ed, img.ed.texts, img.ui, 3);
+    DeleteLanguage(img.ed, img.ed.texts, img.ui, 2);
+    DeleteLanguage(img.ed, img.ed.texts, img.ui, 1);
     Bytes only = img.Piece(Piece::TEXT);
     only[0] ^= 1;
     WriteFile(img.dir.Path("t.bin"), only);
@@ -265,21 +261,21 @@ TEST(LoadAllLanguages, GuardsThenReplacesThePieceAndRereads) {
     TextImage fresh;
     fresh.ui.openAnswers = {fresh.dir.Path("missing.bin")};
     fresh.ed.phoneList.selected = 0;
-    LoadAllLanguages(fresh.ed, fresh.ui);
+    LoadAllLanguages(fresh.ed, fresh.ed.texts, fresh.ui);
     EXPECT_EQ(fresh.ui.Last(), "Please choose correct phone model");
     EXPECT_TRUE(fresh.ui.openAsked.empty());
     fresh.ui.openAnswers.clear();
     fresh.ed.phoneList.selected = 4;
-    LoadAllLanguages(fresh.ed, fresh.ui);  // cancelled: nothing
-    EXPECT_EQ(fresh.ed.win.languages.size(), 4u);
+    LoadAllLanguages(fresh.ed, fresh.ed.texts, fresh.ui);  // cancelled: nothing
+    EXPECT_EQ(fresh.ed.texts.languages.size(), 4u);
     EXPECT_FALSE(fresh.ed.PpmChanged);
 
     fresh.ui.openAnswers = {img.dir.Path("t.bin")};
-    LoadAllLanguages(fresh.ed, fresh.ui);
+    LoadAllLanguages(fresh.ed, fresh.ed.texts, fresh.ui);
     EXPECT_EQ(fresh.ui.openAsked.back().title, "Open Language Files...");
-    EXPECT_EQ(fresh.ed.win.languages.size(), 1u);
-    EXPECT_EQ(fresh.ed.languageKeys.size(), 1u);
-    EXPECT_EQ(fresh.ed.win.languageCount, "Languages Count: 1");
+    EXPECT_EQ(fresh.ed.texts.languages.size(), 1u);
+    EXPECT_EQ(fresh.ed.texts.languageKeys.size(), 1u);
+    EXPECT_EQ(fresh.ed.texts.languageCount, "Languages Count: 1");
     EXPECT_TRUE(fresh.ChecksumOk(Piece::TEXT));
     EXPECT_TRUE(fresh.ed.PpmChanged);
 }

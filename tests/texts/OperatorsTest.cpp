@@ -54,7 +54,7 @@ TEST(OperatorEntries, LengthIsAMultipleOfFourCountingItsOwnByte) {
 
 TEST(GetOperators, RowsShowNamesWithoutPaddingAndTheCountInHex) {
     TextImage img = Operators();
-    const auto& rows = img.ed.win.countries;
+    const auto& rows = img.ed.texts.countries;
     ASSERT_EQ(rows.size(), 4u);
     EXPECT_EQ(rows[0].country, "PH");
     EXPECT_EQ(rows[0].code, "515");
@@ -63,10 +63,10 @@ TEST(GetOperators, RowsShowNamesWithoutPaddingAndTheCountInHex) {
     EXPECT_EQ(rows[1].nameBytes, std::string("UK\0\0", 4));
     EXPECT_EQ(rows[1].operators, "00");
     EXPECT_EQ(rows[3].country, "DEUT");
-    EXPECT_EQ(img.ed.win.countryCount, "Countries Count: 4");
+    EXPECT_EQ(img.ed.texts.countryCount, "Countries Count: 4");
     // While the list has rows it is not read again.
-    img.ed.win.countries.pop_back();
-    GetOperators(img.ed);
+    img.ed.texts.countries.pop_back();
+    GetOperators(img.ed, img.ed.texts);
     EXPECT_EQ(rows.size(), 3u);
 }
 
@@ -74,7 +74,7 @@ TEST(EditOperators, TheEditorShowsNamesAndSwappedCodes) {
     TextImage img = Operators();
     std::vector<OperatorItem> shown;
     std::string code;
-    img.ui.onOperators = [&](TOpEdit& m) {
+    img.ui.dialogs.On<TOpEdit>() = [&](TOpEdit& m) {
         shown = m.Operators();
         code = m.CountryCode();
         EXPECT_EQ(m.Selected(), 0);
@@ -82,7 +82,7 @@ TEST(EditOperators, TheEditorShowsNamesAndSwappedCodes) {
         EXPECT_EQ(m.CodeField(), "01");
         return false;
     };
-    EditOperators(img.ed, img.ui, 3);
+    EditOperators(img.ed, img.ed.texts, img.ui, 3);
     ASSERT_EQ(shown.size(), 3u);
     EXPECT_EQ(code, "262");
     EXPECT_EQ(shown[1].name, "D2\\x01");
@@ -93,13 +93,13 @@ TEST(EditOperators, TheEditorShowsNamesAndSwappedCodes) {
 TEST(EditOperators, CancelLeavesEverythingUntouched) {
     TextImage img = Operators();
     const std::string piece = img.ed.ppm[Piece::PLMN];
-    img.ui.onOperators = [](TOpEdit& m) {
+    img.ui.dialogs.On<TOpEdit>() = [](TOpEdit& m) {
         m.Add();
         m.Cancel();
         return false;
     };
-    EditOperators(img.ed, img.ui, 0);
-    EditOperators(img.ed, img.ui, -1);
+    EditOperators(img.ed, img.ed.texts, img.ui, 0);
+    EditOperators(img.ed, img.ed.texts, img.ui, -1);
     EXPECT_EQ(img.ed.ppm[Piece::PLMN], piece);
     EXPECT_FALSE(img.ed.PpmChanged);
 }
@@ -107,7 +107,7 @@ TEST(EditOperators, CancelLeavesEverythingUntouched) {
 TEST(EditOperators, AllDeletedGivesASixteenByteRecord) {
     TextImage img = Operators();
     const std::size_t before = img.Piece(Piece::PLMN).size();
-    img.ui.onOperators = [](TOpEdit& m) {
+    img.ui.dialogs.On<TOpEdit>() = [](TOpEdit& m) {
         while (m.Count()) {
             m.Select(0);
             m.Delete();
@@ -116,12 +116,12 @@ TEST(EditOperators, AllDeletedGivesASixteenByteRecord) {
         EXPECT_EQ(m.NameField(), "");
         return Ok(m);
     };
-    EditOperators(img.ed, img.ui, 0);
+    EditOperators(img.ed, img.ed.texts, img.ui, 0);
     const Bytes p = img.Piece(Piece::PLMN);
     EXPECT_EQ(p.size(), before - (kPhRecord - 16));
     EXPECT_EQ(Bytes(p.begin() + 12, p.begin() + 28), Hex("434E545200000010504800"
                                                          "0015F50000"));
-    EXPECT_EQ(img.ed.win.countries[0].operators, "00");
+    EXPECT_EQ(img.ed.texts.countries[0].operators, "00");
     EXPECT_TRUE(img.ChecksumOk(Piece::PLMN));
     EXPECT_EQ(GetBE32(p.data() + 4), p.size());
     EXPECT_TRUE(img.ed.PpmChanged);
@@ -129,7 +129,7 @@ TEST(EditOperators, AllDeletedGivesASixteenByteRecord) {
 
 TEST(EditOperators, AddRenameAndRecodeBuildTheNewEntries) {
     TextImage img = Operators();
-    img.ui.onOperators = [](TOpEdit& m) {
+    img.ui.dialogs.On<TOpEdit>() = [](TOpEdit& m) {
         m.Add();
         EXPECT_EQ(m.Operators().back().name, "NewOperator");
         EXPECT_EQ(m.Operators().back().code, "00");
@@ -141,13 +141,13 @@ TEST(EditOperators, AddRenameAndRecodeBuildTheNewEntries) {
         m.Delete();
         return Ok(m);
     };
-    EditOperators(img.ed, img.ui, 0);
+    EditOperators(img.ed, img.ed.texts, img.ui, 0);
     const Bytes p = img.Piece(Piece::PLMN);
     const Bytes record = Hex("434E5452000000305048000015F50300") + Hex("0C20F005476C6F6265000000") +
                          Hex("0850F00353756E00") + Hex("0C20F005476C6F6265000000");
     EXPECT_EQ(Find(p, record), 12u);
-    EXPECT_EQ(img.ed.win.countries[0].operators, "03");
-    EXPECT_EQ(img.ed.win.countries.size(), 4u);
+    EXPECT_EQ(img.ed.texts.countries[0].operators, "03");
+    EXPECT_EQ(img.ed.texts.countries.size(), 4u);
 }
 
 TEST(EditOperators, EmptyNamesAreDroppedWhenTheEditorOpens) {
@@ -191,9 +191,9 @@ TEST(EditOperators, BadCodesAndNamesKeepTheDialogOpen) {
 TEST(NewCountry, NamesAreCutToFourAndPaddedWithZeros) {
     TextImage img = Operators();
     img.ui.textAnswers = {"ABCDE", "123"};
-    NewCountry(img.ed, img.ui);
+    NewCountry(img.ed, img.ed.texts, img.ui);
     img.ui.textAnswers = {"UK", "235"};
-    NewCountry(img.ed, img.ui);
+    NewCountry(img.ed, img.ed.texts, img.ui);
     ASSERT_EQ(img.ui.textAsked.size(), 4u);
     EXPECT_EQ(img.ui.textAsked[0],
               std::make_pair(std::string("Enter Country Name"),
@@ -203,32 +203,32 @@ TEST(NewCountry, NamesAreCutToFourAndPaddedWithZeros) {
     const Bytes p = img.Piece(Piece::PLMN);
     EXPECT_EQ(Bytes(p.end() - 48, p.end() - 16),
               Hex("434E5452000000104142434421F30000") + Hex("434E545200000010554B000032F50000"));
-    ASSERT_EQ(img.ed.win.countries.size(), 6u);
-    EXPECT_EQ(img.ed.win.countries[4].country, "ABCD");
-    EXPECT_EQ(img.ed.win.countries[5].country, "UK");
-    EXPECT_EQ(img.ed.win.countryCount, "Countries Count: 6");
+    ASSERT_EQ(img.ed.texts.countries.size(), 6u);
+    EXPECT_EQ(img.ed.texts.countries[4].country, "ABCD");
+    EXPECT_EQ(img.ed.texts.countries[5].country, "UK");
+    EXPECT_EQ(img.ed.texts.countryCount, "Countries Count: 6");
     EXPECT_TRUE(img.ChecksumOk(Piece::PLMN));
 }
 
 TEST(NewCountry, EmptyAnswersAskAgainAndBadCodesAreRefused) {
     TextImage img = Operators();
     img.ui.textAnswers = {"", "FR", "", "FRA", "33", "3x3", "208"};
-    NewCountry(img.ed, img.ui);
+    NewCountry(img.ed, img.ed.texts, img.ui);
     // name, name, code (empty: back to the name), name, code, code, code
     ASSERT_EQ(img.ui.textAsked.size(), 7u);
     EXPECT_EQ(img.ui.textAsked[3].first, "Enter Country Name");
     EXPECT_EQ(img.ui.Messages(),
               std::vector<std::string>(2, "The country code must be three digits (000 to 999)"));
-    EXPECT_EQ(img.ed.win.countries.back().country, "FRA");
-    EXPECT_EQ(img.ed.win.countries.back().code, "208");
+    EXPECT_EQ(img.ed.texts.countries.back().country, "FRA");
+    EXPECT_EQ(img.ed.texts.countries.back().code, "208");
 }
 
 TEST(NewCountry, CancellingEitherPromptAddsNothing) {
     TextImage img = Operators();
     const std::string piece = img.ed.ppm[Piece::PLMN];
     img.ui.textAnswers = {"FR"};  // the code prompt is then cancelled
-    NewCountry(img.ed, img.ui);
-    NewCountry(img.ed, img.ui);
+    NewCountry(img.ed, img.ed.texts, img.ui);
+    NewCountry(img.ed, img.ed.texts, img.ui);
     EXPECT_EQ(img.ed.ppm[Piece::PLMN], piece);
     EXPECT_FALSE(img.ed.PpmChanged);
 }
@@ -237,7 +237,7 @@ TEST(CountryFiles, RetrieveDeleteAndLoadRoundTrip) {
     TextImage img = Operators();
     const Bytes before = img.Piece(Piece::PLMN);
     img.ui.saveAnswers = {img.dir.Path("ph.opr")};
-    RetrieveCountry(img.ed, img.ui, 0);
+    RetrieveCountry(img.ed, img.ed.texts, img.ui, 0);
     EXPECT_EQ(img.ui.saveAsked.at(0).title, "Save Operator As...");
     EXPECT_EQ(img.ui.saveAsked[0].filter, "Operators Chunk (*.opr) | *.opr");
     EXPECT_EQ(img.ui.saveAsked[0].defaultExt, "opr");
@@ -245,41 +245,41 @@ TEST(CountryFiles, RetrieveDeleteAndLoadRoundTrip) {
     const Bytes ph = ReadFile(img.dir.Path("ph.opr"));
     EXPECT_EQ(ph, Bytes(before.begin() + 12, before.begin() + 12 + kPhRecord));
 
-    DeleteCountry(img.ed, img.ui, -1);
-    DeleteCountry(img.ed, img.ui, 0);
+    DeleteCountry(img.ed, img.ed.texts, img.ui, -1);
+    DeleteCountry(img.ed, img.ed.texts, img.ui, 0);
     Bytes p = img.Piece(Piece::PLMN);
     EXPECT_EQ(p.size(), before.size() - kPhRecord);
     EXPECT_EQ(GetBE32(p.data() + 4), p.size());
-    EXPECT_EQ(img.ed.win.countries.size(), 3u);
-    EXPECT_EQ(img.ed.win.countryCount, "Countries Count: 3");
+    EXPECT_EQ(img.ed.texts.countries.size(), 3u);
+    EXPECT_EQ(img.ed.texts.countryCount, "Countries Count: 3");
     EXPECT_TRUE(img.ChecksumOk(Piece::PLMN));
 
     img.ui.openAnswers = {img.dir.Path("ph.opr")};
-    LoadCountry(img.ed, img.ui);
+    LoadCountry(img.ed, img.ed.texts, img.ui);
     EXPECT_EQ(img.ui.openAsked.at(0).title, "Open Operators Chunk...");
     EXPECT_EQ(img.ui.openAsked[0].filter, "Operators Chunks (*.opr)|*.opr");
     p = img.Piece(Piece::PLMN);
     EXPECT_EQ(p.size(), before.size());
     EXPECT_EQ(Find(p, ph), p.size() - 16 - kPhRecord);
-    EXPECT_EQ(img.ed.win.countries.back().country, "PH");
+    EXPECT_EQ(img.ed.texts.countries.back().country, "PH");
     EXPECT_TRUE(img.ChecksumOk(Piece::PLMN));
 }
 
 TEST(CountryFiles, RecordsAreFoundByTheirOwnFieldsOnly) {
     TextImage img = Operators();
     // An operator name of PH holding UK's code and count must not be taken for UK.
-    img.ui.onOperators = [](TOpEdit& m) {
+    img.ui.dialogs.On<TOpEdit>() = [](TOpEdit& m) {
         m.SetName("\\x32\\xF4\\x00");
         return Ok(m);
     };
-    EditOperators(img.ed, img.ui, 0);
+    EditOperators(img.ed, img.ed.texts, img.ui, 0);
     const std::size_t before = img.Piece(Piece::PLMN).size();
-    DeleteCountry(img.ed, img.ui, 1);
+    DeleteCountry(img.ed, img.ed.texts, img.ui, 1);
     EXPECT_EQ(img.Piece(Piece::PLMN).size(), before - 16);
-    EXPECT_EQ(img.ed.win.countries[0].country, "PH");
-    img.ed.win.countries.clear();
-    GetOperators(img.ed);
-    EXPECT_EQ(img.ed.win.countries[1].country, "FIN");
+    EXPECT_EQ(img.ed.texts.countries[0].country, "PH");
+    img.ed.texts.countries.clear();
+    GetOperators(img.ed, img.ed.texts);
+    EXPECT_EQ(img.ed.texts.countries[1].country, "FIN");
 }
 
 TEST(CountryFiles, LoadFromFileCancelledStillSeals) {
@@ -287,27 +287,27 @@ TEST(CountryFiles, LoadFromFileCancelledStillSeals) {
     Bytes p = img.Piece(Piece::PLMN);
     p[0] ^= 0x11;
     img.ed.ppm[Piece::PLMN] = BytesToHex(p);
-    img.ed.win.countries.pop_back();
-    LoadCountry(img.ed, img.ui);
+    img.ed.texts.countries.pop_back();
+    LoadCountry(img.ed, img.ed.texts, img.ui);
     EXPECT_TRUE(img.ed.PpmChanged);
     EXPECT_TRUE(img.ChecksumOk(Piece::PLMN));
-    EXPECT_EQ(img.ed.win.countries.size(), 4u);  // rebuilt
+    EXPECT_EQ(img.ed.texts.countries.size(), 4u);  // rebuilt
 }
 
 TEST(LoadAllOperators, GuardsThenReplacesThePieceAndRereads) {
     TextImage img = Operators();
-    DeleteCountry(img.ed, img.ui, 0);
+    DeleteCountry(img.ed, img.ed.texts, img.ui, 0);
     WriteFile(img.dir.Path("p.bin"), img.Piece(Piece::PLMN));
 
     TextImage fresh = Operators();
     fresh.ed.phoneList.selected = 0;
-    LoadAllOperators(fresh.ed, fresh.ui);
+    LoadAllOperators(fresh.ed, fresh.ed.texts, fresh.ui);
     EXPECT_EQ(fresh.ui.Last(), "Please choose correct phone model");
     fresh.ed.phoneList.selected = 4;
     fresh.ui.openAnswers = {img.dir.Path("p.bin")};
-    LoadAllOperators(fresh.ed, fresh.ui);
+    LoadAllOperators(fresh.ed, fresh.ed.texts, fresh.ui);
     EXPECT_EQ(fresh.ui.openAsked.at(0).title, "Open Operator Files...");
-    EXPECT_EQ(fresh.ed.win.countries.size(), 3u);
-    EXPECT_EQ(fresh.ed.win.countryCount, "Countries Count: 3");
+    EXPECT_EQ(fresh.ed.texts.countries.size(), 3u);
+    EXPECT_EQ(fresh.ed.texts.countryCount, "Countries Count: 3");
     EXPECT_TRUE(fresh.ed.PpmChanged);
 }

@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "core/Editor.h"
-#include "core/FileFlow.h"
+#include "app/Editor.h"
+#include "app/FileFlow.h"
 #include "core/HexText.h"
-#include "core/PhoneTypes.h"
+#include "image/PhoneTypes.h"
 #include "ppm/Checksums.h"
 #include "support/TestSupport.h"
 

@@ -1,8 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "core/PhoneTypes.h"
+#include "image/PhoneTypes.h"
 #include "core/Search.h"
 #include "core/UserError.h"
+#include "image/McuSpace.h"
 #include "tones/AlertTones.h"
 #include "tones/RingtoneCommands.h"
 #include "tones/ToneTestSupport.h"
@@ -108,12 +109,12 @@ struct AlertFixture : ToneFixture {
     }
     void Change(int kind, const std::string& body) {
         ui.openAnswers.push_back(ToneFile(body));
-        AlertToneDoIt(ed, ui, kind, true);
+        AlertToneDoIt(ed, ed.tones, ui, kind, true);
     }
     Bytes Retrieve(int kind) {
         const std::string out = dir.Path("out" + std::to_string(++files) + ".re");
         ui.saveAnswers.push_back(out);
-        AlertToneDoIt(ed, ui, kind, false);
+        AlertToneDoIt(ed, ed.tones, ui, kind, false);
         return ReadFile(out);
     }
     int files = 0;
@@ -124,7 +125,7 @@ struct AlertFixture : ToneFixture {
 TEST(AlertTones, ChangeAndRetrieveOnEveryMcuFamily) {
     for (int family = 1; family <= 17; ++family) {
         AlertFixture f(family);
-        f.ui.onOptions = Options("3");
+        f.ui.dialogs.On<ToptionFrm>() = Options("3");
         for (int kind = 0; kind < kAlertKindCount; ++kind) {
             if (AlertTableFor(family)->offsets[static_cast<std::size_t>(kind)] < 0) continue;
             // The sample's own tone first: a real sequence comes back as a tone record.
@@ -152,9 +153,9 @@ TEST(AlertTones, ChangeAndRetrieveOnEveryMcuFamily) {
 
 TEST(AlertTones, SequencesFollowEachOtherAndFreeSpaceShrinks) {
     AlertFixture f(4);
-    f.ui.onOptions = Options("2");
+    f.ui.dialogs.On<ToptionFrm>() = Options("2");
     const std::int32_t o = f.ed.FreeOffset;
-    const std::string freeBefore = f.ed.win.mcuFreeField;
+    const std::string freeBefore = f.ed.mcuFreeField;
     f.Change(kStandard, Body(7));  // 20 bytes
     EXPECT_EQ(f.ed.FreeOffset, o + 20);
     EXPECT_EQ(BytesToHex(f.ed.MainHex.ReadAt(o, 20)), "0002FD0A800502" + Body(7) + "060B46C0");
@@ -162,19 +163,19 @@ TEST(AlertTones, SequencesFollowEachOtherAndFreeSpaceShrinks) {
     EXPECT_EQ(f.ed.FreeOffset, o + 32);
     EXPECT_EQ(BytesToHex(f.ed.MainHex.ReadAt(o + 20, 12)), "0002FD0A80" + Body(3) + "0BC0");
     EXPECT_EQ(Entry(f.ed, kStartShut), static_cast<std::uint32_t>(o + 20) + 0x200000u);
-    EXPECT_EQ(std::stoi(f.ed.win.mcuFreeField), std::stoi(freeBefore) - 32);
+    EXPECT_EQ(std::stoi(f.ed.mcuFreeField), std::stoi(freeBefore) - 32);
 }
 
 TEST(AlertTones, TheToneEndsAtTheKindsEndPattern) {
     AlertFixture f(4);
-    f.ui.onOptions = Options("2");
+    f.ui.dialogs.On<ToptionFrm>() = Options("2");
     const std::int32_t o = f.ed.FreeOffset;
     // 070B inside the body: Standard looks for 070BFFFF first, Ascending for 070BFF.
     f.Change(kStandard, Body(2) + "070B");
     EXPECT_EQ(BytesToHex(f.ed.MainHex.ReadAt(o, 16)), "0002FD0A800502" + Body(2) + "070B060BC0");
     // No 070BFFFF at all: the first 070B ends it.
     f.ui.openAnswers.push_back(f.ToneFile(Body(2), "070B1111"));
-    AlertToneDoIt(f.ed, f.ui, kAscending, true);
+    AlertToneDoIt(f.ed, f.ed.tones, f.ui, kAscending, true);
     EXPECT_EQ(BytesToHex(f.ed.MainHex.ReadAt(o + 16, 16)),
               "0002FD0A800502" + Body(2) + "060BC046C0");
 }
@@ -182,7 +183,7 @@ TEST(AlertTones, TheToneEndsAtTheKindsEndPattern) {
 TEST(AlertTones, PointerBytesOfTheWorkedOffsets) {
     {
         AlertFixture f(2);  // 61XX
-        f.ui.onOptions = Options("2");
+        f.ui.dialogs.On<ToptionFrm>() = Options("2");
         f.ed.FreeOffset = 0x5A000;
         f.Change(kStandard, Body(7));
         const std::int32_t b = AnchorB(f.ed);
@@ -193,7 +194,7 @@ TEST(AlertTones, PointerBytesOfTheWorkedOffsets) {
         o.size = 4 * 1024 * 1024;
         o.mcuEndMark = false;
         AlertFixture f(4, o);  // 3310
-        f.ui.onOptions = Options("2");
+        f.ui.dialogs.On<ToptionFrm>() = Options("2");
         f.ed.FreeOffset = 0x1F0010;
         f.Change(kStandard, Body(2) + "41");
         EXPECT_EQ(BytesToHex(f.ed.MainHex.ReadAt(LocateAlertEntry(f.ed, kStandard), 4)),
@@ -225,7 +226,7 @@ TEST(AlertTones, RetrieveCutsAtTheFirst0B) {
 
 TEST(AlertTones, AlarmClockOf8855SitsBelowItsCalendar) {
     AlertFixture f(14);
-    f.ui.onOptions = Options("2");
+    f.ui.dialogs.On<ToptionFrm>() = Options("2");
     EXPECT_EQ(LocateAlertEntry(f.ed, kAlarmClock), AnchorB(f.ed) + 116);
     EXPECT_EQ(LocateAlertEntry(f.ed, kCalendar), AnchorB(f.ed) + 124);
 }
@@ -234,8 +235,8 @@ TEST(AlertTones, GuardsOfDoIt) {
     for (int family : {1, 3}) {
         AlertFixture f(family);
         const Bytes before = f.ed.MainHex.Data();
-        AlertToneDoIt(f.ed, f.ui, kCalendar, true);
-        AlertToneDoIt(f.ed, f.ui, kCalendar, false);
+        AlertToneDoIt(f.ed, f.ed.tones, f.ui, kCalendar, true);
+        AlertToneDoIt(f.ed, f.ed.tones, f.ui, kCalendar, false);
         EXPECT_EQ(f.ui.Messages(),
                   (std::vector<std::string>{kCalendarUnsupported, kCalendarUnsupported}));
         EXPECT_TRUE(f.ui.openAsked.empty());
@@ -243,7 +244,7 @@ TEST(AlertTones, GuardsOfDoIt) {
     }
     Editor ed;
     FakeUi ui;
-    AlertToneDoIt(ed, ui, kStandard, true);
+    AlertToneDoIt(ed, ed.tones, ui, kStandard, true);
     EXPECT_EQ(ui.Last(), kChooseModel);
 }
 
@@ -260,14 +261,14 @@ struct Unchanged {
 
 TEST(AlertTones, AnImageWithoutTheTableIsRefusedBeforeWriting) {
     AlertFixture f(4);
-    f.ui.onOptions = Options("2");
+    f.ui.dialogs.On<ToptionFrm>() = Options("2");
     f.ed.MainHex.SetSelectionStart(1);
     FindOffSet1(f.ed, "06070B");
     f.ed.MainHex.WriteAt(f.ed.FoundOffset, HexToBytes("808080"));
     const Unchanged u(f.ed);
     f.ui.openAnswers.push_back(f.ToneFile(Body(7)));
     try {
-        AlertToneDoIt(f.ed, f.ui, kStandard, true);
+        AlertToneDoIt(f.ed, f.ed.tones, f.ui, kStandard, true);
         ADD_FAILURE() << "no error";
     } catch (const UserError& e) {
         EXPECT_STREQ(e.what(), kNoAlertTable);
@@ -278,7 +279,7 @@ TEST(AlertTones, AnImageWithoutTheTableIsRefusedBeforeWriting) {
 
 TEST(AlertTones, ASequenceMustFitTheFreeSpaceLeft) {
     AlertFixture f(4);
-    f.ui.onOptions = Options("2");
+    f.ui.dialogs.On<ToptionFrm>() = Options("2");
     // 20 bytes into 19 left before the end mark: refused; into exactly 20: written.
     f.ed.FreeOffset = f.sample.layout.mcuMark - 19;
     Unchanged u(f.ed);
@@ -306,7 +307,7 @@ TEST(AlertTones, WithoutAMarkTheFreeSpaceEndsBeforeThePpm) {
     SampleOptions o;
     o.mcuEndMark = false;
     AlertFixture f(7, o);
-    f.ui.onOptions = Options("2");
+    f.ui.dialogs.On<ToptionFrm>() = Options("2");
     f.ed.FreeOffset = f.sample.layout.ppmStart - 20;
     f.Change(kStandard, Body(7));
     EXPECT_TRUE(f.ui.told.empty()) << f.ui.Last();
@@ -320,20 +321,20 @@ TEST(AlertTones, WithoutAMarkTheFreeSpaceEndsBeforeThePpm) {
 TEST(AlertTones, BrokenToneFilesAndCancelledDialogsChangeNothing) {
     AlertFixture f(10);
     const Unchanged u(f.ed);
-    AlertToneDoIt(f.ed, f.ui, kStandard, true);   // open dialog cancelled
-    AlertToneDoIt(f.ed, f.ui, kStandard, false);  // save dialog cancelled
+    AlertToneDoIt(f.ed, f.ed.tones, f.ui, kStandard, true);   // open dialog cancelled
+    AlertToneDoIt(f.ed, f.ed.tones, f.ui, kStandard, false);  // save dialog cancelled
     f.ui.openAnswers.push_back(f.ToneFile(Body(3)));
-    AlertToneDoIt(f.ed, f.ui, kStandard, true);  // Options closed at first use
-    EXPECT_FALSE(f.ed.Options.HasPrefix());
-    f.ui.onOptions = Options("21");
+    AlertToneDoIt(f.ed, f.ed.tones, f.ui, kStandard, true);  // Options closed at first use
+    EXPECT_FALSE(f.ed.tones.Options.HasPrefix());
+    f.ui.dialogs.On<ToptionFrm>() = Options("21");
     f.ui.openAnswers.push_back(f.ToneFile(Body(3)));
-    AlertToneDoIt(f.ed, f.ui, kStandard, true);  // only a refused count
+    AlertToneDoIt(f.ed, f.ed.tones, f.ui, kStandard, true);  // only a refused count
     // No 0A01, and no 070B after it.
     f.ui.openAnswers.push_back(
         f.File("no-start.re", HexToBytes("0000000100000010313131310B0B0B0B")));
-    EXPECT_THROW(AlertToneDoIt(f.ed, f.ui, kStandard, true), UserError);
+    EXPECT_THROW(AlertToneDoIt(f.ed, f.ed.tones, f.ui, kStandard, true), UserError);
     f.ui.openAnswers.push_back(f.File("no-end.re", HexToBytes("00000001000000100A0131313131FFFF")));
-    EXPECT_THROW(AlertToneDoIt(f.ed, f.ui, kStandard, true), UserError);
+    EXPECT_THROW(AlertToneDoIt(f.ed, f.ed.tones, f.ui, kStandard, true), UserError);
     EXPECT_TRUE(f.ui.told.empty());
     u.Expect(f.ed);
     EXPECT_FALSE(f.ed.MainHex.Modified());
@@ -342,11 +343,11 @@ TEST(AlertTones, BrokenToneFilesAndCancelledDialogsChangeNothing) {
 TEST(AlertTones, TheOptionsDialogKeepsItsPrefix) {
     AlertFixture f(4);
     const std::int32_t o = f.ed.FreeOffset;
-    f.ui.onOptions = Options("12", true);
+    f.ui.dialogs.On<ToptionFrm>() = Options("12", true);
     f.Change(kSpecial, Body(7));
     EXPECT_EQ(BytesToHex(f.ed.MainHex.ReadAt(o, 8)), "0002FD090A800512");
     // Closed without "&OK" the second time: the last prefix again.
-    f.ui.onOptions = [](ToptionFrm&) { return false; };
+    f.ui.dialogs.On<ToptionFrm>() = [](ToptionFrm&) { return false; };
     f.Change(kBeepOnce, Body(7));
     EXPECT_EQ(BytesToHex(f.ed.MainHex.ReadAt(f.ed.FreeOffset - 20, 8)), "0002FD090A800512");
 }
@@ -357,24 +358,24 @@ TEST(AlertTones, WideFamilyUsesFixedCatalogRows) {
         SampleOptions o;
         o.ringtones = rows;
         AlertFixture f(18, o);
-        f.ed.win.activeTab = Tab::Menu;
+        f.ed.activeTab = Tab::Menu;
         const Bytes standard = f.Retrieve(kStandard);
-        EXPECT_EQ(f.ed.win.activeTab, Tab::Tones);
+        EXPECT_EQ(f.ed.activeTab, Tab::Tones);
         const int row = rows == 98 ? 25 : 23;
-        EXPECT_EQ(f.ed.win.selectedRingtone, row);
+        EXPECT_EQ(f.ed.tones.selectedRingtone, row);
         EXPECT_EQ(f.ui.saveAsked.back().defaultName, "STND");
         EXPECT_EQ(BytesToHex(Bytes(standard.begin(), standard.begin() + 4)),
-                  f.ed.win.ringtones[static_cast<std::size_t>(row)].id);
+                  f.ed.tones.ringtones[static_cast<std::size_t>(row)].id);
 
         f.ui.openAnswers.push_back(
             f.File("w.re",
                    HexToBytes("00000005000000205453543100000000024142000002FC090A01AABB070BFFFF")));
-        AlertToneDoIt(f.ed, f.ui, kSystemError, true);
-        EXPECT_EQ(f.ed.win.selectedRingtone, 6);
-        EXPECT_EQ(f.ed.win.ringtones[6].id, "00000007");
+        AlertToneDoIt(f.ed, f.ed.tones, f.ui, kSystemError, true);
+        EXPECT_EQ(f.ed.tones.selectedRingtone, 6);
+        EXPECT_EQ(f.ed.tones.ringtones[6].id, "00000007");
         // ID 7: one of the phone's own tones in the full list (44 bytes), a user tone in
         // the short one (36 bytes).
-        EXPECT_EQ(f.ed.win.ringtones[6].length, rows == 98 ? "0000002C" : "00000024");
+        EXPECT_EQ(f.ed.tones.ringtones[6].length, rows == 98 ? "0000002C" : "00000024");
         EXPECT_TRUE(f.ed.PpmChanged);
         EXPECT_TRUE(f.ui.told.empty()) << f.ui.Last();
     }

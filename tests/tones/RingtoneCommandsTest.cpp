@@ -18,15 +18,15 @@ struct Snapshot {
     bool ppmChanged;
     explicit Snapshot(const Editor& ed)
         : tone(ed.ppm[Piece::TONE]),
-          rows(ed.win.ringtones),
-          count(ed.win.ringtoneCount),
+          rows(ed.tones.ringtones),
+          count(ed.tones.ringtoneCount),
           ppmChanged(ed.PpmChanged) {}
     void ExpectSame(const Editor& ed) const {
         EXPECT_EQ(ed.ppm[Piece::TONE], tone);
-        EXPECT_EQ(ed.win.ringtones.size(), rows.size());
-        for (std::size_t i = 0; i < rows.size() && i < ed.win.ringtones.size(); ++i)
-            EXPECT_EQ(ed.win.ringtones[i].name, rows[i].name);
-        EXPECT_EQ(ed.win.ringtoneCount, count);
+        EXPECT_EQ(ed.tones.ringtones.size(), rows.size());
+        for (std::size_t i = 0; i < rows.size() && i < ed.tones.ringtones.size(); ++i)
+            EXPECT_EQ(ed.tones.ringtones[i].name, rows[i].name);
+        EXPECT_EQ(ed.tones.ringtoneCount, count);
         EXPECT_EQ(ed.PpmChanged, ppmChanged);
     }
 };
@@ -43,20 +43,20 @@ TEST(RingtoneCommands, RetrieveThenChangeLeavesTheChunkAsItWas) {
         const Bytes before = f.Tone();
         const std::string out = f.dir.Path("tone.re");
         f.ui.saveAnswers.push_back(out);
-        RetrieveRingtone(f.ed, f.ui, row);
+        RetrieveRingtone(f.ed, f.ed.tones, f.ui, row);
         ASSERT_EQ(f.ui.saveAsked.size(), 1u);
         EXPECT_EQ(f.ui.saveAsked[0].title, "Save Tone As...");
         EXPECT_EQ(f.ui.saveAsked[0].filter, "ToneChunk (*.re) | *.re");
         EXPECT_EQ(f.ui.saveAsked[0].defaultExt, "re");
         EXPECT_EQ(f.ui.saveAsked[0].defaultName,
-                  f.ed.win.ringtones[static_cast<std::size_t>(row)].name);
+                  f.ed.tones.ringtones[static_cast<std::size_t>(row)].name);
         EXPECT_EQ(ReadFile(out).size(),
                   static_cast<std::size_t>(
-                      HexTextToInt(f.ed.win.ringtones[static_cast<std::size_t>(row)].length)));
+                      HexTextToInt(f.ed.tones.ringtones[static_cast<std::size_t>(row)].length)));
         EXPECT_FALSE(f.ed.PpmChanged);
 
         f.ui.openAnswers.push_back(out);
-        ChangeRingtone(f.ed, f.ui, row);
+        ChangeRingtone(f.ed, f.ed.tones, f.ui, row);
         ASSERT_EQ(f.ui.openAsked.size(), 1u);
         EXPECT_EQ(f.ui.openAsked[0].title, "Open Tone Chunk...");
         EXPECT_EQ(f.ui.openAsked[0].filter, "Tone Chunks (*.re)|*.re");
@@ -75,9 +75,9 @@ TEST(RingtoneCommands, ChangeReplacesTheRecordAndItsRow) {
     f.ui.openAnswers.push_back(f.File("new.re", tone));
     const Bytes before = f.Tone();
     const std::size_t oldLength =
-        static_cast<std::size_t>(HexTextToInt(f.ed.win.ringtones[1].length));
-    ChangeRingtone(f.ed, f.ui, 1);
-    const auto& row = f.ed.win.ringtones[1];
+        static_cast<std::size_t>(HexTextToInt(f.ed.tones.ringtones[1].length));
+    ChangeRingtone(f.ed, f.ed.tones, f.ui, 1);
+    const auto& row = f.ed.tones.ringtones[1];
     EXPECT_EQ(row.name, "Brand New");
     EXPECT_EQ(row.id, "00000077");
     EXPECT_EQ(row.length, IntToHex(static_cast<std::uint32_t>(tone.size()), 8));
@@ -85,38 +85,38 @@ TEST(RingtoneCommands, ChangeReplacesTheRecordAndItsRow) {
     EXPECT_EQ(after.size(), before.size() - oldLength + tone.size());
     ExpectSealed(after);
     // The rest of the chunk still lists the same.
-    ShowRingtones(f.ed, f.ui);
-    EXPECT_EQ(f.ed.win.ringtones[1].name, "Brand New");
-    EXPECT_EQ(f.ed.win.ringtones[2].name, "BEEP");
+    ShowRingtones(f.ed, f.ed.tones, f.ui);
+    EXPECT_EQ(f.ed.tones.ringtones[1].name, "Brand New");
+    EXPECT_EQ(f.ed.tones.ringtones[2].name, "BEEP");
 }
 
 TEST(RingtoneCommands, DeleteOfTheOnlyRecordLeavesHeaderAndTrailer) {
     SampleOptions one;
     one.ringtones = 1;
     ToneFixture f(4, one);
-    ASSERT_EQ(f.ed.win.ringtones.size(), 1u);
-    DeleteRingtone(f.ed, f.ui, 0);
+    ASSERT_EQ(f.ed.tones.ringtones.size(), 1u);
+    DeleteRingtone(f.ed, f.ed.tones, f.ui, 0);
     const Bytes after = f.Tone();
     EXPECT_EQ(after.size(), 36u);
     EXPECT_EQ(GetBE32(&after[4]), 36u);
     ExpectSealed(after);
-    EXPECT_TRUE(f.ed.win.ringtones.empty());
-    EXPECT_EQ(f.ed.win.ringtoneCount, "Ringtones Count: 0");
+    EXPECT_TRUE(f.ed.tones.ringtones.empty());
+    EXPECT_EQ(f.ed.tones.ringtoneCount, "Ringtones Count: 0");
     EXPECT_TRUE(f.ed.PpmChanged);
 }
 
 TEST(RingtoneCommands, DeleteTakesOutExactlyThatRecord) {
     ToneFixture f;
     const Bytes before = f.Tone();
-    const std::size_t len = static_cast<std::size_t>(HexTextToInt(f.ed.win.ringtones[0].length));
-    DeleteRingtone(f.ed, f.ui, 0);
+    const std::size_t len = static_cast<std::size_t>(HexTextToInt(f.ed.tones.ringtones[0].length));
+    DeleteRingtone(f.ed, f.ed.tones, f.ui, 0);
     const Bytes after = f.Tone();
     ASSERT_EQ(after.size(), before.size() - len);
     EXPECT_TRUE(std::equal(after.begin() + 20, after.end(),
                            before.begin() + 20 + static_cast<std::ptrdiff_t>(len)));
-    EXPECT_EQ(f.ed.win.ringtones.size(), 9u);
-    EXPECT_EQ(f.ed.win.ringtones[0].name, "STND");
-    EXPECT_EQ(f.ed.win.ringtoneCount, "Ringtones Count: 9");
+    EXPECT_EQ(f.ed.tones.ringtones.size(), 9u);
+    EXPECT_EQ(f.ed.tones.ringtones[0].name, "STND");
+    EXPECT_EQ(f.ed.tones.ringtoneCount, "Ringtones Count: 9");
 }
 
 TEST(RingtoneCommands, AddAppendsBeforeTheTrailer) {
@@ -127,58 +127,58 @@ TEST(RingtoneCommands, AddAppendsBeforeTheTrailer) {
     PutBE32(&tone[4], 100);
     f.ui.openAnswers.push_back(f.File("add.re", tone));
     const Bytes before = f.Tone();
-    AddRingtone(f.ed, f.ui);
+    AddRingtone(f.ed, f.ed.tones, f.ui);
     const Bytes after = f.Tone();
     ASSERT_EQ(after.size(), before.size() + 100);
     EXPECT_TRUE(std::equal(tone.begin(), tone.end(), after.end() - 116));
     EXPECT_EQ(BytesToHex(Bytes(after.end() - 16, after.end())), kTrailerHex);
     ExpectSealed(after);
-    ASSERT_EQ(f.ed.win.ringtones.size(), 11u);
-    EXPECT_EQ(f.ed.win.ringtones.back().name, "Added");
-    EXPECT_EQ(f.ed.win.ringtones.back().length, "00000064");
-    EXPECT_EQ(f.ed.win.ringtoneCount, "Ringtones Count: 11");
+    ASSERT_EQ(f.ed.tones.ringtones.size(), 11u);
+    EXPECT_EQ(f.ed.tones.ringtones.back().name, "Added");
+    EXPECT_EQ(f.ed.tones.ringtones.back().length, "00000064");
+    EXPECT_EQ(f.ed.tones.ringtoneCount, "Ringtones Count: 11");
 }
 
 // Bytes 12-15 zero and a two-letter name: 14-16 read 00 00 02. The name is still found.
 TEST(RingtoneCommands, AddOfATwoLetterNameKeepsTheName) {
     ToneFixture f;
     f.ui.openAnswers.push_back(f.File("ab.re", ToneRecord("00000064", "TONE", "AB", "0A0144")));
-    AddRingtone(f.ed, f.ui);
-    EXPECT_EQ(f.ed.win.ringtones.back().name, "AB");
+    AddRingtone(f.ed, f.ed.tones, f.ui);
+    EXPECT_EQ(f.ed.tones.ringtones.back().name, "AB");
     f.ui.openAnswers.push_back(f.File("tag.re", ToneRecord("00000065", "ALRM", "", "0A0144")));
-    AddRingtone(f.ed, f.ui);
-    EXPECT_EQ(f.ed.win.ringtones.back().name, "ALRM");
+    AddRingtone(f.ed, f.ed.tones, f.ui);
+    EXPECT_EQ(f.ed.tones.ringtones.back().name, "ALRM");
 }
 
 TEST(RingtoneCommands, CancelledOrRefusedCommandsChangeNothing) {
     ToneFixture f;
     const Snapshot s(f.ed);
-    AddRingtone(f.ed, f.ui);  // dialog cancelled
-    ChangeRingtone(f.ed, f.ui, 2);
-    RetrieveRingtone(f.ed, f.ui, 2);
-    LoadAllRingtones(f.ed, f.ui);
+    AddRingtone(f.ed, f.ed.tones, f.ui);  // dialog cancelled
+    ChangeRingtone(f.ed, f.ed.tones, f.ui, 2);
+    RetrieveRingtone(f.ed, f.ed.tones, f.ui, 2);
+    LoadAllRingtones(f.ed, f.ed.tones, f.ui);
     s.ExpectSame(f.ed);
     EXPECT_EQ(f.ui.openAsked.size(), 3u);
     EXPECT_TRUE(f.ui.told.empty());
 
-    ChangeRingtone(f.ed, f.ui, 10);
-    DeleteRingtone(f.ed, f.ui, -1);
+    ChangeRingtone(f.ed, f.ed.tones, f.ui, 10);
+    DeleteRingtone(f.ed, f.ed.tones, f.ui, -1);
     EXPECT_EQ(f.ui.Messages(),
               (std::vector<std::string>{kNoRingtoneSelected, kNoRingtoneSelected}));
     s.ExpectSame(f.ed);
 
     // A tone file too short for a record, and a row whose record is gone.
     f.ui.openAnswers.push_back(f.File("short.re", HexToBytes("0000000100")));
-    EXPECT_THROW(ChangeRingtone(f.ed, f.ui, 2), UserError);
-    f.ed.win.ringtones[2].id = "7777777";
-    EXPECT_THROW(DeleteRingtone(f.ed, f.ui, 2), UserError);
-    f.ed.win.ringtones[2] = s.rows[2];
+    EXPECT_THROW(ChangeRingtone(f.ed, f.ed.tones, f.ui, 2), UserError);
+    f.ed.tones.ringtones[2].id = "7777777";
+    EXPECT_THROW(DeleteRingtone(f.ed, f.ed.tones, f.ui, 2), UserError);
+    f.ed.tones.ringtones[2] = s.rows[2];
     s.ExpectSame(f.ed);
 }
 
 TEST(RingtoneCommands, RetrieveAllAndLoadAllRebuildTheList) {
     ToneFixture f;
-    DeleteRingtone(f.ed, f.ui, 0);
+    DeleteRingtone(f.ed, f.ed.tones, f.ui, 0);
     const std::string bin = f.dir.Path("tone.bin");
     f.ui.saveAnswers.push_back(bin);
     RetrieveAllRingtones(f.ed, f.ui);
@@ -187,11 +187,11 @@ TEST(RingtoneCommands, RetrieveAllAndLoadAllRebuildTheList) {
 
     ToneFixture g;
     g.ui.openAnswers.push_back(bin);
-    LoadAllRingtones(g.ed, g.ui);
+    LoadAllRingtones(g.ed, g.ed.tones, g.ui);
     EXPECT_EQ(g.ui.openAsked.at(0).title, "Open Tone Files...");
     EXPECT_EQ(g.ed.ppm[Piece::TONE], f.ed.ppm[Piece::TONE]);
-    EXPECT_EQ(g.ed.win.ringtones.size(), 9u);
-    EXPECT_EQ(g.ed.win.ringtoneCount, "Ringtones Count: 9");
+    EXPECT_EQ(g.ed.tones.ringtones.size(), 9u);
+    EXPECT_EQ(g.ed.tones.ringtoneCount, "Ringtones Count: 9");
     EXPECT_TRUE(g.ed.PpmChanged);
 }
 
@@ -252,18 +252,18 @@ TEST(ToneConversion62xx, ChangeOnAWideCatalogConvertsAndRelists) {
     // A file without its end is refused before anything changes.
     f.ui.openAnswers.push_back(
         f.File("bad.re", HexToBytes("00000005000000205453543100000000024142000002FC09")));
-    EXPECT_THROW(ChangeRingtone(f.ed, f.ui, 70), UserError);
+    EXPECT_THROW(ChangeRingtone(f.ed, f.ed.tones, f.ui, 70), UserError);
     s.ExpectSame(f.ed);
 
     f.ui.openAnswers.push_back(f.File("ab.re", HexToBytes(kWorkedTone)));
-    ChangeRingtone(f.ed, f.ui, 70);  // ID 71, above 63
-    const auto& row = f.ed.win.ringtones[70];
+    ChangeRingtone(f.ed, f.ed.tones, f.ui, 70);  // ID 71, above 63
+    const auto& row = f.ed.tones.ringtones[70];
     EXPECT_EQ(row.id, "00000047");
     EXPECT_EQ(row.length, "00000024");
     EXPECT_EQ(row.name, "A");  // the wide layout reads length - 1 characters
-    ShowRingtones(f.ed, f.ui);
-    EXPECT_EQ(f.ed.win.ringtones.size(), 98u);
-    EXPECT_EQ(f.ed.win.ringtones[71].name, s.rows[71].name);
+    ShowRingtones(f.ed, f.ed.tones, f.ui);
+    EXPECT_EQ(f.ed.tones.ringtones.size(), 98u);
+    EXPECT_EQ(f.ed.tones.ringtones[71].name, s.rows[71].name);
     const Bytes tone = f.Tone();
     ExpectSealed(tone);
     EXPECT_NE(BytesToHex(tone).find("000000470000002454535431000000000202004100420000000"),
@@ -273,7 +273,7 @@ TEST(ToneConversion62xx, ChangeOnAWideCatalogConvertsAndRelists) {
 TEST(RingtoneCommands, AddIsRefusedForWideCatalogs) {
     ToneFixture f(18);
     const Snapshot s(f.ed);
-    AddRingtone(f.ed, f.ui);
+    AddRingtone(f.ed, f.ed.tones, f.ui);
     EXPECT_EQ(f.ui.Last(), kNoAdd62xx);
     EXPECT_TRUE(f.ui.openAsked.empty());
     s.ExpectSame(f.ed);

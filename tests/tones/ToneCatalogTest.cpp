@@ -23,9 +23,9 @@ TEST(BitText, HexToBitsAndBack) {
 // its length byte says, a two-letter name, and a last name without any 00 00 02 behind it.
 TEST(RingtoneCatalog, ListsTheSampleWithEveryNameRule) {
     ToneFixture f;
-    const auto& rows = f.ed.win.ringtones;
+    const auto& rows = f.ed.tones.ringtones;
     ASSERT_EQ(rows.size(), 10u);
-    EXPECT_EQ(f.ed.win.ringtoneCount, "Ringtones Count: 10");
+    EXPECT_EQ(f.ed.tones.ringtoneCount, "Ringtones Count: 10");
     EXPECT_EQ(rows[0].name, "Ring Ring");
     EXPECT_EQ(rows[1].name, "STND");      // name length 0
     EXPECT_EQ(rows[2].name, "BEEP");      // name length 1
@@ -49,14 +49,14 @@ TEST(RingtoneCatalog, EmptyChunkAndWideNames) {
     SampleOptions none;
     none.ringtones = 0;
     ToneFixture empty(4, none);
-    EXPECT_TRUE(empty.ed.win.ringtones.empty());
-    EXPECT_EQ(empty.ed.win.ringtoneCount, "Ringtones Count: 0");
+    EXPECT_TRUE(empty.ed.tones.ringtones.empty());
+    EXPECT_EQ(empty.ed.tones.ringtoneCount, "Ringtones Count: 0");
     EXPECT_EQ(empty.Tone().size(), 36u);
 
     ToneFixture wide(18);
-    const auto& rows = wide.ed.win.ringtones;
+    const auto& rows = wide.ed.tones.ringtones;
     ASSERT_EQ(rows.size(), 98u);
-    EXPECT_EQ(wide.ed.win.ringtoneCount, "Ringtones Count: 98");
+    EXPECT_EQ(wide.ed.tones.ringtoneCount, "Ringtones Count: 98");
     EXPECT_EQ(rows[3].name, "Fanfares");  // length byte 9: 16 bytes, 8 characters
     EXPECT_EQ(rows[25].name, "STND");
     EXPECT_EQ(rows[0].name, "Ring Ring");
@@ -68,7 +68,7 @@ struct Listing : ToneFixture {
         Bytes body(8, 0);
         for (const auto& r : records) body.insert(body.end(), r.begin(), r.end());
         ed.ppm[Piece::TONE] = BytesToHex(MakeChunk("TONE", body));
-        ShowRingtones(ed, ui);
+        ShowRingtones(ed, ed.tones, ui);
     }
 };
 
@@ -78,9 +78,9 @@ TEST(RingtoneCatalog, LengthAsStoredAndTheWalkAfterIt) {
     big.resize(300, 0x11);
     PutBE32(&big[4], 300);
     f.List({big, ToneRecord("00000041", "TONE", "Next", "0A0111")});
-    ASSERT_EQ(f.ed.win.ringtones.size(), 2u);
-    EXPECT_EQ(f.ed.win.ringtones[0].length, "0000012C");
-    EXPECT_EQ(f.ed.win.ringtones[1].name, "Next");
+    ASSERT_EQ(f.ed.tones.ringtones.size(), 2u);
+    EXPECT_EQ(f.ed.tones.ringtones[0].length, "0000012C");
+    EXPECT_EQ(f.ed.tones.ringtones[1].name, "Next");
 }
 
 TEST(RingtoneCatalog, ZeroOrNegativeLengthEndsTheWalk) {
@@ -90,9 +90,9 @@ TEST(RingtoneCatalog, ZeroOrNegativeLengthEndsTheWalk) {
         PutBE32(&broken[4], bad);
         f.List({ToneRecord("00000001", "TONE", "First", "0A0111"), broken,
                 ToneRecord("00000003", "TONE", "Never", "0A0133")});
-        ASSERT_EQ(f.ed.win.ringtones.size(), 2u);
-        EXPECT_EQ(f.ed.win.ringtones[1].name, "Stuck");
-        EXPECT_EQ(f.ed.win.ringtoneCount, "Ringtones Count: 2");
+        ASSERT_EQ(f.ed.tones.ringtones.size(), 2u);
+        EXPECT_EQ(f.ed.tones.ringtones[1].name, "Stuck");
+        EXPECT_EQ(f.ed.tones.ringtoneCount, "Ringtones Count: 2");
     }
 }
 
@@ -101,7 +101,7 @@ TEST(RingtoneCatalog, RecordPastTheEndStopsWithTheBufferErrorKeepingEarlierRows)
     Bytes cut = ToneRecord("00000002", "TONE", "AB", "0A0122");
     cut.resize(19);  // the chunk ends inside this record's name ...
     cut[16] = 40;    // ... which claims 40 bytes
-    f.ed.win.ringtoneCount = "Ringtones Count: 7";
+    f.ed.tones.ringtoneCount = "Ringtones Count: 7";
     EXPECT_THROW(
         {
             try {
@@ -112,17 +112,17 @@ TEST(RingtoneCatalog, RecordPastTheEndStopsWithTheBufferErrorKeepingEarlierRows)
             }
         },
         UserError);
-    ASSERT_EQ(f.ed.win.ringtones.size(), 1u);
-    EXPECT_EQ(f.ed.win.ringtoneCount, "Ringtones Count: 7");
+    ASSERT_EQ(f.ed.tones.ringtones.size(), 1u);
+    EXPECT_EQ(f.ed.tones.ringtoneCount, "Ringtones Count: 7");
 }
 
 TEST(RingtoneCatalog, NeedsTypeAndImage) {
     Editor ed;
     FakeUi ui;
-    ShowRingtones(ed, ui);
+    ShowRingtones(ed, ed.tones, ui);
     EXPECT_EQ(ui.Last(), "Please choose correct phone model");
     ed.phoneList.selected = 4;
-    ShowRingtones(ed, ui);
+    ShowRingtones(ed, ed.tones, ui);
     EXPECT_EQ(ui.Last(), "Please open Flash file first");
 }
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "core/Editor.h"
+#include "app/Editor.h"
 #include "core/HexText.h"
 #include "support/TestSupport.h"
 

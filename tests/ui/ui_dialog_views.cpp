@@ -11,11 +11,11 @@
 #include <QtTest>
 
 #include "UiHarness.h"
-#include "texts/Lang.h"
-#include "texts/Op.h"
+#include "ui/TLangEditView.h"
+#include "ui/TOpEditView.h"
 #include "texts/TLangEdit.h"
 #include "texts/TOpEdit.h"
-#include "tones/Option.h"
+#include "ui/ToptionFrmView.h"
 #include "tones/ToptionFrm.h"
 
 using namespace brivant;
@@ -76,7 +76,7 @@ class DialogViewsTest : public QObject {
         ToptionFrm model;
         QStringList told;
         {
-            TOptionDialog d(model);
+            ToptionFrmView d(model);
             d.showMessage = [&told](const QString& t) { told << t; };
             d.show();
             d.activateWindow();
@@ -115,7 +115,7 @@ class DialogViewsTest : public QObject {
 
         // Shown again it offers the last answer, and may now be closed without one.
         {
-            TOptionDialog d(model);
+            ToptionFrmView d(model);
             d.show();
             QCOMPARE(d.countField()->text(), QStringLiteral("12"));
             QVERIFY(d.ascendingButton()->isChecked());
@@ -138,7 +138,7 @@ class DialogViewsTest : public QObject {
         TLangEdit model;
         model.Load({"OK", "Menu", "Back", "Yes"}, false);
         {
-            LangEditView v(model);
+            TLangEditView v(model);
             v.show();
             auto* list = Find<QListWidget>(v, "texts");
             auto* text = Find<QLineEdit>(v, "text");
@@ -158,7 +158,7 @@ class DialogViewsTest : public QObject {
         }
 
         model.Load({"OK", "Menu", "Back", "Yes"}, false);
-        LangEditView v(model);
+        TLangEditView v(model);
         v.show();
         auto* list = Find<QListWidget>(v, "texts");
         auto* text = Find<QLineEdit>(v, "text");
@@ -204,7 +204,7 @@ class DialogViewsTest : public QObject {
     void operatorsEditorFollowsTheUser() {
         TOpEdit model("515", {{"Globe", "02", "02"}, {"", "03", "03"}, {"Sun", "05", "05"}});
         model.Show();
-        OpEditView v(model);
+        TOpEditView v(model);
         v.show();
         auto* list = Find<QListWidget>(v, "operators");
         auto* name = Find<QLineEdit>(v, "name");
@@ -244,7 +244,7 @@ class DialogViewsTest : public QObject {
         TOpEdit model("234", {{"Vodafone", "15", "15"}});
         model.Show();
         {
-            OpEditView v(model);
+            TOpEditView v(model);
             v.show();
             Type(Find<QLineEdit>(v, "networkCode"), QStringLiteral("x"));
             BoxText box;

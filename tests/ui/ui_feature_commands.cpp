@@ -47,17 +47,17 @@ class FeatureCommandsTest : public QObject {
         auto* tones = Find<QTreeWidget>(w, "tonesList");
         const int rows = tones->topLevelItemCount();
         QVERIFY(rows >= 2);
-        QCOMPARE(static_cast<std::size_t>(rows), w.editor().win.ringtones.size());
+        QCOMPARE(static_cast<std::size_t>(rows), w.editor().tones.ringtones.size());
         const QString second = tones->topLevelItem(1)->text(0);
 
         tones->topLevelItem(0)->setSelected(true);
-        QCOMPARE(w.editor().win.selectedRingtone, 0);
+        QCOMPARE(w.editor().tones.selectedRingtone, 0);
         QTest::keyClick(tones, Qt::Key_Delete);
         QVERIFY(ui.told.empty());
         QCOMPARE(tones->topLevelItemCount(), rows - 1);
         QCOMPARE(tones->topLevelItem(0)->text(0), second);
         QCOMPARE(Find<QLabel>(w, "toneCount")->text(),
-                 QString::fromStdString(w.editor().win.ringtoneCount));
+                 QString::fromStdString(w.editor().tones.ringtoneCount));
         QVERIFY(w.editor().PpmChanged);
         // The deleted row's selection does not pass to its neighbour.
         QVERIFY(tones->selectedItems().isEmpty());
@@ -72,8 +72,8 @@ class FeatureCommandsTest : public QObject {
         Open(w, dir.Path("a.fls"), 4);
         Find<QComboBox>(w, "alertTone")->setCurrentIndex(3);
         Find<QRadioButton>(w, "alertRetrieve")->click();
-        QCOMPARE(w.editor().win.alertKind, 3);
-        QVERIFY(!w.editor().win.alertChange);
+        QCOMPARE(w.editor().tones.alertKind, 3);
+        QVERIFY(!w.editor().tones.alertChange);
 
         const std::string out = dir.Path("ascending.re");
         ui.saveAnswers.push_back(out);

@@ -39,17 +39,18 @@ RowT Three(std::string RowT::*a, std::string RowT::*b, std::string RowT::*c, con
 
 // Two rows in every list, as the feature readers will leave them.
 void FillLists(TMain& w) {
-    WindowState& s = w.editor().win;
+    Editor& e = w.editor();
+    ToneState& s = e.tones;
+    TextState& t = e.texts;
     using R = RingtoneRow;
     using L = LanguageRow;
     using C = CountryRow;
     s.ringtones = {Three(&R::name, &R::id, &R::length, "Tone A", "00000001", "00000010"),
                    Three(&R::name, &R::id, &R::length, "Tone B", "00000002", "00000020")};
-    s.languages = {Three(&L::language, &L::id, &L::length, "English", "00000003", "00000100"),
+    t.languages = {Three(&L::language, &L::id, &L::length, "English", "00000003", "00000100"),
                    Three(&L::language, &L::id, &L::length, "Deutsch", "00000004", "00000200")};
-    s.countries = {Three(&C::country, &C::code, &C::operators, "Finland", "244", "02"),
+    t.countries = {Three(&C::country, &C::code, &C::operators, "Finland", "244", "02"),
                    Three(&C::country, &C::code, &C::operators, "Sweden", "240", "03")};
-    s.menuRows = {{"Messages", "00201000", "00202000"}, {"Settings", "00201010", "00202010"}};
     w.refresh();
 }
 
@@ -173,8 +174,8 @@ class ListKeysTest : public QObject {
         r.name = "Caf\xC3\xA9\xE9";  // image bytes, not UTF-8 text
         r.id = "00000001";
         r.length = "00000010";
-        w.editor().win.ringtones = {r};
-        w.editor().win.menuLanguages = {
+        w.editor().tones.ringtones = {r};
+        w.editor().texts.menuLanguages = {
             "Fran\xE7"
             "ais"};
         w.refresh();
@@ -206,7 +207,7 @@ class ListKeysTest : public QObject {
             m->hide();
         }
         // Emptied again (a new image): no menu any more.
-        w.editor().win.ringtones.clear();
+        w.editor().tones.ringtones.clear();
         w.refresh();
         RightClick(List(w, "tonesList"));
         QVERIFY(!VisibleMenu());
@@ -333,13 +334,13 @@ class ListKeysTest : public QObject {
         auto* browse0 = w.findChild<QToolButton*>("securityBrowse0");
         auto* browse1 = w.findChild<QToolButton*>("securityBrowse1");
         manual->click();
-        QCOMPARE(w.editor().win.securityOption, 3);
+        QCOMPARE(w.editor().security.securityOption, 3);
         QVERIFY(browse0->isEnabled() && browse1->isEnabled());
         QSignalSpy ran(&w, &TMain::commandRan);
         QTest::mouseClick(browse1, Qt::LeftButton);
         QCOMPARE(Names(ran), QStringList{"securityBrowse"});
         w.findChild<QRadioButton*>("securityOption1")->click();
-        QCOMPARE(w.editor().win.securityOption, 1);
+        QCOMPARE(w.editor().security.securityOption, 1);
         QVERIFY(!browse0->isEnabled() && !browse1->isEnabled());
     }
 };

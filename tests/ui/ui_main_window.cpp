@@ -21,8 +21,9 @@
 
 #include "UiHarness.h"
 #include "core/Clipboard.h"
-#include "core/FileFlow.h"
-#include "core/PhoneTypes.h"
+#include "app/FileFlow.h"
+#include "menu/MenuTab.h"
+#include "image/PhoneTypes.h"
 #include "ui/About.h"
 #include "ui/Brivant.h"
 
@@ -196,17 +197,17 @@ class MainWindowTest : public QObject {
         const QString ppm = Find<QLineEdit>(w, "ppmFree")->text();
         QVERIFY(mcu.toInt() > 0);
         QVERIFY(ppm.toInt() > 0);
-        QCOMPARE(mcu.toStdString(), w.editor().win.mcuFreeField);
-        QCOMPARE(ppm.toStdString(), w.editor().win.ppmFreeField);
+        QCOMPARE(mcu.toStdString(), w.editor().mcuFreeField);
+        QCOMPARE(ppm.toStdString(), w.editor().ppmFreeField);
         QCOMPARE(Find<QTabWidget>(w, "tabs")->currentIndex(), 0);
 
         // Opening again from another tab comes back to Tones.
         Find<QTabWidget>(w, "tabs")->setCurrentIndex(3);
-        QCOMPARE(w.editor().win.activeTab, Tab::Languages);
+        QCOMPARE(w.editor().activeTab, Tab::Languages);
         ui.openAnswers.push_back(path);
         QTest::mouseClick(Find<QToolButton>(w, "openButton"), Qt::LeftButton);
         QCOMPARE(Find<QTabWidget>(w, "tabs")->currentIndex(), 0);
-        QCOMPARE(w.editor().win.activeTab, Tab::Tones);
+        QCOMPARE(w.editor().activeTab, Tab::Tones);
     }
 
     void cancelledOpenChangesNothing() {
@@ -262,13 +263,13 @@ class MainWindowTest : public QObject {
         type->setCurrentIndex(18);
         QCOMPARE(w.editor().PhoneType(), 18);
         QVERIFY(!patch->isEnabled());
-        QVERIFY(!w.editor().win.ringtoneAddEnabled);
+        QVERIFY(!w.editor().tones.ringtoneAddEnabled);
         QVERIFY(!Find<QLineEdit>(w, "mcuFree")->text().isEmpty());
 
         type->setCurrentIndex(4);
         QCOMPARE(w.editor().PhoneType(), 4);
         QVERIFY(patch->isEnabled());
-        QVERIFY(w.editor().win.ringtoneAddEnabled);
+        QVERIFY(w.editor().tones.ringtoneAddEnabled);
         QVERIFY(type->isEnabled());
         QVERIFY(ui.told.empty());
 
@@ -411,7 +412,7 @@ class MainWindowTest : public QObject {
         auto* ppm = Find<QLineEdit>(w, "ppmFree");
         ppm->selectAll();
         QTest::keyClicks(ppm, "61");
-        QCOMPARE(w.editor().win.ppmFreeField, std::string("61"));
+        QCOMPARE(w.editor().ppmFreeField, std::string("61"));
         QTest::mouseClick(Find<QPushButton>(w, "adjustButton"), Qt::LeftButton);
         QCOMPARE(ui.Last(), std::string("PPM bytes too small, MCU space can not be adjust"));
         QVERIFY(ui.textAsked.empty());
@@ -455,7 +456,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(ran.at(0).at(0).toString(), QStringLiteral("open"));
         QVERIFY(ui.openAsked.empty());
         QCOMPARE(Find<QComboBox>(w, "phoneType")->currentText(), QStringLiteral("3310"));
-        QCOMPARE(w.editor().win.fileNameField, path);
+        QCOMPARE(w.editor().fileNameField, path);
     }
 
     void aboutBoxShowsItsLines() {

@@ -11,7 +11,7 @@
 #include <QtTest>
 
 #include "UiHarness.h"
-#include "ppm/Checks.h"
+#include "ui/TCheckfrmView.h"
 #include "ui/QtInteraction.h"
 
 using namespace brivant;
@@ -166,7 +166,7 @@ class QtInteractionTest : public QObject {
         QWidget window;
         QtInteraction ui;
         ui.attach(&window);
-        TCheckfrm* dlg = ui.checksumDialog();
+        TCheckfrmView* dlg = ui.checksumDialog();
         QVERIFY(dlg);
         QCOMPARE(dlg->windowTitle(), QStringLiteral("Update Checksum"));
         auto* option = dlg->findChild<QRadioButton*>("updateAll");

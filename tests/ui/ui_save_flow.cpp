@@ -7,7 +7,7 @@
 #include <QtTest>
 
 #include "UiHarness.h"
-#include "core/FileFlow.h"
+#include "app/FileFlow.h"
 #include "core/HexText.h"
 #include "ppm/Checksums.h"
 #include "ui/Brivant.h"

@@ -39,7 +39,7 @@ class TextsTabsTest : public QObject {
         const std::string textBefore = ed.ppm[Piece::TEXT];
 
         // Edited, then cancelled.
-        ui.onLanguage = [](TLangEdit& m) {
+        ui.dialogs.On<TLangEdit>() = [](TLangEdit& m) {
             m.Select(1);
             m.KeyTyped();
             m.SetTextField("Nope");
@@ -48,14 +48,14 @@ class TextsTabsTest : public QObject {
         };
         SelectRow(langs, 1);
         QTest::keyClick(langs, Qt::Key_Return);
-        QCOMPARE(ui.languageShown, 1);
+        QCOMPARE(ui.dialogs.Shown<TLangEdit>(), 1);
         QVERIFY(ui.told.empty());
         QCOMPARE(ed.ppm[Piece::TEXT], textBefore);
         QVERIFY(!ed.PpmChanged);
         QCOMPARE(Rows(langs), before);
 
         std::vector<std::string> seen;
-        ui.onLanguage = [&seen](TLangEdit& m) {
+        ui.dialogs.On<TLangEdit>() = [&seen](TLangEdit& m) {
             seen = m.Texts();
             m.Select(1);
             m.KeyTyped();
@@ -91,7 +91,7 @@ class TextsTabsTest : public QObject {
         SelectRow(langs, 2);
         QTest::keyClick(langs, Qt::Key_Delete);
         QVERIFY2(ui.told.empty(), ui.Last().c_str());
-        QCOMPARE(ui.languageShown, 0);
+        QCOMPARE(ui.dialogs.Shown<TLangEdit>(), 0);
         QStringList expected = before;
         expected.removeAt(2);
         QCOMPARE(Rows(langs), expected);
@@ -118,14 +118,14 @@ class TextsTabsTest : public QObject {
         m->hide();
 
         std::size_t texts = 0;
-        ui.onLanguage = [&texts](TLangEdit& d) {
+        ui.dialogs.On<TLangEdit>() = [&texts](TLangEdit& d) {
             texts = d.Texts().size();
             return false;
         };
         SelectRow(langs, 0);
         QTest::keyClick(langs, Qt::Key_Return);
         QVERIFY2(ui.told.empty(), ui.Last().c_str());
-        QCOMPARE(ui.languageShown, 1);
+        QCOMPARE(ui.dialogs.Shown<TLangEdit>(), 1);
         QCOMPARE(texts, std::size_t{5});  // the COMM texts
         QVERIFY(!w.editor().PpmChanged);
         SelectRow(langs, 3);
@@ -146,7 +146,7 @@ class TextsTabsTest : public QObject {
         QCOMPARE(before[0], QStringLiteral("PH|515|03"));
         const std::string plmnBefore = ed.ppm[Piece::PLMN];
 
-        ui.onOperators = [](TOpEdit& m) {
+        ui.dialogs.On<TOpEdit>() = [](TOpEdit& m) {
             m.Select(0);
             m.SetName("Gone");
             m.Add();
@@ -155,7 +155,7 @@ class TextsTabsTest : public QObject {
         };
         SelectRow(ops, 0);
         QTest::keyClick(ops, Qt::Key_Return);
-        QCOMPARE(ui.operatorsShown, 1);
+        QCOMPARE(ui.dialogs.Shown<TOpEdit>(), 1);
         QVERIFY(ui.told.empty());
         QCOMPARE(ed.ppm[Piece::PLMN], plmnBefore);
         QVERIFY(!ed.PpmChanged);
@@ -163,7 +163,7 @@ class TextsTabsTest : public QObject {
 
         std::vector<std::string> names;
         std::string country;
-        ui.onOperators = [&](TOpEdit& m) {
+        ui.dialogs.On<TOpEdit>() = [&](TOpEdit& m) {
             country = m.CountryCode();
             for (const auto& o : m.Operators()) names.push_back(o.name + "/" + o.code);
             m.Select(2);
@@ -195,7 +195,7 @@ class TextsTabsTest : public QObject {
         QCOMPARE(Rows(ops), expected);
         QCOMPARE(Find<QLabel>(w, "countryCount")->text(), QStringLiteral("Countries Count: 3"));
         QVERIFY(Sealed(ed.ppm[Piece::PLMN]));
-        QCOMPARE(ui.operatorsShown, 2);
+        QCOMPARE(ui.dialogs.Shown<TOpEdit>(), 2);
     }
 
     void addSubmenuTypesInOrLoadsACountry() {

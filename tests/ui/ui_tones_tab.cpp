@@ -153,11 +153,11 @@ class TonesTabTest : public QObject {
         // any other way writes nothing.
         ui.openAnswers.push_back(path);
         QTest::mouseClick(doIt, Qt::LeftButton);
-        QCOMPARE(ui.optionsShown, 1);
+        QCOMPARE(ui.dialogs.Shown<ToptionFrm>(), 1);
         QVERIFY(ed.MainHex.Data() == imageBefore);
         QCOMPARE(ed.FreeOffset, o);
 
-        ui.onOptions = [](ToptionFrm& m) {
+        ui.dialogs.On<ToptionFrm>() = [](ToptionFrm& m) {
             m.count = "5";
             m.ascending = true;
             return !m.PressOk();
@@ -165,7 +165,7 @@ class TonesTabTest : public QObject {
         ui.openAnswers.push_back(path);
         QTest::mouseClick(doIt, Qt::LeftButton);
         QVERIFY2(ui.told.empty(), ui.Last().c_str());
-        QCOMPARE(ui.optionsShown, 2);
+        QCOMPARE(ui.dialogs.Shown<ToptionFrm>(), 2);
         // Ascending prefix with the count 05, the body, 06 0B, and C0 up to whole words.
         const std::string sequence = "0002FD090A800505" + body + "060BC0";
         QCOMPARE(BytesToHex(ed.MainHex.ReadAt(o, 20)), sequence);
@@ -174,13 +174,13 @@ class TonesTabTest : public QObject {
         QCOMPARE(GetBE32(ed.MainHex.ReadAt(entry, 4).data()),
                  static_cast<std::uint32_t>(o) + kPhoneBase);
         QVERIFY(mcuFree->text() != freeBefore);
-        QCOMPARE(mcuFree->text(), QString::fromStdString(ed.win.mcuFreeField));
+        QCOMPARE(mcuFree->text(), QString::fromStdString(ed.mcuFreeField));
         QVERIFY(ed.MainHex.HasUnsavedChanges());
         QVERIFY(!ed.PpmChanged);  // the MCU is written directly, not through the PPM copy
 
         // Closed without "&OK" later on, the dialog's last prefix still counts, and the
         // next tone follows the first one.
-        ui.onOptions = [](ToptionFrm& m) {
+        ui.dialogs.On<ToptionFrm>() = [](ToptionFrm& m) {
             m.count = "9";
             return false;
         };
@@ -228,7 +228,7 @@ class TonesTabTest : public QObject {
         Find<QComboBox>(w, "alertTone")->setCurrentIndex(kStandard);
         QTest::mouseClick(Find<QPushButton>(w, "alertDoIt"), Qt::LeftButton);
         QVERIFY2(ui.told.empty(), ui.Last().c_str());
-        QCOMPARE(ui.optionsShown, 0);  // the ringtone keeps its own repeat prefix
+        QCOMPARE(ui.dialogs.Shown<ToptionFrm>(), 0);  // the ringtone keeps its own repeat prefix
         QCOMPARE(Find<QTabWidget>(w, "tabs")->currentIndex(), 0);
         QCOMPARE(SelectedRow(tones), row);
 
@@ -259,7 +259,7 @@ class TonesTabTest : public QObject {
                 QCOMPARE(ui.Messages(), std::vector<std::string>{kCalendarUnsupported});
                 QCOMPARE(ui.LastKind(), MessageKind::Error);
                 QVERIFY(ui.openAsked.empty() && ui.saveAsked.empty());
-                QCOMPARE(ui.optionsShown, 0);
+                QCOMPARE(ui.dialogs.Shown<ToptionFrm>(), 0);
                 QVERIFY(!w.editor().MainHex.HasUnsavedChanges());
             }
         }

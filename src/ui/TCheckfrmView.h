@@ -10,10 +10,10 @@ namespace brivant {
 
 // "Update Checksum": shown after every save. The path of the file just written sits in a
 // hidden field; the caller repairs that file when the dialog is accepted.
-class TCheckfrm : public QDialog {
+class TCheckfrmView : public QDialog {
     Q_OBJECT
   public:
-    explicit TCheckfrm(QWidget* parent = nullptr);
+    explicit TCheckfrmView(QWidget* parent = nullptr);
 
     void setPath(const QString& path);
     QString path() const;

@@ -1,12 +1,7 @@
-#include "core/PhoneTypes.h"
+#include "image/PhoneTypes.h"
 
 #include "core/Clipboard.h"
-#include "core/Editor.h"
-#include "core/FileFlow.h"
-#include "core/Interaction.h"
-#include "core/Search.h"
-#include "ppm/FreeSpace.h"
-#include "ppm/PpmCopy.h"
+#include "image/Session.h"
 
 namespace brivant {
 
@@ -42,12 +37,12 @@ const std::array<Designation, 24>& Designations() {
     return rows;
 }
 
-void FillPhoneTypeList(Editor& ed) {
+void FillPhoneTypeList(Session& ed) {
     ed.phoneList.entries = PhoneTypeTexts();
     ed.phoneList.selected = 0;
 }
 
-void GetUnitModel(Editor& ed) {
+void GetUnitModel(Session& ed) {
     ed.MainHex.SetSelectionStart(1);
     FindOffSet1(ed, kPpmMarkerHex);
     ed.MainHex.SetSelectionStart(ed.FoundOffset);
@@ -56,44 +51,6 @@ void GetUnitModel(Editor& ed) {
         ed.MainHex.CopyBytes(ed.MainHex.SelectionStart(), ed.MainHex.SelectionLength());
     SetCBText(header.data(), header.size());
     ed.UnitModelHex = ClipboardGet();
-}
-
-void GetPhoneType(Editor& ed, Interaction& ui) {
-    GetUnitModel(ed);
-    for (const auto& d : Designations()) {
-        if (ed.UnitModelHex.find(d.hex) == std::string::npos) continue;
-        ed.phoneList.entries[static_cast<std::size_t>(d.index)] =
-            PhoneTypeTexts()[static_cast<std::size_t>(d.index)];
-        ed.phoneList.selected = d.index;
-        ed.ModelName = d.model;
-    }
-    if (ed.phoneList.selected == 0) {
-        ed.phoneList.enabled = true;
-        FillPhoneTypeList(ed);
-        ed.phoneList.entries[0] = kSelectHere;
-    }
-    PhoneTypeChanged(ed, ui);
-}
-
-void ChoosePhoneType(Editor& ed, Interaction& ui, int index) {
-    if (index < 0 || index > kPhoneTypeCount) return;
-    ed.phoneList.selected = index;
-    PhoneTypeChanged(ed, ui);
-}
-
-void PhoneTypeChanged(Editor& ed, Interaction& ui) {
-    if (ed.MainHex.Empty()) {
-        ui.error(kOpenFirst);
-        ed.phoneList.selected = 0;
-        return;
-    }
-    if (ed.phoneList.selected == 0) return;
-    const bool enable = !ed.Is62xx();
-    ed.win.patchEnabled = enable;
-    ed.win.ringtoneAddEnabled = enable;
-    GetFreespace(ed);
-    SplitPPM(ed);
-    if (ed.readers.ringtones) ed.readers.ringtones(ed, ui);
 }
 
 }  // namespace brivant

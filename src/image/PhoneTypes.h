@@ -5,8 +5,7 @@
 
 namespace brivant {
 
-class Editor;
-class Interaction;
+struct Session;
 
 inline constexpr int kPhoneTypeCount = 18;
 inline constexpr const char* k62xx = "62XX/7110";
@@ -27,11 +26,8 @@ struct Designation {
 // The designations in the order they are tried; a later match overrides an earlier one.
 const std::array<Designation, 24>& Designations();
 
-void FillPhoneTypeList(Editor& ed);
-void GetUnitModel(Editor& ed);
-void GetPhoneType(Editor& ed, Interaction& ui);
-// Picking an entry of the list (by hand or by detection).
-void ChoosePhoneType(Editor& ed, Interaction& ui, int index);
-void PhoneTypeChanged(Editor& ed, Interaction& ui);
+void FillPhoneTypeList(Session& s);
+// The 48 bytes from the PPM marker on, as hex text, into UnitModelHex.
+void GetUnitModel(Session& s);
 
 }  // namespace brivant

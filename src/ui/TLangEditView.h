@@ -12,10 +12,10 @@ namespace brivant {
 class TLangEdit;
 
 // "Language Editor": shows a TLangEdit and forwards every user action to it.
-class LangEditView : public QDialog {
+class TLangEditView : public QDialog {
     Q_OBJECT
   public:
-    LangEditView(TLangEdit& model, QWidget* parent = nullptr);
+    TLangEditView(TLangEdit& model, QWidget* parent = nullptr);
 
   private:
     void render();

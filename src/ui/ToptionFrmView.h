@@ -13,10 +13,10 @@ class ToptionFrm;
 // "Options": how often an alert tone repeats, Normal or Ascending. A view over the model,
 // which keeps the answer between uses; the dialog will not close before the model ever
 // held a prefix.
-class TOptionDialog : public QDialog {
+class ToptionFrmView : public QDialog {
     Q_OBJECT
   public:
-    explicit TOptionDialog(ToptionFrm& model, QWidget* parent = nullptr);
+    explicit ToptionFrmView(ToptionFrm& model, QWidget* parent = nullptr);
 
     // How a refusal of "&OK" is shown; a message box unless replaced (tests).
     std::function<void(const QString&)> showMessage;

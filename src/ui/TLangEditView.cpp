@@ -1,4 +1,4 @@
-#include "texts/Lang.h"
+#include "ui/TLangEditView.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -13,7 +13,7 @@
 
 namespace brivant {
 
-LangEditView::LangEditView(TLangEdit& model, QWidget* parent) : QDialog(parent), model_(model) {
+TLangEditView::TLangEditView(TLangEdit& model, QWidget* parent) : QDialog(parent), model_(model) {
     setWindowTitle(kLangEditTitle);
     list_ = new QListWidget;
     list_->setObjectName("texts");
@@ -58,8 +58,8 @@ LangEditView::LangEditView(TLangEdit& model, QWidget* parent) : QDialog(parent),
     });
     connect(search_, &QLineEdit::textEdited, this,
             [this](const QString& t) { model_.searchField = ToBytes(t); });
-    connect(go_, &QPushButton::clicked, this, &LangEditView::onSearch);
-    connect(ok, &QPushButton::clicked, this, &LangEditView::onOk);
+    connect(go_, &QPushButton::clicked, this, &TLangEditView::onSearch);
+    connect(ok, &QPushButton::clicked, this, &TLangEditView::onOk);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     for (const auto& t : model_.Texts()) list_->addItem(FromBytes(t));
@@ -68,7 +68,7 @@ LangEditView::LangEditView(TLangEdit& model, QWidget* parent) : QDialog(parent),
     resize(420, 360);
 }
 
-void LangEditView::render() {
+void TLangEditView::render() {
     rendering_ = true;
     list_->setCurrentRow(model_.Selected());
     text_->setText(FromBytes(model_.TextField()));
@@ -77,13 +77,13 @@ void LangEditView::render() {
     rendering_ = false;
 }
 
-void LangEditView::onSearch() {
+void TLangEditView::onSearch() {
     const auto message = model_.Search();
     render();
     if (message) QMessageBox::information(this, windowTitle(), QString::fromStdString(*message));
 }
 
-void LangEditView::onOk() {
+void TLangEditView::onOk() {
     std::string error;
     if (!model_.Ok(&error)) {
         QMessageBox::warning(this, windowTitle(), QString::fromStdString(error));
@@ -93,7 +93,7 @@ void LangEditView::onOk() {
 }
 
 bool ShowLanguageEditor(QWidget* parent, TLangEdit& model) {
-    LangEditView view(model, parent);
+    TLangEditView view(model, parent);
     if (view.exec() == QDialog::Accepted) return true;
     model.Cancel();
     return false;

@@ -1,4 +1,4 @@
-#include "tones/Option.h"
+#include "ui/ToptionFrmView.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -12,7 +12,7 @@
 
 namespace brivant {
 
-TOptionDialog::TOptionDialog(ToptionFrm& model, QWidget* parent) : QDialog(parent), model_(model) {
+ToptionFrmView::ToptionFrmView(ToptionFrm& model, QWidget* parent) : QDialog(parent), model_(model) {
     setWindowTitle(QString::fromLatin1(ToptionFrm::kTitle));
     setObjectName(QStringLiteral("ToptionFrm"));
 
@@ -38,7 +38,7 @@ TOptionDialog::TOptionDialog(ToptionFrm& model, QWidget* parent) : QDialog(paren
     auto* ok = new QPushButton(QString::fromLatin1(ToptionFrm::kOk));
     ok->setObjectName(QStringLiteral("ok"));
     ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &TOptionDialog::PressOk);
+    connect(ok, &QPushButton::clicked, this, &ToptionFrmView::PressOk);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(repeat);
@@ -50,12 +50,12 @@ TOptionDialog::TOptionDialog(ToptionFrm& model, QWidget* parent) : QDialog(paren
     };
 }
 
-void TOptionDialog::StoreFields() {
+void ToptionFrmView::StoreFields() {
     model_.count = count_->text().toStdString();
     model_.ascending = ascending_->isChecked();
 }
 
-void TOptionDialog::PressOk() {
+void ToptionFrmView::PressOk() {
     StoreFields();
     if (const auto message = model_.PressOk()) {
         showMessage(QString::fromStdString(*message));
@@ -68,7 +68,7 @@ void TOptionDialog::PressOk() {
     accept();
 }
 
-void TOptionDialog::done(int result) {
+void ToptionFrmView::done(int result) {
     // Escape and the close box end here too: refused until a prefix exists, so the first
     // use always yields one.
     if (result != QDialog::Accepted) {
@@ -79,7 +79,7 @@ void TOptionDialog::done(int result) {
 }
 
 bool ShowOptionsDialog(QWidget* parent, ToptionFrm& model) {
-    TOptionDialog dialog(model, parent);
+    ToptionFrmView dialog(model, parent);
     return dialog.exec() == QDialog::Accepted;
 }
 

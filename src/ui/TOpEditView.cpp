@@ -1,4 +1,4 @@
-#include "texts/Op.h"
+#include "ui/TOpEditView.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -14,7 +14,7 @@
 
 namespace brivant {
 
-OpEditView::OpEditView(TOpEdit& model, QWidget* parent) : QDialog(parent), model_(model) {
+TOpEditView::TOpEditView(TOpEdit& model, QWidget* parent) : QDialog(parent), model_(model) {
     setWindowTitle(kOpEditTitle);
     list_ = new QListWidget;
     list_->setObjectName("operators");
@@ -76,13 +76,13 @@ OpEditView::OpEditView(TOpEdit& model, QWidget* parent) : QDialog(parent), model
         model_.Delete();
         render();
     });
-    connect(ok, &QPushButton::clicked, this, &OpEditView::onOk);
+    connect(ok, &QPushButton::clicked, this, &TOpEditView::onOk);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     render();
     resize(320, 300);
 }
 
-void OpEditView::render() {
+void TOpEditView::render() {
     rendering_ = true;
     list_->clear();
     for (const auto& o : model_.Operators()) list_->addItem(FromBytes(o.name));
@@ -92,7 +92,7 @@ void OpEditView::render() {
     rendering_ = false;
 }
 
-void OpEditView::onOk() {
+void TOpEditView::onOk() {
     std::string error;
     if (!model_.Ok(&error)) {
         QMessageBox::warning(this, windowTitle(), QString::fromStdString(error));
@@ -102,7 +102,7 @@ void OpEditView::onOk() {
 }
 
 bool ShowOperatorsEditor(QWidget* parent, TOpEdit& model) {
-    OpEditView view(model, parent);
+    TOpEditView view(model, parent);
     if (view.exec() == QDialog::Accepted && model.Accepted()) return true;
     model.Cancel();
     return false;

@@ -10,10 +10,10 @@ namespace brivant {
 class TOpEdit;
 
 // "Operators Editor": shows a TOpEdit and forwards every user action to it.
-class OpEditView : public QDialog {
+class TOpEditView : public QDialog {
     Q_OBJECT
   public:
-    OpEditView(TOpEdit& model, QWidget* parent = nullptr);
+    TOpEditView(TOpEdit& model, QWidget* parent = nullptr);
 
   private:
     void render();

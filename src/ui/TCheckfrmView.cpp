@@ -1,4 +1,4 @@
-#include "ppm/Checks.h"
+#include "ui/TCheckfrmView.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -10,8 +10,8 @@
 
 namespace brivant {
 
-TCheckfrm::TCheckfrm(QWidget* parent) : QDialog(parent) {
-    setObjectName("TCheckfrm");
+TCheckfrmView::TCheckfrmView(QWidget* parent) : QDialog(parent) {
+    setObjectName("TCheckfrmView");
     setWindowTitle(QString::fromLatin1(kChecksumTitle));
     setModal(true);
 
@@ -44,10 +44,10 @@ TCheckfrm::TCheckfrm(QWidget* parent) : QDialog(parent) {
     setFixedSize(sizeHint());
 }
 
-void TCheckfrm::setPath(const QString& path) {
+void TCheckfrmView::setPath(const QString& path) {
     path_->setText(path);
 }
-QString TCheckfrm::path() const {
+QString TCheckfrmView::path() const {
     return path_->text();
 }
 

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <vector>
+
+#include "app/Features.h"
+#include "image/Session.h"
+#include "menu/SecurityState.h"
+#include "texts/TextState.h"
+#include "tones/ToneState.h"
+
+namespace brivant {
+
+// All state of one run: the opened image and every feature's state beside it. The window
+// owns one, so does every command-line run and every test.
+class Editor : public Session {
+  public:
+    ToneState tones;
+    TextState texts;
+    SecurityState security;
+
+    // The features' hooks that the flows call; a copy of the one list, so that a test can
+    // replace a hook of its own editor.
+    std::vector<Feature> features = Features();
+    Feature& Hook(const char* name);
+};
+
+}  // namespace brivant

@@ -1,0 +1,50 @@
+#include "app/Features.h"
+
+#include "app/Editor.h"
+#include "menu/MenuTab.h"
+#include "menu/SecurityState.h"
+#include "texts/Languages.h"
+#include "texts/Operators.h"
+#include "tones/RingtoneCommands.h"
+#include "tones/ToneCatalog.h"
+
+namespace brivant {
+
+// A feature joins the program by one entry here; the flows call its hooks.
+const std::vector<Feature>& Features() {
+    static const std::vector<Feature> list = {
+        {.name = "tones",
+         .opened = [](Editor& ed) { OpenedTones(ed.tones); },
+         .typeChosen = [](Editor& ed, Interaction& ui) { TonesTypeChosen(ed, ed.tones, ui); },
+         .chunk = Piece::TONE,
+         .retrieveAll = [](Editor& ed, Interaction& ui) { RetrieveAllRingtones(ed, ui); },
+         .loadAll = [](Editor& ed, Interaction& ui) { LoadAllRingtones(ed, ed.tones, ui); }},
+        {.name = "languages",
+         .opened = [](Editor& ed) { OpenedTexts(ed.texts); },
+         .tab = Tab::Languages,
+         .tabShown = [](Editor& ed, Interaction&) { ReadLanguages(ed, ed.texts); },
+         .chunk = Piece::TEXT,
+         .retrieveAll = [](Editor& ed, Interaction& ui) { RetrieveAllLanguages(ed, ui); },
+         .loadAll = [](Editor& ed, Interaction& ui) { LoadAllLanguages(ed, ed.texts, ui); }},
+        {.name = "operators",
+         .tab = Tab::Operators,
+         .tabShown = [](Editor& ed, Interaction&) { GetOperators(ed, ed.texts); },
+         .chunk = Piece::PLMN,
+         .retrieveAll = [](Editor& ed, Interaction& ui) { RetrieveAllOperators(ed, ui); },
+         .loadAll = [](Editor& ed, Interaction& ui) { LoadAllOperators(ed, ed.texts, ui); }},
+        {.name = "menu",
+         .opened = [](Editor& ed) { OpenedSecurity(ed.security); },
+         .typeChosen = [](Editor& ed, Interaction&) { SecurityTypeChosen(ed, ed.security); },
+         .tab = Tab::Menu,
+         .tabShown = [](Editor& ed, Interaction& ui) { ShowMenuTab(ed, ed.texts, ui); }},
+    };
+    return list;
+}
+
+const Feature* FeatureOfChunk(Piece piece) {
+    for (const Feature& f : Features())
+        if (f.chunk == piece) return &f;
+    return nullptr;
+}
+
+}  // namespace brivant

@@ -1,0 +1,35 @@
+#include "image/Session.h"
+
+#include "core/Interaction.h"
+#include "image/PhoneTypes.h"
+
+namespace brivant {
+
+Session::Session() { FillPhoneTypeList(*this); }
+
+bool Session::Is62xx() const { return PhoneTypeText() == k62xx; }
+
+void FindOffSet1(Session& s, std::string_view pattern) { FindOffSet(s, s.MainHex, pattern); }
+void FindOffSet2(Session& s, std::string_view pattern) { FindOffSet(s, s.SubHex, pattern); }
+
+std::int32_t GetFreeOffset(Session& s) {
+    s.MainHex.SetSelectionStart(1);
+    FindOffSet1(s, kDumfileHex);
+    FindOffSet1(s, std::string(40, 'F'));
+    s.FreeOffset = s.FoundOffset;
+    return s.FreeOffset;
+}
+
+bool RequireTypeAndImage(Session& s, Interaction& ui) {
+    if (s.PhoneType() == 0) {
+        ui.error(kChooseModel);
+        return false;
+    }
+    if (s.MainHex.Empty()) {
+        ui.error(kOpenFirstCap);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace brivant

@@ -1,0 +1,21 @@
+#include "menu/MenuTab.h"
+
+#include "core/Interaction.h"
+#include "image/Session.h"
+#include "texts/Languages.h"
+#include "texts/TextState.h"
+
+namespace brivant {
+
+void ShowMenuTab(Session& ed, TextState& texts, Interaction& ui) {
+    if (ed.Is62xx()) {
+        ui.error(kMenuUnsupported);
+        return;
+    }
+    if (texts.CommTextCount != 0 && !texts.menuLanguages.empty()) return;
+    ReadLanguages(ed, texts);
+    // The language list's edit step with the selector still on its entry 0.
+    ReadMenuTexts(ed, texts, 0);
+}
+
+}  // namespace brivant

@@ -1,0 +1,29 @@
+#include "ui/DialogViews.h"
+
+#include "texts/TLangEdit.h"
+#include "texts/TOpEdit.h"
+#include "tones/ToptionFrm.h"
+#include "ui/TLangEditView.h"
+#include "ui/TOpEditView.h"
+#include "ui/ToptionFrmView.h"
+
+namespace brivant {
+
+namespace {
+template <typename Model>
+std::pair<const std::type_index, DialogView> View(bool (*show)(QWidget*, Model&)) {
+    return {typeid(Model),
+            [show](QWidget* parent, DialogModel& m) { return show(parent, static_cast<Model&>(m)); }};
+}
+}  // namespace
+
+const std::map<std::type_index, DialogView>& DialogViews() {
+    static const std::map<std::type_index, DialogView> views = {
+        View<ToptionFrm>(ShowOptionsDialog),
+        View<TLangEdit>(ShowLanguageEditor),
+        View<TOpEdit>(ShowOperatorsEditor),
+    };
+    return views;
+}
+
+}  // namespace brivant
