@@ -31,8 +31,8 @@ struct McuRange {
 
 std::optional<McuRange> FindMcuRange(const Bytes& image) {
     if (image.size() < 42) return std::nullopt;
-    const std::int64_t start = std::int64_t{Get24(image, 36)} - kPhoneBase;
-    const std::int64_t end = std::int64_t{Get24(image, 39)} - kPhoneBase;
+    const std::int64_t start = ToImageOffset(Get24(image, 36));
+    const std::int64_t end = ToImageOffset(Get24(image, 39));
     const auto size = static_cast<std::int64_t>(image.size());
     if (start < 0 || end < start - 1 || end >= size) return std::nullopt;
     return McuRange{start, (end - start + 1) / 2};

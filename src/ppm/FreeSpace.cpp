@@ -131,7 +131,7 @@ void AdjustSpace(Session& ed, Interaction& ui, AdjustTarget target) {
         m.WriteAt(newStart + len, Bytes(static_cast<std::size_t>(n), 0xFF));
     }
     Bytes field(4);
-    PutBE32(field.data(), static_cast<std::uint32_t>(newStart) + kPhoneBase);
+    PutBE32(field.data(), ToPhoneAddress(newStart));
     m.WriteAt(d + 24, field);
 
     GetFreespace(ed);

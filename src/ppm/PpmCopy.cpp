@@ -93,7 +93,7 @@ void UpdatePPM(Session& ed) {
     if (ed.FoundOffset < 0) throw UserError(kNoHeaderEnd);
     const Bytes field = m.CopyBytes(ed.FoundOffset + 28, 4);
     if (field.size() < 4) throw UserError(kNoHeaderEnd);
-    const std::int64_t ppmEnd = std::int64_t{GetBE32(field.data())} - kPhoneBase;
+    const std::int64_t ppmEnd = ToImageOffset(GetBE32(field.data()));
     const std::int64_t last = std::int64_t{start} + n - 1;
     if (last > ppmEnd)
         throw UserError(Format(kTooBig, {std::to_string(last - ppmEnd), std::to_string(ppmEnd)}));

@@ -138,15 +138,15 @@ SampleImage BuildSample(const SampleOptions& o) {
 
     Put(img, 0, Filler(kCodeStart, o.seed + 1));
     Put(img, 34, Bytes(2, 0));
-    const std::uint32_t rs = kPhoneBase + static_cast<std::uint32_t>(L.mcuRangeStart);
-    const std::uint32_t re = kPhoneBase + static_cast<std::uint32_t>(L.mcuRangeEnd);
+    const std::uint32_t rs = ToPhoneAddress(L.mcuRangeStart);
+    const std::uint32_t re = ToPhoneAddress(L.mcuRangeEnd);
     Put(img, 36,
         {static_cast<std::uint8_t>(rs >> 16), static_cast<std::uint8_t>(rs >> 8),
          static_cast<std::uint8_t>(rs), static_cast<std::uint8_t>(re >> 16),
          static_cast<std::uint8_t>(re >> 8), static_cast<std::uint8_t>(re)});
     Put(img, L.dumfile, Text("DUMFILE"));
-    Put(img, L.dumfile + 24, BE32(kPhoneBase + static_cast<std::uint32_t>(L.ppmStart)));
-    Put(img, L.dumfile + 28, BE32(kPhoneBase + static_cast<std::uint32_t>(L.ppmEnd)));
+    Put(img, L.dumfile + 24, BE32(ToPhoneAddress(L.ppmStart)));
+    Put(img, L.dumfile + 28, BE32(ToPhoneAddress(L.ppmEnd)));
     Put(img, kCodeStart, Filler(static_cast<std::size_t>(L.freeOffset - kCodeStart), o.seed + 2));
     if (o.mcuEndMark) {
         L.mcuMark = L.freeOffset + s / 16;

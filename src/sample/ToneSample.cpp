@@ -172,7 +172,7 @@ void AlertToneTable(SampleContext& ctx) {
                                                            ctx.options.seed + 50u + k));
         const std::int32_t seq = ctx.PlaceMcu(HexToBytes(BuildAlertSequence(k, prefix, body)));
         Bytes pointer(4);
-        PutBE32(pointer.data(), static_cast<std::uint32_t>(seq) + kPhoneBase);
+        PutBE32(pointer.data(), ToPhoneAddress(seq));
         ctx.PlaceMcuAt(at + b + offset, pointer);
     }
 }
