@@ -3,8 +3,11 @@
 #include <vector>
 
 #include "app/Features.h"
+#include "graphics/GraphicsState.h"
 #include "image/Session.h"
+#include "menu/MenuState.h"
 #include "menu/SecurityState.h"
+#include "patches/PatchState.h"
 #include "texts/TextState.h"
 #include "tones/ToneState.h"
 
@@ -16,7 +19,10 @@ class Editor : public Session {
   public:
     ToneState tones;
     TextState texts;
+    MenuState menu;
     SecurityState security;
+    PatchState patches;
+    GraphicsState graphics;
 
     // The features' hooks that the flows call; a copy of the one list, so that a test can
     // replace a hook of its own editor.

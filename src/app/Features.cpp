@@ -1,6 +1,8 @@
 #include "app/Features.h"
 
 #include "app/Editor.h"
+#include "graphics/BitmapCatalog.h"
+#include "menu/MenuLevels.h"
 #include "menu/MenuTab.h"
 #include "menu/SecurityState.h"
 #include "texts/Languages.h"
@@ -32,11 +34,19 @@ const std::vector<Feature>& Features() {
          .chunk = Piece::PLMN,
          .retrieveAll = [](Editor& ed, Interaction& ui) { RetrieveAllOperators(ed, ui); },
          .loadAll = [](Editor& ed, Interaction& ui) { LoadAllOperators(ed, ed.texts, ui); }},
+        {.name = "bitmaps",
+         .opened = [](Editor& ed) { OpenedGraphics(ed.graphics); },
+         .tab = Tab::Graphics,
+         .tabShown = [](Editor& ed, Interaction& ui) { GraphicsTabShown(ed, ed.graphics, ui); }},
         {.name = "menu",
-         .opened = [](Editor& ed) { OpenedSecurity(ed.security); },
+         .opened =
+             [](Editor& ed) {
+                 OpenedMenu(ed.menu);
+                 OpenedSecurity(ed.security);
+             },
          .typeChosen = [](Editor& ed, Interaction&) { SecurityTypeChosen(ed, ed.security); },
          .tab = Tab::Menu,
-         .tabShown = [](Editor& ed, Interaction& ui) { ShowMenuTab(ed, ed.texts, ui); }},
+         .tabShown = [](Editor& ed, Interaction& ui) { ShowMenuTab(ed, ed.menu, ed.texts, ui); }},
     };
     return list;
 }

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <string>
+
+#include "core/HexText.h"
+#include "graphics/BitmapFormat.h"
+
+namespace brivant {
+
+struct Session;
+struct GraphicsState;
+class Interaction;
+class BitmapFiles;
+
+inline constexpr const char* kCommands = "&Commands";
+inline constexpr const char* kEditEntry = "&Edit";
+inline constexpr const char* kLoadEntry = "&Load";
+inline constexpr const char* kSaveEntry = "&Save";
+inline constexpr const char* kLoadAllEntry = "&Load All";
+inline constexpr const char* kSaveAllEntry = "&Save All";
+
+inline constexpr const char* kBmpSaveTitle = "Save Image As...";
+inline constexpr const char* kBmpSaveAllTitle = "Save Images As...";
+inline constexpr const char* kBmpSaveFilter = "Bitmap Files (*.bmp) | *.bmp";
+inline constexpr const char* kBmpOpenTitle = "Open Image Files...";
+inline constexpr const char* kBmpOpenFilter = "Bitmap Files (*.bmp)|*.bmp";
+
+inline constexpr const char* kBadBitmapSize = "A bitmap must be 1 to 255 pixels wide and high";
+inline constexpr const char* kRecordMoved = "The bitmap's record is no longer where it was read";
+
+// GetBmpHex: the picture's pixel bytes become the current entry's edited bitmap and are
+// shown. Returns the bytes.
+Bytes GetBmpHex(GraphicsState& g, const BitmapCanvas& picture);
+
+// SaveBmpHex: writes the current entry's new plain pixel bytes (empty: the pixel bytes on
+// show) with the size of its edited bitmap, in place or at FreeOffset, and rewrites its
+// record where the catalog read it. Nothing is written when the bytes and size are
+// unchanged. Refusals (bad size, no room, record gone, data past the image) are told and
+// write nothing. Returns true unless refused.
+bool SaveBmpHex(Session& ed, GraphicsState& g, Interaction& ui, Bytes pixels);
+
+// A picture (file or editor) into the current entry: GetBmpHex then SaveBmpHex, checked
+// first so that a refused import changes neither the image nor the catalog.
+bool ImportPicture(Session& ed, GraphicsState& g, Interaction& ui, const BitmapCanvas& picture);
+
+// The "&Commands" entries, acting on the current bitmap.
+void EditBitmap(Session& ed, GraphicsState& g, Interaction& ui);                      // "&Edit"
+void LoadBitmap(Session& ed, GraphicsState& g, Interaction& ui, BitmapFiles& files);  // "&Load"
+void SaveBitmap(Session& ed, GraphicsState& g, Interaction& ui, BitmapFiles& files);  // "&Save"
+void LoadAllBitmaps(Session& ed, GraphicsState& g, Interaction& ui, BitmapFiles& files);
+void SaveAllBitmaps(Session& ed, GraphicsState& g, Interaction& ui, BitmapFiles& files);
+
+// The numbered names of "&Save All" (from any name) and "&Load All" (from a numbered one).
+std::string SaveAllBase(const std::string& chosen);
+std::string LoadAllBase(const std::string& chosen);
+std::string NumberedName(const std::string& base, int id);
+
+}  // namespace brivant

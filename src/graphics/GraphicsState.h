@@ -1,0 +1,31 @@
+#pragma once
+
+#include <vector>
+
+#include "core/HexText.h"
+#include "graphics/BitmapCatalog.h"
+#include "graphics/BitmapFormat.h"
+#include "graphics/TImagEdit.h"
+
+namespace brivant {
+
+// What the bitmap half of the Graphics tab shows and remembers.
+struct GraphicsState {
+    std::vector<BitmapEntry> bitmaps;  // the catalog, IDs in order
+    int mainCount = 0;                 // entries from the main table; extra ones follow
+    bool built = false;                // the catalog was read (or tried) for this image
+
+    int selected = -1;    // the "Bmp ID:" list's selection
+    int current = -1;     // the entry last shown; the commands act on it
+    int shownWidth = 0;   // "Width:"
+    int shownHeight = 0;  // "Height:"
+    Bytes pixels;         // the pixel bytes on show; empty: no preview
+
+    TImagEdit imageEditor;  // created once: keeps its accepted flag between openings
+
+    // The preview canvas (W x H); empty when nothing is shown.
+    BitmapCanvas Preview() const;
+    BitmapEntry* Current();
+};
+
+}  // namespace brivant
