@@ -4,9 +4,11 @@ namespace brivant {
 
 SampleFeature ToneSampleFeature();  // ToneSample.cpp
 SampleFeature TextSampleFeature();  // TextSample.cpp
+SampleFeature MenuSampleFeature();  // MenuSample.cpp
 
 const std::vector<SampleFeature>& SampleFeatures() {
-    static const std::vector<SampleFeature> features = {ToneSampleFeature(), TextSampleFeature()};
+    static const std::vector<SampleFeature> features = {ToneSampleFeature(), TextSampleFeature(),
+                                                            MenuSampleFeature()};
     return features;
 }
 

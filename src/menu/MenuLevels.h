@@ -1,0 +1,48 @@
+#pragma once
+
+#include <string>
+
+#include "menu/MenuState.h"
+
+namespace brivant {
+
+struct Session;
+struct TextState;
+class Interaction;
+
+inline constexpr const char* kNetMonitor = "Net Monitor";
+inline constexpr const char* kSimCardMenu = "SIM Card Menu";
+inline constexpr const char* kNoSubMenus = "This Menu Item does not have sub menus";
+inline constexpr const char* kNoSubMenuOffsets = "Could not find offsets for submenus";
+inline constexpr const char* kTextIdBeyond =
+    "The menu text ID %s lies beyond the texts of the chosen language; nothing was listed";
+
+// A new image: empty stacks and rows, the selector back on "Select Here".
+void OpenedMenu(MenuState& m);
+
+// Finds the root descriptor (the first 10 01 01 00 from offset 1, five bytes into it) and
+// makes it the current level of the Menu tab's stack (kept when the stack already holds
+// levels; deeper ones are dropped); while the browser is open, the browser's stack gets it
+// as its only level instead. Range errors of the buffer when the root is not there.
+void GetRootOffset(Session& ed, MenuState& m);
+
+// Reads the current level of the stack in use for the language chosen in the Menu tab's
+// selector and rebuilds the rows. "Select Here" lists nothing; 62XX/7110 is refused. The
+// rows are only replaced once the whole level was read.
+void ListMenuLevel(Session& ed, MenuState& m, TextState& texts, Interaction& ui);
+
+// The Menu tab's "Language:" selector: choosing entry k lists the current level.
+void ChooseMenuLanguage(Session& ed, MenuState& m, TextState& texts, Interaction& ui, int k);
+
+// "Edit &SubMenu" (and the browser's "&View SubMenu") on a row of the view in use;
+// nothing for a row that is not there.
+void EnterSubMenu(Session& ed, MenuState& m, TextState& texts, Interaction& ui, int row);
+// The back button of the view in use.
+void LeaveSubMenu(Session& ed, MenuState& m, TextState& texts, Interaction& ui);
+
+// The index into the level's records of a row of the view in use, -1 for no such row.
+int RecordOfRow(MenuState& m, int row);
+// "Edit &SubMenu" is offered for the row: its record opens a submenu.
+bool SubMenuEnabled(MenuState& m, int row);
+
+}  // namespace brivant

@@ -1,0 +1,60 @@
+#include "menu/MenuRecord.h"
+
+#include "core/HexText.h"
+
+namespace brivant {
+
+bool LongMenuRecords(int phoneType) {
+    // 61XX, 3390, 8210, 8250, 8850, 8890, 8855 and 5210.
+    switch (phoneType) {
+        case 2:
+        case 7:
+        case 10:
+        case 11:
+        case 12:
+        case 13:
+        case 14:
+        case 16:
+            return true;
+        default:
+            return false;
+    }
+}
+
+int MenuRecordSize(int phoneType) {
+    return LongMenuRecords(phoneType) ? kLongRecordSize : kShortRecordSize;
+}
+
+bool IsShortRecord(std::string_view record) {
+    return record.size() == 2 * kShortRecordSize;
+}
+
+std::string TextPointerOf(std::string_view record) {
+    return std::string(record.substr(0, 8));
+}
+
+std::string FuncPointerOf(std::string_view record) {
+    return std::string(record.substr(IsShortRecord(record) ? 8 : 16, 8));
+}
+
+std::uint32_t FuncPointerValue(std::string_view record) {
+    return static_cast<std::uint32_t>(HexTextToInt(FuncPointerOf(record)));
+}
+
+bool IsSubMenuRecord(std::string_view record) {
+    return record.find(kSubMenuMark, 15) != std::string_view::npos;
+}
+
+bool IsHiddenRecord(std::string_view record) {
+    return record.find(kHiddenMark) != std::string_view::npos;
+}
+
+std::uint32_t ItemsPointerOf(std::string_view descriptor) {
+    return static_cast<std::uint32_t>(HexTextToInt(descriptor.substr(0, 8)));
+}
+
+int ItemCountOf(std::string_view descriptor) {
+    return HexTextToInt(descriptor.substr(8, 2));
+}
+
+}  // namespace brivant

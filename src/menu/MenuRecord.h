@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace brivant {
+
+// Record sizes of the two forms, chosen by phone type.
+inline constexpr int kShortRecordSize = 20;
+inline constexpr int kLongRecordSize = 24;
+inline constexpr int kDescriptorSize = 12;
+
+// The root descriptor's kind bytes, how the root is found.
+inline constexpr const char* kRootKindHex = "10010100";
+// Func ID 0387 with a zero first Unknown: an item that opens a submenu.
+inline constexpr const char* kSubMenuMark = "03870000";
+// A record carrying this anywhere in its hex text gets no row.
+inline constexpr const char* kHiddenMark = "00DC0000";
+
+// True for the families that keep 24-byte records (Tip Pointer behind the Text Pointer).
+bool LongMenuRecords(int phoneType);
+// 20 or 24 bytes by phone type.
+int MenuRecordSize(int phoneType);
+
+// Field access on a record's hex text; the form is told by the length (40 digits short,
+// anything else long).
+bool IsShortRecord(std::string_view record);
+std::string TextPointerOf(std::string_view record);
+std::string FuncPointerOf(std::string_view record);
+std::uint32_t FuncPointerValue(std::string_view record);
+// "03870000" at digit 16 or later (counted from 1).
+bool IsSubMenuRecord(std::string_view record);
+bool IsHiddenRecord(std::string_view record);
+
+// A descriptor's Items Pointer (digits 1-8) and Item Count (digits 9-10).
+std::uint32_t ItemsPointerOf(std::string_view descriptor);
+int ItemCountOf(std::string_view descriptor);
+
+}  // namespace brivant
