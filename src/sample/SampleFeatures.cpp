@@ -2,13 +2,14 @@
 
 namespace brivant {
 
-SampleFeature ToneSampleFeature();  // ToneSample.cpp
-SampleFeature TextSampleFeature();  // TextSample.cpp
-SampleFeature MenuSampleFeature();  // MenuSample.cpp
+SampleFeature ToneSampleFeature();      // ToneSample.cpp
+SampleFeature TextSampleFeature();      // TextSample.cpp
+SampleFeature MenuSampleFeature();      // MenuSample.cpp
+SampleFeature SecuritySampleFeature();  // SecuritySample.cpp
 
 const std::vector<SampleFeature>& SampleFeatures() {
-    static const std::vector<SampleFeature> features = {ToneSampleFeature(), TextSampleFeature(),
-                                                            MenuSampleFeature()};
+    static const std::vector<SampleFeature> features = {
+        ToneSampleFeature(), TextSampleFeature(), MenuSampleFeature(), SecuritySampleFeature()};
     return features;
 }
 

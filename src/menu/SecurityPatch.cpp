@@ -1,0 +1,136 @@
+#include "menu/SecurityPatch.h"
+
+#include <algorithm>
+
+#include "core/Interaction.h"
+#include "core/UserError.h"
+#include "image/PhoneTypes.h"
+#include "image/Session.h"
+#include "menu/SecurityPatterns.h"
+#include "menu/SecurityState.h"
+
+namespace brivant {
+
+namespace {
+constexpr std::uint16_t kSubmenuId = 0x0387;
+constexpr std::uint16_t kFunctionId = 0x05E0;
+constexpr std::size_t kFuncIdAt = 6;  // within a function block
+
+// The block at `at`, whole: a block that would reach outside the image is the buffer's
+// range error, raised before anything is written.
+Bytes BlockAt(Session& ed, std::int32_t at, std::int32_t size) {
+    if (at < 0 || at >= ed.MainHex.Size()) throw UserError(HexBuffer::kInvalidSelStart);
+    if (at + size > ed.MainHex.Size()) throw UserError(HexBuffer::kInvalidSelEnd);
+    return ed.MainHex.CopyBytes(at, size);
+}
+
+void SwapFuncId(Bytes& block, std::uint16_t from, std::uint16_t to) {
+    if (GetBE16(&block[kFuncIdAt]) == from) PutBE16(&block[kFuncIdAt], to);
+}
+}  // namespace
+
+std::int32_t LastOccurrence(Session& ed, std::string_view pattern) {
+    if (ed.MainHex.Size() < 2) return -1;
+    std::int32_t last = -1;
+    std::int32_t from = 1;
+    for (;;) {
+        ed.MainHex.SetSelectionStart(from);
+        FindOffSet1(ed, pattern);
+        if (ed.FoundOffset < 0) break;
+        last = ed.FoundOffset;
+        const auto n = static_cast<std::int32_t>(ed.searchPattern.size());
+        from = std::max(last + n - 1, last + 1);
+        if (from >= ed.MainHex.Size()) break;
+    }
+    ed.FoundOffset = last;
+    return last;
+}
+
+SecurityPatch RewriteSecurityBlocks(const Bytes& g, const Bytes& s, const Bytes& r) {
+    SecurityPatch p;
+    p.guarded.before = g;
+    p.security.before = s;
+    p.redirect.before = r;
+
+    Bytes g2 = g;
+    std::copy_n(s.begin(), 4, g2.begin());
+    SwapFuncId(g2, kSubmenuId, kFunctionId);
+
+    Bytes s2 = s;
+    std::copy_n(r.begin(), 4, s2.begin());
+    SwapFuncId(s2, kFunctionId, kSubmenuId);
+
+    Bytes r2(g.begin(), g.begin() + 4);
+    const bool submenu = GetBE16(&g[kFuncIdAt]) == kSubmenuId;
+    const Bytes tail = HexToBytes(submenu ? kRedirectPattern : kRedirectTo05E0);
+    r2.insert(r2.end(), tail.begin(), tail.end());
+
+    p.guarded.after = std::move(g2);
+    p.security.after = std::move(s2);
+    p.redirect.after = std::move(r2);
+    return p;
+}
+
+std::optional<SecurityPatch> GetMenuOffset(Session& ed, Interaction& ui, std::string_view guarded,
+                                           std::string_view security, int back,
+                                           std::string_view redirect) {
+    const std::int32_t a = LastOccurrence(ed, guarded);
+    if (a < 0) {
+        ui.error(kNoSecurityOffsets);
+        return std::nullopt;
+    }
+    const Bytes g = BlockAt(ed, a - back, kFunctionBlockSize);
+    const std::int32_t b = LastOccurrence(ed, security);
+    if (b < 0) {
+        ui.error(kNoSecurityOffsets);
+        return std::nullopt;
+    }
+    const Bytes s = BlockAt(ed, b, kFunctionBlockSize);
+
+    ed.MainHex.SetSelectionStart(1);
+    FindOffSet1(ed, redirect);
+    const std::int32_t c = ed.FoundOffset;
+    if (c < 0) {
+        ui.error(kNoRedirectBlock);
+        return std::nullopt;
+    }
+    const Bytes r = BlockAt(ed, c - 4, kRedirectBlockSize);
+
+    SecurityPatch p = RewriteSecurityBlocks(g, s, r);
+    p.guarded.offset = a - back;
+    p.security.offset = b;
+    p.redirect.offset = c - 4;
+    // Each block goes back where it was found; searching for the old bytes again could hit
+    // an earlier copy of them instead.
+    for (const PatchedBlock* block : {&p.guarded, &p.security, &p.redirect})
+        ed.MainHex.WriteAt(block->offset, block->after);
+    ui.info(kSecurityPatched);
+    return p;
+}
+
+std::optional<SecurityPatch> PatchSecurityCode(Session& ed, SecurityState& sec, Interaction& ui) {
+    if (ed.PhoneType() == 0) {
+        ui.error(kChooseModel);
+        return std::nullopt;
+    }
+    sec.patchEnabled = false;
+    // Its menu records have another layout: neither the table nor picked items fit it.
+    if (ed.Is62xx()) {
+        ui.error(kSecurityUnsupported);
+        return std::nullopt;
+    }
+    if (sec.securityOption == kManual)
+        return GetMenuOffset(ed, ui, sec.securityOffset1, sec.securityOffset2, 0, kRedirectPattern);
+
+    const SecurityVariant* v = FindSecurityVariant(ed.PhoneType(), ed.UnitModelHex);
+    const auto patterns = v ? PatternsFor(*v, sec.securityOption) : std::nullopt;
+    if (!patterns) {
+        // A firmware none of the rows knows: only the manual method can find its items.
+        ui.error(kNoSecurityOffsets);
+        return std::nullopt;
+    }
+    return GetMenuOffset(ed, ui, patterns->guarded, patterns->security, patterns->back,
+                         kRedirectPattern);
+}
+
+}  // namespace brivant
