@@ -14,6 +14,9 @@ namespace brivant {
 
 inline constexpr int kNoDesignation = -2;
 
+// The firmware code that one of the code patches hooks into.
+enum class PatchHook { None, FadingLeds, InvertedLcd, Blinking };
+
 struct SampleOptions {
     int family = 4;        // phone-type index 1..18
     int designation = -1;  // index into Designations(); -1: the family's first; kNoDesignation
@@ -22,6 +25,7 @@ struct SampleOptions {
     bool occupiedBelowPpm = false;  // non-free bytes right below the PPM marker
     std::uint32_t seed = 1;
     int ringtones = -1;  // records of the TONE chunk; -1: the family's usual catalog
+    PatchHook leaveOut = PatchHook::None;  // a code patch's hook the image lacks
 };
 
 // Where the builder put things (image offsets).

@@ -6,10 +6,12 @@ SampleFeature ToneSampleFeature();      // ToneSample.cpp
 SampleFeature TextSampleFeature();      // TextSample.cpp
 SampleFeature MenuSampleFeature();      // MenuSample.cpp
 SampleFeature SecuritySampleFeature();  // SecuritySample.cpp
+SampleFeature PatchSampleFeature();     // PatchSample.cpp
 
 const std::vector<SampleFeature>& SampleFeatures() {
     static const std::vector<SampleFeature> features = {
-        ToneSampleFeature(), TextSampleFeature(), MenuSampleFeature(), SecuritySampleFeature()};
+        ToneSampleFeature(), TextSampleFeature(), MenuSampleFeature(), SecuritySampleFeature(),
+        PatchSampleFeature()};
     return features;
 }
 
