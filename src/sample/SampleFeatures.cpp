@@ -6,6 +6,7 @@ SampleFeature ToneSampleFeature();      // ToneSample.cpp
 SampleFeature TextSampleFeature();      // TextSample.cpp
 SampleFeature MenuSampleFeature();      // MenuSample.cpp
 SampleFeature SecuritySampleFeature();  // SecuritySample.cpp
+SampleFeature GraphicsSampleFeature();  // GraphicsSample.cpp
 SampleFeature PatchSampleFeature();     // PatchSample.cpp
 
 const std::vector<SampleFeature>& SampleFeatures() {

@@ -1,0 +1,211 @@
+#include "graphics/BitmapCommands.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "core/FileIO.h"
+#include "core/Interaction.h"
+#include "core/UserError.h"
+#include "graphics/BitmapFiles.h"
+#include "graphics/GraphicsState.h"
+#include "image/Address.h"
+#include "image/McuSpace.h"
+#include "image/Session.h"
+
+namespace brivant {
+
+namespace {
+constexpr int kMaxSide = 255;  // one byte each in the record
+constexpr const char* kBmpExt = "bmp";
+constexpr const char* kBmpSuffix = ".bmp";
+
+// What SaveBmpHex will write, worked out and checked before the first byte changes.
+struct WritePlan {
+    bool unchanged = false;
+    Bytes plain;  // the entry's new pixel bytes
+    Bytes data;   // as stored: encoded when its form asks, padded
+    std::int32_t at = 0;
+    bool atFreeOffset = false;
+    Bytes record;
+};
+
+bool StoresAtFreeOffset(const Session& s) {
+    const std::string& type = s.PhoneTypeText();
+    return type == "3410" || type == "2100" || s.Is62xx();
+}
+
+// The refusal text, or nothing when the plan can be carried out.
+std::optional<std::string> Plan(Session& ed, const GraphicsState& g, int width, int height,
+                                Bytes plain, WritePlan& plan) {
+    const BitmapEntry& e = g.bitmaps[static_cast<std::size_t>(g.current)];
+    if (width < 1 || height < 1 || width > kMaxSide || height > kMaxSide) return kBadBitmapSize;
+    const bool sameSize = e.Width() == width && e.Height() == height;
+    if (plain == e.kept && sameSize) {
+        plan.unchanged = true;
+        return std::nullopt;
+    }
+    if (plain.empty()) plain = g.pixels;
+    plan.plain = plain;
+    plan.data = IsRunLengthForm(ed, g.mainCount, g.current) ? EncodeRunLength(plain) : plain;
+    PadWithFillers(plan.data);
+    const auto n = static_cast<std::int32_t>(plan.data.size());
+
+    HexBuffer& m = ed.MainHex;
+    plan.atFreeOffset = !sameSize || StoresAtFreeOffset(ed);
+    if (plan.atFreeOffset) {
+        if (ed.FreeOffset < 0 || !McuFits(ed, n)) return kNoMcuSpace;
+        plan.at = ed.FreeOffset;
+    } else {
+        const std::int64_t at = ToImageOffset(e.Address());
+        if (at < 0 || at >= m.Size()) return HexBuffer::kInvalidSelStart;
+        if (at + n > m.Size()) return HexBuffer::kInvalidSelEnd;
+        plan.at = static_cast<std::int32_t>(at);
+    }
+
+    // The record is rewritten where the catalog read it: two entries may share the same
+    // record bytes, and a search for them would find the first one's.
+    const std::int32_t r = e.recordOffset;
+    if (r < 0 || r + kRecordSize > m.Size() ||
+        !std::equal(e.record.begin(), e.record.end(), m.Data().begin() + r))
+        return kRecordMoved;
+    plan.record = e.record;
+    PutBE32(plan.record.data(), ToPhoneAddress(plan.at));
+    plan.record[8] = static_cast<std::uint8_t>(width);
+    plan.record[9] = static_cast<std::uint8_t>(height);
+    return std::nullopt;
+}
+
+void Carry(Session& ed, GraphicsState& g, WritePlan& plan) {
+    if (plan.unchanged) return;
+    BitmapEntry& e = g.bitmaps[static_cast<std::size_t>(g.current)];
+    ed.MainHex.WriteAt(plan.at, plan.data);
+    if (plan.atFreeOffset) ed.FreeOffset = plan.at + static_cast<std::int32_t>(plan.data.size());
+    ed.MainHex.WriteAt(e.recordOffset, plan.record);
+    e.record = std::move(plan.record);
+    e.kept = std::move(plan.plain);
+}
+
+bool HasCurrent(GraphicsState& g, Interaction& ui) {
+    if (g.Current()) return true;
+    ui.error(kOpenFirst);
+    return false;
+}
+
+// An entry that "&Save All" writes no file for: nothing to preview.
+bool WithoutPicture(const BitmapEntry& e) {
+    if (e.edited) return e.edited->width == 0 || e.edited->height == 0;
+    return e.Width() == 0 || e.Height() == 0;
+}
+}  // namespace
+
+Bytes GetBmpHex(GraphicsState& g, const BitmapCanvas& picture) {
+    Bytes pixels = PixelsOf(picture);
+    g.shownWidth = picture.width;
+    g.shownHeight = picture.height;
+    g.pixels.clear();
+    if (BitmapEntry* e = g.Current())
+        e->edited = EditedBitmap{picture.width, picture.height, pixels};
+    g.pixels = pixels;
+    return pixels;
+}
+
+bool SaveBmpHex(Session& ed, GraphicsState& g, Interaction& ui, Bytes pixels) {
+    BitmapEntry* e = g.Current();
+    if (!e) return false;
+    const int width = e->edited ? e->edited->width : e->Width();
+    const int height = e->edited ? e->edited->height : e->Height();
+    WritePlan plan;
+    if (const auto refused = Plan(ed, g, width, height, std::move(pixels), plan)) {
+        ui.error(*refused);
+        return false;
+    }
+    Carry(ed, g, plan);
+    return true;
+}
+
+bool ImportPicture(Session& ed, GraphicsState& g, Interaction& ui, const BitmapCanvas& picture) {
+    if (!g.Current()) return false;
+    // Checked against the picture before it becomes the entry's edited bitmap, so that a
+    // refusal leaves the catalog as it was.
+    WritePlan plan;
+    if (const auto refused = Plan(ed, g, picture.width, picture.height, PixelsOf(picture), plan)) {
+        ui.error(*refused);
+        return false;
+    }
+    GetBmpHex(g, picture);
+    Carry(ed, g, plan);
+    return true;
+}
+
+void EditBitmap(Session& ed, GraphicsState& g, Interaction& ui) {
+    if (!HasCurrent(g, ui)) return;
+    TImagEdit& editor = g.imageEditor;
+    editor.Prepare(g.shownWidth, g.shownHeight, g.pixels);
+    ui.askDialog(editor);
+    // The flag decides, not how the window was closed: it keeps its value from the last
+    // opening unless "&OK", "&Cancel" or a drawing changed it.
+    if (!editor.accepted) return;
+    ImportPicture(ed, g, ui, editor.Picture());
+}
+
+void LoadBitmap(Session& ed, GraphicsState& g, Interaction& ui, BitmapFiles& files) {
+    if (!HasCurrent(g, ui)) return;
+    const auto path = ui.askOpenFile(OpenDialog(kBmpOpenTitle, kBmpOpenFilter));
+    if (!path) return;
+    ImportPicture(ed, g, ui, files.Read(*path));
+}
+
+void SaveBitmap(Session& ed, GraphicsState& g, Interaction& ui, BitmapFiles& files) {
+    (void)ed;
+    if (!HasCurrent(g, ui)) return;
+    const auto path = ui.askSaveFile(SaveDialog(kBmpSaveTitle, kBmpSaveFilter, kBmpExt));
+    if (!path) return;
+    const BitmapCanvas preview = g.Preview();
+    if (preview.Empty()) return;
+    files.Write(*path, preview);
+}
+
+void SaveAllBitmaps(Session& ed, GraphicsState& g, Interaction& ui, BitmapFiles& files) {
+    if (!HasCurrent(g, ui)) return;
+    const auto path = ui.askSaveFile(SaveDialog(kBmpSaveAllTitle, kBmpSaveFilter, kBmpExt));
+    if (!path) return;
+    const std::string base = SaveAllBase(*path);
+    for (int id = 0; id < static_cast<int>(g.bitmaps.size()); ++id) {
+        SelectBitmap(ed, g, id);
+        const BitmapCanvas preview = g.Preview();
+        if (!preview.Empty()) files.Write(NumberedName(base, id), preview);
+    }
+}
+
+void LoadAllBitmaps(Session& ed, GraphicsState& g, Interaction& ui, BitmapFiles& files) {
+    if (!HasCurrent(g, ui)) return;
+    const auto path = ui.askOpenFile(OpenDialog(kBmpOpenTitle, kBmpOpenFilter));
+    if (!path) return;
+    const std::string base = LoadAllBase(*path);
+    for (int id = 0; id < static_cast<int>(g.bitmaps.size()); ++id) {
+        g.current = g.selected = id;
+        const std::string name = NumberedName(base, id);
+        // "&Save All" writes no file for a bitmap without a picture; its absence is no
+        // reason to stop the set.
+        if (WithoutPicture(g.bitmaps[static_cast<std::size_t>(id)]) && !FileExists(name)) continue;
+        if (!ImportPicture(ed, g, ui, files.Read(name))) return;
+    }
+}
+
+std::string SaveAllBase(const std::string& chosen) {
+    const std::size_t p = chosen.find(kBmpSuffix);
+    return p == std::string::npos ? chosen : chosen.substr(0, p);
+}
+
+std::string LoadAllBase(const std::string& chosen) {
+    const std::size_t p = chosen.find(kBmpSuffix);
+    if (p == std::string::npos) return chosen;
+    // The three ID digits go with the extension.
+    return chosen.substr(0, p >= 3 ? p - 3 : 0);
+}
+
+std::string NumberedName(const std::string& base, int id) {
+    return base + BitmapIdText(id) + kBmpSuffix;
+}
+
+}  // namespace brivant
