@@ -11,8 +11,8 @@ SampleFeature PatchSampleFeature();     // PatchSample.cpp
 
 const std::vector<SampleFeature>& SampleFeatures() {
     static const std::vector<SampleFeature> features = {
-        ToneSampleFeature(), TextSampleFeature(), MenuSampleFeature(), SecuritySampleFeature(),
-        PatchSampleFeature()};
+        ToneSampleFeature(),     TextSampleFeature(),  MenuSampleFeature(),
+        SecuritySampleFeature(), PatchSampleFeature(), GraphicsSampleFeature()};
     return features;
 }
 
