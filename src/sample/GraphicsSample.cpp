@@ -14,6 +14,11 @@ Bytes Pattern(int w, int h, int seed) {
     Bytes b(static_cast<std::size_t>(w * ((h + 7) / 8)));
     for (std::size_t k = 0; k < b.size(); ++k)
         b[k] = static_cast<std::uint8_t>((static_cast<int>(k) * 37 + seed * 11 + 5) & 0xFF);
+    // Rows below the height stay clear, as the firmware's own pictures have them.
+    const int rest = h % 8;
+    if (rest != 0)
+        for (std::size_t k = b.size() - static_cast<std::size_t>(w); k < b.size(); ++k)
+            b[k] &= static_cast<std::uint8_t>((1 << rest) - 1);
     return b;
 }
 

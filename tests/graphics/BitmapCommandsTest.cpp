@@ -1,0 +1,153 @@
+#include <gtest/gtest.h>
+
+#include "graphics/BitmapCommands.h"
+#include "graphics/GraphicsTestSupport.h"
+#include "image/Address.h"
+
+namespace brivant::test {
+namespace {
+
+constexpr int k3310 = 4;
+constexpr int k3410 = 8;
+
+// What the image itself holds for an ID, whatever was loaded or edited for it.
+BitmapCanvas FromImage(GraphicsFixture& f, int id) {
+    GraphicsState& g = f.g();
+    g.bitmaps[static_cast<std::size_t>(id)].edited.reset();
+    ShowBitmap(f.ed, g, id);
+    return g.Preview();
+}
+
+TEST(BitmapCommands, NumberedNames) {
+    EXPECT_EQ(SaveAllBase("shot.bmp"), "shot");
+    EXPECT_EQ(SaveAllBase("shot"), "shot");
+    EXPECT_EQ(SaveAllBase("a.bmp.bmp"), "a");
+    EXPECT_EQ(SaveAllBase("shot.BMP"), "shot.BMP");  // compared exactly
+    EXPECT_EQ(LoadAllBase("logo000.bmp"), "logo");
+    EXPECT_EQ(LoadAllBase("/d/logo00A.bmp"), "/d/logo");
+    EXPECT_EQ(LoadAllBase("logo"), "logo");
+    EXPECT_EQ(LoadAllBase("a.bmp"), "");
+    EXPECT_EQ(NumberedName("logo", 10), "logo00A.bmp");
+}
+
+// "&Save All" then "&Load All" leaves every bitmap's picture as it was, for a family that
+// writes in place and one that writes run-length data at FreeOffset.
+TEST(BitmapCommands, SaveAllThenLoadAllKeepsEveryPicture) {
+    for (int family : {k3310, k3410}) {
+        SCOPED_TRACE(family);
+        GraphicsFixture f(family);
+        GraphicsState& g = f.g();
+        f.ui.saveAnswers.push_back(f.dir.Path("shot.bmp"));
+        SaveAllBitmaps(f.ed, g, f.ui, f.files);
+        ASSERT_EQ(f.ui.saveAsked.size(), 1u);
+        EXPECT_EQ(f.ui.saveAsked[0].title, kBmpSaveAllTitle);
+        EXPECT_EQ(f.ui.saveAsked[0].filter, kBmpSaveFilter);
+        EXPECT_EQ(f.ui.saveAsked[0].defaultExt, "bmp");
+        EXPECT_EQ(f.files.written.size(), g.bitmaps.size() - 1);  // none for width 0
+        EXPECT_EQ(f.files.written[0], f.dir.Path("shot000.bmp"));
+        EXPECT_EQ(f.files.written[9], f.dir.Path("shot00A.bmp"));
+        EXPECT_EQ(f.files.files.count(f.dir.Path("shot002.bmp")), 0u);
+        EXPECT_EQ(g.current, static_cast<int>(g.bitmaps.size()) - 1);
+        EXPECT_EQ(g.selected, g.current);
+
+        f.ui.openAnswers.push_back(f.dir.Path("shot000.bmp"));
+        LoadAllBitmaps(f.ed, g, f.ui, f.files);
+        EXPECT_TRUE(f.ui.told.empty()) << f.ui.Last();
+        EXPECT_EQ(f.ui.openAsked[0].title, kBmpOpenTitle);
+        EXPECT_EQ(f.ui.openAsked[0].filter, kBmpOpenFilter);
+        for (int id = 0; id < static_cast<int>(g.bitmaps.size()); ++id) {
+            if (id == 2) continue;
+            const auto name = f.dir.Path("shot" + BitmapIdText(id) + ".bmp");
+            EXPECT_EQ(FromImage(f, id), f.files.files[name]) << id;
+        }
+    }
+}
+
+// Plain bitmaps of a "3310" image read back exactly: the set of files loaded again writes
+// nothing but the one bitmap whose hidden rows held set bits.
+TEST(BitmapCommands, LoadAllWritesOnlyWhatDiffers) {
+    GraphicsFixture f(k3310);
+    GraphicsState& g = f.g();
+    f.ui.saveAnswers.push_back(f.dir.Path("p.bmp"));
+    SaveAllBitmaps(f.ed, g, f.ui, f.files);
+    const Bytes image = f.Image();
+    f.ui.openAnswers.push_back(f.dir.Path("p000.bmp"));
+    LoadAllBitmaps(f.ed, g, f.ui, f.files);
+    std::size_t changed = 0;
+    for (std::size_t i = 0; i < image.size(); ++i) changed += image[i] != f.Image()[i];
+    EXPECT_EQ(changed, 16u);  // the height-12 bitmap's second band
+    EXPECT_EQ(f.ed.FreeOffset, f.sample.layout.freeOffset);
+}
+
+TEST(BitmapCommands, LoadAndSaveOne) {
+    GraphicsFixture f(k3410);
+    GraphicsState& g = f.g();
+    SelectBitmap(f.ed, g, 3);
+    f.ui.saveAnswers.push_back(f.dir.Path("one.bmp"));
+    SaveBitmap(f.ed, g, f.ui, f.files);
+    EXPECT_EQ(f.ui.saveAsked[0].title, kBmpSaveTitle);
+    EXPECT_EQ(f.files.files[f.dir.Path("one.bmp")], g.Preview());
+
+    // Width 0: the dialog is asked, nothing written.
+    SelectBitmap(f.ed, g, 2);
+    f.ui.saveAnswers.push_back(f.dir.Path("none.bmp"));
+    SaveBitmap(f.ed, g, f.ui, f.files);
+    EXPECT_EQ(f.files.written.size(), 1u);
+
+    // A missing file stops before anything changes.
+    const Bytes image = f.Image();
+    f.ui.openAnswers.push_back(f.dir.Path("missing.bmp"));
+    EXPECT_THROW(LoadBitmap(f.ed, g, f.ui, f.files), UserError);
+    EXPECT_EQ(f.Image(), image);
+    EXPECT_FALSE(g.bitmaps[2].edited);
+
+    // Loading into the width-0 entry gives it a size and new bytes at FreeOffset.
+    const std::int32_t free = f.ed.FreeOffset;
+    f.ui.openAnswers.push_back(f.dir.Path("one.bmp"));
+    LoadBitmap(f.ed, g, f.ui, f.files);
+    EXPECT_EQ(g.bitmaps[2].Width(), 8);
+    EXPECT_EQ(ToImageOffset(g.bitmaps[2].Address()), free);
+    EXPECT_EQ(FromImage(f, 2), f.files.files[f.dir.Path("one.bmp")]);
+}
+
+// "&Edit": the editor opens on the current bitmap; its result is written when the flag is
+// set, also when a later opening is closed without "&OK" or "&Cancel".
+TEST(BitmapCommands, EditWritesByTheAcceptedFlag) {
+    GraphicsFixture f(k3310);
+    GraphicsState& g = f.g();
+    SelectBitmap(f.ed, g, 4);
+    const Bytes before = g.pixels;
+    int opened = 0;
+    bool draw = true;
+    f.ui.dialogs.On<TImagEdit>() = [&](TImagEdit& m) {
+        ++opened;
+        EXPECT_EQ(m.Width(), 24);
+        EXPECT_EQ(m.Height(), 16);
+        if (draw) m.Press(0, 0, !(m.ByteText()[0] & 1));
+        return false;  // closed by other means
+    };
+    EditBitmap(f.ed, g, f.ui);
+    const auto at = ToImageOffset(g.bitmaps[4].Address());
+    EXPECT_EQ(f.At(at, 1)[0], before[0] ^ 1);
+    EditBitmap(f.ed, g, f.ui);  // the second edit finds the record the first one left
+    EXPECT_EQ(f.At(at, 1)[0], before[0]);
+
+    draw = false;
+    const Bytes image = f.Image();
+    EditBitmap(f.ed, g, f.ui);  // flag still set, nothing changed: nothing written
+    EXPECT_EQ(f.Image(), image);
+    g.imageEditor.Cancel();
+    f.ui.dialogs.On<TImagEdit>() = [](TImagEdit& m) {
+        m.Clear();
+        m.Cancel();
+        return false;
+    };
+    EditBitmap(f.ed, g, f.ui);
+    EXPECT_EQ(f.Image(), image);
+    EXPECT_EQ(opened, 3);
+    EXPECT_EQ(f.ui.dialogs.Shown<TImagEdit>(), 4);
+    EXPECT_TRUE(f.ui.told.empty()) << f.ui.Last();
+}
+
+}  // namespace
+}  // namespace brivant::test
