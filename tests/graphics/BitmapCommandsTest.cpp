@@ -63,22 +63,6 @@ TEST(BitmapCommands, SaveAllThenLoadAllKeepsEveryPicture) {
     }
 }
 
-// Plain bitmaps of a "3310" image read back exactly: the set of files loaded again writes
-// nothing but the one bitmap whose hidden rows held set bits.
-TEST(BitmapCommands, LoadAllWritesOnlyWhatDiffers) {
-    GraphicsFixture f(k3310);
-    GraphicsState& g = f.g();
-    f.ui.saveAnswers.push_back(f.dir.Path("p.bmp"));
-    SaveAllBitmaps(f.ed, g, f.ui, f.files);
-    const Bytes image = f.Image();
-    f.ui.openAnswers.push_back(f.dir.Path("p000.bmp"));
-    LoadAllBitmaps(f.ed, g, f.ui, f.files);
-    std::size_t changed = 0;
-    for (std::size_t i = 0; i < image.size(); ++i) changed += image[i] != f.Image()[i];
-    EXPECT_EQ(changed, 16u);  // the height-12 bitmap's second band
-    EXPECT_EQ(f.ed.FreeOffset, f.sample.layout.freeOffset);
-}
-
 TEST(BitmapCommands, LoadAndSaveOne) {
     GraphicsFixture f(k3410);
     GraphicsState& g = f.g();
