@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "app/Features.h"
+#include "graphics/AniState.h"
 #include "graphics/GraphicsState.h"
 #include "image/Session.h"
 #include "menu/MenuState.h"
@@ -23,6 +24,7 @@ class Editor : public Session {
     SecurityState security;
     PatchState patches;
     GraphicsState graphics;
+    AniState ani;
 
     // The features' hooks that the flows call; a copy of the one list, so that a test can
     // replace a hook of its own editor.

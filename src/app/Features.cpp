@@ -1,6 +1,7 @@
 #include "app/Features.h"
 
 #include "app/Editor.h"
+#include "graphics/AniCatalog.h"
 #include "graphics/BitmapCatalog.h"
 #include "menu/MenuLevels.h"
 #include "menu/MenuTab.h"
@@ -38,6 +39,11 @@ const std::vector<Feature>& Features() {
          .opened = [](Editor& ed) { OpenedGraphics(ed.graphics); },
          .tab = Tab::Graphics,
          .tabShown = [](Editor& ed, Interaction& ui) { GraphicsTabShown(ed, ed.graphics, ui); }},
+        {.name = "animations",
+         .opened = [](Editor& ed) { OpenedAni(ed.ani); },
+         .typeChosen = [](Editor& ed, Interaction&) { AniTypeChosen(ed.ani); },
+         .tab = Tab::Graphics,
+         .tabShown = [](Editor& ed, Interaction& ui) { GetAni(ed, ed.ani, ed.graphics, ui); }},
         {.name = "menu",
          .opened =
              [](Editor& ed) {

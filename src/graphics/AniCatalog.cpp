@@ -104,8 +104,8 @@ std::int32_t FindLengthTable(const Bytes& image, std::int32_t lastList, std::siz
     std::int64_t p = std::int64_t{lastList} - 4;
     while (p < 0) p += 2;
     std::int64_t hit = p;
-    while (hit + 1 < size &&
-           IsFillerWord(image[static_cast<std::size_t>(hit)], image[static_cast<std::size_t>(hit) + 1]))
+    while (hit + 1 < size && IsFillerWord(image[static_cast<std::size_t>(hit)],
+                                          image[static_cast<std::size_t>(hit) + 1]))
         hit += 2;
     if (hit + static_cast<std::int64_t>(count) > size) return -1;
     // Words passed over lie before the hit; the last one that fits behind the list wins.
@@ -192,7 +192,9 @@ void GetAni(Session& ed, AniState& a, GraphicsState& g, Interaction& ui) {
     ShowAnimation(ed, a, g, ui, 0);
 }
 
-void OpenedAni(AniState& a) { a = AniState{}; }
+void OpenedAni(AniState& a) {
+    a = AniState{};
+}
 
 void AniTypeChosen(AniState& a) {
     if (a.catalog.empty()) a.tried = false;

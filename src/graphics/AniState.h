@@ -24,14 +24,14 @@ struct AniState {
     bool enabled = false;  // the animation controls
     bool tried = false;    // the tables were searched for this image (and not found)
 
-    std::vector<AniEntry> catalog;       // "Ani ID:"
+    std::vector<AniEntry> catalog;        // "Ani ID:"
     std::int32_t lengthTableOffset = -1;  // where the length table was found
     std::string lengthTableText;          // the length table as it now stands in the image
     int current = -1;                     // the animation on show
 
-    int shownCount = 0;              // "Length:" and the position of its up-down
-    std::vector<AniFrame> frames;    // "Frame:"
-    int frame = -1;                  // the frame on show
+    int shownCount = 0;                  // "Length:" and the position of its up-down
+    std::vector<AniFrame> frames;        // "Frame:"
+    int frame = -1;                      // the frame on show
     std::vector<std::string> bitmapIds;  // the frame's "Bmp ID:" list
     int frameBitmap = -1;                // its selection
 
