@@ -155,8 +155,7 @@ void LoadBitmap(Session& ed, GraphicsState& g, Interaction& ui, BitmapFiles& fil
     ImportPicture(ed, g, ui, files.Read(*path));
 }
 
-void SaveBitmap(Session& ed, GraphicsState& g, Interaction& ui, BitmapFiles& files) {
-    (void)ed;
+void SaveBitmap(Session&, GraphicsState& g, Interaction& ui, BitmapFiles& files) {
     if (!HasCurrent(g, ui)) return;
     const auto path = ui.askSaveFile(SaveDialog(kBmpSaveTitle, kBmpSaveFilter, kBmpExt));
     if (!path) return;
