@@ -25,6 +25,7 @@ struct SampleOptions {
     bool occupiedBelowPpm = false;  // non-free bytes right below the PPM marker
     std::uint32_t seed = 1;
     int ringtones = -1;  // records of the TONE chunk; -1: the family's usual catalog
+    bool p523 = false;   // the PPM header names version P5.23 ("61XX" animations)
     PatchHook leaveOut = PatchHook::None;  // a code patch's hook the image lacks
 };
 

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "app/FileFlow.h"
+#include "graphics/AniCatalog.h"
+#include "graphics/AniCommands.h"
+#include "graphics/AniState.h"
+#include "image/Address.h"
+#include "support/TestSupport.h"
+
+namespace brivant::test {
+
+inline constexpr int k61xx = 2;
+inline constexpr int k3310 = 4;
+inline constexpr int k3330 = 5;
+inline constexpr int k8210 = 10;
+inline constexpr int k3210 = 3;
+inline constexpr std::int32_t kMiB = 1024 * 1024;
+
+// A sample of one family opened and its Graphics tab shown (the catalogs are read).
+struct AniFixture {
+    explicit AniFixture(int family = k3310, bool p523 = false, std::int32_t size = 2 * kMiB) {
+        SampleOptions o;
+        o.family = family;
+        o.p523 = p523;
+        o.size = size;
+        sample = OpenSample(ed, ui, dir.Path("x.fls"), o);
+        TabChanged(ed, ui, Tab::Graphics);
+    }
+
+    AniState& a() { return ed.ani; }
+    std::int32_t List(int id) const {
+        return static_cast<std::int32_t>(
+            ToImageOffset(ed.ani.catalog.at(static_cast<std::size_t>(id)).address));
+    }
+    std::string Hex(std::int64_t offset, std::size_t n) const {
+        const auto& d = ed.MainHex.Data();
+        return BytesToHex(d.data() + offset, n);
+    }
+    void Show(int id) { ShowAnimation(ed, ed.ani, ed.graphics, ui, id); }
+    void Count(int count) { FrameCountChanged(ed, ed.ani, ed.graphics, ui, count); }
+
+    TempDir dir;
+    FakeUi ui;
+    Editor ed;
+    SampleImage sample;
+};
+
+}  // namespace brivant::test
