@@ -1,0 +1,26 @@
+#pragma once
+
+#include "ui/TabPage.h"
+
+class QComboBox;
+class QToolButton;
+
+namespace brivant {
+
+// "Menu": the phone's menu tree, one level at a time, in the chosen language.
+class MenuPage : public TabPage {
+  public:
+    static constexpr Tab kTab = Tab::Menu;
+    static constexpr const char* kCaption = "Menu";
+
+    explicit MenuPage(Shell& shell);
+    void render() override;
+
+  private:
+    QComboBox* language_ = nullptr;
+    QToolButton* back_ = nullptr;
+    QLabel* count_ = nullptr;
+    ListView* list_ = nullptr;
+};
+
+}  // namespace brivant

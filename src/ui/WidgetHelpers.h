@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <string>
+#include <vector>
+
+class QComboBox;
+class QGroupBox;
+class QLayout;
+class QLineEdit;
+
+namespace brivant {
+
+// A titled group around `layout`, spaced to fit the window's small size.
+QGroupBox* Group(const QString& title, QLayout* layout);
+// Shows `text` unless the field already does: rewriting it would move the cursor of a user
+// who is typing in it.
+void SetTextIfChanged(QLineEdit* field, const QString& text);
+// Fills a selector with stored names (one byte per character), leaving it alone when it
+// already shows them, so that its current entry stays.
+void SetItems(QComboBox* box, const std::vector<std::string>& items);
+
+}  // namespace brivant
