@@ -1,65 +1,95 @@
 #pragma once
 
-// Shared by the window tests: a scripted port that records what the window asked and told,
-// sample images on disk, and a way to answer a modal dialog from inside its event loop.
+// The window tests' kit: the scripted port, sample images on disk, the window's controls by
+// name, the lists and their context menus, and a way to answer a modal dialog from inside
+// its event loop. Every test class registers itself with UI_TEST and runs from one program.
 
-#include <QApplication>
-#include <QTimer>
+#include <QObject>
+#include <QString>
+#include <QStringList>
 #include <QWidget>
-#include <deque>
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
-#include <optional>
-#include <random>
+#include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
-#include "core/Interaction.h"
 #include "sample/SampleBuilder.h"
 #include "support/TestSupport.h"
 
+class QAction;
+class QComboBox;
+class QMenu;
+class QSignalSpy;
+class QTreeWidget;
+
+namespace brivant {
+class TMain;
+}
+
 namespace brivant::uitest {
 
-// The same scripted port and temporary folders as the core tests.
+// The same scripted port, temporary folders and checks as the core tests.
 using ScriptUi = test::FakeUi;
 using test::ChecksumsVerify;
 using test::Has;
+using test::ReadFile;
 using test::TempDir;
+using test::WriteFile;
 
-inline Bytes ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+// Writes a sample image built with `o` to `path`.
+SampleImage WriteSample(const std::string& path, SampleOptions o = {});
+// Writes a sample of the family to `path` and opens it in the window as a dropped file is.
+SampleImage OpenSample(TMain& w, const std::string& path, int family);
 
-inline void WriteBytes(const std::string& path, const Bytes& data) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data.data()),
-              static_cast<std::streamsize>(data.size()));
+// The control of that object name and type; a missing one ends the test run.
+template <typename T>
+T* Find(QWidget& w, const char* name) {
+    T* c = w.findChild<T*>(QString::fromLatin1(name));
+    if (!c) qFatal("no control %s", name);
+    return c;
 }
+// Clicks the button of that name.
+void Click(QWidget& w, const char* button);
 
-inline SampleImage WriteSample(const std::string& path, SampleOptions o = {}) {
-    SampleImage s = BuildSample(o);
-    WriteBytes(path, s.bytes);
-    return s;
-}
+QStringList Items(QComboBox* box);
+QStringList Headers(QTreeWidget* list);
+// The rows as the list shows them, one "a|b|c" text each.
+QStringList Rows(QTreeWidget* list);
+void SelectRow(QTreeWidget* list, int row);
+int SelectedRow(QTreeWidget* list);
+
+// The context menu open on screen, or nullptr.
+QMenu* VisibleMenu();
+// Right-clicks the first row (or the empty list) and returns the menu that opened.
+QMenu* ContextMenu(QTreeWidget* list);
+// The entry of that caption; a missing one ends the test run.
+QAction* MenuEntry(QMenu* menu, const QString& caption);
+// A list's entry by its command name, wherever it sits in the menu.
+QAction* Entry(QWidget* list, const char* command);
+// The captions of a context menu in order: separators as "", submenu entries as ">caption".
+QStringList Captions(QMenu* menu);
+// The command names a spy on TMain::commandRan (or a recording runner) caught.
+QStringList Names(const QSignalSpy& spy);
+
+// A sealed chunk carries its own size in bytes 4-7 and its checksum in bytes 0-3.
+bool Sealed(const std::string& pieceHex);
 
 // Runs `answer` on the modal dialog the next statement opens, then makes sure that dialog
 // is gone so that a failed check cannot leave the test waiting for a user.
-inline void WhenModal(std::function<void(QWidget*)> answer) {
-    auto* poll = new QTimer;
-    poll->setInterval(0);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, answer = std::move(answer)] {
-        QWidget* w = QApplication::activeModalWidget();
-        if (!w) return;
-        poll->stop();
-        poll->deleteLater();
-        answer(w);
-        if (w->isVisible()) w->close();
-    });
-    poll->start();
-}
+void WhenModal(std::function<void(QWidget*)> answer);
+
+// The test classes of the program, in the order they run.
+using UiTestMaker = std::function<std::unique_ptr<QObject>()>;
+std::vector<std::pair<std::string, UiTestMaker>>& UiTests();
+
+template <typename T>
+struct UiTestRegistration {
+    explicit UiTestRegistration(const char* name) {
+        UiTests().emplace_back(name, [] { return std::make_unique<T>(); });
+    }
+};
 
 }  // namespace brivant::uitest
+
+#define UI_TEST(Class) \
+    static const ::brivant::uitest::UiTestRegistration<Class> uiTestRegistration##Class(#Class)

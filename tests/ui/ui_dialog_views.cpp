@@ -11,28 +11,17 @@
 #include <QtTest>
 
 #include "UiHarness.h"
-#include "ui/TLangEditView.h"
-#include "ui/TOpEditView.h"
 #include "texts/TLangEdit.h"
 #include "texts/TOpEdit.h"
-#include "ui/ToptionFrmView.h"
 #include "tones/ToptionFrm.h"
+#include "ui/TLangEditView.h"
+#include "ui/TOpEditView.h"
+#include "ui/ToptionFrmView.h"
 
 using namespace brivant;
 using namespace brivant::uitest;
 
 namespace {
-
-template <typename T>
-T* Find(QWidget& w, const char* name) {
-    T* c = w.findChild<T*>(QString::fromLatin1(name));
-    if (!c) qFatal("no control %s", name);
-    return c;
-}
-
-void Click(QWidget& w, const char* button) {
-    QTest::mouseClick(Find<QPushButton>(w, button), Qt::LeftButton);
-}
 
 // Replaces the field's text by typing, as a user does.
 void Type(QLineEdit* field, const QString& text) {
@@ -266,5 +255,5 @@ class DialogViewsTest : public QObject {
     }
 };
 
-QTEST_MAIN(DialogViewsTest)
+UI_TEST(DialogViewsTest);
 #include "ui_dialog_views.moc"

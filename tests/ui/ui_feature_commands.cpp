@@ -16,24 +16,6 @@
 using namespace brivant;
 using namespace brivant::uitest;
 
-namespace {
-
-template <typename T>
-T* Find(QWidget& w, const char* name) {
-    T* c = w.findChild<T*>(QString::fromLatin1(name));
-    if (!c) qFatal("no control %s", name);
-    return c;
-}
-
-void Open(TMain& w, const std::string& path, int family) {
-    SampleOptions o;
-    o.family = family;
-    WriteSample(path, o);
-    w.openPath(QString::fromStdString(path));
-}
-
-}  // namespace
-
 class FeatureCommandsTest : public QObject {
     Q_OBJECT
 
@@ -43,7 +25,7 @@ class FeatureCommandsTest : public QObject {
         ScriptUi ui;
         TMain w(ui);
         w.show();
-        Open(w, dir.Path("a.fls"), 4);
+        OpenSample(w, dir.Path("a.fls"), 4);
         auto* tones = Find<QTreeWidget>(w, "tonesList");
         const int rows = tones->topLevelItemCount();
         QVERIFY(rows >= 2);
@@ -69,7 +51,7 @@ class FeatureCommandsTest : public QObject {
         TempDir dir;
         ScriptUi ui;
         TMain w(ui);
-        Open(w, dir.Path("a.fls"), 4);
+        OpenSample(w, dir.Path("a.fls"), 4);
         Find<QComboBox>(w, "alertTone")->setCurrentIndex(3);
         Find<QRadioButton>(w, "alertRetrieve")->click();
         QCOMPARE(w.editor().tones.alertKind, 3);
@@ -80,7 +62,7 @@ class FeatureCommandsTest : public QObject {
         QTest::mouseClick(Find<QPushButton>(w, "alertDoIt"), Qt::LeftButton);
         QVERIFY(ui.told.empty());
         QCOMPARE(ui.saveAsked.size(), std::size_t{1});
-        QVERIFY(!ReadBytes(out).empty());
+        QVERIFY(!ReadFile(out).empty());
         // Retrieving changes nothing in the image.
         QVERIFY(!w.editor().MainHex.HasUnsavedChanges());
         QCOMPARE(Find<QComboBox>(w, "alertTone")->currentIndex(), 3);
@@ -91,7 +73,7 @@ class FeatureCommandsTest : public QObject {
         TempDir dir;
         ScriptUi ui;
         TMain w(ui);
-        Open(w, dir.Path("b.fls"), 18);
+        OpenSample(w, dir.Path("b.fls"), 18);
         auto* tones = Find<QTreeWidget>(w, "tonesList");
         const int rows = tones->topLevelItemCount();
         QVERIFY(rows > 0);
@@ -116,5 +98,5 @@ class FeatureCommandsTest : public QObject {
     }
 };
 
-QTEST_MAIN(FeatureCommandsTest)
+UI_TEST(FeatureCommandsTest);
 #include "ui_feature_commands.moc"

@@ -1,57 +1,25 @@
-// The main window over the core: start state, opening (dialog, command line, drop), the
-// phone-type choice, tab rules, free-space adjustment, About and shutdown.
+// The main window over the core: its start state, opening (dialog, command line), the
+// phone-type choice and the tab rules.
 
 #include <QCheckBox>
-#include <QClipboard>
 #include <QComboBox>
-#include <QDropEvent>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
-#include <QUrl>
 #include <QtTest>
 
 #include "UiHarness.h"
-#include "core/Clipboard.h"
-#include "app/FileFlow.h"
-#include "menu/MenuTab.h"
 #include "image/PhoneTypes.h"
-#include "ui/About.h"
+#include "menu/MenuTab.h"
 #include "ui/Brivant.h"
 
 using namespace brivant;
 using namespace brivant::uitest;
-
-namespace {
-
-template <typename T>
-T* Find(QWidget& w, const char* name) {
-    T* c = w.findChild<T*>(QString::fromLatin1(name));
-    if (!c) qFatal("no control %s", name);
-    return c;
-}
-
-QStringList Items(QComboBox* box) {
-    QStringList s;
-    for (int i = 0; i < box->count(); ++i) s << box->itemText(i);
-    return s;
-}
-
-QStringList Headers(QTreeWidget* t) {
-    QStringList s;
-    for (int i = 0; i < t->columnCount(); ++i) s << t->headerItem()->text(i);
-    return s;
-}
-
-}  // namespace
 
 class MainWindowTest : public QObject {
     Q_OBJECT
@@ -158,6 +126,7 @@ class MainWindowTest : public QObject {
                 QCOMPARE(t->columnWidth(static_cast<int>(i)), e.widths[i]);
             QCOMPARE(t->selectionMode(), QAbstractItemView::SingleSelection);
             QCOMPARE(t->topLevelItemCount(), 0);
+            QCOMPARE(t->contextMenuPolicy(), Qt::NoContextMenu);
             QCOMPARE(Find<QLabel>(w, e.count)->text(), e.countText);
         }
         QVERIFY(!Find<QToolButton>(w, "menuBack")->isEnabled());
@@ -310,7 +279,7 @@ class MainWindowTest : public QObject {
 
         // An image without the PPM marker: loaded, but no type and the list stays locked.
         const std::string blank = dir.Path("blank.fls");
-        WriteBytes(blank, Bytes(4096, 0x00));
+        WriteFile(blank, Bytes(4096, 0x00));
         w.openPath(QString::fromStdString(blank));
         QCOMPARE(ui.Last(), std::string("Invalid selection start"));
         QCOMPARE(ui.LastKind(), MessageKind::Error);
@@ -364,140 +333,7 @@ class MainWindowTest : public QObject {
         for (int i : {1, 2, 3, 4, 0}) tabs->setCurrentIndex(i);
         QVERIFY(ui.told.empty());
     }
-
-    void adjustMovesSpaceBothWays() {
-        TempDir dir;
-        const std::string path = dir.Path("a.fls");
-        SampleOptions o;
-        o.mcuEndMark = false;  // so that the MCU count grows by what it gains
-        WriteSample(path, o);
-        ScriptUi ui;
-        TMain w(ui);
-        w.openPath(QString::fromStdString(path));
-        auto* mcu = Find<QLineEdit>(w, "mcuFree");
-        auto* ppm = Find<QLineEdit>(w, "ppmFree");
-        const int mcu0 = mcu->text().toInt(), ppm0 = ppm->text().toInt();
-
-        ui.textAnswers.push_back("16");
-        QTest::mouseClick(Find<QPushButton>(w, "adjustButton"), Qt::LeftButton);
-        QCOMPARE(ui.textAsked.size(), std::size_t{1});
-        QCOMPARE(ui.textAsked[0].first, std::string("Adjust MCU Space"));
-        QCOMPARE(
-            ui.textAsked[0].second,
-            "How many bytes to add in MCU?\n\rPlease Enter From 1 to " + std::to_string(ppm0 - 62));
-        QCOMPARE(ui.Last(), std::string("MCU free space successfully adjusted"));
-        QCOMPARE(mcu->text().toInt(), mcu0 + 16);
-        QCOMPARE(ppm->text().toInt(), ppm0 - 16);
-
-        Find<QRadioButton>(w, "adjustPpm")->click();
-        ui.textAnswers.push_back("8");
-        QTest::mouseClick(Find<QPushButton>(w, "adjustButton"), Qt::LeftButton);
-        QCOMPARE(ui.textAsked.back().first, std::string("Adjust PPM Space"));
-        QCOMPARE(ui.Last(), std::string("PPM free space successfully adjusted"));
-        QCOMPARE(mcu->text().toInt(), mcu0 + 8);
-        QCOMPARE(ppm->text().toInt(), ppm0 - 8);
-    }
-
-    void adjustReadsTheFieldsAsTheUserLeftThem() {
-        TempDir dir;
-        const std::string path = dir.Path("a.fls");
-        WriteSample(path);
-        ScriptUi ui;
-        TMain w(ui);
-        // No image yet.
-        QTest::mouseClick(Find<QPushButton>(w, "adjustButton"), Qt::LeftButton);
-        QCOMPARE(ui.Last(), std::string("Please open Flash file first"));
-
-        w.openPath(QString::fromStdString(path));
-        auto* ppm = Find<QLineEdit>(w, "ppmFree");
-        ppm->selectAll();
-        QTest::keyClicks(ppm, "61");
-        QCOMPARE(w.editor().ppmFreeField, std::string("61"));
-        QTest::mouseClick(Find<QPushButton>(w, "adjustButton"), Qt::LeftButton);
-        QCOMPARE(ui.Last(), std::string("PPM bytes too small, MCU space can not be adjust"));
-        QVERIFY(ui.textAsked.empty());
-        QVERIFY(!w.editor().MainHex.HasUnsavedChanges());
-
-        // At exactly 62 no positive answer passes; an empty one ends the prompt.
-        ppm->selectAll();
-        QTest::keyClicks(ppm, "62");
-        ui.textAnswers = {std::string("1"), std::string("5"), std::string("")};
-        QTest::mouseClick(Find<QPushButton>(w, "adjustButton"), Qt::LeftButton);
-        QCOMPARE(ui.textAsked.size(), std::size_t{3});
-        QVERIFY(!w.editor().MainHex.HasUnsavedChanges());
-    }
-
-    void droppedImagesAndTheCommandLineOpenTheSameWay() {
-        TempDir dir;
-        const std::string path = dir.Path("drop.fls");
-        WriteSample(path);
-        ScriptUi ui;
-        TMain w(ui);
-        QSignalSpy ran(&w, &TMain::commandRan);
-
-        QMimeData other;
-        other.setUrls({QUrl::fromLocalFile(QString::fromStdString(dir.Path("notes.txt")))});
-        QDragEnterEvent refuse(QPoint(5, 5), Qt::CopyAction, &other, Qt::LeftButton,
-                               Qt::NoModifier);
-        QApplication::sendEvent(&w, &refuse);
-        QVERIFY(!refuse.isAccepted());
-        QDropEvent dropOther(QPointF(5, 5), Qt::CopyAction, &other, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&w, &dropOther);
-        QCOMPARE(ran.count(), 0);
-
-        QMimeData mime;
-        mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
-        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&w, &enter);
-        QVERIFY(enter.isAccepted());
-        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&w, &drop);
-        QCOMPARE(ran.count(), 1);
-        QCOMPARE(ran.at(0).at(0).toString(), QStringLiteral("open"));
-        QVERIFY(ui.openAsked.empty());
-        QCOMPARE(Find<QComboBox>(w, "phoneType")->currentText(), QStringLiteral("3310"));
-        QCOMPARE(w.editor().fileNameField, path);
-    }
-
-    void aboutBoxShowsItsLines() {
-        ScriptUi ui;
-        TMain w(ui);
-        QStringList texts;
-        bool sawOk = false;
-        WhenModal([&](QWidget* d) {
-            QVERIFY(qobject_cast<TAboutBox*>(d));
-            for (QLabel* l : d->findChildren<QLabel*>()) texts << l->text();
-            auto* ok = d->findChild<QPushButton*>("aboutOk");
-            QVERIFY(ok);
-            sawOk = ok->text() == QStringLiteral("OK");
-            ok->click();
-        });
-        QTest::mouseClick(Find<QPushButton>(w, "aboutButton"), Qt::LeftButton);
-        QVERIFY(sawOk);
-        QVERIFY(texts.contains(QStringLiteral("BrivantPro Version 1.03")));
-        QVERIFY(
-            texts.contains(QStringLiteral("This program is for editing Alert tones and other "
-                                          "PPM chunks + Menu Security Code Patcher.")));
-        QVERIFY(ui.told.empty());
-    }
-
-    void closingClearsTheClipboard() {
-        ScriptUi ui;
-        {
-            TMain w(ui);
-            w.show();
-            ClipboardSet("0A0B");
-            QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("0A0B"));
-            w.close();
-            QCOMPARE(ClipboardGet(), std::string());
-            QCOMPARE(QGuiApplication::clipboard()->text(), QString());
-        }
-        // Without a window the slot no longer reaches the desktop.
-        ClipboardSet("FF");
-        QCOMPARE(QGuiApplication::clipboard()->text(), QString());
-        ClipboardClear();
-    }
 };
 
-QTEST_MAIN(MainWindowTest)
+UI_TEST(MainWindowTest);
 #include "ui_main_window.moc"

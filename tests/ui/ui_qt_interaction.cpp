@@ -11,8 +11,8 @@
 #include <QtTest>
 
 #include "UiHarness.h"
-#include "ui/TCheckfrmView.h"
 #include "ui/QtInteraction.h"
+#include "ui/TCheckfrmView.h"
 
 using namespace brivant;
 using namespace brivant::uitest;
@@ -61,7 +61,7 @@ class QtInteractionTest : public QObject {
     void openDialogShowsTitleFilterAndMustExist() {
         TempDir dir;
         const std::string file = dir.Path("pick.fls");
-        WriteBytes(file, Bytes(16, 0));
+        WriteFile(file, Bytes(16, 0));
         QtInteraction ui;
         FileDialog d{"Open Flash Files...", "Flash Files (*.fls)|*.fls", "fls", "", true, false};
 
@@ -191,5 +191,5 @@ class QtInteractionTest : public QObject {
     }
 };
 
-QTEST_MAIN(QtInteractionTest)
+UI_TEST(QtInteractionTest);
 #include "ui_qt_interaction.moc"

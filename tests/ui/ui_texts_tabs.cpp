@@ -2,12 +2,19 @@
 // their commands, and the two editors change the chunk only when they end with "&OK".
 
 #include <QLabel>
+#include <QMenu>
 #include <QTabWidget>
+#include <QTreeWidget>
 #include <QtTest>
 
-#include "DialogScript.h"
+#include "UiHarness.h"
+#include "core/HexText.h"
+#include "ppm/PpmCopy.h"
 #include "texts/Languages.h"
 #include "texts/Operators.h"
+#include "texts/TLangEdit.h"
+#include "texts/TOpEdit.h"
+#include "ui/Brivant.h"
 
 using namespace brivant;
 using namespace brivant::uitest;
@@ -27,7 +34,7 @@ class TextsTabsTest : public QObject {
   private slots:
     void languageEditorChangesTheChunkOnlyOnOk() {
         TempDir dir;
-        DialogUi ui;
+        ScriptUi ui;
         TMain w(ui);
         w.show();
         OpenSample(w, dir.Path("a.fls"), 4);
@@ -80,7 +87,7 @@ class TextsTabsTest : public QObject {
 
     void languageDeleteKeyRemovesTheChunk() {
         TempDir dir;
-        DialogUi ui;
+        ScriptUi ui;
         TMain w(ui);
         w.show();
         OpenSample(w, dir.Path("a.fls"), 4);
@@ -105,7 +112,7 @@ class TextsTabsTest : public QObject {
 
     void the62xxLayoutHidesEditButTheKeysStillWork() {
         TempDir dir;
-        DialogUi ui;
+        ScriptUi ui;
         TMain w(ui);
         w.show();
         OpenSample(w, dir.Path("b.fls"), 18);
@@ -135,7 +142,7 @@ class TextsTabsTest : public QObject {
 
     void operatorsEditorChangesTheCountryOnlyOnOk() {
         TempDir dir;
-        DialogUi ui;
+        ScriptUi ui;
         TMain w(ui);
         w.show();
         OpenSample(w, dir.Path("a.fls"), 4);
@@ -200,7 +207,7 @@ class TextsTabsTest : public QObject {
 
     void addSubmenuTypesInOrLoadsACountry() {
         TempDir dir;
-        DialogUi ui;
+        ScriptUi ui;
         TMain w(ui);
         w.show();
         OpenSample(w, dir.Path("a.fls"), 4);
@@ -244,7 +251,7 @@ class TextsTabsTest : public QObject {
             "434E5452000000184E5A000035F00100"
             "0810F00256660000");
         const std::string path = dir.Path("nz.opr");
-        WriteBytes(path, nz);
+        WriteFile(path, nz);
         ui.openAnswers.push_back(path);
         MenuEntry(add, "&Load from file")->trigger();
         QVERIFY2(ui.told.empty(), ui.Last().c_str());
@@ -257,5 +264,5 @@ class TextsTabsTest : public QObject {
     }
 };
 
-QTEST_MAIN(TextsTabsTest)
+UI_TEST(TextsTabsTest);
 #include "ui_texts_tabs.moc"

@@ -5,14 +5,21 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTreeWidget>
 #include <QtTest>
 
-#include "DialogScript.h"
+#include "UiHarness.h"
+#include "core/HexText.h"
+#include "core/Stream.h"
+#include "ppm/PpmCopy.h"
 #include "tones/AlertTones.h"
 #include "tones/RingtoneCommands.h"
+#include "tones/ToptionFrm.h"
+#include "ui/Brivant.h"
 
 using namespace brivant;
 using namespace brivant::uitest;
@@ -42,7 +49,7 @@ class TonesTabTest : public QObject {
   private slots:
     void enterChangesTheSelectedRingtoneInPlace() {
         TempDir dir;
-        DialogUi ui;
+        ScriptUi ui;
         TMain w(ui);
         w.show();
         OpenSample(w, dir.Path("a.fls"), 4);
@@ -64,7 +71,7 @@ class TonesTabTest : public QObject {
 
         const Bytes tone = ToneFile(0x63, "Neon", "0A01112233445566778899AABBCC");
         const std::string path = dir.Path("neon.re");
-        WriteBytes(path, tone);
+        WriteFile(path, tone);
         ui.openAnswers.push_back(path);
         QTest::keyClick(tones, Qt::Key_Enter, Qt::KeypadModifier);
         QVERIFY2(ui.told.empty(), ui.Last().c_str());
@@ -85,7 +92,7 @@ class TonesTabTest : public QObject {
 
     void the62xxLayoutOffersNoAddOrDeleteButTheKeyStillDeletes() {
         TempDir dir;
-        DialogUi ui;
+        ScriptUi ui;
         TMain w(ui);
         w.show();
         OpenSample(w, dir.Path("b.fls"), 18);
@@ -131,7 +138,7 @@ class TonesTabTest : public QObject {
 
     void doItChangeWritesTheToneWithTheOptionsPrefix() {
         TempDir dir;
-        DialogUi ui;
+        ScriptUi ui;
         TMain w(ui);
         OpenSample(w, dir.Path("c.fls"), 4);
         Editor& ed = w.editor();
@@ -143,7 +150,7 @@ class TonesTabTest : public QObject {
         // 0A01 and seven notes: 9 bytes of body.
         const std::string body = "0A0111223344556677";
         const std::string path = dir.Path("tone.re");
-        WriteBytes(path, ToneFile(1, "Beat", body));
+        WriteFile(path, ToneFile(1, "Beat", body));
         const Bytes imageBefore = ed.MainHex.Data();
         const std::int32_t o = ed.FreeOffset;
         const QString freeBefore = mcuFree->text();
@@ -199,7 +206,7 @@ class TonesTabTest : public QObject {
         QTest::mouseClick(doIt, Qt::LeftButton);
         QVERIFY2(ui.told.empty(), ui.Last().c_str());
         QCOMPARE(ui.saveAsked.back().title, std::string(kToneSaveTitle));
-        const Bytes file = ReadBytes(out);
+        const Bytes file = ReadFile(out);
         QVERIFY(file.size() >= 16 && file.size() % 4 == 0);
         QCOMPARE(GetBE32(&file[4]), static_cast<std::uint32_t>(file.size()));
         QCOMPARE(std::string(file.begin() + 8, file.begin() + 12), std::string("STND"));
@@ -209,7 +216,7 @@ class TonesTabTest : public QObject {
 
     void the62xxAlertChangeConvertsIntoItsRingtoneRow() {
         TempDir dir;
-        DialogUi ui;
+        ScriptUi ui;
         TMain w(ui);
         w.show();
         OpenSample(w, dir.Path("d.fls"), 18);
@@ -222,8 +229,8 @@ class TonesTabTest : public QObject {
 
         // A tone in the common layout, as the other models store it.
         const std::string path = dir.Path("common.re");
-        WriteBytes(path, HexToBytes("0000000500000020545354310000000002414200"
-                                    "0002FC090A01AABB070BFFFF"));
+        WriteFile(path, HexToBytes("0000000500000020545354310000000002414200"
+                                   "0002FC090A01AABB070BFFFF"));
         ui.openAnswers.push_back(path);
         Find<QComboBox>(w, "alertTone")->setCurrentIndex(kStandard);
         QTest::mouseClick(Find<QPushButton>(w, "alertDoIt"), Qt::LeftButton);
@@ -248,7 +255,7 @@ class TonesTabTest : public QObject {
         TempDir dir;
         for (const int family : {1, 3}) {
             for (const bool change : {true, false}) {
-                DialogUi ui;
+                ScriptUi ui;
                 TMain w(ui);
                 OpenSample(w, dir.Path("m" + std::to_string(family) + ".fls"), family);
                 Find<QComboBox>(w, "alertTone")->setCurrentIndex(kCalendar);
@@ -265,7 +272,7 @@ class TonesTabTest : public QObject {
         }
 
         // A model with a calendar tone goes on to ask for the file.
-        DialogUi ui;
+        ScriptUi ui;
         TMain w(ui);
         OpenSample(w, dir.Path("m2.fls"), 2);
         Find<QComboBox>(w, "alertTone")->setCurrentIndex(kCalendar);
@@ -277,11 +284,11 @@ class TonesTabTest : public QObject {
         ui.saveAnswers.push_back(out);
         QTest::mouseClick(Find<QPushButton>(w, "alertDoIt"), Qt::LeftButton);
         QVERIFY2(ui.told.empty(), ui.Last().c_str());
-        const Bytes file = ReadBytes(out);
+        const Bytes file = ReadFile(out);
         QVERIFY(file.size() >= 12);
         QCOMPARE(std::string(file.begin() + 8, file.begin() + 12), std::string("CALE"));
     }
 };
 
-QTEST_MAIN(TonesTabTest)
+UI_TEST(TonesTabTest);
 #include "ui_tones_tab.moc"
