@@ -40,7 +40,7 @@ std::optional<std::string> ScriptedInteraction::askSaveFile(const FileDialog& d)
 
 void ScriptedInteraction::tell(const std::string& text, MessageKind kind) {
     if (kind == MessageKind::Error) hadError_ = true;
-    err_ << "brivant-cli: " << MessageLine(text) << '\n';
+    err_ << kProgramPrefix << MessageLine(text) << '\n';
 }
 
 std::optional<std::string> ScriptedInteraction::askText(const std::string& title,

@@ -10,6 +10,9 @@
 
 namespace brivant {
 
+// Every line the command line writes to stderr starts so.
+inline constexpr const char* kProgramPrefix = "brivant-cli: ";
+
 // A message as the command line prints it: one line, UTF-8.
 std::string MessageLine(const std::string& message);
 

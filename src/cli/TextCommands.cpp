@@ -1,10 +1,9 @@
-#include <fstream>
-#include <memory>
 #include <sstream>
 
-#include "cli/CliCommon.h"
-#include "app/FileFlow.h"
+#include "cli/CliModule.h"
+#include "cli/Rows.h"
 #include "core/FileIO.h"
+#include "core/HexText.h"
 #include "core/UserError.h"
 #include "texts/Languages.h"
 #include "texts/OperatorRecord.h"
@@ -20,11 +19,24 @@ constexpr const char* kNoSuchRow = "Row %s does not exist: the list has %s rows"
 constexpr const char* kLineCount = "%s holds %s texts, the language has %s";
 constexpr const char* kBadOperatorLine =
     "Line %s of %s: expected the two-digit network code, one space and the name";
+// The message a text file that cannot be read gives, the same as for an image.
+constexpr const char* kCannotOpen = "Cannot open %s.\r\n(%s.)";
+
+const std::vector<Column> kLanguageColumns = {
+    {"language", "Language", 8}, {"id", "ID", 8}, {"length", "Length", 8}};
+const std::vector<Column> kCountryColumns = {
+    {"country", "Countries", 9}, {"code", "Code", 4}, {"operators", "#Operators", 0}};
+
+// Each list is used the way the window uses it: after its tab was shown.
+constexpr Flow kReadLanguages{.needsType = true, .tab = Tab::Languages};
+constexpr Flow kChangeLanguages{.saves = true, .needsType = true, .tab = Tab::Languages};
+constexpr Flow kReadOperators{.needsType = true, .tab = Tab::Operators};
+constexpr Flow kChangeOperators{.saves = true, .needsType = true, .tab = Tab::Operators};
 
 // The lines of a UTF-8 text file as byte texts (one byte per character). A last line
 // ending is not an extra empty line.
 std::vector<std::string> ReadLines(const std::string& path) {
-    const Bytes data = ReadWholeFile(path, "Cannot open %s.\r\n(%s.)");
+    const Bytes data = ReadWholeFile(path, kCannotOpen);
     std::vector<std::string> lines;
     std::string line;
     std::istringstream in(std::string(data.begin(), data.end()));
@@ -35,14 +47,6 @@ std::vector<std::string> ReadLines(const std::string& path) {
     return lines;
 }
 
-// Opens the image and shows the tab, as the window does before its list can be used.
-void OpenOnTab(CliSession& s, Tab tab) {
-    s.Open();
-    if (!RequireTypeAndImage(s.ed, s.ui)) throw CliExit{1};
-    TabChanged(s.ed, s.ui, tab);
-    s.CheckTold();
-}
-
 void RequireRow(CliSession& s, int row, std::size_t rows) {
     if (row < 0 || static_cast<std::size_t>(row) >= rows) {
         s.ui.error(Format(kNoSuchRow, {std::to_string(row), std::to_string(rows)}));
@@ -50,75 +54,49 @@ void RequireRow(CliSession& s, int row, std::size_t rows) {
     }
 }
 
-// Runs one command over the opened tab and saves the result.
-void Change(CliContext& ctx, const ImageOptions& o, Tab tab,
-            const std::function<void(CliSession&)>& command) {
-    CliSession s(ctx, o);
-    s.RequireOutput();
-    OpenOnTab(s, tab);
-    command(s);
-    s.CheckTold();
-    s.Save();
-}
+struct Args : ImageOptions {
+    int row = -1;
+    std::string file, name, code;
+};
 
-// Runs one command that only reads (lists, exports).
-void Read(CliContext& ctx, const ImageOptions& o, Tab tab,
-          const std::function<void(CliSession&)>& command) {
-    CliSession s(ctx, o);
-    OpenOnTab(s, tab);
-    command(s);
-    s.CheckTold();
-}
-
-std::string Column(std::string utf8, std::size_t shown, std::size_t width) {
-    if (shown < width) utf8.append(width - shown, ' ');
-    return utf8;
-}
-
-void LangList(CliSession& s, const ImageOptions& o) {
-    const auto& rows = s.ed.texts.languages;
-    std::ostream& out = s.ctx.out;
-    if (o.json) {
-        Json j;
-        j.BeginObject().Key("rows").BeginArray();
-        for (const auto& r : rows) {
-            j.BeginObject().Key("language").Latin1(r.language);
-            j.Key("id").String(r.id).Key("length").String(r.length).EndObject();
-        }
-        j.EndArray().Key("count").Number(static_cast<std::int64_t>(rows.size())).EndObject();
-        out << j.Text() << '\n';
-        return;
+// IMAGE, then ROW and a file when the command takes them, then --type. A file the command
+// reads must exist.
+Command<Args> TextCommand(CliContext& ctx, CLI::App* parent, const char* name, const char* help,
+                          bool row, const char* file = nullptr, bool output = false) {
+    Command<Args> c(ctx, parent, name, help);
+    c.Image();
+    if (row) c->add_option("ROW", c.args().row, "0-based row of the list")->required();
+    if (file) {
+        auto* f = c->add_option(file, c.args().file, "File")->required();
+        if (!output) f->check(CLI::ExistingFile);
     }
-    out << "row  Language  ID        Length\n";
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        out << Column(std::to_string(i), std::to_string(i).size(), 4) << ' '
-            << Column(Latin1ToUtf8(rows[i].language), rows[i].language.size(), 8) << "  "
-            << rows[i].id << "  " << rows[i].length << '\n';
-    out << s.ed.texts.languageCount << '\n';
+    c.TypeOption();
+    return c;
 }
 
-void LangTexts(CliSession& s, const ImageOptions& o, int row) {
-    RequireRow(s, row, s.ed.texts.languages.size());
-    const LanguageRow& r = s.ed.texts.languages[static_cast<std::size_t>(row)];
+void LangList(CliSession& s, const Args& a) {
+    std::vector<Row> rows;
+    for (const auto& r : s.ed.texts.languages) rows.push_back({r.language, r.id, r.length});
+    PrintRows(s.ctx.out, a.json, kLanguageColumns, rows, s.ed.texts.languageCount);
+}
+
+void LangTexts(CliSession& s, const Args& a) {
+    RequireRow(s, a.row, s.ed.texts.languages.size());
+    const LanguageRow& r = s.ed.texts.languages[static_cast<std::size_t>(a.row)];
     const LanguageTexts t = ReadLanguageTexts(s.ed, r.id, r.length);
-    if (o.json) {
-        Json j;
-        j.BeginObject().Key("texts").BeginArray();
-        for (const auto& text : t.texts) j.Latin1(text);
-        j.EndArray().EndObject();
-        s.ctx.out << j.Text() << '\n';
-        return;
-    }
-    for (const auto& text : t.texts) s.ctx.out << Latin1ToUtf8(text) << '\n';
+    PrintEach(
+        s.ctx.out, a.json, "texts", t.texts,
+        [](Json& j, const std::string& text) { j.Latin1(text); },
+        [](const std::string& text) { return Latin1ToUtf8(text); });
 }
 
 // The Language Editor as if the user had typed these texts and pressed "&OK".
-void LangEdit(CliSession& s, int row, const std::string& file) {
-    RequireRow(s, row, s.ed.texts.languages.size());
-    const std::vector<std::string> lines = ReadLines(file);
+void LangEdit(CliSession& s, const Args& a) {
+    RequireRow(s, a.row, s.ed.texts.languages.size());
+    const std::vector<std::string> lines = ReadLines(a.file);
     s.ui.dialogs.On<TLangEdit>() = [&](TLangEdit& m) {
         if (lines.size() != m.Texts().size()) {
-            s.ui.error(Format(kLineCount, {file, std::to_string(lines.size()),
+            s.ui.error(Format(kLineCount, {a.file, std::to_string(lines.size()),
                                            std::to_string(m.Texts().size())}));
             return false;
         }
@@ -134,59 +112,40 @@ void LangEdit(CliSession& s, int row, const std::string& file) {
         }
         return true;
     };
-    EditLanguage(s.ed, s.ed.texts, s.ui, row);
+    EditLanguage(s.ed, s.ed.texts, s.ui, a.row);
 }
 
-void OpsList(CliSession& s, const ImageOptions& o) {
-    const auto& rows = s.ed.texts.countries;
-    std::ostream& out = s.ctx.out;
-    if (o.json) {
-        Json j;
-        j.BeginObject().Key("rows").BeginArray();
-        for (const auto& r : rows) {
-            j.BeginObject().Key("country").Latin1(r.country);
-            j.Key("code").String(r.code).Key("operators").String(r.operators).EndObject();
-        }
-        j.EndArray().Key("count").Number(static_cast<std::int64_t>(rows.size())).EndObject();
-        out << j.Text() << '\n';
-        return;
-    }
-    out << "row  Countries  Code  #Operators\n";
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        out << Column(std::to_string(i), std::to_string(i).size(), 4) << ' '
-            << Column(Latin1ToUtf8(rows[i].country), rows[i].country.size(), 9) << "  "
-            << rows[i].code << "   " << rows[i].operators << '\n';
-    out << s.ed.texts.countryCount << '\n';
+void OpsList(CliSession& s, const Args& a) {
+    std::vector<Row> rows;
+    for (const auto& r : s.ed.texts.countries) rows.push_back({r.country, r.code, r.operators});
+    PrintRows(s.ctx.out, a.json, kCountryColumns, rows, s.ed.texts.countryCount);
 }
 
-void OpsShow(CliSession& s, const ImageOptions& o, int row) {
-    RequireRow(s, row, s.ed.texts.countries.size());
-    TOpEdit m(s.ed.texts.countries[static_cast<std::size_t>(row)].code,
-              ParseOperators(CountryRecord(s.ed, s.ed.texts, row, true)));
+void OpsShow(CliSession& s, const Args& a) {
+    RequireRow(s, a.row, s.ed.texts.countries.size());
+    TOpEdit m(s.ed.texts.countries[static_cast<std::size_t>(a.row)].code,
+              ParseOperators(CountryRecord(s.ed, s.ed.texts, a.row, true)));
     m.Show();
-    if (o.json) {
-        Json j;
-        j.BeginObject().Key("operators").BeginArray();
-        for (const auto& op : m.Operators())
+    PrintEach(
+        s.ctx.out, a.json, "operators", m.Operators(),
+        [](Json& j, const auto& op) {
             j.BeginObject().Key("name").Latin1(op.name).Key("code").String(op.code).EndObject();
-        j.EndArray().EndObject();
-        s.ctx.out << j.Text() << '\n';
-        return;
-    }
-    for (const auto& op : m.Operators())
-        s.ctx.out << m.CountryCode() << '-' << op.code << ' ' << Latin1ToUtf8(op.name) << '\n';
+        },
+        [&m](const auto& op) {
+            return m.CountryCode() + '-' + op.code + ' ' + Latin1ToUtf8(op.name);
+        });
 }
 
 // The Operators Editor as if its list had been made to hold these operators and "&OK"
 // pressed: one operator a line, the network code, one space, the name.
-void OpsEdit(CliSession& s, int row, const std::string& file) {
-    RequireRow(s, row, s.ed.texts.countries.size());
-    const std::vector<std::string> lines = ReadLines(file);
+void OpsEdit(CliSession& s, const Args& a) {
+    RequireRow(s, a.row, s.ed.texts.countries.size());
+    const std::vector<std::string> lines = ReadLines(a.file);
     std::vector<std::pair<std::string, std::string>> ops;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::size_t space = lines[i].find(' ');
         if (space == std::string::npos) {
-            s.ui.error(Format(kBadOperatorLine, {std::to_string(i + 1), file}));
+            s.ui.error(Format(kBadOperatorLine, {std::to_string(i + 1), a.file}));
             throw CliExit{1};
         }
         ops.emplace_back(lines[i].substr(0, space), lines[i].substr(space + 1));
@@ -209,200 +168,88 @@ void OpsEdit(CliSession& s, int row, const std::string& file) {
         }
         return true;
     };
-    EditOperators(s.ed, s.ed.texts, s.ui, row);
+    EditOperators(s.ed, s.ed.texts, s.ui, a.row);
 }
 
-struct Args {
-    ImageOptions o;
-    int row = -1;
-    std::string file, name, code;
-};
+void AddLanguageCommands(CLI::App& app, CliContext& ctx) {
+    CLI::App* lang = AddGroup(app, "lang", "List, edit, export, add and delete language chunks");
+    TextCommand(ctx, lang, "list", "The Languages list", false)
+        .JsonFlag()
+        .RunsOnImage(kReadLanguages, LangList);
+    TextCommand(ctx, lang, "texts", "The texts of a language chunk in display form", true)
+        .JsonFlag()
+        .RunsOnImage(kReadLanguages, LangTexts);
+    TextCommand(ctx, lang, "edit", "Replace the texts of a language (one text a line, UTF-8)", true,
+                "TEXTS")
+        .Output()
+        .RunsOnImage(kChangeLanguages, LangEdit);
+    TextCommand(ctx, lang, "export", "Write a language chunk file (*.lng)", true, "OUT", true)
+        .RunsOnImage(kReadLanguages, [](CliSession& s, const Args& a) {
+            RequireRow(s, a.row, s.ed.texts.languages.size());
+            s.ui.saveFiles.push_back(a.file);
+            RetrieveLanguage(s.ed, s.ed.texts, s.ui, a.row);
+        });
+    TextCommand(ctx, lang, "add", "Add a language chunk file (*.lng)", false, "IN")
+        .Output()
+        .RunsOnImage(kChangeLanguages, [](CliSession& s, const Args& a) {
+            s.ui.openFiles.push_back(a.file);
+            AddLanguage(s.ed, s.ed.texts, s.ui);
+        });
+    TextCommand(ctx, lang, "delete", "Delete a language chunk", true)
+        .Output()
+        .RunsOnImage(kChangeLanguages, [](CliSession& s, const Args& a) {
+            RequireRow(s, a.row, s.ed.texts.languages.size());
+            DeleteLanguage(s.ed, s.ed.texts, s.ui, a.row);
+        });
+}
 
-CLI::App* Command(CLI::App* parent, const char* name, const char* help, Args& a, bool row,
-                  const char* file = nullptr, bool output = false) {
-    auto* cmd = parent->add_subcommand(name, help);
-    AddImage(cmd, a.o);
-    if (row) cmd->add_option("ROW", a.row, "0-based row of the list")->required();
-    if (file) {
-        auto* f = cmd->add_option(file, a.file, "File")->required();
-        if (!output) f->check(CLI::ExistingFile);
-    }
-    AddType(cmd, a.o);
-    return cmd;
+void AddOperatorCommands(CLI::App& app, CliContext& ctx) {
+    CLI::App* ops = AddGroup(app, "ops", "List and edit the operator table");
+    TextCommand(ctx, ops, "list", "The country list", false)
+        .JsonFlag()
+        .RunsOnImage(kReadOperators, OpsList);
+    TextCommand(ctx, ops, "show", "The operators of a country", true)
+        .JsonFlag()
+        .RunsOnImage(kReadOperators, OpsShow);
+    TextCommand(ctx, ops, "edit", "Replace the operators of a country (one a line: CODE NAME)",
+                true, "OPS")
+        .Output()
+        .RunsOnImage(kChangeOperators, OpsEdit);
+    auto added = TextCommand(ctx, ops, "new", "Add a country without operators", false);
+    added->add_option("NAME", added.args().name, "Country name (its first 4 characters are kept)")
+        ->required();
+    added->add_option("CODE", added.args().code, "Country code, three digits")->required();
+    added.Output().RunsOnImage(kChangeOperators, [](CliSession& s, const Args& a) {
+        s.ui.texts.push_back(a.name);
+        s.ui.texts.push_back(a.code);
+        NewCountry(s.ed, s.ed.texts, s.ui);
+    });
+    TextCommand(ctx, ops, "add", "Add a country record file (*.opr)", false, "IN")
+        .Output()
+        .RunsOnImage(kChangeOperators, [](CliSession& s, const Args& a) {
+            s.ui.openFiles.push_back(a.file);
+            LoadCountry(s.ed, s.ed.texts, s.ui);
+        });
+    TextCommand(ctx, ops, "export", "Write a country record file (*.opr)", true, "OUT", true)
+        .RunsOnImage(kReadOperators, [](CliSession& s, const Args& a) {
+            RequireRow(s, a.row, s.ed.texts.countries.size());
+            s.ui.saveFiles.push_back(a.file);
+            RetrieveCountry(s.ed, s.ed.texts, s.ui, a.row);
+        });
+    TextCommand(ctx, ops, "delete", "Delete a country", true)
+        .Output()
+        .RunsOnImage(kChangeOperators, [](CliSession& s, const Args& a) {
+            RequireRow(s, a.row, s.ed.texts.countries.size());
+            DeleteCountry(s.ed, s.ed.texts, s.ui, a.row);
+        });
 }
 
 }  // namespace
 
-void RegisterTextCommands(CLI::App& app, CliContext& ctx) {
-    auto* lang = app.add_subcommand("lang", "List, edit, export, add and delete language chunks");
-    lang->require_subcommand(1);
-    {
-        auto a = std::make_shared<Args>();
-        auto* cmd = Command(lang, "list", "The Languages list", *a, false);
-        AddJson(cmd, a->o);
-        cmd->callback([&ctx, a] {
-            ctx.action = [&ctx, a] {
-                Read(ctx, a->o, Tab::Languages, [a](CliSession& s) { LangList(s, a->o); });
-            };
-        });
-    }
-    {
-        auto a = std::make_shared<Args>();
-        auto* cmd =
-            Command(lang, "texts", "The texts of a language chunk in display form", *a, true);
-        AddJson(cmd, a->o);
-        cmd->callback([&ctx, a] {
-            ctx.action = [&ctx, a] {
-                Read(ctx, a->o, Tab::Languages, [a](CliSession& s) { LangTexts(s, a->o, a->row); });
-            };
-        });
-    }
-    {
-        auto a = std::make_shared<Args>();
-        auto* cmd =
-            Command(lang, "edit", "Replace the texts of a language (one text a line, UTF-8)", *a,
-                    true, "TEXTS");
-        AddOutput(cmd, a->o);
-        cmd->callback([&ctx, a] {
-            ctx.action = [&ctx, a] {
-                Change(ctx, a->o, Tab::Languages,
-                       [a](CliSession& s) { LangEdit(s, a->row, a->file); });
-            };
-        });
-    }
-    {
-        auto a = std::make_shared<Args>();
-        auto* cmd =
-            Command(lang, "export", "Write a language chunk file (*.lng)", *a, true, "OUT", true);
-        cmd->callback([&ctx, a] {
-            ctx.action = [&ctx, a] {
-                Read(ctx, a->o, Tab::Languages, [a](CliSession& s) {
-                    RequireRow(s, a->row, s.ed.texts.languages.size());
-                    s.ui.saveFiles.push_back(a->file);
-                    RetrieveLanguage(s.ed, s.ed.texts, s.ui, a->row);
-                });
-            };
-        });
-    }
-    {
-        auto a = std::make_shared<Args>();
-        auto* cmd = Command(lang, "add", "Add a language chunk file (*.lng)", *a, false, "IN");
-        AddOutput(cmd, a->o);
-        cmd->callback([&ctx, a] {
-            ctx.action = [&ctx, a] {
-                Change(ctx, a->o, Tab::Languages, [a](CliSession& s) {
-                    s.ui.openFiles.push_back(a->file);
-                    AddLanguage(s.ed, s.ed.texts, s.ui);
-                });
-            };
-        });
-    }
-    {
-        auto a = std::make_shared<Args>();
-        auto* cmd = Command(lang, "delete", "Delete a language chunk", *a, true);
-        AddOutput(cmd, a->o);
-        cmd->callback([&ctx, a] {
-            ctx.action = [&ctx, a] {
-                Change(ctx, a->o, Tab::Languages, [a](CliSession& s) {
-                    RequireRow(s, a->row, s.ed.texts.languages.size());
-                    DeleteLanguage(s.ed, s.ed.texts, s.ui, a->row);
-                });
-            };
-        });
-    }
-
-    auto* ops = app.add_subcommand("ops", "List and edit the operator table");
-    ops->require_subcommand(1);
-    {
-        auto a = std::make_shared<Args>();
-        auto* cmd = Command(ops, "list", "The country list", *a, false);
-        AddJson(cmd, a->o);
-        cmd->callback([&ctx, a] {
-            ctx.action = [&ctx, a] {
-                Read(ctx, a->o, Tab::Operators, [a](CliSession& s) { OpsList(s, a->o); });
-            };
-        });
-    }
-    {
-        auto a = std::make_shared<Args>();
-        auto* cmd = Command(ops, "show", "The operators of a country", *a, true);
-        AddJson(cmd, a->o);
-        cmd->callback([&ctx, a] {
-            ctx.action = [&ctx, a] {
-                Read(ctx, a->o, Tab::Operators, [a](CliSession& s) { OpsShow(s, a->o, a->row); });
-            };
-        });
-    }
-    {
-        auto a = std::make_shared<Args>();
-        auto* cmd =
-            Command(ops, "edit", "Replace the operators of a country (one a line: CODE NAME)", *a,
-                    true, "OPS");
-        AddOutput(cmd, a->o);
-        cmd->callback([&ctx, a] {
-            ctx.action = [&ctx, a] {
-                Change(ctx, a->o, Tab::Operators,
-                       [a](CliSession& s) { OpsEdit(s, a->row, a->file); });
-            };
-        });
-    }
-    {
-        auto a = std::make_shared<Args>();
-        auto* cmd = Command(ops, "new", "Add a country without operators", *a, false);
-        cmd->add_option("NAME", a->name, "Country name (its first 4 characters are kept)")
-            ->required();
-        cmd->add_option("CODE", a->code, "Country code, three digits")->required();
-        AddOutput(cmd, a->o);
-        cmd->callback([&ctx, a] {
-            ctx.action = [&ctx, a] {
-                Change(ctx, a->o, Tab::Operators, [a](CliSession& s) {
-                    s.ui.texts.push_back(a->name);
-                    s.ui.texts.push_back(a->code);
-                    NewCountry(s.ed, s.ed.texts, s.ui);
-                });
-            };
-        });
-    }
-    {
-        auto a = std::make_shared<Args>();
-        auto* cmd = Command(ops, "add", "Add a country record file (*.opr)", *a, false, "IN");
-        AddOutput(cmd, a->o);
-        cmd->callback([&ctx, a] {
-            ctx.action = [&ctx, a] {
-                Change(ctx, a->o, Tab::Operators, [a](CliSession& s) {
-                    s.ui.openFiles.push_back(a->file);
-                    LoadCountry(s.ed, s.ed.texts, s.ui);
-                });
-            };
-        });
-    }
-    {
-        auto a = std::make_shared<Args>();
-        auto* cmd =
-            Command(ops, "export", "Write a country record file (*.opr)", *a, true, "OUT", true);
-        cmd->callback([&ctx, a] {
-            ctx.action = [&ctx, a] {
-                Read(ctx, a->o, Tab::Operators, [a](CliSession& s) {
-                    RequireRow(s, a->row, s.ed.texts.countries.size());
-                    s.ui.saveFiles.push_back(a->file);
-                    RetrieveCountry(s.ed, s.ed.texts, s.ui, a->row);
-                });
-            };
-        });
-    }
-    {
-        auto a = std::make_shared<Args>();
-        auto* cmd = Command(ops, "delete", "Delete a country", *a, true);
-        AddOutput(cmd, a->o);
-        cmd->callback([&ctx, a] {
-            ctx.action = [&ctx, a] {
-                Change(ctx, a->o, Tab::Operators, [a](CliSession& s) {
-                    RequireRow(s, a->row, s.ed.texts.countries.size());
-                    DeleteCountry(s.ed, s.ed.texts, s.ui, a->row);
-                });
-            };
-        });
-    }
+// Languages and the operator table.
+void TextCommands(CLI::App& app, CliContext& ctx) {
+    AddLanguageCommands(app, ctx);
+    AddOperatorCommands(app, ctx);
 }
 
 }  // namespace brivant

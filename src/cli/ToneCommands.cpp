@@ -1,81 +1,42 @@
-#include <map>
-#include <memory>
-
-#include "cli/CliCommon.h"
-#include "app/FileFlow.h"
+#include "cli/CliModule.h"
+#include "cli/Rows.h"
+#include "core/HexText.h"
 #include "tones/AlertTones.h"
 #include "tones/RingtoneCommands.h"
+#include "tones/ToneCatalog.h"
 #include "tones/ToptionFrm.h"
 
 namespace brivant {
 
 namespace {
 
-const std::map<std::string, int>& KindNames() {
-    static const std::map<std::string, int> kinds = {
-        {"standard", kStandard},   {"special", kSpecial},         {"beep-once", kBeepOnce},
-        {"ascending", kAscending}, {"start-shut", kStartShut},    {"alarm-clock", kAlarmClock},
-        {"calendar", kCalendar},   {"system-error", kSystemError}};
-    return kinds;
+// The alert tone kinds as the command line names them, in the order of the drop-down.
+const std::vector<std::string>& KindNames() {
+    static const std::vector<std::string> names = {"standard",  "special",     "beep-once",
+                                                   "ascending", "start-shut",  "alarm-clock",
+                                                   "calendar",  "system-error"};
+    return names;
 }
 
-// Opens the image; the ringtone commands need a phone type and the cut PPM area.
-void OpenForTones(CliSession& s) {
-    s.Open();
-    if (!RequireTypeAndImage(s.ed, s.ui)) throw CliExit{1};
+int KindOf(const std::string& name) {
+    const auto& names = KindNames();
+    return static_cast<int>(std::find(names.begin(), names.end(), name) - names.begin());
 }
 
-void List(CliContext& ctx, const ImageOptions& o) {
-    CliSession s(ctx, o);
-    OpenForTones(s);
-    const auto& rows = s.ed.tones.ringtones;
-    if (o.json) {
-        Json j;
-        j.BeginObject().Key("rows").BeginArray();
-        for (const auto& r : rows) {
-            j.BeginObject();
-            j.Key("name").Latin1(r.name).Key("id").String(r.id).Key("length").String(r.length);
-            j.EndObject();
-        }
-        j.EndArray().Key("count").Number(static_cast<std::int64_t>(rows.size())).EndObject();
-        ctx.out << j.Text() << '\n';
-        return;
-    }
-    ctx.out << "row  RingTone          ID        Length\n";
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        std::string name = Latin1ToUtf8(rows[i].name);
-        const std::size_t shown = rows[i].name.size();
-        if (shown < 16) name.append(16 - shown, ' ');
-        std::string row = std::to_string(i);
-        row.resize(std::max<std::size_t>(row.size(), 4), ' ');
-        ctx.out << row << ' ' << name << "  " << rows[i].id << "  " << rows[i].length << '\n';
-    }
-    ctx.out << s.ed.tones.ringtoneCount << '\n';
+// The ringtone commands need a phone type and the cut PPM copy; the edits are saved.
+constexpr Flow kRead{.needsType = true};
+constexpr Flow kEdit{.saves = true, .needsType = true};
+
+const std::vector<Column> kRingtoneColumns = {
+    {"name", "RingTone", 16}, {"id", "ID", 8}, {"length", "Length", 8}};
+
+void List(CliSession& s, const ImageOptions& o) {
+    std::vector<Row> rows;
+    for (const auto& r : s.ed.tones.ringtones) rows.push_back({r.name, r.id, r.length});
+    PrintRows(s.ctx.out, o.json, kRingtoneColumns, rows, s.ed.tones.ringtoneCount);
 }
 
-// Runs one editing command on the opened image and saves the result.
-template <typename Command>
-void Edit(CliContext& ctx, const ImageOptions& o, const std::string& in, Command command) {
-    CliSession s(ctx, o);
-    s.RequireOutput();
-    OpenForTones(s);
-    if (!in.empty()) s.ui.openFiles.push_back(in);
-    command(s);
-    s.CheckTold();
-    s.Save();
-}
-
-void Export(CliContext& ctx, const ImageOptions& o, const std::string& out,
-            const std::function<void(CliSession&)>& command) {
-    CliSession s(ctx, o);
-    OpenForTones(s);
-    s.ui.saveFiles.push_back(out);
-    command(s);
-    s.CheckTold();
-}
-
-struct Args {
-    ImageOptions o;
+struct Args : ImageOptions {
     int row = -1;
     std::string kind;
     std::string file;
@@ -83,131 +44,109 @@ struct Args {
     bool ascending = false;
 };
 
-CLI::App* Command(CLI::App* parent, const char* name, const char* what, Args& a) {
-    auto* cmd = parent->add_subcommand(name, what);
-    AddImage(cmd, a.o);
-    return cmd;
+Command<Args> Tone(CliContext& ctx, CLI::App* parent, const char* name, const char* help,
+                   bool row) {
+    Command<Args> c(ctx, parent, name, help);
+    c.Image();
+    if (row) c->add_option("ROW", c.args().row, "Row of the ringtone list (0-based)")->required();
+    return c;
 }
 
-void AddRow(CLI::App* cmd, Args& a) {
-    cmd->add_option("ROW", a.row, "Row of the ringtone list (0-based)")->required();
-}
-
-void AddKind(CLI::App* cmd, Args& a) {
-    cmd->add_option("KIND", a.kind,
-                    "standard, special, beep-once, ascending, start-shut, alarm-clock, "
-                    "calendar or system-error")
+Command<Args> Alert(CliContext& ctx, CLI::App* parent, const char* name, const char* help) {
+    Command<Args> c(ctx, parent, name, help);
+    c.Image();
+    c->add_option("KIND", c.args().kind, ChoiceText(KindNames()))
         ->required()
-        ->check(CLI::IsMember({"standard", "special", "beep-once", "ascending", "start-shut",
-                               "alarm-clock", "calendar", "system-error"}));
+        ->check(CLI::IsMember(KindNames()));
+    return c;
+}
+
+void In(Command<Args>& c) {
+    c->add_option("IN", c.args().file, "Tone file to read")->required()->check(CLI::ExistingFile);
+}
+
+void Out(Command<Args>& c) {
+    c->add_option("OUT", c.args().file, "Tone file to write")->required();
+}
+
+// The Options dialog as if the user had typed the repeat count, chosen the volume and
+// pressed "&OK"; a count it refuses is told and ends the command.
+void AnswerOptions(CliSession& s, const Args& a) {
+    s.ui.dialogs.On<ToptionFrm>() = [&a, &s](ToptionFrm& m) {
+        m.count = std::to_string(a.repeat);
+        m.ascending = a.ascending;
+        if (const auto message = m.PressOk()) {
+            s.ui.error(*message);
+            return false;
+        }
+        return true;
+    };
+}
+
+void AddRingtoneCommands(CLI::App& app, CliContext& ctx) {
+    CLI::App* tones = AddGroup(app, "tones", "List, export, change, add and delete ringtones");
+
+    Tone(ctx, tones, "list", "The ringtone list", false)
+        .TypeOption()
+        .JsonFlag()
+        .RunsOnImage(kRead, List);
+
+    auto exp = Tone(ctx, tones, "export", "Write one ringtone to a tone file (*.re)", true);
+    Out(exp);
+    exp.TypeOption().RunsOnImage(kRead, [](CliSession& s, const Args& a) {
+        s.ui.saveFiles.push_back(a.file);
+        RetrieveRingtone(s.ed, s.ed.tones, s.ui, a.row);
+    });
+
+    auto change = Tone(ctx, tones, "change", "Replace one ringtone by a tone file (*.re)", true);
+    In(change);
+    change.TypeOption().Output().RunsOnImage(kEdit, [](CliSession& s, const Args& a) {
+        s.ui.openFiles.push_back(a.file);
+        ChangeRingtone(s.ed, s.ed.tones, s.ui, a.row);
+    });
+
+    auto add = Tone(ctx, tones, "add", "Append a ringtone from a tone file (*.re)", false);
+    In(add);
+    add.TypeOption().Output().RunsOnImage(kEdit, [](CliSession& s, const Args& a) {
+        s.ui.openFiles.push_back(a.file);
+        AddRingtone(s.ed, s.ed.tones, s.ui);
+    });
+
+    Tone(ctx, tones, "delete", "Remove one ringtone", true)
+        .TypeOption()
+        .Output()
+        .RunsOnImage(kEdit, [](CliSession& s, const Args& a) {
+            DeleteRingtone(s.ed, s.ed.tones, s.ui, a.row);
+        });
+}
+
+void AddAlertCommands(CLI::App& app, CliContext& ctx) {
+    CLI::App* alert = AddGroup(app, "alert", "Export or replace one of the eight alert tones");
+
+    auto exp = Alert(ctx, alert, "export", "Write an alert tone to a tone file (*.re)");
+    Out(exp);
+    exp.TypeOption().RunsOnImage(kRead, [](CliSession& s, const Args& a) {
+        s.ui.saveFiles.push_back(a.file);
+        AlertToneDoIt(s.ed, s.ed.tones, s.ui, KindOf(a.kind), false);
+    });
+
+    auto change = Alert(ctx, alert, "change", "Replace an alert tone by a tone file (*.re)");
+    In(change);
+    change->add_option("--repeat", change.args().repeat, "Repeat count, 1 to 20 (default 2)");
+    change->add_flag("--ascending", change.args().ascending, "Rising volume instead of Normal");
+    change.TypeOption().Output().RunsOnImage(kEdit, [](CliSession& s, const Args& a) {
+        s.ui.openFiles.push_back(a.file);
+        AnswerOptions(s, a);
+        AlertToneDoIt(s.ed, s.ed.tones, s.ui, KindOf(a.kind), true);
+    });
 }
 
 }  // namespace
 
-void RegisterToneCommands(CLI::App& app, CliContext& ctx) {
-    auto* tones = app.add_subcommand("tones", "List, export, change, add and delete ringtones");
-    tones->require_subcommand(1);
-    {
-        auto a = std::make_shared<Args>();
-        auto* cmd = Command(tones, "list", "The ringtone list", *a);
-        AddType(cmd, a->o);
-        AddJson(cmd, a->o);
-        cmd->callback([&ctx, a] { ctx.action = [&ctx, a] { List(ctx, a->o); }; });
-    }
-    {
-        auto a = std::make_shared<Args>();
-        auto* cmd = Command(tones, "export", "Write one ringtone to a tone file (*.re)", *a);
-        AddRow(cmd, *a);
-        cmd->add_option("OUT", a->file, "Tone file to write")->required();
-        AddType(cmd, a->o);
-        cmd->callback([&ctx, a] {
-            ctx.action = [&ctx, a] {
-                Export(ctx, a->o, a->file,
-                       [a](CliSession& s) { RetrieveRingtone(s.ed, s.ed.tones, s.ui, a->row); });
-            };
-        });
-    }
-    {
-        auto a = std::make_shared<Args>();
-        auto* cmd = Command(tones, "change", "Replace one ringtone by a tone file (*.re)", *a);
-        AddRow(cmd, *a);
-        cmd->add_option("IN", a->file, "Tone file to read")->required()->check(CLI::ExistingFile);
-        AddType(cmd, a->o);
-        AddOutput(cmd, a->o);
-        cmd->callback([&ctx, a] {
-            ctx.action = [&ctx, a] {
-                Edit(ctx, a->o, a->file,
-                     [a](CliSession& s) { ChangeRingtone(s.ed, s.ed.tones, s.ui, a->row); });
-            };
-        });
-    }
-    {
-        auto a = std::make_shared<Args>();
-        auto* cmd = Command(tones, "add", "Append a ringtone from a tone file (*.re)", *a);
-        cmd->add_option("IN", a->file, "Tone file to read")->required()->check(CLI::ExistingFile);
-        AddType(cmd, a->o);
-        AddOutput(cmd, a->o);
-        cmd->callback([&ctx, a] {
-            ctx.action = [&ctx, a] {
-                Edit(ctx, a->o, a->file, [](CliSession& s) { AddRingtone(s.ed, s.ed.tones, s.ui); });
-            };
-        });
-    }
-    {
-        auto a = std::make_shared<Args>();
-        auto* cmd = Command(tones, "delete", "Remove one ringtone", *a);
-        AddRow(cmd, *a);
-        AddType(cmd, a->o);
-        AddOutput(cmd, a->o);
-        cmd->callback([&ctx, a] {
-            ctx.action = [&ctx, a] {
-                Edit(ctx, a->o, "", [a](CliSession& s) { DeleteRingtone(s.ed, s.ed.tones, s.ui, a->row); });
-            };
-        });
-    }
-
-    auto* alert = app.add_subcommand("alert", "Export or replace one of the eight alert tones");
-    alert->require_subcommand(1);
-    {
-        auto a = std::make_shared<Args>();
-        auto* cmd = Command(alert, "export", "Write an alert tone to a tone file (*.re)", *a);
-        AddKind(cmd, *a);
-        cmd->add_option("OUT", a->file, "Tone file to write")->required();
-        AddType(cmd, a->o);
-        cmd->callback([&ctx, a] {
-            ctx.action = [&ctx, a] {
-                Export(ctx, a->o, a->file, [a](CliSession& s) {
-                    AlertToneDoIt(s.ed, s.ed.tones, s.ui, KindNames().at(a->kind), false);
-                });
-            };
-        });
-    }
-    {
-        auto a = std::make_shared<Args>();
-        auto* cmd = Command(alert, "change", "Replace an alert tone by a tone file (*.re)", *a);
-        AddKind(cmd, *a);
-        cmd->add_option("IN", a->file, "Tone file to read")->required()->check(CLI::ExistingFile);
-        cmd->add_option("--repeat", a->repeat, "Repeat count, 1 to 20 (default 2)");
-        cmd->add_flag("--ascending", a->ascending, "Rising volume instead of Normal");
-        AddType(cmd, a->o);
-        AddOutput(cmd, a->o);
-        cmd->callback([&ctx, a] {
-            ctx.action = [&ctx, a] {
-                Edit(ctx, a->o, a->file, [a](CliSession& s) {
-                    s.ui.dialogs.On<ToptionFrm>() = [a, &s](ToptionFrm& m) {
-                        m.count = std::to_string(a->repeat);
-                        m.ascending = a->ascending;
-                        if (const auto message = m.PressOk()) {
-                            s.ui.error(*message);
-                            return false;
-                        }
-                        return true;
-                    };
-                    AlertToneDoIt(s.ed, s.ed.tones, s.ui, KindNames().at(a->kind), true);
-                });
-            };
-        });
-    }
+// Ringtones and alert tones.
+void ToneCommands(CLI::App& app, CliContext& ctx) {
+    AddRingtoneCommands(app, ctx);
+    AddAlertCommands(app, ctx);
 }
 
 }  // namespace brivant

@@ -1,6 +1,6 @@
 #include <iostream>
 
-#include "cli/CliCommon.h"
+#include "cli/RunCli.h"
 
 int main(int argc, char** argv) {
     return brivant::RunCli(argc, argv, std::cout, std::cerr);
