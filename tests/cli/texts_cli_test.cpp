@@ -3,7 +3,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "cli/CliCommon.h"
 #include "core/HexText.h"
 #include "ppm/Checksums.h"
 #include "support/TestSupport.h"

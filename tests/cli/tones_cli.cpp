@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <sstream>
 
-#include "cli/CliCommon.h"
 #include "app/FileFlow.h"
 #include "core/HexText.h"
 #include "ppm/Checksums.h"

@@ -19,14 +19,6 @@ HexBuffer Fixed(std::size_t n) {
     return b;
 }
 
-std::string ErrorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const UserError& e) {
-        return e.what();
-    }
-    return "";
-}
 }  // namespace
 
 TEST(HexBufferSelection, RangeErrors) {

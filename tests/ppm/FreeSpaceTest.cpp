@@ -19,14 +19,6 @@ std::int32_t Ppm(const Editor& ed) {
 std::uint32_t StartField(const Editor& ed, const SampleLayout& l) {
     return GetBE32(&ed.MainHex.Data()[static_cast<std::size_t>(l.dumfile + 24)]);
 }
-std::string ErrorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const UserError& e) {
-        return e.what();
-    }
-    return "";
-}
 }  // namespace
 
 TEST(GetFreespace, CountsBothAreas) {

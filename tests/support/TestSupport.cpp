@@ -4,11 +4,12 @@
 #include <random>
 #include <sstream>
 
-#include "cli/CliCommon.h"
+#include "cli/RunCli.h"
 #include "ppm/Checksums.h"
 
 #include "app/FileFlow.h"
 #include "core/FileIO.h"
+#include "core/UserError.h"
 
 namespace brivant::test {
 
@@ -95,6 +96,39 @@ SampleImage OpenSample(Editor& ed, FakeUi& ui, const std::string& path, SampleOp
     WriteFile(path, s.bytes);
     OpenPath(ed, ui, path);
     return s;
+}
+
+SampleFixture::SampleFixture(int family, SampleOptions o) {
+    o.family = family;
+    sample = OpenSample(ed, ui, dir.Path("image.fls"), o);
+}
+
+SampleFixture::SampleFixture(int family, Tab tab) : SampleFixture(family) {
+    TabChanged(ed, ui, tab);
+}
+
+std::string SampleFixture::File(const std::string& name, const Bytes& bytes) const {
+    const std::string path = dir.Path(name);
+    WriteFile(path, bytes);
+    return path;
+}
+
+Bytes SampleFixture::Chunk(Piece p) const {
+    return HexToBytes(ed.ppm[p]);
+}
+
+bool SampleFixture::ChecksumOk(Piece p) const {
+    const Bytes b = Chunk(p);
+    return b.size() >= 8 && GetBE32(b.data()) == *ChunkChecksum(b);
+}
+
+std::string ErrorOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const UserError& e) {
+        return e.what();
+    }
+    return "";
 }
 
 }  // namespace brivant::test

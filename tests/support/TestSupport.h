@@ -65,4 +65,25 @@ bool ChecksumsVerify(const Bytes& image);
 // Builds a sample, writes it to `path` and opens it through the open flow.
 SampleImage OpenSample(Editor& ed, FakeUi& ui, const std::string& path, SampleOptions o = {});
 
+// A sample image of one family in a folder of its own, opened through the open flow; with a
+// tab, that tab shown too, as the window has it once the user switched there.
+struct SampleFixture {
+    TempDir dir;
+    Editor ed;
+    FakeUi ui;
+    SampleImage sample;
+
+    explicit SampleFixture(int family = 4, SampleOptions o = {});
+    SampleFixture(int family, Tab tab);
+
+    // Writes a file of these bytes into the folder; its path.
+    std::string File(const std::string& name, const Bytes& bytes) const;
+    // A piece of the PPM copy as bytes, and whether its stored checksum is the computed one.
+    Bytes Chunk(Piece p) const;
+    bool ChecksumOk(Piece p) const;
+};
+
+// The text of the UserError that `f` throws; empty when it throws none.
+std::string ErrorOf(const std::function<void()>& f);
+
 }  // namespace brivant::test

@@ -33,7 +33,7 @@ std::function<bool(TLangEdit&)> Typing(std::vector<std::string> texts) {
 }  // namespace
 
 TEST(ReadLanguages, RowsKeysSelectorAndCount) {
-    TextImage img;
+    SampleFixture img(4, Tab::Languages);
     const auto& rows = img.ed.texts.languages;
     ASSERT_EQ(rows.size(), 4u);
     EXPECT_EQ(rows[0].language, "COMM");
@@ -52,7 +52,7 @@ TEST(ReadLanguages, RowsKeysSelectorAndCount) {
 }
 
 TEST(ReadLanguages, AListWithRowsIsKept) {
-    TextImage img;
+    SampleFixture img(4, Tab::Languages);
     img.ed.texts.languages.pop_back();
     ReadLanguages(img.ed, img.ed.texts);
     EXPECT_EQ(img.ed.texts.languages.size(), 3u);
@@ -62,7 +62,7 @@ TEST(ReadTexts, BothEncodingsOnEveryKindOfPhone) {
     // The read position moves by the bytes a text occupies, whatever the phone type: a
     // two-byte language on a one-byte family and a one-byte one on "62XX/7110" alike.
     for (const int family : {4, 18}) {
-        TextImage img(family);
+        SampleFixture img(family, Tab::Languages);
         EXPECT_EQ(TextsOf(img.ed, 1), (std::vector<std::string>{"Yes", "No"})) << family;
         EXPECT_EQ(TextsOf(img.ed, 2), (std::vector<std::string>{"H\\x0Ai", "Ja", "", "Nein"}));
         EXPECT_EQ(TextsOf(img.ed, 3),
@@ -71,7 +71,7 @@ TEST(ReadTexts, BothEncodingsOnEveryKindOfPhone) {
 }
 
 TEST(ReadTexts, FirstMenuVisitOnlyCountsTheCommonTexts) {
-    TextImage img(4, Tab::Tones);
+    SampleFixture img(4, Tab::Tones);
     TabChanged(img.ed, img.ui, Tab::Menu);
     EXPECT_EQ(img.ed.texts.CommTextCount, 5);
     EXPECT_TRUE(img.ed.texts.languageTexts.empty());
@@ -93,8 +93,8 @@ TEST(ReadTexts, FirstMenuVisitOnlyCountsTheCommonTexts) {
 }
 
 TEST(EditLanguage, TypedTextsReplaceTheChunkAndTheListIsReread) {
-    TextImage img;
-    const std::size_t before = img.Piece(Piece::TEXT).size();
+    SampleFixture img(4, Tab::Languages);
+    const std::size_t before = img.Chunk(Piece::TEXT).size();
     std::vector<std::string> shown;
     img.ui.dialogs.On<TLangEdit>() = [&](TLangEdit& m) {
         shown = m.Texts();
@@ -109,24 +109,25 @@ TEST(EditLanguage, TypedTextsReplaceTheChunkAndTheListIsReread) {
     EXPECT_TRUE(img.ChecksumOk(Piece::TEXT));
     // 16 + 2 + 4 + 3 = 25 bytes, padded to 28 where 24 were.
     EXPECT_EQ(img.ed.texts.languages[1].length, "00000019");
-    EXPECT_EQ(img.Piece(Piece::TEXT).size(), before + 4);
-    EXPECT_EQ(GetBE32(img.Piece(Piece::TEXT).data() + 4), before + 4);
+    EXPECT_EQ(img.Chunk(Piece::TEXT).size(), before + 4);
+    EXPECT_EQ(GetBE32(img.Chunk(Piece::TEXT).data() + 4), before + 4);
     EXPECT_EQ(TextsOf(img.ed, 1), (std::vector<std::string>{"Yeah", "N\\x01o"}));
     EXPECT_EQ(TextsOf(img.ed, 2), (std::vector<std::string>{"H\\x0Ai", "Ja", "", "Nein"}));
 }
 
 TEST(EditLanguage, TwoByteChunkGetsCharacterCounts) {
-    TextImage img;
-    img.ui.dialogs.On<TLangEdit>() = Typing({"\\x00D\\x00a\\x00!", "\\x00N\\x00e\\x00t", "\\x00\\x01"});
+    SampleFixture img(4, Tab::Languages);
+    img.ui.dialogs.On<TLangEdit>() =
+        Typing({"\\x00D\\x00a\\x00!", "\\x00N\\x00e\\x00t", "\\x00\\x01"});
     EditLanguage(img.ed, img.ed.texts, img.ui, 3);
-    const Bytes t = img.Piece(Piece::TEXT);
+    const Bytes t = img.Chunk(Piece::TEXT);
     const Bytes table = Hex("0000C00400000021525553538800000003030100440061002100");
     EXPECT_NE(std::search(t.begin(), t.end(), table.begin(), table.end()), t.end());
     EXPECT_EQ(TextsOf(img.ed, 3).at(0), "\\x00D\\x00a\\x00!");
 }
 
 TEST(EditLanguage, NothingIsWrittenWithoutOkOrWithoutATypedKey) {
-    TextImage img;
+    SampleFixture img(4, Tab::Languages);
     const std::string piece = img.ed.ppm[Piece::TEXT];
     img.ui.dialogs.On<TLangEdit>() = [](TLangEdit& m) {
         m.SetTextField("changed");
@@ -142,9 +143,9 @@ TEST(EditLanguage, NothingIsWrittenWithoutOkOrWithoutATypedKey) {
 }
 
 TEST(EditLanguage, AChunkWithoutItsPaddingIsNotReplaced) {
-    TextImage img;
+    SampleFixture img(4, Tab::Languages);
     // ENGL (Length 23) is followed by one FF; make it something else.
-    Bytes t = img.Piece(Piece::TEXT);
+    Bytes t = img.Chunk(Piece::TEXT);
     const std::size_t engl = 12 + 40;
     ASSERT_EQ(t[engl + 23], 0xFF);
     t[engl + 23] = 0xEE;
@@ -154,15 +155,15 @@ TEST(EditLanguage, AChunkWithoutItsPaddingIsNotReplaced) {
     EXPECT_EQ(img.ui.Last(),
               "The language chunk ENGL is not followed by its FF padding in the TEXT chunk, so it "
               "cannot be replaced safely; nothing was changed");
-    EXPECT_EQ(img.Piece(Piece::TEXT), t);
+    EXPECT_EQ(img.Chunk(Piece::TEXT), t);
     EXPECT_FALSE(img.ed.PpmChanged);
     DeleteLanguage(img.ed, img.ed.texts, img.ui, 1);
-    EXPECT_EQ(img.Piece(Piece::TEXT), t);
+    EXPECT_EQ(img.Chunk(Piece::TEXT), t);
     EXPECT_EQ(img.ed.texts.languages.size(), 4u);
 }
 
 TEST(RetrieveLanguage, WritesTheChunkPaddedToFour) {
-    TextImage img;
+    SampleFixture img(4, Tab::Languages);
     img.ui.saveAnswers = {img.dir.Path("e.lng")};
     RetrieveLanguage(img.ed, img.ed.texts, img.ui, 1);
     ASSERT_EQ(img.ui.saveAsked.size(), 1u);
@@ -178,12 +179,12 @@ TEST(RetrieveLanguage, WritesTheChunkPaddedToFour) {
 }
 
 TEST(AddLanguage, InsertsBeforeTheTrailerAndAChunkOfLength30ComesBackAs32Bytes) {
-    TextImage img;
+    SampleFixture img(4, Tab::Languages);
     Bytes chunk = Hex("0000C0090000001E4954414C00000000") + Hex("0D") + Bytes(13, 'x');
     chunk.push_back(0xFF), chunk.push_back(0xFF);
     img.ui.openAnswers = {img.dir.Path("i.lng")};
     WriteFile(img.dir.Path("i.lng"), chunk);
-    const std::size_t before = img.Piece(Piece::TEXT).size();
+    const std::size_t before = img.Chunk(Piece::TEXT).size();
     AddLanguage(img.ed, img.ed.texts, img.ui);
     EXPECT_EQ(img.ui.openAsked.at(0).title, "Open Language Chunk...");
     EXPECT_EQ(img.ui.openAsked.at(0).filter, "Language Chunks (*.lng)|*.lng");
@@ -192,7 +193,7 @@ TEST(AddLanguage, InsertsBeforeTheTrailerAndAChunkOfLength30ComesBackAs32Bytes) 
     EXPECT_EQ(img.ed.texts.languages[4].length, "0000001E");
     EXPECT_EQ(img.ed.texts.languageKeys.size(), 4u);  // the keys wait for the next reading
     EXPECT_EQ(img.ed.texts.languageCount, "Languages Count: 5");
-    const Bytes t = img.Piece(Piece::TEXT);
+    const Bytes t = img.Chunk(Piece::TEXT);
     EXPECT_EQ(t.size(), before + 32);
     EXPECT_EQ(GetBE32(t.data() + 4), before + 32);
     EXPECT_EQ(Bytes(t.end() - 16, t.end()), Hex(kTrailerHex));
@@ -205,20 +206,20 @@ TEST(AddLanguage, InsertsBeforeTheTrailerAndAChunkOfLength30ComesBackAs32Bytes) 
 }
 
 TEST(AddLanguage, CancelledStillSealsButInsertsNothing) {
-    TextImage img;
-    Bytes t = img.Piece(Piece::TEXT);
+    SampleFixture img(4, Tab::Languages);
+    Bytes t = img.Chunk(Piece::TEXT);
     t[0] ^= 0x55;  // a wrong checksum that the seal repairs
     img.ed.ppm[Piece::TEXT] = BytesToHex(t);
     AddLanguage(img.ed, img.ed.texts, img.ui);
     EXPECT_TRUE(img.ed.PpmChanged);
     EXPECT_TRUE(img.ChecksumOk(Piece::TEXT));
     t[0] ^= 0x55;
-    EXPECT_EQ(img.Piece(Piece::TEXT), t);
+    EXPECT_EQ(img.Chunk(Piece::TEXT), t);
     EXPECT_EQ(img.ed.texts.languages.size(), 4u);
 }
 
 TEST(AddLanguage, AFileTooShortForAHeaderIsRefused) {
-    TextImage img;
+    SampleFixture img(4, Tab::Languages);
     WriteFile(img.dir.Path("s.lng"), Hex("0000C009"));
     img.ui.openAnswers = {img.dir.Path("s.lng")};
     const std::string piece = img.ed.ppm[Piece::TEXT];
@@ -229,12 +230,12 @@ TEST(AddLanguage, AFileTooShortForAHeaderIsRefused) {
 }
 
 TEST(DeleteLanguage, TheLastLanguageLeavesCommAndTheTrailer) {
-    TextImage img;
-    const Bytes before = img.Piece(Piece::TEXT);
+    SampleFixture img(4, Tab::Languages);
+    const Bytes before = img.Chunk(Piece::TEXT);
     DeleteLanguage(img.ed, img.ed.texts, img.ui, -1);
     EXPECT_FALSE(img.ed.PpmChanged);
     for (int row = 3; row >= 1; --row) DeleteLanguage(img.ed, img.ed.texts, img.ui, row);
-    const Bytes t = img.Piece(Piece::TEXT);
+    const Bytes t = img.Chunk(Piece::TEXT);
     // 32 + 288 + 24 padded bytes gone; COMM (40 padded bytes) and the trailer stay.
     EXPECT_EQ(t.size(), before.size() - 344);
     EXPECT_EQ(GetBE32(t.data() + 4), t.size());
@@ -249,16 +250,16 @@ TEST(DeleteLanguage, TheLastLanguageLeavesCommAndTheTrailer) {
 }
 
 TEST(LoadAllLanguages, GuardsThenReplacesThePieceAndRereads) {
-    TextImage img;
+    SampleFixture img(4, Tab::Languages);
     // A TEXT chunk holding COMM only, with a wrong checksum that the load repairs.
     DeleteLanguage(img.ed, img.ed.texts, img.ui, 3);
     DeleteLanguage(img.ed, img.ed.texts, img.ui, 2);
     DeleteLanguage(img.ed, img.ed.texts, img.ui, 1);
-    Bytes only = img.Piece(Piece::TEXT);
+    Bytes only = img.Chunk(Piece::TEXT);
     only[0] ^= 1;
     WriteFile(img.dir.Path("t.bin"), only);
 
-    TextImage fresh;
+    SampleFixture fresh(4, Tab::Languages);
     fresh.ui.openAnswers = {fresh.dir.Path("missing.bin")};
     fresh.ed.phoneList.selected = 0;
     LoadAllLanguages(fresh.ed, fresh.ed.texts, fresh.ui);

@@ -15,8 +15,8 @@ using namespace brivant::test;
 namespace {
 constexpr std::size_t kPhRecord = 48;
 
-TextImage Operators() {
-    return TextImage(4, Tab::Operators);
+SampleFixture Operators() {
+    return SampleFixture(4, Tab::Operators);
 }
 
 std::size_t Find(const Bytes& in, const Bytes& what) {
@@ -53,7 +53,7 @@ TEST(OperatorEntries, LengthIsAMultipleOfFourCountingItsOwnByte) {
 }
 
 TEST(GetOperators, RowsShowNamesWithoutPaddingAndTheCountInHex) {
-    TextImage img = Operators();
+    SampleFixture img = Operators();
     const auto& rows = img.ed.texts.countries;
     ASSERT_EQ(rows.size(), 4u);
     EXPECT_EQ(rows[0].country, "PH");
@@ -71,7 +71,7 @@ TEST(GetOperators, RowsShowNamesWithoutPaddingAndTheCountInHex) {
 }
 
 TEST(EditOperators, TheEditorShowsNamesAndSwappedCodes) {
-    TextImage img = Operators();
+    SampleFixture img = Operators();
     std::vector<OperatorItem> shown;
     std::string code;
     img.ui.dialogs.On<TOpEdit>() = [&](TOpEdit& m) {
@@ -91,7 +91,7 @@ TEST(EditOperators, TheEditorShowsNamesAndSwappedCodes) {
 }
 
 TEST(EditOperators, CancelLeavesEverythingUntouched) {
-    TextImage img = Operators();
+    SampleFixture img = Operators();
     const std::string piece = img.ed.ppm[Piece::PLMN];
     img.ui.dialogs.On<TOpEdit>() = [](TOpEdit& m) {
         m.Add();
@@ -105,8 +105,8 @@ TEST(EditOperators, CancelLeavesEverythingUntouched) {
 }
 
 TEST(EditOperators, AllDeletedGivesASixteenByteRecord) {
-    TextImage img = Operators();
-    const std::size_t before = img.Piece(Piece::PLMN).size();
+    SampleFixture img = Operators();
+    const std::size_t before = img.Chunk(Piece::PLMN).size();
     img.ui.dialogs.On<TOpEdit>() = [](TOpEdit& m) {
         while (m.Count()) {
             m.Select(0);
@@ -117,7 +117,7 @@ TEST(EditOperators, AllDeletedGivesASixteenByteRecord) {
         return Ok(m);
     };
     EditOperators(img.ed, img.ed.texts, img.ui, 0);
-    const Bytes p = img.Piece(Piece::PLMN);
+    const Bytes p = img.Chunk(Piece::PLMN);
     EXPECT_EQ(p.size(), before - (kPhRecord - 16));
     EXPECT_EQ(Bytes(p.begin() + 12, p.begin() + 28), Hex("434E545200000010504800"
                                                          "0015F50000"));
@@ -128,7 +128,7 @@ TEST(EditOperators, AllDeletedGivesASixteenByteRecord) {
 }
 
 TEST(EditOperators, AddRenameAndRecodeBuildTheNewEntries) {
-    TextImage img = Operators();
+    SampleFixture img = Operators();
     img.ui.dialogs.On<TOpEdit>() = [](TOpEdit& m) {
         m.Add();
         EXPECT_EQ(m.Operators().back().name, "NewOperator");
@@ -142,7 +142,7 @@ TEST(EditOperators, AddRenameAndRecodeBuildTheNewEntries) {
         return Ok(m);
     };
     EditOperators(img.ed, img.ed.texts, img.ui, 0);
-    const Bytes p = img.Piece(Piece::PLMN);
+    const Bytes p = img.Chunk(Piece::PLMN);
     const Bytes record = Hex("434E5452000000305048000015F50300") + Hex("0C20F005476C6F6265000000") +
                          Hex("0850F00353756E00") + Hex("0C20F005476C6F6265000000");
     EXPECT_EQ(Find(p, record), 12u);
@@ -189,7 +189,7 @@ TEST(EditOperators, BadCodesAndNamesKeepTheDialogOpen) {
 }
 
 TEST(NewCountry, NamesAreCutToFourAndPaddedWithZeros) {
-    TextImage img = Operators();
+    SampleFixture img = Operators();
     img.ui.textAnswers = {"ABCDE", "123"};
     NewCountry(img.ed, img.ed.texts, img.ui);
     img.ui.textAnswers = {"UK", "235"};
@@ -200,7 +200,7 @@ TEST(NewCountry, NamesAreCutToFourAndPaddedWithZeros) {
                              std::string("Please enter country name, maximum of 4 characters")));
     EXPECT_EQ(img.ui.textAsked[1], std::make_pair(std::string("Enter Country Code"),
                                                   std::string("Please enter country code")));
-    const Bytes p = img.Piece(Piece::PLMN);
+    const Bytes p = img.Chunk(Piece::PLMN);
     EXPECT_EQ(Bytes(p.end() - 48, p.end() - 16),
               Hex("434E5452000000104142434421F30000") + Hex("434E545200000010554B000032F50000"));
     ASSERT_EQ(img.ed.texts.countries.size(), 6u);
@@ -211,7 +211,7 @@ TEST(NewCountry, NamesAreCutToFourAndPaddedWithZeros) {
 }
 
 TEST(NewCountry, EmptyAnswersAskAgainAndBadCodesAreRefused) {
-    TextImage img = Operators();
+    SampleFixture img = Operators();
     img.ui.textAnswers = {"", "FR", "", "FRA", "33", "3x3", "208"};
     NewCountry(img.ed, img.ed.texts, img.ui);
     // name, name, code (empty: back to the name), name, code, code, code
@@ -224,7 +224,7 @@ TEST(NewCountry, EmptyAnswersAskAgainAndBadCodesAreRefused) {
 }
 
 TEST(NewCountry, CancellingEitherPromptAddsNothing) {
-    TextImage img = Operators();
+    SampleFixture img = Operators();
     const std::string piece = img.ed.ppm[Piece::PLMN];
     img.ui.textAnswers = {"FR"};  // the code prompt is then cancelled
     NewCountry(img.ed, img.ed.texts, img.ui);
@@ -234,8 +234,8 @@ TEST(NewCountry, CancellingEitherPromptAddsNothing) {
 }
 
 TEST(CountryFiles, RetrieveDeleteAndLoadRoundTrip) {
-    TextImage img = Operators();
-    const Bytes before = img.Piece(Piece::PLMN);
+    SampleFixture img = Operators();
+    const Bytes before = img.Chunk(Piece::PLMN);
     img.ui.saveAnswers = {img.dir.Path("ph.opr")};
     RetrieveCountry(img.ed, img.ed.texts, img.ui, 0);
     EXPECT_EQ(img.ui.saveAsked.at(0).title, "Save Operator As...");
@@ -247,7 +247,7 @@ TEST(CountryFiles, RetrieveDeleteAndLoadRoundTrip) {
 
     DeleteCountry(img.ed, img.ed.texts, img.ui, -1);
     DeleteCountry(img.ed, img.ed.texts, img.ui, 0);
-    Bytes p = img.Piece(Piece::PLMN);
+    Bytes p = img.Chunk(Piece::PLMN);
     EXPECT_EQ(p.size(), before.size() - kPhRecord);
     EXPECT_EQ(GetBE32(p.data() + 4), p.size());
     EXPECT_EQ(img.ed.texts.countries.size(), 3u);
@@ -258,7 +258,7 @@ TEST(CountryFiles, RetrieveDeleteAndLoadRoundTrip) {
     LoadCountry(img.ed, img.ed.texts, img.ui);
     EXPECT_EQ(img.ui.openAsked.at(0).title, "Open Operators Chunk...");
     EXPECT_EQ(img.ui.openAsked[0].filter, "Operators Chunks (*.opr)|*.opr");
-    p = img.Piece(Piece::PLMN);
+    p = img.Chunk(Piece::PLMN);
     EXPECT_EQ(p.size(), before.size());
     EXPECT_EQ(Find(p, ph), p.size() - 16 - kPhRecord);
     EXPECT_EQ(img.ed.texts.countries.back().country, "PH");
@@ -266,16 +266,16 @@ TEST(CountryFiles, RetrieveDeleteAndLoadRoundTrip) {
 }
 
 TEST(CountryFiles, RecordsAreFoundByTheirOwnFieldsOnly) {
-    TextImage img = Operators();
+    SampleFixture img = Operators();
     // An operator name of PH holding UK's code and count must not be taken for UK.
     img.ui.dialogs.On<TOpEdit>() = [](TOpEdit& m) {
         m.SetName("\\x32\\xF4\\x00");
         return Ok(m);
     };
     EditOperators(img.ed, img.ed.texts, img.ui, 0);
-    const std::size_t before = img.Piece(Piece::PLMN).size();
+    const std::size_t before = img.Chunk(Piece::PLMN).size();
     DeleteCountry(img.ed, img.ed.texts, img.ui, 1);
-    EXPECT_EQ(img.Piece(Piece::PLMN).size(), before - 16);
+    EXPECT_EQ(img.Chunk(Piece::PLMN).size(), before - 16);
     EXPECT_EQ(img.ed.texts.countries[0].country, "PH");
     img.ed.texts.countries.clear();
     GetOperators(img.ed, img.ed.texts);
@@ -283,8 +283,8 @@ TEST(CountryFiles, RecordsAreFoundByTheirOwnFieldsOnly) {
 }
 
 TEST(CountryFiles, LoadFromFileCancelledStillSeals) {
-    TextImage img = Operators();
-    Bytes p = img.Piece(Piece::PLMN);
+    SampleFixture img = Operators();
+    Bytes p = img.Chunk(Piece::PLMN);
     p[0] ^= 0x11;
     img.ed.ppm[Piece::PLMN] = BytesToHex(p);
     img.ed.texts.countries.pop_back();
@@ -295,11 +295,11 @@ TEST(CountryFiles, LoadFromFileCancelledStillSeals) {
 }
 
 TEST(LoadAllOperators, GuardsThenReplacesThePieceAndRereads) {
-    TextImage img = Operators();
+    SampleFixture img = Operators();
     DeleteCountry(img.ed, img.ed.texts, img.ui, 0);
-    WriteFile(img.dir.Path("p.bin"), img.Piece(Piece::PLMN));
+    WriteFile(img.dir.Path("p.bin"), img.Chunk(Piece::PLMN));
 
-    TextImage fresh = Operators();
+    SampleFixture fresh = Operators();
     fresh.ed.phoneList.selected = 0;
     LoadAllOperators(fresh.ed, fresh.ed.texts, fresh.ui);
     EXPECT_EQ(fresh.ui.Last(), "Please choose correct phone model");

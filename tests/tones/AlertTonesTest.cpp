@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "image/PhoneTypes.h"
 #include "core/Search.h"
 #include "core/UserError.h"
 #include "image/McuSpace.h"
+#include "image/PhoneTypes.h"
 #include "tones/AlertTones.h"
 #include "tones/RingtoneCommands.h"
 #include "tones/ToneTestSupport.h"
@@ -101,8 +101,8 @@ TEST(OptionsDialog, CountsAndPrefixes) {
     EXPECT_EQ(m.Prefix(), "0002FD090A800505");
 }
 
-struct AlertFixture : ToneFixture {
-    using ToneFixture::ToneFixture;
+struct AlertFixture : SampleFixture {
+    using SampleFixture::SampleFixture;
     std::string ToneFile(const std::string& body, const std::string& end = "070BFFFF") {
         return File("tone" + std::to_string(++files) + ".re",
                     ToneRecord("00000001", "TONE", "Tone", body, end));

@@ -39,8 +39,8 @@ void ExpectSealed(const Bytes& chunk) {
 
 TEST(RingtoneCommands, RetrieveThenChangeLeavesTheChunkAsItWas) {
     for (int row : {0, 3, 9}) {
-        ToneFixture f;
-        const Bytes before = f.Tone();
+        SampleFixture f;
+        const Bytes before = f.Chunk(Piece::TONE);
         const std::string out = f.dir.Path("tone.re");
         f.ui.saveAnswers.push_back(out);
         RetrieveRingtone(f.ed, f.ed.tones, f.ui, row);
@@ -61,7 +61,7 @@ TEST(RingtoneCommands, RetrieveThenChangeLeavesTheChunkAsItWas) {
         EXPECT_EQ(f.ui.openAsked[0].title, "Open Tone Chunk...");
         EXPECT_EQ(f.ui.openAsked[0].filter, "Tone Chunks (*.re)|*.re");
         EXPECT_TRUE(f.ed.PpmChanged);
-        const Bytes after = f.Tone();
+        const Bytes after = f.Chunk(Piece::TONE);
         ASSERT_EQ(after.size(), before.size());
         EXPECT_TRUE(std::equal(after.begin() + 4, after.end(), before.begin() + 4)) << row;
         ExpectSealed(after);
@@ -70,10 +70,10 @@ TEST(RingtoneCommands, RetrieveThenChangeLeavesTheChunkAsItWas) {
 }
 
 TEST(RingtoneCommands, ChangeReplacesTheRecordAndItsRow) {
-    ToneFixture f;
+    SampleFixture f;
     const Bytes tone = ToneRecord("00000077", "TONE", "Brand New", "0A01" + std::string(60, '2'));
     f.ui.openAnswers.push_back(f.File("new.re", tone));
-    const Bytes before = f.Tone();
+    const Bytes before = f.Chunk(Piece::TONE);
     const std::size_t oldLength =
         static_cast<std::size_t>(HexTextToInt(f.ed.tones.ringtones[1].length));
     ChangeRingtone(f.ed, f.ed.tones, f.ui, 1);
@@ -81,7 +81,7 @@ TEST(RingtoneCommands, ChangeReplacesTheRecordAndItsRow) {
     EXPECT_EQ(row.name, "Brand New");
     EXPECT_EQ(row.id, "00000077");
     EXPECT_EQ(row.length, IntToHex(static_cast<std::uint32_t>(tone.size()), 8));
-    const Bytes after = f.Tone();
+    const Bytes after = f.Chunk(Piece::TONE);
     EXPECT_EQ(after.size(), before.size() - oldLength + tone.size());
     ExpectSealed(after);
     // The rest of the chunk still lists the same.
@@ -93,10 +93,10 @@ TEST(RingtoneCommands, ChangeReplacesTheRecordAndItsRow) {
 TEST(RingtoneCommands, DeleteOfTheOnlyRecordLeavesHeaderAndTrailer) {
     SampleOptions one;
     one.ringtones = 1;
-    ToneFixture f(4, one);
+    SampleFixture f(4, one);
     ASSERT_EQ(f.ed.tones.ringtones.size(), 1u);
     DeleteRingtone(f.ed, f.ed.tones, f.ui, 0);
-    const Bytes after = f.Tone();
+    const Bytes after = f.Chunk(Piece::TONE);
     EXPECT_EQ(after.size(), 36u);
     EXPECT_EQ(GetBE32(&after[4]), 36u);
     ExpectSealed(after);
@@ -106,11 +106,11 @@ TEST(RingtoneCommands, DeleteOfTheOnlyRecordLeavesHeaderAndTrailer) {
 }
 
 TEST(RingtoneCommands, DeleteTakesOutExactlyThatRecord) {
-    ToneFixture f;
-    const Bytes before = f.Tone();
+    SampleFixture f;
+    const Bytes before = f.Chunk(Piece::TONE);
     const std::size_t len = static_cast<std::size_t>(HexTextToInt(f.ed.tones.ringtones[0].length));
     DeleteRingtone(f.ed, f.ed.tones, f.ui, 0);
-    const Bytes after = f.Tone();
+    const Bytes after = f.Chunk(Piece::TONE);
     ASSERT_EQ(after.size(), before.size() - len);
     EXPECT_TRUE(std::equal(after.begin() + 20, after.end(),
                            before.begin() + 20 + static_cast<std::ptrdiff_t>(len)));
@@ -120,15 +120,15 @@ TEST(RingtoneCommands, DeleteTakesOutExactlyThatRecord) {
 }
 
 TEST(RingtoneCommands, AddAppendsBeforeTheTrailer) {
-    ToneFixture f;
+    SampleFixture f;
     Bytes tone = ToneRecord("00000063", "TONE", "Added", "0A01" + std::string(2 * 60, '3'));
     ASSERT_LE(tone.size(), 100u);
     tone.resize(100, 0x33);
     PutBE32(&tone[4], 100);
     f.ui.openAnswers.push_back(f.File("add.re", tone));
-    const Bytes before = f.Tone();
+    const Bytes before = f.Chunk(Piece::TONE);
     AddRingtone(f.ed, f.ed.tones, f.ui);
-    const Bytes after = f.Tone();
+    const Bytes after = f.Chunk(Piece::TONE);
     ASSERT_EQ(after.size(), before.size() + 100);
     EXPECT_TRUE(std::equal(tone.begin(), tone.end(), after.end() - 116));
     EXPECT_EQ(BytesToHex(Bytes(after.end() - 16, after.end())), kTrailerHex);
@@ -141,7 +141,7 @@ TEST(RingtoneCommands, AddAppendsBeforeTheTrailer) {
 
 // Bytes 12-15 zero and a two-letter name: 14-16 read 00 00 02. The name is still found.
 TEST(RingtoneCommands, AddOfATwoLetterNameKeepsTheName) {
-    ToneFixture f;
+    SampleFixture f;
     f.ui.openAnswers.push_back(f.File("ab.re", ToneRecord("00000064", "TONE", "AB", "0A0144")));
     AddRingtone(f.ed, f.ed.tones, f.ui);
     EXPECT_EQ(f.ed.tones.ringtones.back().name, "AB");
@@ -151,7 +151,7 @@ TEST(RingtoneCommands, AddOfATwoLetterNameKeepsTheName) {
 }
 
 TEST(RingtoneCommands, CancelledOrRefusedCommandsChangeNothing) {
-    ToneFixture f;
+    SampleFixture f;
     const Snapshot s(f.ed);
     AddRingtone(f.ed, f.ed.tones, f.ui);  // dialog cancelled
     ChangeRingtone(f.ed, f.ed.tones, f.ui, 2);
@@ -177,7 +177,7 @@ TEST(RingtoneCommands, CancelledOrRefusedCommandsChangeNothing) {
 }
 
 TEST(RingtoneCommands, RetrieveAllAndLoadAllRebuildTheList) {
-    ToneFixture f;
+    SampleFixture f;
     DeleteRingtone(f.ed, f.ed.tones, f.ui, 0);
     const std::string bin = f.dir.Path("tone.bin");
     f.ui.saveAnswers.push_back(bin);
@@ -185,7 +185,7 @@ TEST(RingtoneCommands, RetrieveAllAndLoadAllRebuildTheList) {
     EXPECT_EQ(f.ui.saveAsked.at(0).title, "Save Tone File As...");
     EXPECT_EQ(BytesToHex(ReadFile(bin)), f.ed.ppm[Piece::TONE]);
 
-    ToneFixture g;
+    SampleFixture g;
     g.ui.openAnswers.push_back(bin);
     LoadAllRingtones(g.ed, g.ed.tones, g.ui);
     EXPECT_EQ(g.ui.openAsked.at(0).title, "Open Tone Files...");
@@ -247,7 +247,7 @@ TEST(ToneConversion62xx, RefusesFilesThatAreNoTone) {
 }
 
 TEST(ToneConversion62xx, ChangeOnAWideCatalogConvertsAndRelists) {
-    ToneFixture f(18);
+    SampleFixture f(18);
     const Snapshot s(f.ed);
     // A file without its end is refused before anything changes.
     f.ui.openAnswers.push_back(
@@ -264,14 +264,14 @@ TEST(ToneConversion62xx, ChangeOnAWideCatalogConvertsAndRelists) {
     ShowRingtones(f.ed, f.ed.tones, f.ui);
     EXPECT_EQ(f.ed.tones.ringtones.size(), 98u);
     EXPECT_EQ(f.ed.tones.ringtones[71].name, s.rows[71].name);
-    const Bytes tone = f.Tone();
+    const Bytes tone = f.Chunk(Piece::TONE);
     ExpectSealed(tone);
     EXPECT_NE(BytesToHex(tone).find("000000470000002454535431000000000202004100420000000"),
               std::string::npos);
 }
 
 TEST(RingtoneCommands, AddIsRefusedForWideCatalogs) {
-    ToneFixture f(18);
+    SampleFixture f(18);
     const Snapshot s(f.ed);
     AddRingtone(f.ed, f.ed.tones, f.ui);
     EXPECT_EQ(f.ui.Last(), kNoAdd62xx);

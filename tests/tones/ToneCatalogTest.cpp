@@ -22,7 +22,7 @@ TEST(BitText, HexToBitsAndBack) {
 // The sample's common catalog: plain names, tag names, a name that ends at 00 00 02 before
 // its length byte says, a two-letter name, and a last name without any 00 00 02 behind it.
 TEST(RingtoneCatalog, ListsTheSampleWithEveryNameRule) {
-    ToneFixture f;
+    SampleFixture f;
     const auto& rows = f.ed.tones.ringtones;
     ASSERT_EQ(rows.size(), 10u);
     EXPECT_EQ(f.ed.tones.ringtoneCount, "Ringtones Count: 10");
@@ -35,7 +35,7 @@ TEST(RingtoneCatalog, ListsTheSampleWithEveryNameRule) {
     EXPECT_EQ(rows[0].id, "00000001");
 
     // Each row's Length is the stored field, and the walk goes on by exactly that much.
-    const Bytes tone = f.Tone();
+    const Bytes tone = f.Chunk(Piece::TONE);
     std::size_t p = 20;
     for (const auto& r : rows) {
         EXPECT_EQ(BytesToHex(&tone[p], 4), r.id);
@@ -48,12 +48,12 @@ TEST(RingtoneCatalog, ListsTheSampleWithEveryNameRule) {
 TEST(RingtoneCatalog, EmptyChunkAndWideNames) {
     SampleOptions none;
     none.ringtones = 0;
-    ToneFixture empty(4, none);
+    SampleFixture empty(4, none);
     EXPECT_TRUE(empty.ed.tones.ringtones.empty());
     EXPECT_EQ(empty.ed.tones.ringtoneCount, "Ringtones Count: 0");
-    EXPECT_EQ(empty.Tone().size(), 36u);
+    EXPECT_EQ(empty.Chunk(Piece::TONE).size(), 36u);
 
-    ToneFixture wide(18);
+    SampleFixture wide(18);
     const auto& rows = wide.ed.tones.ringtones;
     ASSERT_EQ(rows.size(), 98u);
     EXPECT_EQ(wide.ed.tones.ringtoneCount, "Ringtones Count: 98");
@@ -63,7 +63,7 @@ TEST(RingtoneCatalog, EmptyChunkAndWideNames) {
 }
 
 // Builds a TONE piece from records and lists it.
-struct Listing : ToneFixture {
+struct Listing : SampleFixture {
     void List(const std::vector<Bytes>& records) {
         Bytes body(8, 0);
         for (const auto& r : records) body.insert(body.end(), r.begin(), r.end());

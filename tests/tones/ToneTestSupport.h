@@ -22,23 +22,4 @@ inline Bytes ToneRecord(const std::string& idHex, const std::string& tag, const 
     return HexToBytes(hex);
 }
 
-// Opens a sample of `family` in a fresh folder.
-struct ToneFixture {
-    Editor ed;
-    FakeUi ui;
-    TempDir dir;
-    SampleImage sample;
-
-    explicit ToneFixture(int family = 4, SampleOptions o = {}) {
-        o.family = family;
-        sample = OpenSample(ed, ui, dir.Path("image.fls"), o);
-    }
-    std::string File(const std::string& name, const Bytes& bytes) {
-        const std::string path = dir.Path(name);
-        WriteFile(path, bytes);
-        return path;
-    }
-    Bytes Tone() const { return HexToBytes(ed.ppm[Piece::TONE]); }
-};
-
 }  // namespace brivant::test
