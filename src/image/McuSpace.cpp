@@ -22,6 +22,16 @@ bool McuFits(Session& s, std::int64_t length) {
     return last >= 0 && std::int64_t{s.FreeOffset} + length - 1 <= last;
 }
 
+std::int64_t McuFreeRun(Session& s) {
+    const std::int32_t last = McuFreeEnd(s);
+    if (last < 0) return 0;
+    const Bytes& b = s.MainHex.Data();
+    std::int64_t n = 0;
+    for (std::int64_t i = s.FreeOffset; i <= last && b[static_cast<std::size_t>(i)] == 0xFF; ++i)
+        ++n;
+    return n;
+}
+
 std::int32_t WriteAtFreeOffset(Session& s, const Bytes& data) {
     const std::int32_t o = s.FreeOffset;
     s.MainHex.WriteAt(o, data);

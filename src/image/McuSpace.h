@@ -16,6 +16,9 @@ struct Session;
 std::int32_t McuFreeEnd(Session& s);
 // Whether `length` bytes still fit at FreeOffset.
 bool McuFits(Session& s, std::int64_t length);
+// How many bytes from FreeOffset on are free: the run of FF bytes there, not past the last
+// byte McuFreeEnd allows; 0 when FreeOffset lies nowhere.
+std::int64_t McuFreeRun(Session& s);
 // Writes the bytes at FreeOffset and moves FreeOffset past them; returns where they went.
 // The caller checked that they fit.
 std::int32_t WriteAtFreeOffset(Session& s, const Bytes& data);

@@ -67,6 +67,9 @@ struct MenuState {
     MenuView browser;
     int browserLanguage = 0;
 
+    // "Add Menu" keeps its radio choice from one add to the next.
+    bool addWithSubMenu = false;
+
     MenuView& InUse() { return BrowseMode ? browser : tab; }
 };
 
