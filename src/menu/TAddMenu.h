@@ -18,6 +18,8 @@ class TAddMenu : public DialogModel {
     static constexpr const char* kWithSubMenu = "Menu With Sub Menu";
     static constexpr const char* kOk = "&OK";
     static constexpr const char* kCancel = "&Cancel";
+    static constexpr const char* kBadName =
+        "The menu name can only hold characters of the single-byte code page";
 
     // `record0` gives the bitmap and animation of the new item; `withSubMenu` is the radio
     // choice of the previous add.

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QGridLayout>
+#include <QLineEdit>
+#include <array>
+
+#include "menu/MenuFields.h"
+
+namespace brivant {
+
+// The record fields of the Menu Editor and Add Menu dialogs, one labelled line each, from
+// row `firstRow` of a grid on.
+class MenuFieldsForm {
+  public:
+    void build(QGridLayout* grid, int firstRow, const MenuFields& values);
+    void setReadOnly(MenuField f, bool readOnly);
+    QLineEdit* field(MenuField f) const { return edits_[static_cast<std::size_t>(f)]; }
+    void store(MenuFields& values) const;
+    void show(const MenuFields& values);
+
+  private:
+    std::array<QLineEdit*, kMenuFieldCount> edits_{};
+};
+
+}  // namespace brivant

@@ -1,0 +1,112 @@
+#include "ui/TAddMenuView.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "menu/TAddMenu.h"
+#include "ui/QtText.h"
+
+namespace brivant {
+
+TAddMenuView::TAddMenuView(TAddMenu& model, QWidget* parent) : QDialog(parent), model_(model) {
+    setWindowTitle(QString::fromLatin1(TAddMenu::kTitle));
+    setObjectName(QStringLiteral("TAddMenu"));
+    auto* grid = new QGridLayout;
+    nameBox_ = new QCheckBox(QString::fromLatin1(kMenuNameLabel));
+    nameBox_->setObjectName(QStringLiteral("nameBox"));
+    name_ = new QLineEdit;
+    name_->setObjectName(QStringLiteral("menuName"));
+    grid->addWidget(nameBox_, 0, 0);
+    grid->addWidget(name_, 0, 1);
+    form_.build(grid, 1, model.fields);
+    // The text pointer's label becomes its check box.
+    textPointerBox_ = new QCheckBox(QString::fromLatin1(kMenuFieldLabels[0]));
+    textPointerBox_->setObjectName(QStringLiteral("textPointerBox"));
+    delete grid->itemAtPosition(1, 0)->widget();
+    grid->addWidget(textPointerBox_, 1, 0);
+    form_.setReadOnly(MenuField::TipPointer, model.ReadOnly(MenuField::TipPointer));
+
+    single_ = new QRadioButton(QString::fromLatin1(TAddMenu::kSingleMenu));
+    single_->setObjectName(QStringLiteral("singleMenu"));
+    withSub_ = new QRadioButton(QString::fromLatin1(TAddMenu::kWithSubMenu));
+    withSub_->setObjectName(QStringLiteral("withSubMenu"));
+    (model.withSubMenu ? withSub_ : single_)->setChecked(true);
+    auto* kind = new QHBoxLayout;
+    kind->addWidget(single_);
+    kind->addWidget(withSub_);
+
+    auto* buttons = new QDialogButtonBox;
+    auto* ok = buttons->addButton(QString::fromLatin1(TAddMenu::kOk), QDialogButtonBox::AcceptRole);
+    ok->setObjectName(QStringLiteral("ok"));
+    ok->setDefault(true);
+    buttons->addButton(QString::fromLatin1(TAddMenu::kCancel), QDialogButtonBox::RejectRole)
+        ->setObjectName(QStringLiteral("cancel"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &TAddMenuView::pressOk);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    connect(nameBox_, &QCheckBox::toggled, this, [this](bool on) {
+        if (rendering_) return;
+        store();
+        model_.SetNameChecked(on);
+        render();
+    });
+    connect(textPointerBox_, &QCheckBox::toggled, this, [this](bool on) {
+        if (rendering_) return;
+        store();
+        model_.SetTextPointerChecked(on);
+        render();
+    });
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addLayout(kind);
+    layout->addWidget(buttons);
+    showMessage = [this](const QString& text) {
+        QMessageBox::warning(this, QString::fromLatin1(TAddMenu::kTitle), text);
+    };
+    render();
+}
+
+void TAddMenuView::store() {
+    model_.name = ToBytes(name_->text());
+    form_.store(model_.fields);
+    model_.withSubMenu = withSub_->isChecked();
+}
+
+void TAddMenuView::render() {
+    rendering_ = true;
+    nameBox_->setChecked(model_.NameChecked());
+    textPointerBox_->setChecked(model_.TextPointerChecked());
+    name_->setText(FromBytes(model_.name));
+    name_->setEnabled(model_.NameEnabled());
+    form_.show(model_.fields);
+    form_.field(MenuField::TextPointer)->setEnabled(model_.TextPointerEnabled());
+    rendering_ = false;
+}
+
+void TAddMenuView::pressOk() {
+    store();
+    // A name the single-byte texts cannot hold is refused before the model sees it.
+    if (name_->text() != FromBytes(model_.name)) {
+        showMessage(QString::fromLatin1(TAddMenu::kBadName));
+        return;
+    }
+    if (const auto refusal = model_.PressOk()) {
+        showMessage(QString::fromStdString(*refusal));
+        return;
+    }
+    accept();
+}
+
+bool ShowAddMenu(QWidget* parent, TAddMenu& model) {
+    TAddMenuView view(model, parent);
+    return view.exec() == QDialog::Accepted && model.Accepted();
+}
+
+}  // namespace brivant

@@ -1,0 +1,59 @@
+#include "ui/TMenuEditView.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "menu/TMenuEdit.h"
+#include "ui/QtText.h"
+
+namespace brivant {
+
+TMenuEditView::TMenuEditView(TMenuEdit& model, QWidget* parent) : QDialog(parent), model_(model) {
+    setWindowTitle(QString::fromLatin1(TMenuEdit::kTitle));
+    setObjectName(QStringLiteral("TMenuEdit"));
+    auto* grid = new QGridLayout;
+    auto* name = new QLineEdit(FromBytes(model.Name()));
+    name->setObjectName(QStringLiteral("menuName"));
+    name->setReadOnly(true);
+    grid->addWidget(new QLabel(QString::fromLatin1(kMenuNameLabel)), 0, 0);
+    grid->addWidget(name, 0, 1);
+    form_.build(grid, 1, model.fields);
+    form_.setReadOnly(MenuField::TipPointer, model.ReadOnly(MenuField::TipPointer));
+
+    auto* buttons = new QDialogButtonBox;
+    auto* ok =
+        buttons->addButton(QString::fromLatin1(TMenuEdit::kOk), QDialogButtonBox::AcceptRole);
+    ok->setObjectName(QStringLiteral("ok"));
+    ok->setDefault(true);
+    buttons->addButton(QString::fromLatin1(TMenuEdit::kCancel), QDialogButtonBox::RejectRole)
+        ->setObjectName(QStringLiteral("cancel"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &TMenuEditView::pressOk);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addWidget(buttons);
+    showMessage = [this](const QString& text) {
+        QMessageBox::warning(this, QString::fromLatin1(TMenuEdit::kTitle), text);
+    };
+}
+
+void TMenuEditView::pressOk() {
+    form_.store(model_.fields);
+    if (const auto refusal = model_.PressOk()) {
+        showMessage(QString::fromStdString(*refusal));
+        return;
+    }
+    accept();
+}
+
+bool ShowMenuEditor(QWidget* parent, TMenuEdit& model) {
+    TMenuEditView view(model, parent);
+    return view.exec() == QDialog::Accepted && model.Accepted();
+}
+
+}  // namespace brivant
