@@ -187,7 +187,7 @@ void FrameCountChanged(Session& ed, AniState& a, GraphicsState& g, Interaction& 
     if (!WriteAni(ed, next, ui, oldList, newList, LengthTableBytes(next), LengthTableBytes(a)))
         return;
 
-    next.shownCount = count;
+    next.shownCount = static_cast<int>(next.frames.size());
     a = std::move(next);
     // The new frame is shown without writing: the list is already written whole. After a
     // removal the last frame left is shown when the removed one was on show.

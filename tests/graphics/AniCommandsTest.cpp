@@ -221,7 +221,7 @@ TEST(AniCommands, PlayingWritesNothing) {
     EXPECT_FALSE(AnimateTick(f.ed, f.a(), f.ed.graphics, f.ui));
 
     SetAnimate(f.a(), true);
-    OpenPath(f.ed, f.ui, f.dir.Path("x.fls"));
+    OpenPath(f.ed, f.ui, f.dir.Path("image.fls"));
     EXPECT_FALSE(f.a().animate);
     EXPECT_TRUE(f.a().catalog.empty());
 }

@@ -16,14 +16,17 @@ inline constexpr int k8210 = 10;
 inline constexpr int k3210 = 3;
 inline constexpr std::int32_t kMiB = 1024 * 1024;
 
+inline SampleOptions AniOptions(bool p523, std::int32_t size) {
+    SampleOptions o;
+    o.p523 = p523;
+    o.size = size;
+    return o;
+}
+
 // A sample of one family opened and its Graphics tab shown (the catalogs are read).
-struct AniFixture {
-    explicit AniFixture(int family = k3310, bool p523 = false, std::int32_t size = 2 * kMiB) {
-        SampleOptions o;
-        o.family = family;
-        o.p523 = p523;
-        o.size = size;
-        sample = OpenSample(ed, ui, dir.Path("x.fls"), o);
+struct AniFixture : SampleFixture {
+    explicit AniFixture(int family = k3310, bool p523 = false, std::int32_t size = 2 * kMiB)
+        : SampleFixture(family, AniOptions(p523, size)) {
         TabChanged(ed, ui, Tab::Graphics);
     }
 
@@ -38,11 +41,6 @@ struct AniFixture {
     }
     void Show(int id) { ShowAnimation(ed, ed.ani, ed.graphics, ui, id); }
     void Count(int count) { FrameCountChanged(ed, ed.ani, ed.graphics, ui, count); }
-
-    TempDir dir;
-    FakeUi ui;
-    Editor ed;
-    SampleImage sample;
 };
 
 }  // namespace brivant::test
