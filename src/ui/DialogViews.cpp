@@ -1,8 +1,10 @@
 #include "ui/DialogViews.h"
 
+#include "menu/TBrowseMenu.h"
 #include "texts/TLangEdit.h"
 #include "texts/TOpEdit.h"
 #include "tones/ToptionFrm.h"
+#include "ui/TBrowseMenuView.h"
 #include "ui/TLangEditView.h"
 #include "ui/TOpEditView.h"
 #include "ui/ToptionFrmView.h"
@@ -22,6 +24,7 @@ const std::map<std::type_index, DialogView>& DialogViews() {
         View<ToptionFrm>(ShowOptionsDialog),
         View<TLangEdit>(ShowLanguageEditor),
         View<TOpEdit>(ShowOperatorsEditor),
+        View<TBrowseMenu>(ShowBrowseMenu),
     };
     return views;
 }

@@ -9,21 +9,19 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "menu/MenuLevels.h"
 #include "ui/WidgetHelpers.h"
 
 namespace brivant {
 
-namespace {
-constexpr const char* kMenuCountStart = "Menu Count: 0";
-}
-
-// The menu table's reading and editing come with the menus feature: until then the
-// commands below run by name only, and the list keeps the rows it is given.
+// The menu tree one level at a time; editing the level runs by name until it is wired.
 MenuPage::MenuPage(Shell& shell) : TabPage(shell) {
     language_ = new QComboBox;
     language_->setObjectName("menuLanguage");
-    connect(language_, &QComboBox::currentIndexChanged, this, [this](int) {
-        if (!rendering()) run("menuLanguageChosen", {});
+    connect(language_, &QComboBox::currentIndexChanged, this, [this](int k) {
+        if (rendering() || k < 0) return;
+        run("menuLanguageChosen",
+            [this, k] { ChooseMenuLanguage(ed(), ed().menu, ed().texts, ui(), k); });
     });
     back_ = new QToolButton;
     back_->setObjectName("menuBack");
@@ -31,8 +29,10 @@ MenuPage::MenuPage(Shell& shell) : TabPage(shell) {
     back_->setToolTip(tr("Back"));
     // Only a submenu has a level to go back to.
     back_->setEnabled(false);
-    connect(back_, &QToolButton::clicked, this, [this] { run("menuBack", {}); });
-    count_ = new QLabel(QString::fromLatin1(kMenuCountStart));
+    connect(back_, &QToolButton::clicked, this, [this] {
+        run("menuBack", [this] { LeaveSubMenu(ed(), ed().menu, ed().texts, ui()); });
+    });
+    count_ = new QLabel(FromBytes(std::string(kMenuCountLabel) + "0"));
     count_->setObjectName("menuCount");
 
     list_ = new ListView(runner(), "menuList",
@@ -40,7 +40,11 @@ MenuPage::MenuPage(Shell& shell) : TabPage(shell) {
     using N = ListView::Needs;
     ListView& l = *list_;
     QAction* edit = l.addEntry(tr("&Edit"), "menuEdit", N::Row, {});
-    l.addEntry(tr("Edit &SubMenu"), "menuEditSubMenu", N::Row, {});
+    QAction* sub = l.addEntry(tr("Edit &SubMenu"), "menuEditSubMenu", N::Row, [this](int row) {
+        EnterSubMenu(ed(), ed().menu, ed().texts, ui(), row);
+    });
+    // Offered only for an item whose record opens a submenu.
+    l.enableWhen(sub, [this] { return SubMenuEnabled(ed().menu, list_->selectedRow()); });
     l.addEntry(tr("&Add"), "menuAdd", N::List, {});
     QAction* del = l.addEntry(tr("&Delete"), "menuDelete", N::Row, {});
     l.addSeparator();
@@ -65,8 +69,15 @@ MenuPage::MenuPage(Shell& shell) : TabPage(shell) {
 }
 
 void MenuPage::render() {
+    const MenuState& m = ed().menu;
     QSignalBlocker block(language_);
     SetItems(language_, ed().texts.menuLanguages);
+    language_->setCurrentIndex(language_->count() > 0 ? m.language : -1);
+    back_->setEnabled(m.tab.backEnabled);
+    count_->setText(FromBytes(m.menuCount));
+    ListView::Rows rows;
+    for (const MenuRow& r : m.tab.rows) rows.push_back(Cells(r.name, r.textPointer, r.funcPointer));
+    list_->setRows(rows);
     list_->updateMenu();
 }
 

@@ -46,10 +46,12 @@ void FillLists(TMain& w) {
     w.refresh();
 }
 
-// The menu table's rows are not the window's to draw yet: they are given to its list.
+// Two menu rows of submenu items, so that every entry of the list is offered.
 void PlantMenuRows(TMain& w) {
-    Find<ListView>(w, "menuList")
-        ->setRows({{"Messages", "00210000", "00220000"}, {"Settings", "00210010", "00220010"}});
+    const std::string tail = "000003870000000000000000";
+    w.editor().menu.tab.rows = {{"Messages", "00210000", "00220000", "0021000000220000" + tail, 0},
+                                {"Settings", "00210010", "00220010", "0021001000220010" + tail, 1}};
+    w.refresh();
 }
 
 struct TabCase {
