@@ -14,6 +14,8 @@
 #include <QVBoxLayout>
 
 #include "app/Editor.h"
+#include "menu/SecurityBrowse.h"
+#include "menu/SecurityPatch.h"
 #include "ppm/FreeSpace.h"
 #include "tones/AlertTones.h"
 #include "ui/QtInteraction.h"
@@ -75,8 +77,6 @@ QWidget* CommandGroups::buildAlertTones() {
     return g;
 }
 
-// The patch and the browser that picks the items of a manual patch come with the menus
-// feature: until then the buttons run their commands by name only.
 QWidget* CommandGroups::buildSecurityCode() {
     const QString captions[4] = {tr("&Whole Messages Menu"), tr("&Inbox"), tr("Outbo&x"),
                                  tr("Manua&l")};
@@ -88,7 +88,7 @@ QWidget* CommandGroups::buildSecurityCode() {
     }
     connect(options, &QButtonGroup::idToggled, this, [this](int id, bool on) {
         if (shell_.rendering() || !on) return;
-        shell_.editor().security.securityOption = id;
+        ChooseSecurityOption(shell_.editor().security, id);
         shell_.refresh();
     });
     auto* grid = new QGridLayout;
@@ -106,15 +106,26 @@ QWidget* CommandGroups::buildSecurityCode() {
         securityBrowse_[i] = new QToolButton;
         securityBrowse_[i]->setObjectName(QStringLiteral("securityBrowse%1").arg(i));
         securityBrowse_[i]->setText(QStringLiteral("..."));
-        connect(securityBrowse_[i], &QToolButton::clicked, this,
-                [this] { shell_.run("securityBrowse", {}); });
+        // Field 1 takes the item to guard, field 2 the security item.
+        connect(securityBrowse_[i], &QToolButton::clicked, this, [this, i] {
+            shell_.run("securityBrowse", [this, i] {
+                Editor& ed = shell_.editor();
+                BrowseSecurityField(ed, ed.security, ed.menu, ed.texts, shell_.interaction(),
+                                    i + 1);
+            });
+        });
         fields->addWidget(securityOffset_[i], 1);
         fields->addWidget(securityBrowse_[i]);
     }
     grid->addLayout(fields, 2, 0, 1, 3);
     patchButton_ = new QPushButton(tr("&Patch Now!!!"));
     patchButton_->setObjectName("patchButton");
-    connect(patchButton_, &QPushButton::clicked, this, [this] { shell_.run("securityPatch", {}); });
+    connect(patchButton_, &QPushButton::clicked, this, [this] {
+        shell_.run("securityPatch", [this] {
+            Editor& ed = shell_.editor();
+            PatchSecurityCode(ed, ed.security, shell_.interaction());
+        });
+    });
     grid->addWidget(patchButton_, 3, 0, 1, 3);
     auto* g = Group(tr("Security Code"), grid);
     g->setObjectName("securityGroup");
@@ -196,8 +207,12 @@ void CommandGroups::render() {
     securityOption_[option]->setChecked(true);
     securityOffset_[0]->setText(FromCore(sec.securityOffset1));
     securityOffset_[1]->setText(FromCore(sec.securityOffset2));
-    // The browse buttons pick the items of a manual patch and mean nothing otherwise.
-    for (QToolButton* b : securityBrowse_) b->setEnabled(option == 3);
+    // The fields and their browse buttons hold the items of a manual patch and mean nothing
+    // otherwise.
+    for (int i = 0; i < 2; ++i) {
+        securityOffset_[i]->setEnabled(sec.ManualEnabled());
+        securityBrowse_[i]->setEnabled(sec.ManualEnabled());
+    }
 
     SetTextIfChanged(mcuFree_, FromCore(ed.mcuFreeField));
     SetTextIfChanged(ppmFree_, FromCore(ed.ppmFreeField));
