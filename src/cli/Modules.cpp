@@ -8,7 +8,8 @@ namespace brivant {
 #define BRIVANT_CLI_MODULES(MODULE) \
     MODULE(CoreCommands) \
     MODULE(TextCommands) \
-    MODULE(ToneCommands)
+    MODULE(ToneCommands) \
+    MODULE(AniCommands)
 // clang-format on
 
 #define BRIVANT_DECLARE_MODULE(name) void name(CLI::App& app, CliContext& ctx);
