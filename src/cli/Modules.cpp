@@ -9,7 +9,8 @@ namespace brivant {
     MODULE(CoreCommands) \
     MODULE(TextCommands) \
     MODULE(ToneCommands) \
-    MODULE(AniCommands)
+    MODULE(AniCommands) \
+    MODULE(GraphicsCommands)
 // clang-format on
 
 #define BRIVANT_DECLARE_MODULE(name) void name(CLI::App& app, CliContext& ctx);

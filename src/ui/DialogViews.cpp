@@ -1,10 +1,12 @@
 #include "ui/DialogViews.h"
 
+#include "graphics/TImagEdit.h"
 #include "menu/TBrowseMenu.h"
 #include "texts/TLangEdit.h"
 #include "texts/TOpEdit.h"
 #include "tones/ToptionFrm.h"
 #include "ui/TBrowseMenuView.h"
+#include "ui/TImagEditView.h"
 #include "ui/TLangEditView.h"
 #include "ui/TOpEditView.h"
 #include "ui/ToptionFrmView.h"
@@ -25,6 +27,7 @@ const std::map<std::type_index, DialogView>& DialogViews() {
         View<TLangEdit>(ShowLanguageEditor),
         View<TOpEdit>(ShowOperatorsEditor),
         View<TBrowseMenu>(ShowBrowseMenu),
+        View<TImagEdit>(ShowImageEditor),
     };
     return views;
 }

@@ -2,12 +2,15 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPixmap>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTimer>
@@ -15,33 +18,94 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "graphics/BitmapCommands.h"
+#include "graphics/GraphicsState.h"
+#include "platform/QtBitmapFiles.h"
 #include "ui/WidgetHelpers.h"
 
 namespace brivant {
+
+namespace {
+constexpr int kPreviewScale = 3;
+constexpr const char* kWidthCaption = "Width:";
+constexpr const char* kHeightCaption = "Height:";
+
+// Runs `shown` whenever the control takes the input focus.
+class OnFocus : public QObject {
+  public:
+    OnFocus(QWidget* control, std::function<void()> shown)
+        : QObject(control), shown_(std::move(shown)) {
+        control->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::FocusIn) shown_();
+        return false;
+    }
+
+  private:
+    std::function<void()> shown_;
+};
+
+QPixmap PreviewPixmap(const BitmapCanvas& c) {
+    if (c.Empty()) return {};
+    QImage image(c.width, c.height, QImage::Format_Mono);
+    image.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    for (int y = 0; y < c.height; ++y)
+        for (int x = 0; x < c.width; ++x) image.setPixel(x, y, c.Dark(x, y) ? 1 : 0);
+    return QPixmap::fromImage(image.scaled(kPreviewScale * c.width, kPreviewScale * c.height));
+}
+
+// The bitmap half: the "Bmp ID:" list, the shown size and the enlarged preview.
+void RenderBitmaps(const GraphicsState& g, QComboBox* ids, QLabel* width, QLabel* height,
+                   QLabel* preview) {
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < g.bitmaps.size(); ++i)
+        names.push_back(BitmapIdText(static_cast<int>(i)));
+    QSignalBlocker block(ids);
+    SetItems(ids, names);
+    ids->setCurrentIndex(g.selected);
+    const bool shown = g.current >= 0;
+    width->setText(QString::fromLatin1(kWidthCaption) +
+                   (shown ? QStringLiteral(" %1").arg(g.shownWidth) : QString()));
+    height->setText(QString::fromLatin1(kHeightCaption) +
+                    (shown ? QStringLiteral(" %1").arg(g.shownHeight) : QString()));
+    preview->setPixmap(PreviewPixmap(g.Preview()));
+}
+}  // namespace
 
 // The bitmap and animation commands come with the graphics feature: until then they run
 // by name only.
 GraphicsPage::GraphicsPage(Shell& shell) : TabPage(shell) {
     bmpId_ = new QComboBox;
     bmpId_->setObjectName("bmpId");
-    connect(bmpId_, &QComboBox::currentIndexChanged, this,
-            [this] { onUserChange("bitmapChosen"); });
-    bmpWidth_ = new QLabel(tr("Width:"));
+    connect(bmpId_, &QComboBox::currentIndexChanged, this, [this](int id) {
+        if (!rendering())
+            run("bitmapChosen", [this, id] { SelectBitmap(ed(), ed().graphics, id); });
+    });
+    // Taking the focus shows the chosen bitmap again.
+    new OnFocus(bmpId_, [this] {
+        run("bitmapFocus", [this] { SelectBitmap(ed(), ed().graphics, ed().graphics.selected); });
+    });
+    bmpWidth_ = new QLabel(QString::fromLatin1(kWidthCaption));
     bmpWidth_->setObjectName("bmpWidth");
-    bmpHeight_ = new QLabel(tr("Height:"));
+    bmpHeight_ = new QLabel(QString::fromLatin1(kHeightCaption));
     bmpHeight_->setObjectName("bmpHeight");
 
     auto* commands = new QToolButton;
     commands->setObjectName("graphicsCommands");
-    commands->setText(tr("&Commands"));
+    commands->setText(QString::fromLatin1(kCommands));
     commands->setPopupMode(QToolButton::InstantPopup);
     auto* menu = new QMenu(commands);
-    addCommand(menu, tr("&Edit"), "bitmapEdit");
-    addCommand(menu, tr("&Load"), "bitmapLoad");
-    addCommand(menu, tr("&Save"), "bitmapSave");
+    addCommand(menu, kEditEntry, "bitmapEdit", [this] { EditBitmap(ed(), ed().graphics, ui()); });
+    addCommand(menu, kLoadEntry, "bitmapLoad",
+               [this] { LoadBitmap(ed(), ed().graphics, ui(), PlatformBitmapFiles()); });
+    addCommand(menu, kSaveEntry, "bitmapSave",
+               [this] { SaveBitmap(ed(), ed().graphics, ui(), PlatformBitmapFiles()); });
     menu->addSeparator();
-    addCommand(menu, tr("&Load All"), "bitmapLoadAll");
-    addCommand(menu, tr("&Save All"), "bitmapSaveAll");
+    addCommand(menu, kLoadAllEntry, "bitmapLoadAll",
+               [this] { LoadAllBitmaps(ed(), ed().graphics, ui(), PlatformBitmapFiles()); });
+    addCommand(menu, kSaveAllEntry, "bitmapSaveAll",
+               [this] { SaveAllBitmaps(ed(), ed().graphics, ui(), PlatformBitmapFiles()); });
     commands->setMenu(menu);
 
     preview_ = new QLabel;
@@ -121,13 +185,16 @@ void GraphicsPage::onUserChange(const char* command) {
     if (!rendering()) run(command, {});
 }
 
-void GraphicsPage::addCommand(QMenu* menu, const QString& caption, const char* command) {
-    QAction* a = menu->addAction(caption);
+void GraphicsPage::addCommand(QMenu* menu, const char* caption, const char* command,
+                              std::function<void()> body) {
+    QAction* a = menu->addAction(QString::fromLatin1(caption));
     a->setObjectName(QString::fromLatin1(command));
-    connect(a, &QAction::triggered, this, [this, command] { run(command, {}); });
+    connect(a, &QAction::triggered, this,
+            [this, command, body = std::move(body)] { run(command, body); });
 }
 
 void GraphicsPage::render() {
+    RenderBitmaps(ed().graphics, bmpId_, bmpWidth_, bmpHeight_, preview_);
     QSignalBlocker b1(frame_), b2(frameUpDown_);
     frameUpDown_->setRange(0, std::max(0, frame_->count() - 1));
     frameUpDown_->setValue(std::max(0, frame_->currentIndex()));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "ui/TabPage.h"
 
 class QCheckBox;
@@ -26,7 +28,8 @@ class GraphicsPage : public TabPage {
   private:
     // Runs the named command when the control changes by the user's hand.
     void onUserChange(const char* command);
-    void addCommand(QMenu* menu, const QString& caption, const char* command);
+    void addCommand(QMenu* menu, const char* caption, const char* command,
+                    std::function<void()> body);
 
     QComboBox* bmpId_ = nullptr;
     QLabel* bmpWidth_ = nullptr;

@@ -1,0 +1,189 @@
+#include "cli/CliModule.h"
+#include "cli/Json.h"
+#include "core/HexText.h"
+#include "core/UserError.h"
+#include "graphics/BitmapCommands.h"
+#include "graphics/GraphicsState.h"
+#include "image/Address.h"
+
+#ifdef BRIVANT_PLATFORM
+#include "platform/QtBitmapFiles.h"
+#endif
+
+namespace brivant {
+
+namespace {
+
+constexpr const char* kNoSuchBitmap = "There is no bitmap with ID %s";
+constexpr const char* kNoBitmapFiles = "This build reads and writes no bitmap files";
+constexpr char kDark = '#';
+constexpr char kLight = '.';
+
+// The catalog is read when the Graphics tab is shown; edits are saved.
+constexpr Flow kRead{.needsType = true, .tab = Tab::Graphics};
+constexpr Flow kEdit{.saves = true, .needsType = true, .tab = Tab::Graphics};
+
+struct Args : ImageOptions {
+    std::string id;
+    std::string file;
+};
+
+BitmapFiles& Files() {
+#ifdef BRIVANT_PLATFORM
+    return PlatformBitmapFiles();
+#else
+    throw UserError(kNoBitmapFiles);
+#endif
+}
+
+// The ID as the list shows it ("00A"), or as any hex number.
+int IdOf(CliSession& s, const std::string& text) {
+    const auto& g = s.ed.graphics;
+    bool hex = !text.empty() && text.size() <= 4;
+    for (char c : text) hex = hex && std::isxdigit(static_cast<unsigned char>(c));
+    const int id = hex ? HexTextToInt(text) : -1;
+    if (id < 0 || id >= static_cast<int>(g.bitmaps.size()))
+        throw UserError(Format(kNoSuchBitmap, {text}));
+    return id;
+}
+
+// Chooses the ID in the "Bmp ID:" list, which shows it, as a user does before a command.
+void Choose(CliSession& s, const Args& a) {
+    SelectBitmap(s.ed, s.ed.graphics, IdOf(s, a.id));
+}
+
+const char* FormOf(CliSession& s, int id) {
+    return IsRunLengthForm(s.ed, s.ed.graphics.mainCount, id) ? "rle" : "plain";
+}
+
+void List(CliSession& s, const Args& a) {
+    const GraphicsState& g = s.ed.graphics;
+    std::ostream& out = s.ctx.out;
+    if (a.json) {
+        Json j;
+        j.BeginObject().Key("rows").BeginArray();
+        for (std::size_t i = 0; i < g.bitmaps.size(); ++i) {
+            const BitmapEntry& e = g.bitmaps[i];
+            const int id = static_cast<int>(i);
+            j.BeginObject()
+                .Key("id")
+                .String(BitmapIdText(id))
+                .Key("width")
+                .Number(e.Width())
+                .Key("height")
+                .Number(e.Height())
+                .Key("address")
+                .String(IntToHex(e.Address(), 8))
+                .Key("recordOffset")
+                .Number(e.recordOffset)
+                .Key("form")
+                .String(FormOf(s, id))
+                .EndObject();
+        }
+        j.EndArray().Key("mainCount").Number(g.mainCount).EndObject();
+        out << j.Text() << '\n';
+        return;
+    }
+    out << "Bmp ID  Width  Height  Address   Record    Form\n";
+    for (std::size_t i = 0; i < g.bitmaps.size(); ++i) {
+        const BitmapEntry& e = g.bitmaps[i];
+        const int id = static_cast<int>(i);
+        std::string line = BitmapIdText(id) + "     ";
+        const std::string w = std::to_string(e.Width());
+        const std::string h = std::to_string(e.Height());
+        line += w + std::string(7 - w.size(), ' ') + h + std::string(8 - h.size(), ' ');
+        line += IntToHex(e.Address(), 8) + "  " +
+                IntToHex(static_cast<std::uint32_t>(e.recordOffset), 8) + "  " + FormOf(s, id);
+        out << line << '\n';
+    }
+    out << "Main table: " << g.mainCount << " bitmaps, " << g.bitmaps.size() - g.mainCount
+        << " extra\n";
+}
+
+void Show(CliSession& s, const Args& a) {
+    Choose(s, a);
+    const GraphicsState& g = s.ed.graphics;
+    std::ostream& out = s.ctx.out;
+    if (a.json) {
+        Json j;
+        j.BeginObject()
+            .Key("id")
+            .String(BitmapIdText(g.current))
+            .Key("width")
+            .Number(g.shownWidth)
+            .Key("height")
+            .Number(g.shownHeight)
+            .Key("pixels")
+            .String(BytesToHex(g.pixels))
+            .EndObject();
+        out << j.Text() << '\n';
+        return;
+    }
+    const BitmapCanvas c = g.Preview();
+    for (int y = 0; y < c.height; ++y) {
+        std::string line;
+        for (int x = 0; x < c.width; ++x) line += c.Dark(x, y) ? kDark : kLight;
+        out << line << '\n';
+    }
+}
+
+Command<Args> Bmp(CliContext& ctx, CLI::App* parent, const char* name, const char* help, bool id) {
+    Command<Args> c(ctx, parent, name, help);
+    c.Image();
+    if (id)
+        c->add_option("ID", c.args().id, "Bitmap ID as the list shows it (e.g. 00A)")->required();
+    return c;
+}
+
+}  // namespace
+
+void GraphicsCommands(CLI::App& app, CliContext& ctx) {
+    CLI::App* bmp = AddGroup(app, "bmp", "List, show, export and import the bitmaps");
+
+    Bmp(ctx, bmp, "list", "The bitmap catalog", false)
+        .TypeOption()
+        .JsonFlag()
+        .RunsOnImage(kRead, List);
+    Bmp(ctx, bmp, "show", "Draw one bitmap, one character per pixel", true)
+        .TypeOption()
+        .JsonFlag()
+        .RunsOnImage(kRead, Show);
+
+    auto exp = Bmp(ctx, bmp, "export", "Write one bitmap to a bitmap file (*.bmp)", true);
+    exp->add_option("OUT", exp.args().file, "Bitmap file to write")->required();
+    exp.TypeOption().RunsOnImage(kRead, [](CliSession& s, const Args& a) {
+        Choose(s, a);
+        s.ui.saveFiles.push_back(a.file);
+        SaveBitmap(s.ed, s.ed.graphics, s.ui, Files());
+    });
+
+    auto imp = Bmp(ctx, bmp, "import", "Replace one bitmap by a bitmap file (*.bmp)", true);
+    imp->add_option("IN", imp.args().file, "Bitmap file to read")
+        ->required()
+        ->check(CLI::ExistingFile);
+    imp.TypeOption().Output().RunsOnImage(kEdit, [](CliSession& s, const Args& a) {
+        Choose(s, a);
+        s.ui.openFiles.push_back(a.file);
+        LoadBitmap(s.ed, s.ed.graphics, s.ui, Files());
+    });
+
+    auto expAll = Bmp(ctx, bmp, "export-all",
+                      "Write every bitmap to NAME000.bmp, NAME001.bmp, ... (\"&Save All\")", false);
+    expAll->add_option("NAME", expAll.args().file, "NAME.bmp: the numbers go before .bmp")
+        ->required();
+    expAll.TypeOption().RunsOnImage(kRead, [](CliSession& s, const Args& a) {
+        s.ui.saveFiles.push_back(a.file);
+        SaveAllBitmaps(s.ed, s.ed.graphics, s.ui, Files());
+    });
+
+    auto impAll =
+        Bmp(ctx, bmp, "import-all",
+            "Read every bitmap from NAME000.bmp, NAME001.bmp, ... (\"&Load All\")", false);
+    impAll->add_option("FIRST", impAll.args().file, "The first file, NAME000.bmp")->required();
+    impAll.TypeOption().Output().RunsOnImage(kEdit, [](CliSession& s, const Args& a) {
+        s.ui.openFiles.push_back(a.file);
+        LoadAllBitmaps(s.ed, s.ed.graphics, s.ui, Files());
+    });
+}
+
+}  // namespace brivant
