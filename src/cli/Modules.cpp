@@ -10,7 +10,8 @@ namespace brivant {
     MODULE(TextCommands) \
     MODULE(ToneCommands) \
     MODULE(AniCommands) \
-    MODULE(GraphicsCommands)
+    MODULE(GraphicsCommands) \
+    MODULE(MenuCommands)
 // clang-format on
 
 #define BRIVANT_DECLARE_MODULE(name) void name(CLI::App& app, CliContext& ctx);
