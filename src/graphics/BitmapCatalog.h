@@ -30,7 +30,7 @@ struct EditedBitmap {
 struct BitmapEntry {
     Bytes record;                    // the 12 record bytes as they now stand in the image
     std::int32_t recordOffset = -1;  // where the record lies in the image
-    Bytes kept{};                      // pixel bytes last read from the image or written to it
+    Bytes kept{};                    // pixel bytes last read from the image or written to it
     std::optional<EditedBitmap> edited{};
 
     std::uint32_t Address() const { return GetBE32(record.data()); }
