@@ -11,7 +11,8 @@ namespace brivant {
     MODULE(ToneCommands) \
     MODULE(AniCommands) \
     MODULE(GraphicsCommands) \
-    MODULE(MenuCommands)
+    MODULE(MenuCommands) \
+    MODULE(SecurityCommands)
 // clang-format on
 
 #define BRIVANT_DECLARE_MODULE(name) void name(CLI::App& app, CliContext& ctx);
