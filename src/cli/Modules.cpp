@@ -9,6 +9,7 @@ namespace brivant {
     MODULE(CoreCommands) \
     MODULE(TextCommands) \
     MODULE(ToneCommands) \
+    MODULE(PatchCommands) \
     MODULE(AniCommands) \
     MODULE(GraphicsCommands) \
     MODULE(MenuCommands) \
