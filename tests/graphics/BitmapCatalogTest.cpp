@@ -137,39 +137,28 @@ TEST(BitmapCatalog, RunLengthReaderSkipsEmptyGroups) {
 // Images without the index table, without the pointer to it, or whose walk would leave the
 // image: no catalog, one message, the image as it was, and no second try.
 TEST(BitmapCatalog, MissingTablesGiveAnEmptyCatalog) {
-    const auto find = [](const Bytes& b, const Bytes& what) {
-        return std::search(b.begin(), b.end(), what.begin(), what.end()) - b.begin();
+    SampleOptions o;
+    o.family = 4;
+    const Bytes sample = BuildSample(o).bytes;
+    const auto find = [&](const Bytes& what) {
+        return std::search(sample.begin(), sample.end(), what.begin(), what.end()) - sample.begin();
     };
-    struct Case {
-        const char* what;
-        std::function<void(Bytes&)> spoil;
+    const auto s = find(HexToBytes(kSignature8));
+    Bytes address(4);
+    PutBE32(address.data(), ToPhoneAddress(s));
+    const auto pointer = find(address);
+    const std::pair<std::ptrdiff_t, Bytes> spoils[] = {
+        {s + 5, {0x77}},                          // no signature
+        {pointer + 1, {0x77}},                    // no pointer
+        {pointer + 4, {0x00, 0x20, 0x00, 0x10}},  // a walk that starts before offset 0
     };
-    const Case cases[] = {
-        {"no signature", [&](Bytes& b) { b[find(b, HexToBytes(kSignature8)) + 5] = 0x77; }},
-        {"no pointer",
-         [&](Bytes& b) {
-             const auto s = find(b, HexToBytes(kSignature8));
-             Bytes address(4);
-             PutBE32(address.data(), ToPhoneAddress(s));
-             b[find(b, address) + 1] = 0x77;
-         }},
-        {"walk before the image",
-         [&](Bytes& b) {
-             const auto s = find(b, HexToBytes(kSignature8));
-             Bytes address(4);
-             PutBE32(address.data(), ToPhoneAddress(s));
-             PutBE32(&b[find(b, address) + 4], ToPhoneAddress(16));
-         }},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& [at, bytes] : spoils) {
+        SCOPED_TRACE(at);
+        Bytes image = sample;
+        std::copy(bytes.begin(), bytes.end(), image.begin() + at);
         TempDir dir;
         FakeUi ui;
         Editor ed;
-        SampleOptions o;
-        o.family = 4;
-        Bytes image = BuildSample(o).bytes;
-        c.spoil(image);
         WriteFile(dir.Path("x.fls"), image);
         OpenPath(ed, ui, dir.Path("x.fls"));
         ui.told.clear();
