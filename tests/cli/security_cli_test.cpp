@@ -71,10 +71,6 @@ TEST(CliSecurity, ManualRecordsAsTheInboxAndRefusals) {
     EXPECT_EQ(none.status, 1);
     EXPECT_EQ(none.err,
               "brivant-cli: Could not locate offsets, use Manual method to patch this file.\n");
-    ASSERT_EQ(Cli({"demo", x, "--type", k62xx}).status, 0);
-    const CliRun wide = Cli({"security", "patch", x, "--whole", "-o", z});
-    EXPECT_EQ(wide.status, 1);
-    EXPECT_EQ(wide.err, "brivant-cli: File not yet supported\n");
     EXPECT_FALSE(std::filesystem::exists(z));
 }
 

@@ -165,30 +165,5 @@ TEST(SecurityPatch, RefusalsWriteNothing) {
     }
 }
 
-// The manual method with the records the browser hands over (their last 16 bytes kept) does
-// what the Inbox choice does, in both record forms.
-TEST(SecurityPatch, ManualMethodMatchesTheInboxChoice) {
-    for (int family : {3, 10}) {
-        const int recordSize = family == 10 ? 24 : 20;
-        SecurityFixture byTable(family);
-        byTable.ed.security.securityOption = kInbox;
-        ASSERT_TRUE(PatchSecurityCode(byTable.ed, byTable.ed.security, byTable.ui));
-
-        SecurityFixture manual(family);
-        const SecurityVariant& v = *FindSecurityVariant(family, manual.ed.UnitModelHex);
-        const Bytes& o = manual.original;
-        const std::string inbox = HexAt(o, LastHit(o, v.inbox) - (recordSize - 16), recordSize);
-        const std::string code = HexAt(o, LastHit(o, v.security) - (recordSize - 16), recordSize);
-        ChooseSecurityOption(manual.ed.security, kManual);
-        SetSecurityField(manual.ed.security, 1, inbox);
-        SetSecurityField(manual.ed.security, 2, code);
-        EXPECT_EQ(manual.ed.security.securityOffset1, inbox.substr(inbox.size() - 32));
-        ASSERT_TRUE(PatchSecurityCode(manual.ed, manual.ed.security, manual.ui))
-            << manual.ui.Last();
-        EXPECT_EQ(manual.ui.Messages(), std::vector<std::string>{kSecurityPatched});
-        EXPECT_TRUE(manual.Image() == byTable.Image()) << family;
-    }
-}
-
 }  // namespace
 }  // namespace brivant::test

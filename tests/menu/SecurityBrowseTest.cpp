@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "app/PhoneTypeFlow.h"
 #include "menu/SecurityBrowse.h"
 #include "menu/SecurityPatch.h"
 #include "menu/SecurityPatterns.h"
@@ -10,48 +9,6 @@
 
 namespace brivant::test {
 namespace {
-
-TEST(SecurityGroup, ChoicesFieldsAndPatchButton) {
-    SecurityState sec;
-    EXPECT_FALSE(sec.ManualEnabled());
-    ChooseSecurityOption(sec, kManual);
-    EXPECT_TRUE(sec.ManualEnabled());
-    ChooseSecurityOption(sec, kOutbox);
-    EXPECT_FALSE(sec.ManualEnabled());
-
-    const std::string longRecord =
-        "00212340"
-        "00212340"
-        "0000001C004305E0"
-        "0000000000010000";
-    const std::string shortRecord =
-        "00212340"
-        "0000001C004305E0"
-        "0000000000010000";
-    for (const std::string& text : {longRecord, shortRecord}) {
-        SetSecurityField(sec, 1, text);
-        EXPECT_EQ(sec.securityOffset1, "0000001C004305E00000000000010000");
-    }
-    SetSecurityField(sec, 2, "05E0");
-    EXPECT_EQ(sec.securityOffset2, "05E0");
-
-    // A new image: whole menu, empty fields, the button back.
-    sec.patchEnabled = false;
-    OpenedSecurity(sec);
-    EXPECT_EQ(sec.securityOption, kWholeMenu);
-    EXPECT_TRUE(sec.securityOffset1.empty() && sec.securityOffset2.empty());
-    EXPECT_TRUE(sec.patchEnabled);
-
-    // Choosing a type gives the button back, except for 62XX/7110.
-    SecurityFixture f(3);
-    f.ed.security.securityOption = kInbox;
-    ASSERT_TRUE(PatchSecurityCode(f.ed, f.ed.security, f.ui));
-    EXPECT_FALSE(f.ed.security.patchEnabled);
-    ChoosePhoneType(f.ed, f.ui, 3);
-    EXPECT_TRUE(f.ed.security.patchEnabled);
-    SecurityFixture wide(18);
-    EXPECT_FALSE(wide.ed.security.patchEnabled);
-}
 
 TEST(SecurityGroup, BrowseButtonChecksInOrder) {
     struct Case {
