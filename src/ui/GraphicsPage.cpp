@@ -1,19 +1,14 @@
 #include "ui/GraphicsPage.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QImage>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QPixmap>
 #include <QSignalBlocker>
-#include <QSpinBox>
-#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
