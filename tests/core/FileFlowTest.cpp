@@ -181,23 +181,23 @@ TEST(TabChange, NeedsAnImageAndAType) {
     TabChanged(ed, ui, Tab::Languages);  // no image: nothing at all
     EXPECT_TRUE(ui.told.empty());
     SampleOptions o;
-    o.family = 18;
-    o.designation = kNoDesignation;
+    o.designation = kNoDesignation;  // a 3310 image the user has to name
     OpenSample(ed, ui, dir.Path("a.fls"), o);
     TabChanged(ed, ui, Tab::Languages);
     EXPECT_EQ(ui.Last(), "Please choose correct phone model");
     EXPECT_EQ(languagesRead, 0);
+    // Read as 62XX/7110, a 3310 tone chunk need not list: not the subject here.
+    ed.Hook("tones").typeChosen = nullptr;
     ChoosePhoneType(ed, ui, 18);
     TabChanged(ed, ui, Tab::Menu);
     TabChanged(ed, ui, Tab::Menu);
     EXPECT_EQ(ui.Messages().size(), 3u);
     EXPECT_EQ(ui.Last(), "Menu editing not yet supported in this unit");
     EXPECT_TRUE(ed.texts.menuLanguages.empty());
-    // Read as another family, a 62XX/7110 tone chunk need not list: not the subject here.
-    ed.Hook("tones").typeChosen = nullptr;
     ChoosePhoneType(ed, ui, 4);
     // The Menu tab reads the languages itself and counts the COMM texts.
     TabChanged(ed, ui, Tab::Menu);
+    EXPECT_EQ(ui.Messages().size(), 3u);
     EXPECT_EQ(languagesRead, 0);
     EXPECT_FALSE(ed.texts.menuLanguages.empty());
     EXPECT_GT(ed.texts.CommTextCount, 0);
