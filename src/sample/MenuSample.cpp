@@ -7,7 +7,6 @@
 namespace brivant {
 
 namespace {
-constexpr int kFamily62xx = 18;
 constexpr std::uint32_t kNoText = kPhoneBase;            // Text Pointer that gives no row
 constexpr std::uint32_t kSimText = kPhoneBase - 0x1000;  // below the image: "SIM Card Menu"
 constexpr std::uint16_t kRunsFunction = 0x05E0;
@@ -96,9 +95,8 @@ class MenuBuilder {
 // middle) holding the Games submenu, two levels down. The security patch's sample adds the
 // Messages and security items behind the root's.
 void MenuMcu(SampleContext& ctx) {
-    const int family = ctx.options.family;
-    if (family == kFamily62xx) return;
-    MenuBuilder b(ctx, LongMenuRecords(family));
+    // 62XX/7110 images carry a tree too; the editor only refuses to show it.
+    MenuBuilder b(ctx, LongMenuRecords(ctx.options.family));
     const Bytes sub = {0x20, 0x01, 0x01, 0x00};
     const std::uint16_t hidden = 0x00DC;
 
