@@ -16,6 +16,7 @@
 #include "app/Editor.h"
 #include "menu/SecurityBrowse.h"
 #include "menu/SecurityPatch.h"
+#include "patches/Miscellaneous.h"
 #include "ppm/FreeSpace.h"
 #include "tones/AlertTones.h"
 #include "ui/QtInteraction.h"
@@ -173,20 +174,27 @@ QWidget* CommandGroups::buildFreeSpace() {
     return g;
 }
 
-// The fading-LED and inverted-LCD patches come with their feature: until then "Do I&t"
-// runs its command by name only.
+// The fading-LED and inverted-LCD patches; the entry chosen lives in the editor.
 QWidget* CommandGroups::buildMiscellaneous() {
     misc_ = new QComboBox;
     misc_->setObjectName("misc");
-    misc_->addItems({tr("Fading Leds"), tr("Inverted LCD")});
+    for (const char* entry : kMiscEntries) misc_->addItem(QString::fromLatin1(entry));
     misc_->setCurrentIndex(0);
-    auto* doIt = new QPushButton(tr("Do I&t"));
+    connect(misc_, &QComboBox::currentIndexChanged, this, [this](int i) {
+        if (!shell_.rendering() && i >= 0) shell_.editor().patches.miscEntry = i;
+    });
+    auto* doIt = new QPushButton(QString::fromLatin1(kMiscDoIt));
     doIt->setObjectName("miscDoIt");
-    connect(doIt, &QPushButton::clicked, this, [this] { shell_.run("misc", {}); });
+    connect(doIt, &QPushButton::clicked, this, [this] {
+        shell_.run("misc", [this] {
+            Editor& ed = shell_.editor();
+            MiscDoIt(ed, ed.patches, shell_.interaction());
+        });
+    });
     auto* row = new QHBoxLayout;
     row->addWidget(misc_, 1);
     row->addWidget(doIt);
-    auto* g = Group(tr("Miscellaneous"), row);
+    auto* g = Group(QString::fromLatin1(kMiscGroup), row);
     g->setObjectName("miscGroup");
     return g;
 }
@@ -216,6 +224,12 @@ void CommandGroups::render() {
 
     SetTextIfChanged(mcuFree_, FromCore(ed.mcuFreeField));
     SetTextIfChanged(ppmFree_, FromCore(ed.ppmFreeField));
+
+    {
+        QSignalBlocker b(misc_);
+        if (ed.patches.miscEntry >= 0 && ed.patches.miscEntry < misc_->count())
+            misc_->setCurrentIndex(ed.patches.miscEntry);
+    }
 }
 
 }  // namespace brivant

@@ -2,11 +2,15 @@
 
 #include "graphics/TImagEdit.h"
 #include "menu/TBrowseMenu.h"
+#include "patches/TFadeLeds.h"
+#include "patches/TInvertFrm.h"
 #include "texts/TLangEdit.h"
 #include "texts/TOpEdit.h"
 #include "tones/ToptionFrm.h"
 #include "ui/TBrowseMenuView.h"
+#include "ui/TFadeLedsView.h"
 #include "ui/TImagEditView.h"
+#include "ui/TInvertFrmView.h"
 #include "ui/TLangEditView.h"
 #include "ui/TOpEditView.h"
 #include "ui/ToptionFrmView.h"
@@ -27,6 +31,8 @@ const std::map<std::type_index, DialogView>& DialogViews() {
         View<TLangEdit>(ShowLanguageEditor),
         View<TOpEdit>(ShowOperatorsEditor),
         View<TBrowseMenu>(ShowBrowseMenu),
+        View<TFadeLeds>(ShowFadeLedsDialog),
+        View<TInvertFrm>(ShowInvertDialog),
         View<TImagEdit>(ShowImageEditor),
     };
     return views;

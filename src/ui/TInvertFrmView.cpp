@@ -1,0 +1,57 @@
+#include "ui/TInvertFrmView.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "patches/TInvertFrm.h"
+
+namespace brivant {
+
+TInvertFrmView::TInvertFrmView(TInvertFrm& model, QWidget* parent)
+    : QDialog(parent), model_(model) {
+    setWindowTitle(QString::fromLatin1(TInvertFrm::kTitle));
+    setObjectName(QStringLiteral("TInvertFrm"));
+
+    nonBlinking_ = new QRadioButton(QString::fromLatin1(TInvertFrm::kNonBlinking));
+    nonBlinking_->setObjectName(QStringLiteral("nonBlinking"));
+    blinking_ = new QRadioButton(QString::fromLatin1(TInvertFrm::kBlinking));
+    blinking_->setObjectName(QStringLiteral("blinking"));
+    (model.choice == TInvertFrm::kBlinkingMode ? blinking_ : nonBlinking_)->setChecked(true);
+
+    auto* ok = new QPushButton(QString::fromLatin1(TInvertFrm::kOk));
+    ok->setObjectName(QStringLiteral("ok"));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    auto* cancel = new QPushButton(QString::fromLatin1(TInvertFrm::kCancel));
+    cancel->setObjectName(QStringLiteral("cancel"));
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(nonBlinking_);
+    layout->addWidget(blinking_);
+    layout->addLayout(buttons);
+}
+
+void TInvertFrmView::done(int result) {
+    if (result == QDialog::Accepted) {
+        model_.choice =
+            blinking_->isChecked() ? TInvertFrm::kBlinkingMode : TInvertFrm::kNonBlinkingMode;
+        model_.PressOk();
+    } else {
+        model_.PressCancel();
+    }
+    QDialog::done(result);
+}
+
+bool ShowInvertDialog(QWidget* parent, TInvertFrm& model) {
+    TInvertFrmView dialog(model, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+}  // namespace brivant
