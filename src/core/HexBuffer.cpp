@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "core/FileIO.h"
+#include "core/Search.h"
 #include "core/Stream.h"
 #include "core/UserError.h"
 
@@ -105,28 +106,15 @@ std::int32_t HexBuffer::Search(const std::uint8_t* pattern, std::int32_t n, std:
         return -1;
     const std::uint8_t* first = bytes_.data() + from;
     const std::uint8_t* last = bytes_.data() + to + 1;
-    if (!ignoreCase) {
-        // memchr finds candidate starts at memory speed; most of an image never matches
-        // the first byte of a pattern.
-        const std::uint8_t* stop = last - n + 1;
-        for (const std::uint8_t* p = first; p < stop; ++p) {
-            p = static_cast<const std::uint8_t*>(
-                std::memchr(p, pattern[0], static_cast<std::size_t>(stop - p)));
-            if (!p) return -1;
-            if (std::memcmp(p + 1, pattern + 1, static_cast<std::size_t>(n - 1)) == 0)
-                return static_cast<std::int32_t>(p - bytes_.data());
-        }
-        return -1;
+    const std::uint8_t* hit = nullptr;
+    if (ignoreCase) {
+        Bytes folded(pattern, pattern + n);
+        for (auto& c : folded) c = FoldCase(c);
+        hit = FindBytes(first, last, folded.data(), folded.size(), true);
+    } else {
+        hit = FindBytes(first, last, pattern, static_cast<std::size_t>(n), false);
     }
-    std::array<std::uint8_t, 256> lower{};
-    for (int c = 0; c < 256; ++c)
-        lower[static_cast<std::size_t>(c)] =
-            static_cast<std::uint8_t>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-    Bytes p(pattern, pattern + n);
-    for (auto& c : p) c = lower[c];
-    const auto eq = [&](std::uint8_t a, std::uint8_t b) { return lower[a] == b; };
-    const auto it = std::search(first, last, p.begin(), p.end(), eq);
-    return it == last ? -1 : static_cast<std::int32_t>(it - bytes_.data());
+    return hit ? static_cast<std::int32_t>(hit - bytes_.data()) : -1;
 }
 
 void HexBuffer::LoadFile(const std::string& path) {

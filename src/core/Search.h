@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -8,6 +9,14 @@
 namespace brivant {
 
 class HexBuffer;
+
+// The first occurrence of the n pattern bytes that lies wholly in [first, last), or nullptr.
+// With ignoreCase the pattern must already be lower-cased (A-Z only; other bytes compare
+// exactly) and the buffer's bytes are lower-cased as they are compared.
+const std::uint8_t* FindBytes(const std::uint8_t* first, const std::uint8_t* last,
+                              const std::uint8_t* pattern, std::size_t n, bool ignoreCase);
+// A-Z to a-z, every other byte as it is.
+std::uint8_t FoldCase(std::uint8_t b);
 
 // What the last pattern search left behind: the hit (or -1) and the pattern as bytes.
 struct SearchState {
