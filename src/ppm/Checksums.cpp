@@ -1,5 +1,11 @@
 #include "ppm/Checksums.h"
 
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <limits>
+#include <memory>
+
 #include "core/FileIO.h"
 #include "core/Interaction.h"
 #include "core/Stream.h"
@@ -19,8 +25,8 @@ constexpr std::uint32_t kRegisterStart = 0x5A197B2D;
 constexpr std::uint32_t kFeedback = 0x20497E95;
 constexpr std::uint32_t kFinal = 0x17CA6089;
 
-std::uint32_t Get24(const Bytes& b, std::size_t at) {
-    return std::uint32_t{b[at]} << 16 | std::uint32_t{b[at + 1]} << 8 | b[at + 2];
+std::uint32_t Get24(const std::uint8_t* b) {
+    return std::uint32_t{b[0]} << 16 | std::uint32_t{b[1]} << 8 | b[2];
 }
 
 // The 16-bit words summed for the MCU checksum: [start, start + 2n).
@@ -29,14 +35,49 @@ struct McuRange {
     std::int64_t words;
 };
 
-std::optional<McuRange> FindMcuRange(const Bytes& image) {
-    if (image.size() < 42) return std::nullopt;
-    const std::int64_t start = ToImageOffset(Get24(image, 36));
-    const std::int64_t end = ToImageOffset(Get24(image, 39));
-    const auto size = static_cast<std::int64_t>(image.size());
+// header: the first 42 bytes of a file of `size` bytes (fewer when the file is shorter).
+std::optional<McuRange> FindMcuRange(const std::uint8_t* header, std::int64_t size) {
+    if (size < 42) return std::nullopt;
+    const std::int64_t start = ToImageOffset(Get24(header + 36));
+    const std::int64_t end = ToImageOffset(Get24(header + 39));
     if (start < 0 || end < start - 1 || end >= size) return std::nullopt;
     return McuRange{start, (end - start + 1) / 2};
 }
+
+std::optional<McuRange> FindMcuRange(const Bytes& image) {
+    return FindMcuRange(image.data(), static_cast<std::int64_t>(image.size()));
+}
+
+// The MCU checksum of a file read in pieces: high and low bytes of the words are summed
+// apart (a loop the compiler turns into vector code) and put together at the end; both sums
+// may wrap, only their value modulo 2^16 counts.
+class McuWordSum {
+  public:
+    explicit McuWordSum(const McuRange& r) : from_(r.start), to_(r.start + 2 * r.words) {}
+
+    // n bytes that stand at offset `at` of the file.
+    void Feed(const std::uint8_t* p, std::size_t n, std::int64_t at) {
+        std::int64_t i = std::max(at, from_);
+        const std::int64_t end = std::min(at + static_cast<std::int64_t>(n), to_);
+        if (i >= end) return;
+        if ((i - from_) & 1) low_ += p[i++ - at];  // a word begun in the previous piece
+        const std::uint8_t* q = p + (i - at);
+        const auto pairs = static_cast<std::size_t>((end - i) / 2);
+        std::uint32_t high = 0, low = 0;
+        for (std::size_t k = 0; k < pairs; ++k) {
+            high += q[2 * k];
+            low += q[2 * k + 1];
+        }
+        high_ += high;
+        low_ += low;
+        if ((end - i) & 1) high_ += q[2 * pairs];  // its low byte comes with the next piece
+    }
+    std::uint16_t Value() const { return static_cast<std::uint16_t>((high_ << 8) + low_); }
+
+  private:
+    std::int64_t from_, to_;
+    std::uint32_t high_ = 0, low_ = 0;
+};
 }  // namespace
 
 std::uint32_t IterateChecksum(std::uint32_t data, std::uint32_t reg) {
@@ -61,10 +102,9 @@ std::optional<std::uint32_t> ChunkChecksum(const Bytes& chunk) {
 std::optional<std::uint16_t> McuChecksum(const Bytes& image) {
     const auto range = FindMcuRange(image);
     if (!range) return std::nullopt;
-    std::uint32_t sum = 0;
-    const std::uint8_t* p = image.data() + range->start;
-    for (std::int64_t i = 0; i < range->words; ++i, p += 2) sum += GetBE16(p);
-    return static_cast<std::uint16_t>(sum);
+    McuWordSum sum(*range);
+    sum.Feed(image.data(), image.size(), 0);
+    return sum.Value();
 }
 
 namespace {
@@ -90,19 +130,36 @@ std::uint32_t FeedWord(std::uint32_t data, std::uint32_t reg) {
 }
 }  // namespace
 
+namespace {
+// The file check value of a file read in pieces. Every piece but the last holds a whole
+// number of 64-byte blocks and starts on a block boundary.
+class FlsRegister {
+  public:
+    void Feed(const std::uint8_t* p, std::size_t n, std::int64_t at) {
+        // Block 0 is left out, and so is a last block that the file does not fill.
+        for (std::size_t o = at == 0 ? 64 : 0; o + 64 <= n; o += 64) {
+            const std::uint8_t* b = p + o;
+            const std::uint32_t d = std::uint32_t{b[0]} << 24 | std::uint32_t{b[1]} << 16 |
+                                    std::uint32_t{b[32]} << 8 | b[33];
+            reg_ = FeedWord(d, reg_);
+        }
+    }
+    std::uint32_t Value() const {
+        std::uint32_t reg = IterateChecksum(0xFFFFFFFF, reg_);
+        reg = IterateChecksum(0x00000000, reg);
+        return reg ^ kFinal;
+    }
+
+  private:
+    std::uint32_t reg_ = kRegisterStart;
+};
+}  // namespace
+
 std::optional<std::uint32_t> FlsCheckValue(const Bytes& image) {
     if (image.size() < 128) return std::nullopt;
-    std::uint32_t reg = kRegisterStart;
-    const std::size_t count = image.size() / 64 - 1;
-    for (std::size_t k = 1; k <= count; ++k) {
-        const std::uint8_t* b = image.data() + 64 * k;
-        const std::uint32_t d = std::uint32_t{b[0]} << 24 | std::uint32_t{b[1]} << 16 |
-                                std::uint32_t{b[32]} << 8 | b[33];
-        reg = FeedWord(d, reg);
-    }
-    reg = IterateChecksum(0xFFFFFFFF, reg);
-    reg = IterateChecksum(0x00000000, reg);
-    return reg ^ kFinal;
+    FlsRegister reg;
+    reg.Feed(image.data(), image.size(), 0);
+    return reg.Value();
 }
 
 void FixPPMCheckSum(MemStream& chunk) {
@@ -128,14 +185,85 @@ void FixFLSCheckSum(MemStream& image) {
     WriteDWordToStream(*value, image);
 }
 
-void RepairFileChecksums(const std::string& path) {
-    MemStream s(ReadWholeFile(path, "Cannot open file %s"));
+namespace {
+constexpr const char* kCannotOpenFile = "Cannot open file %s";
+
+// The whole file read into memory, repaired there and written back through a temporary
+// file: for a file that can be read but not opened for writing.
+void RewriteWithChecksums(const std::string& path) {
+    MemStream s(ReadWholeFile(path, kCannotOpenFile));
     // Both limits are checked before either value is written.
     if (s.Size() < 128) throw UserError(kShortFile);
     if (!FindMcuRange(s.Data())) throw UserError(kBadMcuRange);
     FixMCUCheckSum(s);
     FixFLSCheckSum(s);
     WriteFileAtomic(path, s.Data());
+}
+
+bool WriteAt(std::FILE* f, std::int64_t at, const std::uint8_t* p, std::size_t n) {
+    return std::fseek(f, static_cast<long>(at), SEEK_SET) == 0 && std::fwrite(p, 1, n, f) == n &&
+           std::fflush(f) == 0;
+}
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+}  // namespace
+
+void RepairFileChecksums(const std::string& path) {
+    // Only eight bytes change: the file is read once, a chunk at a time, and the two fields
+    // are written into it in place. Rewriting the whole file would cost a second copy of the
+    // image in memory and on disk.
+    std::unique_ptr<std::FILE, FileCloser> f(std::fopen(path.c_str(), "r+b"));
+    if (!f) return RewriteWithChecksums(path);
+
+    constexpr std::size_t kChunk = std::size_t{1} << 17;  // a whole number of 64-byte blocks
+    const std::unique_ptr<std::uint8_t[]> chunk(new std::uint8_t[kChunk]);
+    std::array<std::uint8_t, 42> header{};
+    std::array<std::uint8_t, 6> tail{};  // the last six bytes read so far
+    McuWordSum mcu(McuRange{0, 0});
+    FlsRegister fls;
+    std::int64_t size = 0;
+    std::size_t got;
+    while ((got = std::fread(chunk.get(), 1, kChunk, f.get())) > 0) {
+        if (size == 0) {
+            std::copy_n(chunk.get(), std::min(got, header.size()), header.begin());
+            // The range as the header gives it; whether it lies inside the file is known at
+            // the end.
+            const auto r = FindMcuRange(header.data(), std::numeric_limits<std::int64_t>::max());
+            if (r) mcu = McuWordSum(*r);
+        }
+        mcu.Feed(chunk.get(), got, size);
+        fls.Feed(chunk.get(), got, size);
+        for (std::size_t i = got < tail.size() ? 0 : got - tail.size(); i < got; ++i) {
+            std::rotate(tail.begin(), tail.begin() + 1, tail.end());
+            tail.back() = chunk[i];
+        }
+        size += static_cast<std::int64_t>(got);
+        if (size > 0x7FFFFFFF) break;
+    }
+    if (std::ferror(f.get()) || size > 0x7FFFFFFF) throw UserError(Format(kCannotOpenFile, {path}));
+    if (size < 128) throw UserError(kShortFile);
+    if (!FindMcuRange(header.data(), size)) throw UserError(kBadMcuRange);
+
+    const std::uint16_t sum = mcu.Value();
+    std::array<std::uint8_t, 6> newTail{};
+    PutBE16(newTail.data(), sum);
+    PutBE32(newTail.data() + 2, fls.Value());
+    std::array<std::uint8_t, 2> newSum{};
+    PutBE16(newSum.data(), sum);
+    const std::string fail = Format("Cannot create file %s", {path});
+    if (!WriteAt(f.get(), size - 6, newTail.data(), newTail.size())) {
+        WriteAt(f.get(), size - 6, tail.data(), tail.size());
+        throw UserError(fail);
+    }
+    if (!WriteAt(f.get(), 34, newSum.data(), newSum.size())) {
+        // Never half repaired: the file goes back to what it was.
+        WriteAt(f.get(), size - 6, tail.data(), tail.size());
+        WriteAt(f.get(), 34, header.data() + 34, 2);
+        throw UserError(fail);
+    }
+    if (std::fclose(f.release()) != 0) throw UserError(fail);
 }
 
 void RunChecksumDialog(Interaction& ui, const std::string& path) {
