@@ -1,6 +1,7 @@
 // Timings of the commands a user waits for, on a 4 MiB sample image.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -10,6 +11,9 @@
 #include "core/FileIO.h"
 #include "core/Interaction.h"
 #include "core/Search.h"
+#include "core/Stream.h"
+#include "image/PpmPieces.h"
+#include "image/Session.h"
 #include "ppm/Checksums.h"
 #include "sample/SampleBuilder.h"
 
@@ -53,8 +57,9 @@ SampleFile& Sample() {
     return s;
 }
 
-// A pattern that does not occur: every start position is tried.
-const std::string kAbsent = "0102030405060708090A0B0C";
+// A pattern that does not occur, whose first byte is rare in the sample (a few hundred of
+// them in 4 MiB): every start position is tried.
+const std::string kAbsent = "01FE02FD03FC04FB05FA06F9";
 
 void BM_OpenDetectSplitFreeSpace(benchmark::State& state) {
     QuietUi ui;
@@ -93,6 +98,102 @@ void BM_MemmemAbsent(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(data.size()));
 }
 BENCHMARK(BM_MemmemAbsent)->Unit(benchmark::kMillisecond);
+
+// Patterns a user meets: a run of 00 or FF whose first byte is everywhere in the image. The
+// images are the sample with its free space broken every 12th byte, so that no 12-byte run
+// is left (absent) or one is planted 100 bytes before the end (present); the free-space
+// readers' FF runs are searched in the sample as it is, from the header text on.
+enum class Haystack { Zeros, Ones, Sample };
+
+struct SearchCase {
+    Haystack hay;
+    std::string pattern;  // as FindOffSet1 takes it
+    bool plant;
+    int dumfile = 0;  // the search starts at the last byte of this DUMFILE text (1, 2), or at 1
+};
+
+Bytes MakeHaystack(const SearchCase& c) {
+    Bytes b = BuildSample([] {
+                  SampleOptions o;
+                  o.size = 4 * 1024 * 1024;
+                  return o;
+              }())
+                  .bytes;
+    if (c.hay == Haystack::Sample) return b;
+    // Erased flash reads as 00 on some parts: the zero image is the sample with FF and 00
+    // swapped.
+    const std::uint8_t run = c.hay == Haystack::Zeros ? 0x00 : 0xFF;
+    if (run == 0x00)
+        for (auto& x : b) x = x == 0xFF ? 0x00 : x == 0x00 ? 0xFF : x;
+    for (std::size_t i = 11; i < b.size(); i += 12)
+        if (b[i] == run) b[i] = static_cast<std::uint8_t>(run ^ 1);
+    if (c.plant) std::fill_n(b.end() - 100, 12, run);
+    return b;
+}
+
+// The search starts where its callers start: offset 1, or the last byte of the header's
+// DUMFILE text (GetFreeOffset) or of the PPM area's (GetFreespace).
+std::int32_t StartOf(const Bytes& b, const SearchCase& c) {
+    const Bytes dumfile = HexToBytes(kDumfileHex);
+    std::int32_t from = 1;
+    for (int i = 0; i < c.dumfile; ++i) {
+        const auto* at = static_cast<const std::uint8_t*>(
+            ::memmem(b.data() + from, b.size() - static_cast<std::size_t>(from), dumfile.data(),
+                     dumfile.size()));
+        from = static_cast<std::int32_t>(at - b.data()) +
+               static_cast<std::int32_t>(dumfile.size()) - 1;
+    }
+    return from;
+}
+
+void BM_FindOffSet1(benchmark::State& state, SearchCase c) {
+    Session s;
+    const Bytes b = MakeHaystack(c);
+    s.MainHex.LoadStream(MemStream(b));
+    const std::int32_t from = StartOf(b, c);
+    std::int32_t found = -1;
+    for (auto _ : state) {
+        s.MainHex.SetSelectionStart(from);
+        FindOffSet1(s, c.pattern);
+        found = s.FoundOffset;
+        benchmark::DoNotOptimize(found);
+    }
+    state.counters["hit"] = found;
+    state.SetBytesProcessed(state.iterations() * ((found < 0 ? s.MainHex.Size() : found) - from));
+}
+
+void BM_Memmem(benchmark::State& state, SearchCase c) {
+    const Bytes b = MakeHaystack(c);
+    const Bytes pattern = HexToBytes(c.pattern);
+    const std::int32_t from = StartOf(b, c);
+    std::int32_t found = -1;
+    for (auto _ : state) {
+        const void* hit = ::memmem(b.data() + from, b.size() - static_cast<std::size_t>(from),
+                                   pattern.data(), pattern.size());
+        benchmark::DoNotOptimize(hit);
+        found =
+            hit ? static_cast<std::int32_t>(static_cast<const std::uint8_t*>(hit) - b.data()) : -1;
+    }
+    state.counters["hit"] = found;
+    state.SetBytesProcessed(state.iterations() *
+                            ((found < 0 ? static_cast<std::int32_t>(b.size()) : found) - from));
+}
+
+const std::string k00Run(24, '0');
+const std::string kFFRun(24, 'F');
+#define BRIVANT_SEARCH_CASE(name, ...)                               \
+    BENCHMARK_CAPTURE(BM_FindOffSet1, name, SearchCase{__VA_ARGS__}) \
+        ->Unit(benchmark::kMillisecond);                             \
+    BENCHMARK_CAPTURE(BM_Memmem, name, SearchCase{__VA_ARGS__})->Unit(benchmark::kMillisecond)
+BRIVANT_SEARCH_CASE(Run00Absent, Haystack::Zeros, k00Run, false);
+BRIVANT_SEARCH_CASE(Run00NearEnd, Haystack::Zeros, k00Run, true);
+BRIVANT_SEARCH_CASE(RunFFAbsent, Haystack::Ones, kFFRun, false);
+BRIVANT_SEARCH_CASE(RunFFNearEnd, Haystack::Ones, kFFRun, true);
+// GetFreeOffset: 20 FF bytes behind the header's DUMFILE text; GetFreespace: 56 FF bytes
+// behind the PPM area's.
+BRIVANT_SEARCH_CASE(FreeOffsetRun20FF, Haystack::Sample, std::string(40, 'F'), false, 1);
+BRIVANT_SEARCH_CASE(FreeSpaceRun56FF, Haystack::Sample, std::string(112, 'F'), false, 2);
+#undef BRIVANT_SEARCH_CASE
 
 void BM_SaveAndRepairChecksums(benchmark::State& state) {
     QuietUi ui;
