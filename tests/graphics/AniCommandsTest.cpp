@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "core/Stream.h"
-#include "graphics/AniTestSupport.h"
 #include "core/UserError.h"
+#include "graphics/AniTestSupport.h"
 #include "graphics/BitmapCatalog.h"
 #include "image/McuSpace.h"
 
