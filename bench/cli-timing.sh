@@ -28,24 +28,46 @@ cat "$image" >/dev/null
 
 now() { date +%s%N; }
 
-# Median wall time and median CPU time (user + system), both in microseconds, of `runs` runs
-# of "$@" (output discarded; the output file removed before each run so every run creates it).
-# The CPU figure is the steadier one on a loaded machine.
-TIMEFORMAT='%3U %3S'
+# Wall and CPU times in microseconds of `runs` runs each of a command and of its base (cat or
+# cp), taken in turns so that both meet the same load: "WALL BASE_WALL CPU BASE_CPU", wall as
+# medians, CPU (user + system) as perf's mean task clock when perf is there, else as medians
+# of the shell's 1 ms figures. The output file is removed before each run.
 median() { sort -n | awk '{ a[NR] = $1 } END {
     if (NR % 2) print a[(NR + 1) / 2]; else print int((a[NR / 2] + a[NR / 2 + 1]) / 2) }'; }
-median_us() {
-    local walls=() cpus=() i t0 t1 u s
-    for ((i = 0; i < runs; i++)); do
+wall_us() {
+    local t0 t1
+    rm -f "$out" "$out.bak"
+    t0=$(now)
+    "$@" >/dev/null 2>&1
+    t1=$(now)
+    echo $(( (t1 - t0) / 1000 ))
+}
+TIMEFORMAT='%3U %3S'
+cpu_us() {
+    if command -v perf >/dev/null && perf stat -x, -e task-clock -o "$work/cpu" true 2>/dev/null; then
         rm -f "$out" "$out.bak"
-        t0=$(now)
-        { time "$@" >/dev/null 2>&1; } 2>"$work/cpu"
-        t1=$(now)
-        walls+=($(( (t1 - t0) / 1000 )))
-        read -r u s <"$work/cpu"
-        cpus+=($(awk -v u="$u" -v s="$s" 'BEGIN { printf "%d", (u + s) * 1000000 }'))
+        perf stat -x, -e task-clock -r "$runs" -o "$work/cpu" -- "$@" >/dev/null 2>&1
+        awk -F, '/task-clock/ { printf "%d", $1 * 1000 }' "$work/cpu"
+    else
+        local i u s cpus=()
+        for ((i = 0; i < runs; i++)); do
+            rm -f "$out" "$out.bak"
+            { time "$@" >/dev/null 2>&1; } 2>"$work/cpu"
+            read -r u s <"$work/cpu"
+            cpus+=($(awk -v u="$u" -v s="$s" 'BEGIN { printf "%d", (u + s) * 1000000 }'))
+        done
+        printf '%s\n' "${cpus[@]}" | median
+    fi
+}
+side_by_side() {  # base command (one word list, eval'd), then the command
+    local base=$1 i w=() bw=()
+    shift
+    for ((i = 0; i < runs; i++)); do
+        bw+=($(eval "wall_us $base"))
+        w+=($(wall_us "$@"))
     done
-    echo "$(printf '%s\n' "${walls[@]}" | median) $(printf '%s\n' "${cpus[@]}" | median)"
+    echo "$(printf '%s\n' "${w[@]}" | median) $(printf '%s\n' "${bw[@]}" | median)" \
+        "$(cpu_us "$@") $(eval "cpu_us $base")"
 }
 
 # Peak resident memory in KiB of one run, or "-" without GNU time.
@@ -59,50 +81,47 @@ peak_kib() {
     fi
 }
 
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
-
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
 ms() { awk -v t="$1" 'BEGIN { printf "%.2f", t / 1000 }'; }
 
-row() {  # label, base wall and cpu times, goal ratio, command...
-    local label=$1 base=$2 base_cpu=$3 goal=$4
-    shift 4
-    local t c m r rc mem_ratio verdict
-    read -r t c <<<"$(median_us "$@")"
+row() {  # label, base command, goal ratio, command...
+    local label=$1 base=$2 goal=$3
+    shift 3
+    local t bt c bc m r rc mem_ratio verdict
+    read -r t bt c bc <<<"$(side_by_side "$base" "$@")"
     m=$(peak_kib "$@")
-    r=$(ratio "$t" "$base")
-    rc=$(ratio "$c" "$base_cpu")
+    r=$(ratio "$t" "$bt")
+    rc=$(ratio "$c" "$bc")
     mem_ratio=$([ "$m" = - ] && echo - || ratio "$m" "$size_kib")
     verdict=$(awk -v r="$r" -v g="$goal" -v m="$mem_ratio" 'BEGIN {
         ok = r <= g && (m == "-" || m <= 3); print ok ? "ok" : "MISSED" }')
-    printf '%-32s %8s %6sx %8s %6sx %8s %5sx  %s\n' "$label" "$(ms "$t")" "$r" "$(ms "$c")" "$rc" \
-        "$m" "$mem_ratio" "$verdict"
+    printf '%-31s %6s %6s %5sx %6s %6s %5sx %7s %4sx  %s\n' "$label" "$(ms "$t")" "$(ms "$bt")" \
+        "$r" "$(ms "$c")" "$(ms "$bc")" "$rc" "$m" "$mem_ratio" "$verdict"
 }
 
-echo "image: $size_kib KiB; medians of $runs runs: wall ms and CPU ms (ratios to cat / cp);"
-echo "peak RSS in KiB (ratio to the image size)"
+echo "image: $size_kib KiB; $runs runs each, command and base (cat or cp) in turns"
+echo "wall: medians in ms; cpu: user + system in ms; peak RSS in KiB (x image size)"
 echo "load: $(cut -d' ' -f1-3 /proc/loadavg) on $(nproc) cores"
-printf '%-32s %8s %7s %8s %7s %8s %6s\n' command wall ratio cpu ratio peak mem
-read -r cat_us cat_cpu <<<"$(median_us cat "$image")"
-read -r cp_us cp_cpu <<<"$(median_us cp "$image" "$out")"
-read -r help_us help_cpu <<<"$(median_us "$cli" --help)"
-printf '%-32s %8s %7s %8s\n' "cat IMAGE" "$(ms "$cat_us")" "" "$(ms "$cat_cpu")"
-printf '%-32s %8s %7s %8s\n' "cp IMAGE OUT" "$(ms "$cp_us")" "" "$(ms "$cp_cpu")"
-printf '%-32s %8s %7s %8s\n' "brivant-cli --help" "$(ms "$help_us")" "" "$(ms "$help_cpu")"
+printf '%-31s %6s %6s %6s %6s %6s %6s %7s %5s\n' command wall base ratio cpu base ratio peak mem
+read -r help_us _ help_cpu _ <<<"$(side_by_side "true" "$cli" --help)"
+printf '%-31s %6s %13s %6s\n' "brivant-cli --help" "$(ms "$help_us")" "" "$(ms "$help_cpu")"
 
+cat_base="cat \"\$image\""
+cp_base="cp \"\$image\" \"\$out\""
 echo "-- read commands (goal: wall within 1.5x cat)"
-row "info --json" "$cat_us" "$cat_cpu" 1.5 "$cli" info "$image" --json
-row "search 12x00 (absent)" "$cat_us" "$cat_cpu" 1.5 "$cli" search "$image" 000000000000000000000000 --from 8192
-row "search 12xFF" "$cat_us" "$cat_cpu" 1.5 "$cli" search "$image" FFFFFFFFFFFFFFFFFFFFFFFF
-row "search Tdumfile --all" "$cat_us" "$cat_cpu" 1.5 "$cli" search "$image" Tdumfile --all
-row "tones list" "$cat_us" "$cat_cpu" 1.5 "$cli" tones list "$image"
-row "lang list" "$cat_us" "$cat_cpu" 1.5 "$cli" lang list "$image"
-row "ops list" "$cat_us" "$cat_cpu" 1.5 "$cli" ops list "$image"
-row "checksum" "$cat_us" "$cat_cpu" 1.5 "$cli" checksum "$image"
+row "info --json" "$cat_base" 1.5 "$cli" info "$image" --json
+row "search 12x00 (absent)" "$cat_base" 1.5 "$cli" search "$image" 000000000000000000000000 --from 8192
+row "search 12xFF" "$cat_base" 1.5 "$cli" search "$image" FFFFFFFFFFFFFFFFFFFFFFFF
+row "search Tdumfile --all" "$cat_base" 1.5 "$cli" search "$image" Tdumfile --all
+row "tones list" "$cat_base" 1.5 "$cli" tones list "$image"
+row "lang list" "$cat_base" 1.5 "$cli" lang list "$image"
+row "ops list" "$cat_base" 1.5 "$cli" ops list "$image"
+row "checksum" "$cat_base" 1.5 "$cli" checksum "$image"
 
 echo "-- editing commands (goal: wall within 2x cp)"
-row "tones delete 0 -o OUT" "$cp_us" "$cp_cpu" 2 "$cli" tones delete "$image" 0 -o "$out"
-row "space adjust --mcu 4096 -o OUT" "$cp_us" "$cp_cpu" 2 "$cli" space adjust "$image" --mcu 4096 -o "$out"
-row "chunk import TONE -o OUT" "$cp_us" "$cp_cpu" 2 "$cli" chunk import "$image" TONE "$work/tone.bin" -o "$out"
+row "tones delete 0 -o OUT" "$cp_base" 2 "$cli" tones delete "$image" 0 -o "$out"
+row "space adjust --mcu 4096 -o OUT" "$cp_base" 2 "$cli" space adjust "$image" --mcu 4096 -o "$out"
+row "chunk import TONE -o OUT" "$cp_base" 2 "$cli" chunk import "$image" TONE "$work/tone.bin" -o "$out"
 
 # The window: first paint and first list rows, timed inside the program (from the start of
 # main) and from outside (start of the process to its end right after those rows).

@@ -42,13 +42,13 @@ void PreferLargePages(const Bytes& b) {
     (void)b;
 #endif
 }
-}  // namespace
 
+// Room for n bytes of an image, on large pages where the system has them.
 void ReserveForImage(Bytes& b, std::size_t n) {
-    if (b.capacity() >= n) return;
     b.reserve(n);
     PreferLargePages(b);
 }
+}  // namespace
 
 Bytes ReadWholeFile(const std::string& path, const std::string& failText) {
     errno = 0;

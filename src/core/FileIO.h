@@ -8,8 +8,6 @@ namespace brivant {
 
 // Reads a whole file; throws UserError with `failText` ("%s" = path, then error text).
 Bytes ReadWholeFile(const std::string& path, const std::string& failText);
-// Reserves room for n bytes of an image, on large pages where the system has them.
-void ReserveForImage(Bytes& b, std::size_t n);
 // Writes through a temporary file in the same folder renamed over the target, so a failed
 // write never leaves a truncated file. Throws UserError "Cannot create file %s".
 void WriteFileAtomic(const std::string& path, const Bytes& data);
