@@ -24,6 +24,10 @@ Bytes BlockAt(Session& ed, std::int32_t at, std::int32_t size) {
     return ed.MainHex.CopyBytes(at, size);
 }
 
+bool Overlap(std::int32_t a, std::int32_t n, std::int32_t b, std::int32_t m) {
+    return a < b + m && b < a + n;
+}
+
 void SwapFuncId(Bytes& block, std::uint16_t from, std::uint16_t to) {
     if (GetBE16(&block[kFuncIdAt]) == from) PutBE16(&block[kFuncIdAt], to);
 }
@@ -95,6 +99,15 @@ std::optional<SecurityPatch> GetMenuOffset(Session& ed, Interaction& ui, std::st
         return std::nullopt;
     }
     const Bytes r = BlockAt(ed, c - 4, kRedirectBlockSize);
+
+    // One block written over another would undo part of the patch while it still reported
+    // success: the same item picked twice, say.
+    if (Overlap(a - back, kFunctionBlockSize, b, kFunctionBlockSize) ||
+        Overlap(a - back, kFunctionBlockSize, c - 4, kRedirectBlockSize) ||
+        Overlap(b, kFunctionBlockSize, c - 4, kRedirectBlockSize)) {
+        ui.error(kSecurityBlocksOverlap);
+        return std::nullopt;
+    }
 
     SecurityPatch p = RewriteSecurityBlocks(g, s, r);
     p.guarded.offset = a - back;

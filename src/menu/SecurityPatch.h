@@ -22,6 +22,8 @@ inline constexpr const char* kNoSecurityOffsets =
 inline constexpr const char* kNoRedirectBlock =
     "Could not locate the security redirect block, nothing was patched.";
 inline constexpr const char* kSecurityUnsupported = "File not yet supported";
+inline constexpr const char* kSecurityBlocksOverlap =
+    "The guarded item, the security item and the redirect block overlap, nothing was patched.";
 
 inline constexpr std::int32_t kFunctionBlockSize = 12;  // Func Pointer .. Unknown (second)
 inline constexpr std::int32_t kRedirectBlockSize = 16;

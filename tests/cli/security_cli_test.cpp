@@ -4,6 +4,7 @@
 #include <regex>
 
 #include "image/PhoneTypes.h"
+#include "menu/SecurityPatch.h"
 #include "support/TestSupport.h"
 
 namespace brivant::test {
@@ -71,6 +72,11 @@ TEST(CliSecurity, ManualRecordsAsTheInboxAndRefusals) {
     EXPECT_EQ(none.status, 1);
     EXPECT_EQ(none.err,
               "brivant-cli: Could not locate offsets, use Manual method to patch this file.\n");
+    EXPECT_FALSE(std::filesystem::exists(z));
+    // The same item picked for both fields.
+    const std::string code = "00000046011405E00000000000000000";
+    const CliRun twice = Cli({"security", "patch", x, "-o", z, "--manual", code, code});
+    EXPECT_EQ(twice.err, std::string("brivant-cli: ") + kSecurityBlocksOverlap + "\n");
     EXPECT_FALSE(std::filesystem::exists(z));
 }
 
