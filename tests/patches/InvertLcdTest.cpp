@@ -101,34 +101,21 @@ TEST(InvertLcd, RefusalsLeaveTheImageAlone) {
     }
 }
 
-TEST(InvertLcd, DialogRemembersTheModeAndCancels) {
+TEST(InvertLcd, DialogShowsTheLastModeAndCancelChangesNothing) {
     PatchFixture f("NHM-5");
-    PatchState& p = f.ed.patches;
-    int shownMode = -1;
+    std::vector<int> shown;
     f.ui.dialogs.On<TInvertFrm>() = [&](TInvertFrm& m) {
-        shownMode = m.choice;
-        m.choice = 1;
-        m.PressOk();
-        return true;
+        shown.push_back(m.choice);
+        m.choice = 1 - m.choice;
+        if (shown.size() == 1) m.PressOk();
+        return shown.size() == 1;  // then cancelled
     };
-    EXPECT_TRUE(InvertedLcd(f.ed, p, f.ui).has_value());
-    EXPECT_EQ(shownMode, 0);
-    EXPECT_EQ(f.ui.Messages(), std::vector<std::string>{kBlinkDone});
-
+    EXPECT_TRUE(InvertedLcd(f.ed, f.ed.patches, f.ui).has_value());
     const Bytes afterFirst = f.ed.MainHex.Data();
-    f.ui.dialogs.On<TInvertFrm>() = [&](TInvertFrm& m) {
-        shownMode = m.choice;
-        m.choice = 0;
-        m.PressCancel();
-        return false;
-    };
-    EXPECT_FALSE(InvertedLcd(f.ed, p, f.ui).has_value());
-    EXPECT_EQ(shownMode, 1);  // the second time it shows the mode chosen the first time
-    EXPECT_EQ(p.invertFrm.Mode(), 1);
-    f.ui.dialogs.On<TInvertFrm>() = nullptr;  // the close box
-    EXPECT_FALSE(InvertedLcd(f.ed, p, f.ui).has_value());
+    EXPECT_FALSE(InvertedLcd(f.ed, f.ed.patches, f.ui).has_value());
+    EXPECT_EQ(shown, (std::vector<int>{0, 1}));
+    EXPECT_EQ(f.ed.patches.invertFrm.Mode(), 1);
     EXPECT_EQ(f.ed.MainHex.Data(), afterFirst);
-    EXPECT_EQ(f.ui.dialogs.Shown<TInvertFrm>(), 3);
 }
 
 }  // namespace
