@@ -22,12 +22,6 @@ std::int32_t MarkerAt(const Bytes& payload, const char* marker) {
 }
 }  // namespace
 
-FadeResult InstallFade(Session& ed, const std::string& fadeIn, const std::string& fadeOut) {
-    FadeChoice c;
-    if (!ChooseFade(ed.PhoneTypeText(), ed.UnitModelHex, c)) throw UserError(kChooseModel);
-    return InstallFade(ed, c, fadeIn, fadeOut);
-}
-
 FadeResult InstallFade(Session& ed, const FadeChoice& c, const std::string& fadeIn,
                        const std::string& fadeOut) {
     const FadeVariant& v = *c.variant;

@@ -22,9 +22,8 @@ struct FadeResult {
     std::int32_t freeOffset = -1;  // after the routine
 };
 
-// Installs the routine the phone type selects with these fade times (four hex digits
-// each). Everything is found and checked first: a refused image throws UserError unchanged.
-FadeResult InstallFade(Session& ed, const std::string& fadeIn, const std::string& fadeOut);
+// Installs the chosen routine with these fade times (four hex digits each). Everything is
+// found and checked first: a refused image throws UserError and stays as it was.
 FadeResult InstallFade(Session& ed, const FadeChoice& c, const std::string& fadeIn,
                        const std::string& fadeOut);
 
