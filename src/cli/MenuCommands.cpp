@@ -4,8 +4,11 @@
 #include "cli/Rows.h"
 #include "core/UserError.h"
 #include "image/Address.h"
+#include "menu/MenuEdit.h"
 #include "menu/MenuLevels.h"
 #include "menu/MenuRecord.h"
+#include "menu/TAddMenu.h"
+#include "menu/TMenuEdit.h"
 
 namespace brivant {
 
@@ -21,11 +24,25 @@ const std::vector<Column> kMenuColumns = {
 
 // The list is read the way the window reads it: after the Menu tab was shown.
 constexpr Flow kReadMenu{.needsType = true, .tab = Tab::Menu};
+constexpr Flow kEditMenu{.saves = true, .needsType = true, .tab = Tab::Menu};
 
 struct MenuArgs : ImageOptions {
     int lang = 1;
     std::string path;
 };
+
+// The editing commands: the row acted on, and the record fields given on the command line
+// (empty: as the dialog fills them).
+struct MenuEditArgs : MenuArgs {
+    int row = -1;
+    std::string direction;
+    std::string name;
+    bool subMenu = false;
+    MenuFields fields;
+};
+constexpr std::array<const char*, kMenuFieldCount> kFieldOptions = {
+    "--text-pointer", "--tip-pointer", "--func-pointer", "--bmp-id",   "--func-id",
+    "--unknown1",     "--unknown2",    "--class",        "--animation"};
 
 std::vector<int> ParsePath(CliContext& ctx, const std::string& path) {
     std::vector<int> rows;
@@ -80,7 +97,8 @@ void PrintLevel(CliSession& s, bool json) {
     s.ctx.out << j.Text() << '\n';
 }
 
-void MenuList(CliSession& s, const MenuArgs& a) {
+// Chooses the language and walks down the path, as the Menu tab would be used.
+void WalkTo(CliSession& s, const MenuArgs& a) {
     const std::vector<int> path = ParsePath(s.ctx, a.path);
     Editor& ed = s.ed;
     s.CheckTold();
@@ -96,7 +114,93 @@ void MenuList(CliSession& s, const MenuArgs& a) {
         EnterSubMenu(ed, ed.menu, ed.texts, s.ui, row);
         s.CheckTold();
     }
+}
+
+void MenuList(CliSession& s, const MenuArgs& a) {
+    WalkTo(s, a);
     PrintLevel(s, a.json);
+}
+
+void RequireRow(CliSession& s, int row) {
+    const std::size_t rows = s.ed.menu.tab.rows.size();
+    if (row < 0 || static_cast<std::size_t>(row) >= rows)
+        Fail(s, Format(kNoSuchMenuRow, {std::to_string(row), std::to_string(rows)}));
+}
+
+// The fields given replace the dialog's; a refused field ends the command.
+template <typename Dialog>
+bool Answer(CliSession& s, Dialog& d, const MenuFields& given) {
+    for (std::size_t i = 0; i < given.size(); ++i)
+        if (!given[i].empty()) d.fields[i] = given[i];
+    if (const auto refusal = d.PressOk()) {
+        s.ui.error(*refusal);
+        return false;
+    }
+    return true;
+}
+
+void MenuMove(CliSession& s, const MenuEditArgs& a) {
+    WalkTo(s, a);
+    RequireRow(s, a.row);
+    MoveMenuItem(s.ed, s.ed.menu, a.row, a.direction == "up");
+}
+
+void MenuDelete(CliSession& s, const MenuEditArgs& a) {
+    WalkTo(s, a);
+    RequireRow(s, a.row);
+    DeleteMenuItem(s.ed, s.ed.menu, s.ui, a.row);
+}
+
+void MenuEdit(CliSession& s, const MenuEditArgs& a) {
+    WalkTo(s, a);
+    RequireRow(s, a.row);
+    s.ui.dialogs.On<TMenuEdit>() = [&](TMenuEdit& d) { return Answer(s, d, a.fields); };
+    EditMenuItem(s.ed, s.ed.menu, s.ui, a.row);
+}
+
+void MenuAdd(CliSession& s, const MenuEditArgs& a) {
+    const std::string& textPointer = a.fields[static_cast<std::size_t>(MenuField::TextPointer)];
+    if (a.name.empty() == textPointer.empty())
+        UsageError(s.ctx, "menu add takes either --name or --text-pointer");
+    std::string name;
+    if (!a.name.empty()) {
+        try {
+            name = Utf8ToLatin1(a.name);
+        } catch (const UserError&) {
+            Fail(s, TAddMenu::kBadName);
+        }
+    }
+    WalkTo(s, a);
+    s.ui.dialogs.On<TAddMenu>() = [&](TAddMenu& d) {
+        if (textPointer.empty()) {
+            d.name = name;
+        } else {
+            d.SetTextPointerChecked(true);
+        }
+        d.withSubMenu = a.subMenu;
+        return Answer(s, d, a.fields);
+    };
+    AddMenuItem(s.ed, s.ed.menu, s.ed.texts, s.ui);
+}
+
+// The options every editing command shares: where in the tree, and the output.
+Command<MenuEditArgs>& EditCommand(Command<MenuEditArgs>& c, bool row) {
+    c.Image();
+    if (row) c->add_option("ROW", c.args().row, "0-based row of the level")->required();
+    return c;
+}
+
+void AddWalkOptions(Command<MenuEditArgs>& c) {
+    c->add_option("--lang", c.args().lang,
+                  "Entry K of the Menu tab's language selector (1 = the first language)");
+    c->add_option("--path", c.args().path,
+                  "Walk down from the root: 0-based rows R/R/... of each level reached");
+}
+
+void AddFieldOptions(Command<MenuEditArgs>& c) {
+    for (std::size_t i = 0; i < kFieldOptions.size(); ++i)
+        c->add_option(kFieldOptions[i], c.args().fields[i],
+                      std::string("The record's ") + kMenuFieldLabels[i] + " field (hex)");
 }
 
 // The "menu" group, shared with any other module that adds menu commands.
@@ -117,6 +221,33 @@ void MenuCommands(CLI::App& app, CliContext& ctx) {
     list->add_option("--path", list.args().path,
                      "Walk down from the root: 0-based rows R/R/... of each level reached");
     list.TypeOption().JsonFlag().RunsOnImage(kReadMenu, MenuList);
+
+    Command<MenuEditArgs> move(ctx, menu, "move", "Move an item of the level up or down");
+    EditCommand(move, true)
+        ->add_option("DIRECTION", move.args().direction, "up or down")
+        ->required()
+        ->check(CLI::IsMember({"up", "down"}));
+    AddWalkOptions(move);
+    move.TypeOption().Output().RunsOnImage(kEditMenu, MenuMove);
+
+    Command<MenuEditArgs> del(ctx, menu, "delete", "Delete an item of the level");
+    EditCommand(del, true);
+    AddWalkOptions(del);
+    del.TypeOption().Output().RunsOnImage(kEditMenu, MenuDelete);
+
+    Command<MenuEditArgs> edit(ctx, menu, "edit", "Edit the record fields of an item");
+    EditCommand(edit, true);
+    AddWalkOptions(edit);
+    AddFieldOptions(edit);
+    edit.TypeOption().Output().RunsOnImage(kEditMenu, MenuEdit);
+
+    Command<MenuEditArgs> add(ctx, menu, "add", "Add an item to the level");
+    EditCommand(add, false);
+    add->add_option("--name", add.args().name, "The new item's name (a new text)");
+    add->add_flag("--submenu", add.args().subMenu, "The item opens a new, empty submenu");
+    AddWalkOptions(add);
+    AddFieldOptions(add);
+    add.TypeOption().Output().RunsOnImage(kEditMenu, MenuAdd);
 }
 
 }  // namespace brivant

@@ -1,17 +1,21 @@
 #include "ui/DialogViews.h"
 
 #include "graphics/TImagEdit.h"
+#include "menu/TAddMenu.h"
 #include "menu/TBrowseMenu.h"
+#include "menu/TMenuEdit.h"
 #include "patches/TFadeLeds.h"
 #include "patches/TInvertFrm.h"
 #include "texts/TLangEdit.h"
 #include "texts/TOpEdit.h"
 #include "tones/ToptionFrm.h"
+#include "ui/TAddMenuView.h"
 #include "ui/TBrowseMenuView.h"
 #include "ui/TFadeLedsView.h"
 #include "ui/TImagEditView.h"
 #include "ui/TInvertFrmView.h"
 #include "ui/TLangEditView.h"
+#include "ui/TMenuEditView.h"
 #include "ui/TOpEditView.h"
 #include "ui/ToptionFrmView.h"
 
@@ -34,6 +38,8 @@ const std::map<std::type_index, DialogView>& DialogViews() {
         View<TFadeLeds>(ShowFadeLedsDialog),
         View<TInvertFrm>(ShowInvertDialog),
         View<TImagEdit>(ShowImageEditor),
+        View<TMenuEdit>(ShowMenuEditor),
+        View<TAddMenu>(ShowAddMenu),
     };
     return views;
 }

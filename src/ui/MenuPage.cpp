@@ -9,12 +9,13 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "menu/MenuEdit.h"
 #include "menu/MenuLevels.h"
 #include "ui/WidgetHelpers.h"
 
 namespace brivant {
 
-// The menu tree one level at a time; editing the level runs by name until it is wired.
+// The menu tree one level at a time, and the commands that edit the level shown.
 MenuPage::MenuPage(Shell& shell) : TabPage(shell) {
     language_ = new QComboBox;
     language_->setObjectName("menuLanguage");
@@ -39,18 +40,26 @@ MenuPage::MenuPage(Shell& shell) : TabPage(shell) {
                          {tr("Menu Item"), tr("Text Ptr"), tr("Function Ptr")}, {100, 80, 79});
     using N = ListView::Needs;
     ListView& l = *list_;
-    QAction* edit = l.addEntry(tr("&Edit"), "menuEdit", N::Row, {});
+    QAction* edit = l.addEntry(tr("&Edit"), "menuEdit", N::Row,
+                               [this](int row) { EditMenuItem(ed(), ed().menu, ui(), row); });
     QAction* sub = l.addEntry(tr("Edit &SubMenu"), "menuEditSubMenu", N::Row, [this](int row) {
         EnterSubMenu(ed(), ed().menu, ed().texts, ui(), row);
     });
     // Offered only for an item whose record opens a submenu.
     l.enableWhen(sub, [this] { return SubMenuEnabled(ed().menu, list_->selectedRow()); });
-    l.addEntry(tr("&Add"), "menuAdd", N::List, {});
-    QAction* del = l.addEntry(tr("&Delete"), "menuDelete", N::Row, {});
+    l.addEntry(tr("&Add"), "menuAdd", N::List,
+               [this](int) { AddMenuItem(ed(), ed().menu, ed().texts, ui()); });
+    QAction* del = l.addEntry(tr("&Delete"), "menuDelete", N::Row,
+                              [this](int row) { DeleteMenuItem(ed(), ed().menu, ui(), row); });
     l.addSeparator();
     QMenu* move = l.addSubmenu(tr("&Move"));
-    QAction* up = l.addEntry(tr("&Up"), "menuMoveUp", N::Row, {}, move);
-    QAction* down = l.addEntry(tr("&Down"), "menuMoveDown", N::Row, {}, move);
+    // The moved item stays selected.
+    QAction* up = l.addEntry(
+        tr("&Up"), "menuMoveUp", N::Row,
+        [this](int row) { select_ = MoveMenuItem(ed(), ed().menu, row, true); }, move);
+    QAction* down = l.addEntry(
+        tr("&Down"), "menuMoveDown", N::Row,
+        [this](int row) { select_ = MoveMenuItem(ed(), ed().menu, row, false); }, move);
     l.bindKey(ListView::Key::Enter, edit);
     l.bindKey(ListView::Key::Delete, del);
     l.bindKey(ListView::Key::CtrlUp, up);
@@ -78,6 +87,8 @@ void MenuPage::render() {
     ListView::Rows rows;
     for (const MenuRow& r : m.tab.rows) rows.push_back(Cells(r.name, r.textPointer, r.funcPointer));
     list_->setRows(rows);
+    if (select_ >= 0) list_->selectRow(select_);
+    select_ = -1;
     list_->updateMenu();
 }
 

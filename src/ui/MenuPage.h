@@ -21,6 +21,7 @@ class MenuPage : public TabPage {
     QToolButton* back_ = nullptr;
     QLabel* count_ = nullptr;
     ListView* list_ = nullptr;
+    int select_ = -1;  // the row to select once the rows are drawn again
 };
 
 }  // namespace brivant

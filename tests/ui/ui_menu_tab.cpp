@@ -14,7 +14,9 @@
 #include "UiHarness.h"
 #include "menu/MenuLevels.h"
 #include "menu/MenuRecord.h"
+#include "menu/TAddMenu.h"
 #include "menu/TBrowseMenu.h"
+#include "menu/TMenuEdit.h"
 #include "ui/Brivant.h"
 #include "ui/ListView.h"
 #include "ui/TBrowseMenuView.h"
@@ -71,6 +73,46 @@ class MenuTabTest : public QObject {
         QCOMPARE(Rows(list).size(), root.size());
         QVERIFY(Rows(list).at(1).startsWith("Ja|"));
         QVERIFY(!back->isEnabled());
+        QVERIFY2(ui.told.empty(), ui.Last().c_str());
+    }
+
+    // The editing keys act on the selected row; the moved item stays selected; Enter opens
+    // the Menu Editor and "&Add" the Add Menu dialog, through their models.
+    void editingKeysAndDialogs() {
+        TempDir dir;
+        ScriptUi ui;
+        TMain w(ui);
+        w.show();
+        OpenSample(w, dir.Path("a.fls"), 4);
+        Find<QTabWidget>(w, "tabs")->setCurrentIndex(static_cast<int>(Tab::Menu));
+        auto* list = Find<ListView>(w, "menuList");
+        Find<QComboBox>(w, "menuLanguage")->setCurrentIndex(1);
+        const QStringList root = Rows(list);
+
+        SelectRow(list, 0);
+        QTest::keyClick(list, Qt::Key_Down, Qt::ControlModifier);
+        QCOMPARE(Rows(list).at(1), root.at(0));
+        QCOMPARE(Rows(list).at(0), root.at(1));
+        QCOMPARE(SelectedRow(list), 1);
+
+        QString edited;
+        ui.dialogs.On<TMenuEdit>() = [&](TMenuEdit& d) {
+            edited = QString::fromStdString(d.Name());
+            return false;
+        };
+        QTest::keyClick(list, Qt::Key_Return);
+        QCOMPARE(edited, root.at(0).section('|', 0, 0));
+
+        ui.dialogs.On<TAddMenu>() = [](TAddMenu& d) {
+            d.name = "Inbox 2";
+            return !d.PressOk();
+        };
+        Entry(list, "menuAdd")->trigger();
+        QVERIFY(Rows(list).last().startsWith("Inbox 2|"));
+        const int rows = static_cast<int>(Rows(list).size());
+        SelectRow(list, rows - 1);
+        QTest::keyClick(list, Qt::Key_Delete);
+        QCOMPARE(Rows(list).size(), rows - 1);
         QVERIFY2(ui.told.empty(), ui.Last().c_str());
     }
 
