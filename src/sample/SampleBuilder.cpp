@@ -149,7 +149,7 @@ SampleImage BuildSample(const SampleOptions& o) {
     Put(img, L.dumfile + 28, BE32(ToPhoneAddress(L.ppmEnd)));
     Put(img, kCodeStart, Filler(static_cast<std::size_t>(L.freeOffset - kCodeStart), o.seed + 2));
     if (o.mcuEndMark) {
-        L.mcuMark = L.freeOffset + s / 16;
+        L.mcuMark = L.freeOffset + (o.mcuFree >= 0 ? o.mcuFree : s / 16);
         Put(img, L.mcuMark, HexToBytes("3C3C3C3C3C3C3C6733"));
     }
     if (o.occupiedBelowPpm) Put(img, L.ppmStart - 16, Filler(16, o.seed + 3));

@@ -22,6 +22,7 @@ struct SampleOptions {
     int designation = -1;  // index into Designations(); -1: the family's first; kNoDesignation
     std::int32_t size = 2 * 1024 * 1024;
     bool mcuEndMark = true;         // the 3C..67 33 mark behind the MCU free space
+    std::int32_t mcuFree = -1;      // bytes before that mark; -1: a sixteenth of the image
     bool occupiedBelowPpm = false;  // non-free bytes right below the PPM marker
     std::uint32_t seed = 1;
     int ringtones = -1;  // records of the TONE chunk; -1: the family's usual catalog

@@ -15,6 +15,7 @@ namespace {
 // The Menu tab listed in the first language, at the root or one level down.
 struct EditImage : MenuImage {
     explicit EditImage(int family = 4) : MenuImage(family) { Choose(1); }
+    explicit EditImage(const SampleOptions& o) : MenuImage(o) { Choose(1); }
 
     Bytes Image() const { return ed.MainHex.Data(); }
     std::string Array() const {
@@ -187,7 +188,9 @@ TEST(MenuEdit, RefusalsLeaveTheImageAsItWas) {
          kMenuLevelFull},
     };
     for (const Case& c : cases) {
-        EditImage img;
+        SampleOptions o;
+        if (c.what == std::string("free space nearly gone")) o.mcuFree = 64;
+        EditImage img(o);
         c.spoil(img);
         const Bytes before = img.Image();
         const std::int32_t free = img.ed.FreeOffset;

@@ -18,11 +18,15 @@ struct MenuImage {
     FakeUi ui;
     SampleImage sample;
 
-    explicit MenuImage(int family = 4) {
-        SampleOptions o;
-        o.family = family;
+    explicit MenuImage(int family = 4) : MenuImage(Family(family)) {}
+    explicit MenuImage(const SampleOptions& o) {
         sample = OpenSample(ed, ui, dir.Path("a.fls"), o);
         TabChanged(ed, ui, Tab::Menu);
+    }
+    static SampleOptions Family(int family) {
+        SampleOptions o;
+        o.family = family;
+        return o;
     }
 
     void Choose(int language) { ChooseMenuLanguage(ed, ed.menu, ed.texts, ui, language); }
