@@ -29,22 +29,6 @@ constexpr const char* kFrameCaption = "Frame:";
 constexpr const char* kBmpIdCaption = "Bmp ID:";
 constexpr const char* kAnimateCaption = "Animate";
 
-// The frame's "Bmp ID:" shows its bitmap again when it takes the input focus.
-class FocusShows : public QObject {
-  public:
-    FocusShows(QWidget* control, std::function<void()> shown)
-        : QObject(control), shown_(std::move(shown)) {
-        control->installEventFilter(this);
-    }
-    bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == QEvent::FocusIn) shown_();
-        return false;
-    }
-
-  private:
-    std::function<void()> shown_;
-};
-
 QComboBox* Selector(const char* name) {
     auto* box = new QComboBox;
     box->setObjectName(QString::fromLatin1(name));
@@ -85,7 +69,7 @@ AniControls::AniControls(Shell& shell, QWidget* page) : QObject(page), shell_(sh
             FrameBitmapChosen(ed, ed.ani, ed.graphics, shell_.interaction(), id);
         });
     });
-    new FocusShows(frameBmpId_, [this, &ed] {
+    OnFocusIn(frameBmpId_, [this, &ed] {
         if (ed.ani.frameBitmap < 0) return;
         shell_.run("frameBitmapFocus", [&ed] { ShowBitmap(ed, ed.graphics, ed.ani.frameBitmap); });
     });

@@ -26,22 +26,6 @@ constexpr int kPreviewScale = 3;
 constexpr const char* kWidthCaption = "Width:";
 constexpr const char* kHeightCaption = "Height:";
 
-// Runs `shown` whenever the control takes the input focus.
-class OnFocus : public QObject {
-  public:
-    OnFocus(QWidget* control, std::function<void()> shown)
-        : QObject(control), shown_(std::move(shown)) {
-        control->installEventFilter(this);
-    }
-    bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == QEvent::FocusIn) shown_();
-        return false;
-    }
-
-  private:
-    std::function<void()> shown_;
-};
-
 QPixmap PreviewPixmap(const BitmapCanvas& c) {
     if (c.Empty()) return {};
     QImage image(c.width, c.height, QImage::Format_Mono);
@@ -77,7 +61,7 @@ GraphicsPage::GraphicsPage(Shell& shell) : TabPage(shell) {
             run("bitmapChosen", [this, id] { SelectBitmap(ed(), ed().graphics, id); });
     });
     // Taking the focus shows the chosen bitmap again.
-    new OnFocus(bmpId_, [this] {
+    OnFocusIn(bmpId_, [this] {
         run("bitmapFocus", [this] { SelectBitmap(ed(), ed().graphics, ed().graphics.selected); });
     });
     bmpWidth_ = new QLabel(QString::fromLatin1(kWidthCaption));

@@ -1,6 +1,7 @@
 #include "ui/WidgetHelpers.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QGroupBox>
 #include <QLayout>
 #include <QLineEdit>
@@ -30,6 +31,27 @@ void SetItems(QComboBox* box, const std::vector<std::string>& items) {
     if (current == texts) return;
     box->clear();
     box->addItems(texts);
+}
+
+namespace {
+class FocusIn : public QObject {
+  public:
+    FocusIn(QWidget* control, std::function<void()> shown)
+        : QObject(control), shown_(std::move(shown)) {
+        control->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::FocusIn) shown_();
+        return false;
+    }
+
+  private:
+    std::function<void()> shown_;
+};
+}  // namespace
+
+void OnFocusIn(QWidget* control, std::function<void()> shown) {
+    new FocusIn(control, std::move(shown));
 }
 
 }  // namespace brivant

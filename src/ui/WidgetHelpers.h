@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,7 @@ class QComboBox;
 class QGroupBox;
 class QLayout;
 class QLineEdit;
+class QWidget;
 
 namespace brivant {
 
@@ -19,5 +21,7 @@ void SetTextIfChanged(QLineEdit* field, const QString& text);
 // Fills a selector with stored names (one byte per character), leaving it alone when it
 // already shows them, so that its current entry stays.
 void SetItems(QComboBox* box, const std::vector<std::string>& items);
+// Runs `shown` whenever the control takes the input focus.
+void OnFocusIn(QWidget* control, std::function<void()> shown);
 
 }  // namespace brivant
