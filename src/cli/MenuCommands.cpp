@@ -97,6 +97,12 @@ void PrintLevel(CliSession& s, bool json) {
     s.ctx.out << j.Text() << '\n';
 }
 
+void RequireRow(CliSession& s, int row) {
+    const std::size_t rows = s.ed.menu.tab.rows.size();
+    if (row < 0 || static_cast<std::size_t>(row) >= rows)
+        Fail(s, Format(kNoSuchMenuRow, {std::to_string(row), std::to_string(rows)}));
+}
+
 // Chooses the language and walks down the path, as the Menu tab would be used.
 void WalkTo(CliSession& s, const MenuArgs& a) {
     const std::vector<int> path = ParsePath(s.ctx, a.path);
@@ -108,9 +114,7 @@ void WalkTo(CliSession& s, const MenuArgs& a) {
     ChooseMenuLanguage(ed, ed.menu, ed.texts, s.ui, a.lang);
     s.CheckTold();
     for (const int row : path) {
-        const std::size_t rows = ed.menu.tab.rows.size();
-        if (static_cast<std::size_t>(row) >= rows)
-            Fail(s, Format(kNoSuchMenuRow, {std::to_string(row), std::to_string(rows)}));
+        RequireRow(s, row);
         EnterSubMenu(ed, ed.menu, ed.texts, s.ui, row);
         s.CheckTold();
     }
@@ -119,12 +123,6 @@ void WalkTo(CliSession& s, const MenuArgs& a) {
 void MenuList(CliSession& s, const MenuArgs& a) {
     WalkTo(s, a);
     PrintLevel(s, a.json);
-}
-
-void RequireRow(CliSession& s, int row) {
-    const std::size_t rows = s.ed.menu.tab.rows.size();
-    if (row < 0 || static_cast<std::size_t>(row) >= rows)
-        Fail(s, Format(kNoSuchMenuRow, {std::to_string(row), std::to_string(rows)}));
 }
 
 // The fields given replace the dialog's; a refused field ends the command.

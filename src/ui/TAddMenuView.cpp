@@ -1,16 +1,15 @@
 #include "ui/TAddMenuView.h"
 
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
 #include "menu/TAddMenu.h"
 #include "ui/QtText.h"
+#include "ui/WidgetHelpers.h"
 
 namespace brivant {
 
@@ -41,14 +40,7 @@ TAddMenuView::TAddMenuView(TAddMenu& model, QWidget* parent) : QDialog(parent), 
     kind->addWidget(single_);
     kind->addWidget(withSub_);
 
-    auto* buttons = new QDialogButtonBox;
-    auto* ok = buttons->addButton(QString::fromLatin1(TAddMenu::kOk), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("ok"));
-    ok->setDefault(true);
-    buttons->addButton(QString::fromLatin1(TAddMenu::kCancel), QDialogButtonBox::RejectRole)
-        ->setObjectName(QStringLiteral("cancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &TAddMenuView::pressOk);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* buttons = OkCancelRow(this, TAddMenu::kOk, TAddMenu::kCancel, [this] { pressOk(); });
 
     connect(nameBox_, &QCheckBox::toggled, this, [this](bool on) {
         if (rendering_) return;
@@ -66,7 +58,7 @@ TAddMenuView::TAddMenuView(TAddMenu& model, QWidget* parent) : QDialog(parent), 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addLayout(kind);
-    layout->addWidget(buttons);
+    layout->addLayout(buttons);
     showMessage = [this](const QString& text) {
         QMessageBox::warning(this, QString::fromLatin1(TAddMenu::kTitle), text);
     };

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "patches/TFadeLeds.h"
+#include "ui/WidgetHelpers.h"
 
 namespace brivant {
 
@@ -31,17 +32,7 @@ TFadeLedsView::TFadeLedsView(TFadeLeds& model, QWidget* parent) : QDialog(parent
     form->addRow(QString::fromLatin1(TFadeLeds::kFadeInLabel), fadeIn_);
     form->addRow(QString::fromLatin1(TFadeLeds::kFadeOutLabel), fadeOut_);
 
-    auto* ok = new QPushButton(QString::fromLatin1(TFadeLeds::kOk));
-    ok->setObjectName(QStringLiteral("ok"));
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &TFadeLedsView::PressOk);
-    auto* cancel = new QPushButton(QString::fromLatin1(TFadeLeds::kCancel));
-    cancel->setObjectName(QStringLiteral("cancel"));
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    auto* buttons = OkCancelRow(this, TFadeLeds::kOk, TFadeLeds::kCancel, [this] { PressOk(); });
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "patches/TInvertFrm.h"
+#include "ui/WidgetHelpers.h"
 
 namespace brivant {
 
@@ -20,17 +21,7 @@ TInvertFrmView::TInvertFrmView(TInvertFrm& model, QWidget* parent)
     blinking_->setObjectName(QStringLiteral("blinking"));
     (model.choice == TInvertFrm::kBlinkingMode ? blinking_ : nonBlinking_)->setChecked(true);
 
-    auto* ok = new QPushButton(QString::fromLatin1(TInvertFrm::kOk));
-    ok->setObjectName(QStringLiteral("ok"));
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    auto* cancel = new QPushButton(QString::fromLatin1(TInvertFrm::kCancel));
-    cancel->setObjectName(QStringLiteral("cancel"));
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    auto* buttons = OkCancelRow(this, TInvertFrm::kOk, TInvertFrm::kCancel, [this] { accept(); });
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(nonBlinking_);

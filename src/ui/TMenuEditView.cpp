@@ -1,14 +1,13 @@
 #include "ui/TMenuEditView.h"
 
-#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "menu/TMenuEdit.h"
 #include "ui/QtText.h"
+#include "ui/WidgetHelpers.h"
 
 namespace brivant {
 
@@ -24,19 +23,11 @@ TMenuEditView::TMenuEditView(TMenuEdit& model, QWidget* parent) : QDialog(parent
     form_.build(grid, 1, model.fields);
     form_.setReadOnly(MenuField::TipPointer, model.ReadOnly(MenuField::TipPointer));
 
-    auto* buttons = new QDialogButtonBox;
-    auto* ok =
-        buttons->addButton(QString::fromLatin1(TMenuEdit::kOk), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("ok"));
-    ok->setDefault(true);
-    buttons->addButton(QString::fromLatin1(TMenuEdit::kCancel), QDialogButtonBox::RejectRole)
-        ->setObjectName(QStringLiteral("cancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &TMenuEditView::pressOk);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* buttons = OkCancelRow(this, TMenuEdit::kOk, TMenuEdit::kCancel, [this] { pressOk(); });
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
-    layout->addWidget(buttons);
+    layout->addLayout(buttons);
     showMessage = [this](const QString& text) {
         QMessageBox::warning(this, QString::fromLatin1(TMenuEdit::kTitle), text);
     };

@@ -12,7 +12,8 @@
 
 namespace brivant {
 
-ToptionFrmView::ToptionFrmView(ToptionFrm& model, QWidget* parent) : QDialog(parent), model_(model) {
+ToptionFrmView::ToptionFrmView(ToptionFrm& model, QWidget* parent)
+    : QDialog(parent), model_(model) {
     setWindowTitle(QString::fromLatin1(ToptionFrm::kTitle));
     setObjectName(QStringLiteral("ToptionFrm"));
 

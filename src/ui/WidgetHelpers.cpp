@@ -1,10 +1,13 @@
 #include "ui/WidgetHelpers.h"
 
 #include <QComboBox>
+#include <QDialog>
 #include <QEvent>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLayout>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QStringList>
 
 #include "ui/QtText.h"
@@ -31,6 +34,22 @@ void SetItems(QComboBox* box, const std::vector<std::string>& items) {
     if (current == texts) return;
     box->clear();
     box->addItems(texts);
+}
+
+QHBoxLayout* OkCancelRow(QDialog* dialog, const char* okText, const char* cancelText,
+                         std::function<void()> ok) {
+    auto* okButton = new QPushButton(QString::fromLatin1(okText));
+    okButton->setObjectName(QStringLiteral("ok"));
+    okButton->setDefault(true);
+    QObject::connect(okButton, &QPushButton::clicked, dialog, std::move(ok));
+    auto* cancel = new QPushButton(QString::fromLatin1(cancelText));
+    cancel->setObjectName(QStringLiteral("cancel"));
+    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(okButton);
+    row->addWidget(cancel);
+    return row;
 }
 
 namespace {
