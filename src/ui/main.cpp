@@ -1,11 +1,16 @@
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QPixmap>
+#include <QTabWidget>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "image/PhoneTypes.h"
 #include "ui/Brivant.h"
 #include "ui/QtInteraction.h"
 
@@ -36,6 +41,41 @@ class StartupTimer : public QObject {
     bool quit_;
     qint64 painted_ = -1;
 };
+
+// BRIVANT_SCREENSHOT=TAB:FILE.png shows the window on the tab of that caption (any case, e.g.
+// "tones"), saves a picture of it to FILE.png once the lists are filled and quits, exit
+// status 1 when the picture could not be written. The README's pictures are made this way
+// without anyone clicking through the window.
+bool ScheduleScreenshot(QWidget& window, const QString& spec) {
+    const qsizetype colon = spec.indexOf(QLatin1Char(':'));
+    const QString tab = spec.left(colon);
+    const QString path = colon < 0 ? QString() : spec.mid(colon + 1);
+    auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("tabs"));
+    int index = -1;
+    QStringList captions;
+    for (int i = 0; tabs && i < tabs->count(); ++i) {
+        captions << tabs->tabText(i).remove(QLatin1Char('&')).toLower();
+        if (captions.back().compare(tab, Qt::CaseInsensitive) == 0) index = i;
+    }
+    if (index < 0 || path.isEmpty()) {
+        std::fprintf(stderr, "BRIVANT_SCREENSHOT: expected TAB:FILE.png, TAB one of %s\n",
+                     qPrintable(captions.join(QStringLiteral(", "))));
+        return false;
+    }
+    tabs->setCurrentIndex(index);
+    // A selector still waiting for a choice (the Menu tab's language) takes its first entry,
+    // so that the picture shows what the tab lists rather than an empty page.
+    for (auto* choice : tabs->widget(index)->findChildren<QComboBox*>()) {
+        if (choice->count() > 1 && choice->currentText() == QLatin1String(brivant::kSelectHere))
+            choice->setCurrentIndex(1);
+    }
+    QTimer::singleShot(500, &window, [&window, path] {
+        const bool saved = window.grab().save(path, "PNG");
+        if (!saved) std::fprintf(stderr, "BRIVANT_SCREENSHOT: cannot write %s\n", qPrintable(path));
+        QCoreApplication::exit(saved ? 0 : 1);
+    });
+    return true;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -58,5 +98,7 @@ int main(int argc, char** argv) {
     // A file named on the command line takes the same road as one picked in the dialog.
     const QStringList args = QApplication::arguments();
     if (args.size() > 1) window.openPath(args.at(1));
+    const QString screenshot = qEnvironmentVariable("BRIVANT_SCREENSHOT");
+    if (!screenshot.isEmpty() && !ScheduleScreenshot(window, screenshot)) return 2;
     return app.exec();
 }
