@@ -82,8 +82,7 @@ void LangList(CliSession& s, const Args& a) {
 
 void LangTexts(CliSession& s, const Args& a) {
     RequireRow(s, a.row, s.ed.texts.languages.size());
-    const LanguageRow& r = s.ed.texts.languages[static_cast<std::size_t>(a.row)];
-    const LanguageTexts t = ReadLanguageTexts(s.ed, r.id, r.length);
+    const LanguageTexts t = ReadRowTexts(s.ed, s.ed.texts, a.row);
     PrintEach(
         s.ctx.out, a.json, "texts", t.texts,
         [](Json& j, const std::string& text) { j.Latin1(text); },

@@ -1,18 +1,22 @@
 #include "texts/Languages.h"
 
-#include "image/Session.h"
-#include "texts/TextState.h"
+#include <algorithm>
+#include <optional>
+
 #include "core/FileIO.h"
 #include "core/Interaction.h"
-#include "image/PhoneTypes.h"
 #include "core/UserError.h"
+#include "image/PhoneTypes.h"
+#include "image/Session.h"
 #include "ppm/PpmCopy.h"
 #include "texts/TLangEdit.h"
+#include "texts/TextEscapes.h"
+#include "texts/TextState.h"
 
 namespace brivant {
 
 namespace {
-constexpr const char* kCommHex = "434F4D4D";
+constexpr const char* kCommTag = "COMM";
 
 bool ValidRow(const TextState& t, int row) {
     return row >= 0 && row < static_cast<int>(t.languages.size());
@@ -26,6 +30,20 @@ void LoadTextPiece(Session& ed) {
     ed.SubHex.SetHexText(ed.ppm[Piece::TEXT]);
 }
 
+// A tag as a message shows it: control bytes spelled out.
+std::string Shown(const std::string& tag) {
+    return EscapeBytes(reinterpret_cast<const std::uint8_t*>(tag.data()), tag.size());
+}
+
+LanguageRow RowOf(const LanguageAt& c) {
+    LanguageRow row;
+    row.language.assign(c.head.begin() + 8, c.head.end());
+    row.id = BytesToHex(c.head.data(), 4);
+    row.length = BytesToHex(c.head.data() + 4, 4);
+    row.offset = c.offset;
+    return row;
+}
+
 // The offset of the chunk whose first 8 bytes are the key, searched from offset 1 of the
 // TEXT piece in SubHex. A key that is no longer there (a deleted language still offered by
 // a selector) fails as the buffer does for a selection at -1.
@@ -36,60 +54,103 @@ std::int32_t FindByKey(Session& ed, const std::string& id, const std::string& le
     return ed.FoundOffset;
 }
 
+// Where the chunk of a row lies in the TEXT piece in SubHex. The row keeps the offset it
+// was listed from, so of two identical chunks each row acts on its own; its key (ID and
+// Length) must still be there, or the list no longer matches the piece.
+std::int32_t OffsetOfRow(Session& ed, const LanguageRow& row) {
+    if (row.offset < 0) return FindByKey(ed, row.id, row.length);
+    const Bytes key = HexToBytes(row.id + row.length);
+    const Bytes& s = ed.SubHex.Data();
+    if (std::int64_t{row.offset} + 8 > static_cast<std::int64_t>(s.size()) ||
+        !std::equal(key.begin(), key.end(), s.begin() + row.offset))
+        throw UserError(Format(kLanguageMoved, {Shown(row.language)}));
+    return row.offset;
+}
+
 // The chunk of a row, Length bytes, from the TEXT piece in SubHex.
-Bytes ChunkOfRow(Session& ed, const LanguageRow& row) {
-    const std::int32_t at = FindByKey(ed, row.id, row.length);
+Bytes ChunkOfRow(Session& ed, const LanguageRow& row, std::int32_t* where = nullptr) {
+    const std::int32_t at = OffsetOfRow(ed, row);
     const std::int64_t length = static_cast<std::uint32_t>(HexTextToInt(row.length));
     if (length < 16 || at + length > ed.SubHex.Size())
-        throw UserError(Format(kLanguageTooLong, {row.language}));
+        throw UserError(Format(kLanguageTooLong, {Shown(row.language)}));
+    if (where) *where = at;
     return ed.SubHex.CopyBytes(at, static_cast<std::int32_t>(length));
 }
 
-std::int32_t Find(const HexBuffer& b, const Bytes& what, std::int32_t from) {
-    return b.Search(what.data(), static_cast<std::int32_t>(what.size()), from, b.Size() - 1, false);
+// The padded chunk must be what lies at `at`: Edit and Delete take it together with its
+// padding, and without it the chunk cannot be told apart from what follows.
+bool PaddedAt(const Bytes& piece, std::int32_t at, const Bytes& padded) {
+    return std::int64_t{at} + static_cast<std::int64_t>(padded.size()) <=
+               static_cast<std::int64_t>(piece.size()) &&
+           std::equal(padded.begin(), padded.end(), piece.begin() + at);
 }
 
-void Replace(HexBuffer& b, std::int32_t at, std::int32_t n, const Bytes& with) {
-    b.SetSelectionStart(at);
-    b.SetSelectionEnd(at + n - 1);
-    b.ReplaceSelected(with);
+// A change to the TEXT piece is made on a copy and kept only when the list walk reads the
+// copy back as expected: the chunks before `at` where they were, `inserted` (when given)
+// whole at `at` with exactly its bytes, the chunks behind moved by the size change, and the
+// walk whole unless it was not whole before. Returns what is wrong, or nothing.
+std::optional<std::string> CheckChange(const Bytes& before, const Bytes& after, std::int32_t at,
+                                       std::int32_t removed, const Bytes* inserted) {
+    const LanguageWalk old = WalkLanguages(before);
+    const LanguageWalk now = WalkLanguages(after);
+    const auto added = static_cast<std::int32_t>(inserted ? PadToFour(*inserted).size() : 0);
+    std::vector<LanguageAt> expected;
+    for (const LanguageAt& c : old.chunks) {
+        if (c.offset < at) {
+            expected.push_back(c);
+        } else if (c.offset >= at + removed) {
+            LanguageAt moved = c;
+            moved.offset += added - removed;
+            expected.push_back(moved);
+        }
+    }
+    if (inserted) {
+        LanguageAt c;
+        c.offset = at;
+        c.head.assign(inserted->begin(), inserted->begin() + 12);
+        c.length = GetBE32(&c.head[4]);
+        const auto pos = std::find_if(expected.begin(), expected.end(),
+                                      [at](const LanguageAt& e) { return e.offset > at; });
+        expected.insert(pos, c);
+    }
+    if (old.Whole() && !now.Whole()) return now.problem;
+    if (now.chunks != expected)
+        return std::string(now.comm ? "the list of languages would not read back as it should"
+                                    : now.problem);
+    if (inserted && !std::equal(inserted->begin(), inserted->end(), after.begin() + at))
+        return std::string("its bytes would not read back as they are");
+    return std::nullopt;
+}
+
+// Stores a checked TEXT piece: sealed, PpmChanged set.
+void StorePiece(Session& ed, const Bytes& piece) {
+    ed.SubHex.SetHexText(BytesToHex(piece));
+    SealChunk(ed, Piece::TEXT);
+}
+
+Bytes Spliced(const Bytes& piece, std::int32_t at, std::int32_t removed, const Bytes& with) {
+    Bytes out(piece.begin(), piece.begin() + at);
+    out.insert(out.end(), with.begin(), with.end());
+    out.insert(out.end(), piece.begin() + at + removed, piece.end());
+    return out;
 }
 }  // namespace
 
 void ReadLanguages(Session& ed, TextState& t) {
-    
     if (!t.languages.empty()) return;
     t.languageKeys.clear();
     t.menuLanguages.assign(1, kSelectHere);
 
     LoadTextPiece(ed);
-    HexBuffer& s = ed.SubHex;
-    s.SetSelectionStart(1);
-    FindOffSet2(ed, kCommHex);
-    if (ed.FoundOffset < 0) throw UserError(HexBuffer::kInvalidSelStart);
-    std::int32_t a = ed.FoundOffset - 8;
-    if (a < 0) throw UserError(HexBuffer::kInvalidSelStart);
-
-    while (a < s.Size() - 16) {
-        const Bytes head = s.CopyBytes(a, 12);
-        const std::uint32_t length = GetBE32(&head[4]);
-        LanguageRow row;
-        row.language.assign(head.begin() + 8, head.end());
-        row.id = BytesToHex(head.data(), 4);
-        row.length = BytesToHex(head.data() + 4, 4);
+    // The rows are what the walk finds, also when it is not whole: the list shows the
+    // image as it is.
+    const LanguageWalk walk = WalkLanguages(ed.SubHex.Data());
+    if (!walk.comm) throw UserError(Format(kNoLanguageList, {walk.problem}));
+    for (const LanguageAt& c : walk.chunks) {
+        const LanguageRow row = RowOf(c);
         t.languages.push_back(row);
         t.languageKeys.push_back(row.id + row.length);
-        if (row.language != "COMM") {
-            t.menuLanguages.push_back(row.language);
-        }
-        // The next chunk starts at the first 00 00 behind this one (its ID's high half);
-        // a Length that points nowhere ends the walk instead of looping on it.
-        const std::int64_t next = std::int64_t{a} + length;
-        if (length < 12 || next >= s.Size()) break;
-        s.SetSelectionStart(static_cast<std::int32_t>(next));
-        FindOffSet2(ed, "0000");
-        if (ed.FoundOffset < 0) break;
-        a = ed.FoundOffset;
+        if (row.language != kCommTag) t.menuLanguages.push_back(row.language);
     }
     SetCount(t);
 }
@@ -100,7 +161,14 @@ LanguageTexts ReadLanguageTexts(Session& ed, const std::string& id, const std::s
     const std::int32_t at = FindByKey(ed, id, length);
     const Bytes tag = ed.SubHex.CopyBytes(at + 8, 4);
     row.language.assign(tag.begin(), tag.end());
+    row.offset = at;
     return DecodeLanguageChunk(ChunkOfRow(ed, row));
+}
+
+LanguageTexts ReadRowTexts(Session& ed, const TextState& t, int row) {
+    if (!ValidRow(t, row)) throw UserError(HexBuffer::kInvalidSelStart);
+    LoadTextPiece(ed);
+    return DecodeLanguageChunk(ChunkOfRow(ed, t.languages[static_cast<std::size_t>(row)]));
 }
 
 void ReadMenuTexts(Session& ed, TextState& t, int index) {
@@ -119,7 +187,8 @@ void EditLanguage(Session& ed, TextState& t, Interaction& ui, int row) {
     if (!ValidRow(t, row)) return;
     const LanguageRow r = t.languages[static_cast<std::size_t>(row)];
     LoadTextPiece(ed);
-    const LanguageTexts old = DecodeLanguageChunk(ChunkOfRow(ed, r));
+    std::int32_t at = -1;
+    const LanguageTexts old = DecodeLanguageChunk(ChunkOfRow(ed, r, &at));
 
     TLangEdit dialog(t.langEdit);
     dialog.Load(old.texts, old.twoByte);
@@ -130,19 +199,25 @@ void EditLanguage(Session& ed, TextState& t, Interaction& ui, int row) {
     Bytes chunk(old.chunk.begin(), old.chunk.begin() + 16);
     chunk.insert(chunk.end(), dialog.Result().begin(), dialog.Result().end());
     PutBE32(&chunk[4], static_cast<std::uint32_t>(chunk.size()));
-    chunk = PadToFour(std::move(chunk));
 
     // The old chunk is replaced together with its padding; when the padding is not there
     // the chunk cannot be told apart from what follows it, so nothing is written.
     LoadTextPiece(ed);
+    const Bytes before = ed.SubHex.Data();
     const Bytes oldPadded = PadToFour(old.chunk);
-    const std::int32_t at = Find(ed.SubHex, oldPadded, 1);
-    if (at < 0) {
-        ui.error(Format(kLanguageUnpadded, {r.language}));
+    if (!PaddedAt(before, at, oldPadded)) {
+        ui.error(Format(kLanguageUnpadded, {Shown(r.language)}));
         return;
     }
-    Replace(ed.SubHex, at, static_cast<std::int32_t>(oldPadded.size()), chunk);
-    SealChunk(ed, Piece::TEXT);
+    const auto removed = static_cast<std::int32_t>(oldPadded.size());
+    const Bytes after = Spliced(before, at, removed, PadToFour(chunk));
+    std::string why = LanguageChunkProblem(chunk);
+    if (why.empty()) why = CheckChange(before, after, at, removed, &chunk).value_or("");
+    if (!why.empty()) {
+        ui.error(Format(kLanguageEditRefused, {Shown(r.language), why}));
+        return;
+    }
+    StorePiece(ed, after);
     t.languages.clear();
     ReadLanguages(ed, t);
 }
@@ -153,24 +228,48 @@ void AddLanguage(Session& ed, TextState& t, Interaction& ui) {
     if (path) {
         HexBuffer file(false);
         file.LoadFile(*path);
-        Bytes data = file.Data();
+        const Bytes& data = file.Data();
+        // The file is the chunk's Length bytes and its FF padding, as Retrieve writes it; a
+        // file without the padding gets it, since every chunk in the TEXT chunk has it.
+        std::string why;
+        Bytes chunk;
         if (data.size() < 16) {
-            ui.error(Format(kNotALanguageFile, {*path}));
+            why = LanguageChunkProblem(data);
+        } else {
+            const std::uint32_t length = GetBE32(&data[4]);
+            const std::size_t padded = (std::size_t{length} + 3) / 4 * 4;
+            if (length > data.size() || (data.size() != length && data.size() != padded)) {
+                why = Format("its length field says %s bytes, the file has %s",
+                             {std::to_string(length), std::to_string(data.size())});
+            } else {
+                chunk.assign(data.begin(), data.begin() + length);
+                if (PadToFour(chunk) != PadToFour(data))
+                    why = "the bytes behind its Length are not FF padding";
+                else
+                    why = LanguageChunkProblem(chunk);
+            }
+        }
+        const Bytes before = ed.SubHex.Data();
+        const Bytes trailer = HexToBytes(kTrailerHex);
+        const std::int64_t hit =
+            before.size() > 1 ? ed.SubHex.Search(trailer.data(), 16, 1, ed.SubHex.Size() - 1, false)
+                              : -1;
+        if (hit < 0) throw UserError(HexBuffer::kInvalidSelStart);
+        const auto at = static_cast<std::int32_t>(hit);
+        Bytes after;
+        if (why.empty()) {
+            after = Spliced(before, at, 0, PadToFour(chunk));
+            why = CheckChange(before, after, at, 0, &chunk).value_or("");
+        }
+        if (!why.empty()) {
+            ui.error(Format(kNotALanguageFile, {*path, why}));
             return;
         }
-        LanguageRow row;
-        row.id = BytesToHex(data.data(), 4);
-        row.length = BytesToHex(data.data() + 4, 4);
-        row.language.assign(data.begin() + 8, data.begin() + 12);
-        const Bytes trailer = HexToBytes(kTrailerHex);
-        data.insert(data.end(), trailer.begin(), trailer.end());
-
-        HexBuffer& s = ed.SubHex;
-        s.SetSelectionStart(1);
-        FindOffSet2(ed, kTrailerHex);
-        if (ed.FoundOffset < 0) throw UserError(HexBuffer::kInvalidSelStart);
-        Replace(s, ed.FoundOffset, 16, data);
-        t.languages.push_back(row);
+        ed.SubHex.SetHexText(BytesToHex(after));
+        LanguageAt c;
+        c.offset = at;
+        c.head.assign(chunk.begin(), chunk.begin() + 12);
+        t.languages.push_back(RowOf(c));
     }
     SetCount(t);
     SealChunk(ed, Piece::TEXT);
@@ -191,15 +290,25 @@ void DeleteLanguage(Session& ed, TextState& t, Interaction& ui, int row) {
     if (!ValidRow(t, row)) return;
     const LanguageRow r = t.languages[static_cast<std::size_t>(row)];
     LoadTextPiece(ed);
-    const Bytes padded = PadToFour(ChunkOfRow(ed, r));
-    const std::int32_t at = Find(ed.SubHex, padded, 0);
-    if (at < 0) {
-        ui.error(Format(kLanguageUnpadded, {r.language}));
+    std::int32_t at = -1;
+    const Bytes padded = PadToFour(ChunkOfRow(ed, r, &at));
+    const Bytes before = ed.SubHex.Data();
+    if (!PaddedAt(before, at, padded)) {
+        ui.error(Format(kLanguageUnpadded, {Shown(r.language)}));
         return;
     }
-    Replace(ed.SubHex, at, static_cast<std::int32_t>(padded.size()), {});
+    // Without COMM, or with a chunk whose removal the walk would misread, the list could
+    // not be read again; such a delete is refused.
+    const auto removed = static_cast<std::int32_t>(padded.size());
+    const Bytes after = Spliced(before, at, removed, {});
+    if (const auto why = CheckChange(before, after, at, removed, nullptr)) {
+        ui.error(Format(kLanguageDeleteRefused, {Shown(r.language), *why}));
+        return;
+    }
+    StorePiece(ed, after);
     t.languages.erase(t.languages.begin() + row);
-    SealChunk(ed, Piece::TEXT);
+    for (LanguageRow& later : t.languages)
+        if (later.offset > at) later.offset -= removed;
     SetCount(t);
 }
 

@@ -23,7 +23,15 @@ inline constexpr const char* kLanguageUnpadded =
 inline constexpr const char* kLanguageTooLong =
     "The language chunk %s runs past the end of the TEXT chunk; nothing was changed";
 inline constexpr const char* kNotALanguageFile =
-    "%s is not a language chunk (it is shorter than a chunk header); nothing was added";
+    "%s is not a language chunk file: %s; nothing was added";
+inline constexpr const char* kLanguageEditRefused =
+    "The edited language %s cannot be stored: %s; nothing was changed";
+inline constexpr const char* kLanguageDeleteRefused =
+    "The language %s cannot be deleted, the list of languages would not read back: %s; "
+    "nothing was changed";
+inline constexpr const char* kLanguageMoved =
+    "The language chunk %s is no longer where the list found it; nothing was changed";
+inline constexpr const char* kNoLanguageList = "The languages cannot be listed: %s";
 
 // A new image: nothing of the last one's languages, countries and menu texts is kept.
 void OpenedTexts(TextState& t);
@@ -34,6 +42,9 @@ void ReadLanguages(Session& ed, TextState& t);
 // The texts of the language chunk with this key (8 hex digits ID, 8 hex digits Length),
 // searched in the TEXT piece; leaves the piece in SubHex.
 LanguageTexts ReadLanguageTexts(Session& ed, const std::string& id, const std::string& length);
+
+// The texts of the chunk a row of the Languages list was read from.
+LanguageTexts ReadRowTexts(Session& ed, const TextState& t, int row);
 
 // Read texts for the menu: the first call after an image was opened only counts the texts
 // (CommTextCount); later calls fill the language text list with the texts of key `index`.

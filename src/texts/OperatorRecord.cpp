@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/UserError.h"
+#include "image/PpmPieces.h"
 #include "texts/TextEscapes.h"
 
 namespace brivant {
@@ -68,6 +70,69 @@ std::vector<OperatorItem> ParseOperators(const Bytes& record) {
         pos += length;
     }
     return out;
+}
+
+std::string CountryRecordProblem(const Bytes& record) {
+    static const Bytes tag{'C', 'N', 'T', 'R'};
+    if (record.size() < 16) return "it is shorter than a country record (16 bytes)";
+    if (!std::equal(tag.begin(), tag.end(), record.begin())) return "it does not begin with CNTR";
+    const std::uint32_t length = GetBE32(&record[4]);
+    if (length != record.size())
+        return Format("its length field says %s bytes, the record has %s",
+                      {std::to_string(length), std::to_string(record.size())});
+    std::size_t pos = 16;
+    std::size_t count = 0;
+    while (pos < record.size()) {
+        const std::size_t l = record[pos];
+        if (l < 4 || pos + l > record.size())
+            return Format("its operator entry at byte %s has a length of %s, which does not fit",
+                          {std::to_string(pos), std::to_string(l)});
+        pos += l;
+        ++count;
+    }
+    if (count != record[14])
+        return Format("it holds %s operator entries, its count says %s",
+                      {std::to_string(count), std::to_string(record[14])});
+    return {};
+}
+
+CountryWalk WalkCountries(const Bytes& piece) {
+    CountryWalk w;
+    static const Bytes tag{'C', 'N', 'T', 'R'};
+    const auto size = static_cast<std::int64_t>(piece.size());
+    auto fail = [&w](std::string why) {
+        if (w.problem.empty()) w.problem = std::move(why);
+    };
+    auto find = [&](std::int64_t from) -> std::int64_t {
+        if (from >= size) return -1;
+        const auto hit = std::search(piece.begin() + from, piece.end(), tag.begin(), tag.end());
+        return hit == piece.end() ? -1 : hit - piece.begin();
+    };
+    std::int64_t end = -1;  // where the last record ends
+    for (std::int64_t a = find(1); a >= 0 && a + 15 <= size; a = find(a + 12)) {
+        CountryAt c;
+        c.offset = static_cast<std::int32_t>(a);
+        c.length = GetBE32(&piece[static_cast<std::size_t>(a) + 4]);
+        c.fields.assign(piece.begin() + a + 8, piece.begin() + a + 15);
+        w.records.push_back(c);
+        const std::string at = Format("the country record %s at offset %s",
+                                      {EscapeBytes(c.fields.data(), 4), std::to_string(a)});
+        if (end >= 0 && a != end) fail(at + " does not follow the record before it");
+        end = a + c.length;
+        if (end > size - 16) {
+            fail(at + Format(" has a length of %s bytes, which runs past the PLMN chunk",
+                             {std::to_string(c.length)}));
+            end = size;
+            continue;
+        }
+        const std::string why = CountryRecordProblem(Bytes(piece.begin() + a, piece.begin() + end));
+        if (!why.empty()) fail(at + ": " + why);
+    }
+    const Bytes trailer = HexToBytes(kTrailerHex);
+    if (end >= 0 &&
+        (end != size - 16 || !std::equal(trailer.begin(), trailer.end(), piece.end() - 16)))
+        fail("the country records do not end at the chunk's trailer");
+    return w;
 }
 
 Bytes BuildCountryRecord(const Bytes& name4, const std::string& code, std::uint8_t count,

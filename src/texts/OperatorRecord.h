@@ -42,6 +42,30 @@ inline constexpr std::size_t kMaxOperatorName = 248;
 // The operators of a country record (from its tag, record-length bytes).
 std::vector<OperatorItem> ParseOperators(const Bytes& record);
 
+// Empty when a country record (from its tag, as many bytes as given) reads back whole: the
+// CNTR tag, a length field that matches its size, and operator entries that fill it
+// exactly, as many as its count says. Otherwise what is wrong, as a clause for a message.
+std::string CountryRecordProblem(const Bytes& record);
+
+// One country record as the list finds it in a PLMN piece.
+struct CountryAt {
+    std::int32_t offset = 0;   // of its tag in the piece
+    std::uint32_t length = 0;  // its length field
+    Bytes fields;              // bytes 8-14: name, code, count
+    bool operator==(const CountryAt&) const = default;
+};
+
+// The search that lists the countries of a PLMN piece (every CNTR tag from offset 1 on,
+// the next search 12 bytes behind the last hit), every offset checked against the piece in
+// wide arithmetic. `problem` is empty when the walk is whole: the records lie back to back,
+// each read back whole, and the last one ends at the trailer, the last 16 bytes.
+struct CountryWalk {
+    std::vector<CountryAt> records;
+    std::string problem;
+    bool Whole() const { return problem.empty(); }
+};
+CountryWalk WalkCountries(const Bytes& piece);
+
 // A whole country record: tag, length, name, code, count, 00, the entries.
 Bytes BuildCountryRecord(const Bytes& name4, const std::string& code, std::uint8_t count,
                          const Bytes& entries);

@@ -1,13 +1,18 @@
 #include "texts/Operators.h"
 
-#include "image/Session.h"
-#include "texts/TextState.h"
+#include <algorithm>
+#include <optional>
+
 #include "core/FileIO.h"
 #include "core/Interaction.h"
+#include "core/PrintableText.h"
 #include "core/UserError.h"
+#include "image/Session.h"
 #include "ppm/PpmCopy.h"
 #include "texts/OperatorRecord.h"
 #include "texts/TOpEdit.h"
+#include "texts/TextEscapes.h"
+#include "texts/TextState.h"
 
 namespace brivant {
 
@@ -26,21 +31,77 @@ void SetCount(TextState& t) {
     t.countryCount = kCountriesCount + std::to_string(t.countries.size());
 }
 
-void Replace(HexBuffer& b, std::int32_t at, std::int32_t n, const Bytes& with) {
-    b.SetSelectionStart(at);
-    b.SetSelectionEnd(at + n - 1);
-    b.ReplaceSelected(with);
+std::string Shown(const std::string& name) {
+    return EscapeBytes(reinterpret_cast<const std::uint8_t*>(name.data()), name.size());
 }
 
-// New bytes go in front of the chunk's trailer.
-void InsertBeforeTrailer(Session& ed, const Bytes& data) {
+Bytes Spliced(const Bytes& piece, std::int32_t at, std::int32_t removed, const Bytes& with) {
+    Bytes out(piece.begin(), piece.begin() + at);
+    out.insert(out.end(), with.begin(), with.end());
+    out.insert(out.end(), piece.begin() + at + removed, piece.end());
+    return out;
+}
+
+// A change to the PLMN piece is made on a copy and kept only when the country list reads
+// the copy back as expected: the records before `at` where they were, `inserted` (when
+// given) whole at `at`, the records behind moved by the size change, and the walk whole
+// unless it was not whole before. Returns what is wrong, or nothing.
+std::optional<std::string> CheckChange(const Bytes& before, const Bytes& after, std::int32_t at,
+                                       std::int32_t removed, const Bytes* inserted) {
+    const CountryWalk old = WalkCountries(before);
+    const CountryWalk now = WalkCountries(after);
+    const auto added = static_cast<std::int32_t>(inserted ? inserted->size() : 0);
+    std::vector<CountryAt> expected;
+    bool placed = inserted == nullptr;
+    auto place = [&] {
+        CountryAt c;
+        c.offset = at;
+        c.length = GetBE32(inserted->data() + 4);
+        c.fields.assign(inserted->begin() + 8, inserted->begin() + 15);
+        expected.push_back(c);
+        placed = true;
+    };
+    for (const CountryAt& c : old.records) {
+        if (c.offset < at) {
+            expected.push_back(c);
+        } else if (c.offset >= at + removed) {
+            if (!placed) place();
+            CountryAt moved = c;
+            moved.offset += added - removed;
+            expected.push_back(moved);
+        }
+    }
+    if (!placed) place();
+    if (old.Whole() && !now.Whole()) return now.problem;
+    if (now.records != expected)
+        return std::string("the list of countries would not read back as it should");
+    return std::nullopt;
+}
+
+// Stores a checked PLMN piece: sealed, PpmChanged set.
+void StorePiece(Session& ed, const Bytes& piece) {
+    ed.SubHex.SetHexText(BytesToHex(piece));
+    SealChunk(ed, Piece::PLMN);
+}
+
+// Where new records go: in front of the chunk's trailer.
+std::int32_t TrailerOffset(Session& ed) {
     ed.SubHex.SetSelectionStart(1);
     FindOffSet2(ed, kTrailerHex);
     if (ed.FoundOffset < 0) throw UserError(HexBuffer::kInvalidSelStart);
-    Bytes with = data;
-    const Bytes trailer = HexToBytes(kTrailerHex);
-    with.insert(with.end(), trailer.begin(), trailer.end());
-    Replace(ed.SubHex, ed.FoundOffset, 16, with);
+    return ed.FoundOffset;
+}
+
+// The record goes in front of the trailer when the list reads it back whole; otherwise
+// what is wrong.
+std::optional<std::string> InsertRecord(Session& ed, const Bytes& record) {
+    LoadPlmnPiece(ed);
+    const std::int32_t at = TrailerOffset(ed);
+    const Bytes before = ed.SubHex.Data();
+    const Bytes after = Spliced(before, at, 0, record);
+    if (auto why = CheckChange(before, after, at, 0, &record)) return why;
+    StorePiece(ed, after);
+    return std::nullopt;
 }
 
 void Rebuild(Session& ed, TextState& t) {
@@ -50,23 +111,16 @@ void Rebuild(Session& ed, TextState& t) {
 }  // namespace
 
 void GetOperators(Session& ed, TextState& t) {
-    
     if (!t.countries.empty()) return;
     LoadPlmnPiece(ed);
-    HexBuffer& s = ed.SubHex;
-    s.SetSelectionStart(1);
-    FindOffSet2(ed, kCntrHex);
-    while (ed.FoundOffset >= 0 && ed.FoundOffset + 15 <= s.Size()) {
-        const std::int32_t a = ed.FoundOffset;
-        const Bytes b = s.CopyBytes(a + 8, 7);
+    for (const CountryAt& c : WalkCountries(ed.SubHex.Data()).records) {
         CountryRow row;
-        row.nameBytes.assign(b.begin(), b.begin() + 4);
+        row.nameBytes.assign(c.fields.begin(), c.fields.begin() + 4);
         row.country = row.nameBytes.substr(0, row.nameBytes.find('\0'));
-        row.code = BcdToCountryCode(b[4], b[5]);
-        row.operators = IntToHex(b[6], 2);
+        row.code = BcdToCountryCode(c.fields[4], c.fields[5]);
+        row.operators = IntToHex(c.fields[6], 2);
+        row.offset = c.offset;
         t.countries.push_back(row);
-        s.SetSelectionStart(a + 12);
-        FindOffSet2(ed, kCntrHex);
     }
     SetCount(t);
 }
@@ -87,6 +141,17 @@ std::int32_t FindCountryRecord(Session& ed, TextState& t, int row, bool byName) 
     LoadPlmnPiece(ed);
     const HexBuffer& s = ed.SubHex;
     const Bytes tag = HexToBytes(kCntrHex);
+    auto holds = [&s](std::int64_t at, const Bytes& what) {
+        return at >= 0 && at + static_cast<std::int64_t>(what.size()) <= s.Size() &&
+               std::equal(what.begin(), what.end(), s.Data().begin() + at);
+    };
+    // A row bound to its record acts on that one, also when another country has the same
+    // fields; the fields must still be there, or the list no longer matches the piece.
+    if (r.offset >= 0) {
+        if (!holds(r.offset, tag) || !holds(std::int64_t{r.offset} + back, pattern))
+            throw UserError(Format(kCountryMoved, {Shown(r.country)}));
+        return r.offset;
+    }
     // Only a hit that sits in a record counts: the same bytes inside an operator name
     // before it must not be taken for the country.
     for (std::int32_t from = 1;;) {
@@ -94,7 +159,7 @@ std::int32_t FindCountryRecord(Session& ed, TextState& t, int row, bool byName) 
                                           from, s.Size() - 1, false);
         if (hit < 0) throw UserError(HexBuffer::kInvalidSelStart);
         const std::int32_t at = hit - back;
-        if (at >= 0 && s.Search(tag.data(), 4, at, at + 3, false) == at) return at;
+        if (holds(at, tag)) return at;
         from = hit + 1;
     }
 }
@@ -106,7 +171,7 @@ Bytes CountryRecord(Session& ed, TextState& t, int row, bool byName, std::int32_
     const std::int64_t length = len.size() == 4 ? GetBE32(len.data()) : 0;
     if (length < 16 || at + length > ed.SubHex.Size())
         throw UserError(
-            Format(kCountryDamaged, {t.countries[static_cast<std::size_t>(row)].country}));
+            Format(kCountryDamaged, {Shown(t.countries[static_cast<std::size_t>(row)].country)}));
     return ed.SubHex.CopyBytes(at, static_cast<std::int32_t>(length));
 }
 
@@ -124,8 +189,14 @@ void EditOperators(Session& ed, TextState& t, Interaction& ui, int row) {
     const Bytes record = BuildCountryRecord(name, r.code, static_cast<std::uint8_t>(dialog.Count()),
                                             dialog.Entries());
     LoadPlmnPiece(ed);
-    Replace(ed.SubHex, at, static_cast<std::int32_t>(old.size()), record);
-    SealChunk(ed, Piece::PLMN);
+    const Bytes before = ed.SubHex.Data();
+    const Bytes after = Spliced(before, at, static_cast<std::int32_t>(old.size()), record);
+    if (const auto why =
+            CheckChange(before, after, at, static_cast<std::int32_t>(old.size()), &record)) {
+        ui.error(Format(kCountryEditRefused, {Shown(r.country), *why}));
+        return;
+    }
+    StorePiece(ed, after);
     Rebuild(ed, t);
 }
 
@@ -157,21 +228,31 @@ void NewCountry(Session& ed, TextState& t, Interaction& ui) {
             break;
         }
     }
-    LoadPlmnPiece(ed);
-    InsertBeforeTrailer(ed, BuildCountryRecord(name, code, 0, {}));
-    SealChunk(ed, Piece::PLMN);
+    if (const auto why = InsertRecord(ed, BuildCountryRecord(name, code, 0, {}))) {
+        ui.error(Format(kCountryEditRefused, {Shown(std::string(name.begin(), name.end())), *why}));
+        return;
+    }
     Rebuild(ed, t);
 }
 
 void LoadCountry(Session& ed, TextState& t, Interaction& ui) {
     const auto path = ui.askOpenFile(OpenDialog(kLoadCountryTitle, kLoadCountryFilter));
-    LoadPlmnPiece(ed);
     if (path) {
         HexBuffer file(false);
         file.LoadFile(*path);
-        InsertBeforeTrailer(ed, file.Data());
+        // The file must be one whole record, as Retrieve writes it, and the list must read
+        // it back in front of the trailer.
+        std::string why = CountryRecordProblem(file.Data());
+        if (why.empty()) why = InsertRecord(ed, file.Data()).value_or("");
+        if (!why.empty()) {
+            ui.error(Format(kNotACountryFile, {*path, why}));
+            return;
+        }
+    } else {
+        // A cancelled dialog still recomputes the checksum and marks the copy changed.
+        LoadPlmnPiece(ed);
+        SealChunk(ed, Piece::PLMN);
     }
-    SealChunk(ed, Piece::PLMN);
     Rebuild(ed, t);
 }
 
@@ -185,14 +266,22 @@ void RetrieveCountry(Session& ed, TextState& t, Interaction& ui, int row) {
     WriteFileAtomic(*path, record);
 }
 
-void DeleteCountry(Session& ed, TextState& t, Interaction&, int row) {
+void DeleteCountry(Session& ed, TextState& t, Interaction& ui, int row) {
     if (!ValidRow(t, row)) return;
     std::int32_t at = -1;
-    const Bytes record = CountryRecord(ed, t, row, false, &at);
-    Replace(ed.SubHex, at, static_cast<std::int32_t>(record.size()), {});
+    const auto removed = static_cast<std::int32_t>(CountryRecord(ed, t, row, false, &at).size());
+    const Bytes before = ed.SubHex.Data();
+    const Bytes after = Spliced(before, at, removed, {});
+    if (const auto why = CheckChange(before, after, at, removed, nullptr)) {
+        ui.error(Format(kCountryDeleteRefused,
+                        {Shown(t.countries[static_cast<std::size_t>(row)].country), *why}));
+        return;
+    }
+    StorePiece(ed, after);
     t.countries.erase(t.countries.begin() + row);
+    for (CountryRow& later : t.countries)
+        if (later.offset > at) later.offset -= removed;
     SetCount(t);
-    SealChunk(ed, Piece::PLMN);
 }
 
 void RetrieveAllOperators(Session& ed, Interaction& ui) {

@@ -25,6 +25,14 @@ inline constexpr const char* kRetrieveCountryTitle = "Save Operator As...";
 inline constexpr const char* kRetrieveCountryFilter = "Operators Chunk (*.opr) | *.opr";
 inline constexpr const char* kRetrieveAllOperatorsTitle = "Save Operator File As...";
 inline constexpr const char* kLoadAllOperatorsTitle = "Open Operator Files...";
+inline constexpr const char* kNotACountryFile =
+    "%s is not an operators chunk file: %s; nothing was added";
+inline constexpr const char* kCountryEditRefused =
+    "The country %s cannot be stored: %s; nothing was changed";
+inline constexpr const char* kCountryDeleteRefused =
+    "The country %s cannot be deleted: %s; nothing was changed";
+inline constexpr const char* kCountryMoved =
+    "The record of country %s is no longer where the list found it; nothing was changed";
 inline constexpr const char* kCountryDamaged =
     "The record of country %s runs past the end of the PLMN chunk; nothing was changed";
 

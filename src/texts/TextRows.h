@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -11,14 +12,18 @@ struct LanguageRow {
     std::string language;
     std::string id;      // 8 upper-case hex digits
     std::string length;  // 8 upper-case hex digits
+    // Where the chunk lies in the TEXT piece, so that a row acts on its own chunk even
+    // when another one has the same bytes; -1 when unknown (found by its key then).
+    std::int32_t offset = -1;
 };
 
 // One row of the Operators (countries) list.
 struct CountryRow {
-    std::string country;    // the name as shown: its bytes up to the zero padding
-    std::string code;       // the three digits d1 d2 d3
-    std::string operators;  // two upper-case hex digits
-    std::string nameBytes;  // the four stored name bytes, zero padding included
+    std::string country;       // the name as shown: its bytes up to the zero padding
+    std::string code;          // the three digits d1 d2 d3
+    std::string operators;     // two upper-case hex digits
+    std::string nameBytes;     // the four stored name bytes, zero padding included
+    std::int32_t offset = -1;  // of the record's tag in the PLMN piece; -1 when unknown
 };
 
 // What the Language Editor remembers from one use to the next.
