@@ -8,6 +8,7 @@
 
 #ifdef BRIVANT_PLATFORM
 #include "platform/QtBitmapFiles.h"
+#include "platform/QtBitmapSheet.h"
 #endif
 
 namespace brivant {
@@ -16,6 +17,7 @@ namespace {
 
 constexpr const char* kNoSuchBitmap = "There is no bitmap with ID %s";
 constexpr const char* kNoBitmapFiles = "This build reads and writes no bitmap files";
+constexpr const char* kNoPictures = "This build draws no pictures";
 constexpr char kDark = '#';
 constexpr char kLight = '.';
 
@@ -26,6 +28,7 @@ constexpr Flow kEdit{.saves = true, .needsType = true, .tab = Tab::Graphics};
 struct Args : ImageOptions {
     std::string id;
     std::string file;
+    int scale = 2;  // sheet pixels per bitmap pixel, 1 to 8
 };
 
 BitmapFiles& Files() {
@@ -127,6 +130,27 @@ void Show(CliSession& s, const Args& a) {
     }
 }
 
+// Every bitmap of the catalog on one picture, in ID order, each labelled with its ID and size.
+void Sheet(CliSession& s, const Args& a) {
+#ifdef BRIVANT_PLATFORM
+    const GraphicsState& g = s.ed.graphics;
+    if (g.bitmaps.empty()) throw UserError(kNoBitmapTable);
+    std::vector<SheetBitmap> sheet;
+    for (std::size_t i = 0; i < g.bitmaps.size(); ++i) {
+        const BitmapEntry& e = g.bitmaps[i];
+        const int id = static_cast<int>(i);
+        sheet.push_back(
+            {BitmapIdText(id) + " " + std::to_string(e.Width()) + "x" + std::to_string(e.Height()),
+             RenderPixels(ReadBitmapPixels(s.ed, g, id), e.Width(), e.Height())});
+    }
+    WriteBitmapSheet(a.file, sheet, a.scale);
+#else
+    (void)s;
+    (void)a;
+    throw UserError(kNoPictures);
+#endif
+}
+
 Command<Args> Bmp(CliContext& ctx, CLI::App* parent, const char* name, const char* help, bool id) {
     Command<Args> c(ctx, parent, name, help);
     c.Image();
@@ -175,6 +199,14 @@ void GraphicsCommands(CLI::App& app, CliContext& ctx) {
         s.ui.saveFiles.push_back(a.file);
         SaveAllBitmaps(s.ed, s.ed.graphics, s.ui, Files());
     });
+
+    auto sheet =
+        Bmp(ctx, bmp, "sheet",
+            "Draw every bitmap on one picture (*.png), labelled with its ID and size", false);
+    sheet->add_option("OUT", sheet.args().file, "Picture file to write (*.png)")->required();
+    sheet->add_option("--scale", sheet.args().scale, "Pixels per bitmap pixel, 1 to 8 (default 2)")
+        ->check(CLI::Range(1, 8));
+    sheet.TypeOption().RunsOnImage(kRead, Sheet);
 
     auto impAll =
         Bmp(ctx, bmp, "import-all",
