@@ -156,8 +156,7 @@ Command<Args> AniCommand(CliContext& ctx, CLI::App* parent, const char* name, co
     Command<Args> c(ctx, parent, name, help);
     c.Image();
     if (ani)
-        c->add_option("ANI", c.args().ani, "Animation ID, three hex digits as the list shows")
-            ->required();
+        AddHexId(c.app(), "ANI", c.args().ani, "Animation ID, three hex digits as the list shows");
     return c;
 }
 
@@ -173,14 +172,13 @@ void AniCommands(CLI::App& app, CliContext& ctx) {
         .RunsOnImage(kRead, List);
 
     auto frame = AniCommand(ctx, group, "set-frame", "Choose the bitmap of one frame", true);
-    frame->add_option("FRAME", frame.args().frame, "Frame (0-based)")->required();
-    frame->add_option("BMPID", frame.args().bitmap, "Bitmap ID, three hex digits")->required();
+    AddRow(frame.app(), "FRAME", frame.args().frame, "Frame (0-based)");
+    AddHexId(frame.app(), "BMPID", frame.args().bitmap, "Bitmap ID, three hex digits");
     frame.TypeOption().Output().RunsOnImage(kEdit, SetFrame);
 
     auto length = AniCommand(ctx, group, "set-length", "Change the number of frames", true);
-    length->add_option("COUNT", length.args().count, "Frame count, 1 to 100")
-        ->required()
-        ->check(CLI::Range(0, kAniMaxFrames));
+    AddNumber(length.app(), "COUNT", length.args().count, "Frame count, 1 to 100", 0, kAniMaxFrames)
+        ->required();
     length.TypeOption().Output().RunsOnImage(kEdit, SetLength);
 }
 

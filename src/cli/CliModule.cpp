@@ -1,6 +1,40 @@
 #include "cli/CliModule.h"
 
+#include <algorithm>
+#include <cctype>
+
 namespace brivant {
+
+namespace {
+bool AllDigits(const std::string& text, bool hex) {
+    return std::all_of(text.begin(), text.end(), [hex](unsigned char c) {
+        return (hex ? std::isxdigit(c) : std::isdigit(c)) != 0;
+    });
+}
+}  // namespace
+
+CLI::Validator WholeNumber(std::int64_t min, std::int64_t max) {
+    const std::string range = std::to_string(min) + " to " + std::to_string(max);
+    return CLI::Validator(
+        [min, max, range](std::string& text) -> std::string {
+            const std::string bad = "'" + text + "' is not a whole number from " + range;
+            // Leading zeros aside, more than 18 digits cannot be in range and would not fit.
+            const std::size_t first = std::min(text.find_first_not_of('0'), text.size());
+            if (text.empty() || !AllDigits(text, false) || text.size() - first > 18) return bad;
+            const std::int64_t v = first == text.size() ? 0 : std::stoll(text.substr(first));
+            return v < min || v > max ? bad : std::string();
+        },
+        "INT " + range);
+}
+
+CLI::Validator HexId() {
+    return CLI::Validator(
+        [](std::string& text) -> std::string {
+            if (!text.empty() && text.size() <= 8 && AllDigits(text, true)) return {};
+            return "'" + text + "' is not an ID of 1 to 8 hex digits";
+        },
+        "HEX");
+}
 
 CLI::App* AddGroup(CLI::App& app, const char* name, const char* help) {
     CLI::App* group = app.add_subcommand(name, help);

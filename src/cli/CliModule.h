@@ -4,7 +4,9 @@
 // stays here and in the module files; the session, JSON and row helpers know nothing of it.
 
 #include <CLI/CLI.hpp>
+#include <cstdint>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,6 +23,31 @@ CLI::App* AddGroup(CLI::App& app, const char* name, const char* help);
 
 // "a, b or c", as the help texts name a choice.
 std::string ChoiceText(const std::vector<std::string>& names);
+
+// Numbers on the command line (rows, counts, amounts, offsets) are decimal digits only, in
+// range. The parser alone would take an empty argument as 0 and let signs, spaces and
+// fractions through; with these every such argument is wrong usage (exit 2) instead.
+inline constexpr std::int64_t kMaxArgNumber = std::numeric_limits<std::int32_t>::max();
+CLI::Validator WholeNumber(std::int64_t min, std::int64_t max);
+// An ID as the lists show it ("00A"): 1 to 8 hex digits, nothing else.
+CLI::Validator HexId();
+
+// Declares a number argument or option checked by WholeNumber(min, max).
+template <typename T>
+CLI::Option* AddNumber(CLI::App* cmd, const std::string& name, T& value, const std::string& help,
+                       std::int64_t min, std::int64_t max = kMaxArgNumber) {
+    return cmd->add_option(name, value, help)->check(WholeNumber(min, max));
+}
+// A 0-based row of a list; whether the list has that row is the command's to check.
+template <typename T>
+CLI::Option* AddRow(CLI::App* cmd, const std::string& name, T& value, const std::string& help) {
+    return AddNumber(cmd, name, value, help, 0)->required();
+}
+// A hex ID argument checked by HexId().
+inline CLI::Option* AddHexId(CLI::App* cmd, const std::string& name, std::string& value,
+                             const std::string& help) {
+    return cmd->add_option(name, value, help)->required()->check(HexId());
+}
 
 // The options most commands share; each keeps its value in `o`.
 void AddImageOption(CLI::App* cmd, ImageOptions& o);
@@ -39,6 +66,7 @@ class Command {
 
     // The parser node, for the command's own options.
     CLI::App* operator->() const { return cmd_; }
+    CLI::App* app() const { return cmd_; }
     Args& args() const { return *args_; }
 
     // IMAGE, the flash image every command but `demo` works on.

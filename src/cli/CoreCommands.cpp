@@ -1,3 +1,6 @@
+#include <algorithm>
+#include <cctype>
+
 #include "app/Features.h"
 #include "cli/CliModule.h"
 #include "cli/Rows.h"
@@ -15,6 +18,10 @@ namespace {
 
 constexpr const char* kNoChunkCommand = "No command handles the %s chunk";
 constexpr const char* kGiveMcuOrPpm = "space adjust: give --mcu N or --ppm N";
+// The free bytes that the area giving space keeps, as the adjustment's prompt counts them.
+constexpr std::int64_t kAdjustReserve = 62;
+constexpr const char* kTooManyBytes =
+    "space adjust: %s bytes is more than the %s free bytes the %s area can give";
 constexpr const char* kForeignDesignation = "--designation does not belong to that phone type";
 constexpr const char* kSampleWritten = "sample image of type %s written to %s";
 // The message checksum reading gives for a file it cannot read.
@@ -103,6 +110,21 @@ void Info(CliSession& s, const ImageOptions& o) {
         out << "             " << c.tag << "  " << IntToHex(static_cast<std::uint32_t>(c.offset), 8)
             << "  " << IntToHex(static_cast<std::uint32_t>(c.length), 8) << "  "
             << (c.ok ? "ok" : "WRONG") << "\n";
+}
+
+// The window pads an odd hex pattern and skips stray characters; on the command line such a
+// pattern is more likely a typing slip than meant, so only whole bytes of hex digits pass.
+CLI::Validator SearchPattern() {
+    return CLI::Validator(
+        [](std::string& text) -> std::string {
+            if (!text.empty() && (text[0] == 'T' || text[0] == 't'))
+                return text.size() > 1 ? "" : "'" + text + "' holds no text to search for";
+            const bool hex = std::all_of(text.begin(), text.end(),
+                                         [](unsigned char c) { return std::isxdigit(c) != 0; });
+            if (!text.empty() && hex && text.size() % 2 == 0) return {};
+            return "'" + text + "' is not an even number of hex digits (or T/t and text)";
+        },
+        "PATTERN");
 }
 
 struct SearchArgs : ImageOptions {
@@ -248,14 +270,24 @@ void AddSpaceCommands(CLI::App& app, CliContext& ctx) {
     Command<SpaceArgs> adjust(ctx, space, "adjust",
                               "Give N free bytes to the MCU (--mcu) or the PPM (--ppm)");
     adjust.Image();
-    auto* m = adjust->add_option("--mcu", adjust.args().mcu, "Bytes the MCU area gains");
-    auto* p = adjust->add_option("--ppm", adjust.args().ppm, "Bytes the PPM area gains");
+    auto* m = AddNumber(adjust.app(), "--mcu", adjust.args().mcu, "Bytes the MCU area gains", 1);
+    auto* p = AddNumber(adjust.app(), "--ppm", adjust.args().ppm, "Bytes the PPM area gains", 1);
     m->excludes(p);
     adjust.TypeOption().Output().Runs([](CliContext& c, const SpaceArgs& a) {
         if (a.mcu.empty() && a.ppm.empty()) UsageError(c, kGiveMcuOrPpm);
         const bool mcu = !a.mcu.empty();
         RunOnImage(c, a, {.saves = true}, [&](CliSession& s) {
-            s.ui.texts.push_back(mcu ? a.mcu : a.ppm);
+            // The window asks again for an amount above its limit; an argument cannot be
+            // asked again, so it is refused with the limit.
+            const std::string& amount = mcu ? a.mcu : a.ppm;
+            const auto giving = FieldNumber(mcu ? s.ed.ppmFreeField : s.ed.mcuFreeField);
+            if (giving && *giving >= kAdjustReserve &&
+                StrToInt(amount) > *giving - kAdjustReserve) {
+                s.ui.error(Format(kTooManyBytes, {amount, std::to_string(*giving - kAdjustReserve),
+                                                  mcu ? "PPM" : "MCU"}));
+                throw CliExit{1};
+            }
+            s.ui.texts.push_back(amount);
             AdjustSpace(s.ed, s.ui, mcu ? AdjustTarget::MCU : AdjustTarget::PPM);
         });
     });
@@ -293,11 +325,11 @@ void AddDemoCommand(CLI::App& app, CliContext& ctx) {
     DemoArgs& a = demo.args();
     demo->add_option("OUT", a.out, "Image file to write")->required();
     demo->add_option("--type", a.type, "Phone type of the sample (default 3310)");
-    demo->add_option("--size", a.mib, "Size in MiB, 1 to 8 (default 2)")->check(CLI::Range(1, 8));
+    AddNumber(demo.app(), "--size", a.mib, "Size in MiB, 1 to 8 (default 2)", 1, 8);
     demo->add_flag("--no-mark", a.noMark, "Leave out the mark that ends the MCU free space");
     demo->add_flag("--occupied", a.occupied, "Put data right below the PPM marker");
-    demo->add_option("--designation", a.designation,
-                     "Row (0-23) of the type designation table to write in the PPM header");
+    AddNumber(demo.app(), "--designation", a.designation,
+              "Row (0-23) of the type designation table to write in the PPM header", 0);
     demo.Runs(Demo);
 }
 
@@ -313,8 +345,9 @@ void CoreCommands(CLI::App& app, CliContext& ctx) {
                                "Search the image for a hex pattern (or text after T / t)");
     search.Image();
     search->add_option("PATTERN", search.args().pattern, "Hex digits, or T/t followed by text")
-        ->required();
-    search->add_option("--from", search.args().from, "Offset to start at (default 1)");
+        ->required()
+        ->check(SearchPattern());
+    AddNumber(search.app(), "--from", search.args().from, "Offset to start at (default 1)", 0);
     search->add_flag("--all", search.args().all,
                      "Every hit, each search from the previous hit + 1");
     search.TypeOption().JsonFlag().RunsOnImage({.tolerant = true}, Search);

@@ -154,8 +154,7 @@ void Sheet(CliSession& s, const Args& a) {
 Command<Args> Bmp(CliContext& ctx, CLI::App* parent, const char* name, const char* help, bool id) {
     Command<Args> c(ctx, parent, name, help);
     c.Image();
-    if (id)
-        c->add_option("ID", c.args().id, "Bitmap ID as the list shows it (e.g. 00A)")->required();
+    if (id) AddHexId(c.app(), "ID", c.args().id, "Bitmap ID as the list shows it (e.g. 00A)");
     return c;
 }
 

@@ -184,13 +184,13 @@ void MenuAdd(CliSession& s, const MenuEditArgs& a) {
 // The options every editing command shares: where in the tree, and the output.
 Command<MenuEditArgs>& EditCommand(Command<MenuEditArgs>& c, bool row) {
     c.Image();
-    if (row) c->add_option("ROW", c.args().row, "0-based row of the level")->required();
+    if (row) AddRow(c.app(), "ROW", c.args().row, "0-based row of the level");
     return c;
 }
 
 void AddWalkOptions(Command<MenuEditArgs>& c) {
-    c->add_option("--lang", c.args().lang,
-                  "Entry K of the Menu tab's language selector (1 = the first language)");
+    AddNumber(c.app(), "--lang", c.args().lang,
+              "Entry K of the Menu tab's language selector (1 = the first language)", 1);
     c->add_option("--path", c.args().path,
                   "Walk down from the root: 0-based rows R/R/... of each level reached");
 }
@@ -214,8 +214,8 @@ void MenuCommands(CLI::App& app, CliContext& ctx) {
     CLI::App* menu = MenuGroup(app);
     Command<MenuArgs> list(ctx, menu, "list", "List one level of the menu tree");
     list.Image();
-    list->add_option("--lang", list.args().lang,
-                     "Entry K of the Menu tab's language selector (1 = the first language)");
+    AddNumber(list.app(), "--lang", list.args().lang,
+              "Entry K of the Menu tab's language selector (1 = the first language)", 1);
     list->add_option("--path", list.args().path,
                      "Walk down from the root: 0-based rows R/R/... of each level reached");
     list.TypeOption().JsonFlag().RunsOnImage(kReadMenu, MenuList);

@@ -1,19 +1,28 @@
 #include "cli/ScriptedInteraction.h"
 
 #include "core/HexText.h"
+#include "core/PrintableText.h"
 
 namespace brivant {
 
 // Messages are one line each on stderr, in UTF-8 even when they carry stored name bytes.
+// Line breaks become spaces; any other control character (C1 ones too, U+0080 to U+009F)
+// is written as \xHH so that it never reaches the terminal.
 std::string MessageLine(const std::string& message) {
     const std::string text = DisplayText(message);
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
+        const auto c = static_cast<unsigned char>(text[i]);
         if (c == '\r' || c == '\n') {
             if (!out.empty() && out.back() != ' ') out.push_back(' ');
+        } else if (c < 0x20 || c == 0x7F) {
+            out += PrintableText(text.substr(i, 1));
+        } else if (c == 0xC2 && i + 1 < text.size() &&
+                   static_cast<unsigned char>(text[i + 1]) < 0xA0) {
+            out += PrintableText(text.substr(i + 1, 1));
+            ++i;
         } else {
-            out.push_back(c);
+            out.push_back(static_cast<char>(c));
         }
     }
     return out;

@@ -65,7 +65,7 @@ Command<Args> TextCommand(CliContext& ctx, CLI::App* parent, const char* name, c
                           bool row, const char* file = nullptr, bool output = false) {
     Command<Args> c(ctx, parent, name, help);
     c.Image();
-    if (row) c->add_option("ROW", c.args().row, "0-based row of the list")->required();
+    if (row) AddRow(c.app(), "ROW", c.args().row, "0-based row of the list");
     if (file) {
         auto* f = c->add_option(file, c.args().file, "File")->required();
         if (!output) f->check(CLI::ExistingFile);

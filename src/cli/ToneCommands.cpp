@@ -48,7 +48,7 @@ Command<Args> Tone(CliContext& ctx, CLI::App* parent, const char* name, const ch
                    bool row) {
     Command<Args> c(ctx, parent, name, help);
     c.Image();
-    if (row) c->add_option("ROW", c.args().row, "Row of the ringtone list (0-based)")->required();
+    if (row) AddRow(c.app(), "ROW", c.args().row, "Row of the ringtone list (0-based)");
     return c;
 }
 
@@ -132,7 +132,8 @@ void AddAlertCommands(CLI::App& app, CliContext& ctx) {
 
     auto change = Alert(ctx, alert, "change", "Replace an alert tone by a tone file (*.re)");
     In(change);
-    change->add_option("--repeat", change.args().repeat, "Repeat count, 1 to 20 (default 2)");
+    AddNumber(change.app(), "--repeat", change.args().repeat, "Repeat count, 1 to 20 (default 2)",
+              1, 20);
     change->add_flag("--ascending", change.args().ascending, "Rising volume instead of Normal");
     change.TypeOption().Output().RunsOnImage(kEdit, [](CliSession& s, const Args& a) {
         s.ui.openFiles.push_back(a.file);
