@@ -3,7 +3,10 @@
 #include "app/Editor.h"
 #include "app/Features.h"
 #include "app/PhoneTypeFlow.h"
+#include "core/FileIO.h"
 #include "core/Interaction.h"
+#include "core/UserError.h"
+#include "image/ImageCheck.h"
 #include "image/PhoneTypes.h"
 #include "ppm/Checksums.h"
 #include "ppm/PpmCopy.h"
@@ -17,8 +20,13 @@ void OpenCommand(Editor& ed, Interaction& ui) {
 }
 
 void OpenPath(Editor& ed, Interaction& ui, const std::string& path) {
+    // Read and looked at beside the open image: a file that cannot be read, or is not an
+    // image, leaves the open image and everything shown of it as they were.
+    FileContent file = ReadFileContent(path, HexBuffer::kCannotOpen);
+    if (const std::string missing = MissingImagePart(file.bytes); !missing.empty())
+        throw UserError(Format(kNotAnImage, {path, missing}));
     ed.fileNameField = path;
-    ed.MainHex.LoadFile(path);
+    ed.MainHex.Adopt(std::move(file), path);
     // The pieces of the previous image must never reach this one.
     ed.ppm = PpmCopy{};
 
@@ -58,6 +66,8 @@ bool SavePath(Editor& ed, Interaction& ui, const std::string& path) {
     // A copy that was never cut from this image has nothing of it to write back.
     if (ed.PpmChanged && ed.ppm.split) UpdatePPM(ed);
     ed.MainHex.SaveFile(path, true);
+    // The image now belongs to the file just written.
+    ed.fileNameField = path;
     RunChecksumDialog(ui, path);
     ui.info(kSaved);
     return true;

@@ -15,10 +15,12 @@ inline constexpr const char* kSaveFilter = "Flash Files (*.fls) | *.fls";
 inline constexpr const char* kNothingOpen = "Nothing to save, Please open flash file first";
 inline constexpr const char* kNothingEdited = "Nothing to save, Please edit flash file first";
 inline constexpr const char* kSaved = "File Successfully saved!";
+inline constexpr const char* kNotAnImage = "%s is not a flash image this editor can read: %s";
 
 // The open command: asks for the file, then OpenPath.
 void OpenCommand(Editor& ed, Interaction& ui);
-// Steps after the dialog: load, reset the views, find free space, detect.
+// Steps after the dialog: load, reset the views, find free space, detect. A file that cannot
+// be read or is not an image is refused (UserError) with the open image left as it was.
 void OpenPath(Editor& ed, Interaction& ui, const std::string& path);
 
 // The save command: asks for the file, then SavePath.

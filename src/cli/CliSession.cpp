@@ -2,8 +2,11 @@
 
 #include "app/FileFlow.h"
 #include "app/PhoneTypeFlow.h"
+#include "core/FileIO.h"
 #include "core/UserError.h"
+#include "image/ImageCheck.h"
 #include "image/PhoneTypes.h"
+#include "ppm/Checksums.h"
 
 namespace brivant {
 
@@ -12,7 +15,21 @@ constexpr const char* kAlreadyDetected = "Phone type already detected as %s";
 constexpr const char* kNeedsOutput =
     "this command changes the image: give -o OUT.fls or --in-place";
 constexpr const char* kNoAnswer = "no answer given to: ";
+constexpr const char* kCannotCreate = "Cannot create file %s (%s)";
+constexpr const char* kOutIsImage =
+    "%s is the open image; write the export to another file (the image stays as it is)";
+constexpr const char* kNoChecksumRepair =
+    "The MCU checksum range of the image lies outside the file, so the checksums of the saved "
+    "file could not be repaired; nothing was written (--no-checksum saves without repairing "
+    "them)";
 }  // namespace
+
+std::optional<std::string> SessionInteraction::askSaveFile(const FileDialog& d) {
+    auto path = ScriptedInteraction::askSaveFile(d);
+    if (path && image_.FileIdentity() && IdOf(*path) == image_.FileIdentity())
+        throw UserError(Format(kOutIsImage, {*path}));
+    return path;
+}
 
 void UsageError(CliContext& ctx, const std::string& text) {
     ctx.err << kProgramPrefix << text << '\n';
@@ -23,7 +40,8 @@ void UnknownPhoneType(CliContext& ctx, const std::string& type) {
     UsageError(ctx, "--type: unknown phone type '" + type + "'");
 }
 
-CliSession::CliSession(CliContext& c, const ImageOptions& o) : ui(c.err), options(o), ctx(c) {}
+CliSession::CliSession(CliContext& c, const ImageOptions& o)
+    : ui(c.err, ed.MainHex), options(o), ctx(c) {}
 
 void CliSession::Open(bool tolerant) {
     const ImageOptions& o = options;
@@ -56,6 +74,21 @@ void CliSession::Open(bool tolerant) {
 
 void CliSession::RequireOutput() {
     if (options.out.empty() && !options.inPlace) UsageError(ctx, kNeedsOutput);
+    const std::string& target = options.inPlace ? options.image : options.out;
+    if (const std::string problem = OutputProblem(target); !problem.empty()) {
+        ui.error(Format(kCannotCreate, {target, problem}));
+        throw CliExit{1};
+    }
+}
+
+void CliSession::RequireChecksumRepair() {
+    if (options.noChecksum) return;
+    const Bytes& image = ed.MainHex.Data();
+    // The same limits the repair checks, on the bytes that will be saved (the size of the
+    // image never changes).
+    if (image.size() >= kMinImageSize && McuChecksum(image)) return;
+    ui.error(kNoChecksumRepair);
+    throw CliExit{1};
 }
 
 void CliSession::Save() {
@@ -63,6 +96,7 @@ void CliSession::Save() {
     const std::string target = o.inPlace ? o.image : o.out;
     ui.checksumOk = !o.noChecksum;
     if (!CanSave(ed, ui)) throw CliExit{1};
+    RequireChecksumRepair();
     try {
         SavePath(ed, ui, target);
     } catch (const UserError& e) {
@@ -85,6 +119,7 @@ void RunOnImage(CliContext& ctx, const ImageOptions& o, const Flow& flow,
     CliSession s(ctx, o);
     if (flow.saves) s.RequireOutput();
     s.Open(flow.tolerant);
+    if (flow.saves) s.RequireChecksumRepair();
     if (flow.needsType && !RequireTypeAndImage(s.ed, s.ui)) throw CliExit{1};
     if (flow.tab) {
         TabChanged(s.ed, s.ui, *flow.tab);

@@ -38,19 +38,36 @@ struct CliContext {
 // A --type that names no phone type is wrong usage.
 [[noreturn]] void UnknownPhoneType(CliContext& ctx, const std::string& type);
 
+// The answers of one session: an export is never written over the open image, whatever
+// spelling (or link) names it.
+class SessionInteraction : public ScriptedInteraction {
+  public:
+    SessionInteraction(std::ostream& err, const HexBuffer& image)
+        : ScriptedInteraction(err), image_(image) {}
+    std::optional<std::string> askSaveFile(const FileDialog& d) override;
+
+  private:
+    const HexBuffer& image_;
+};
+
 // One run of a command over an image: the editor, and the scripted answers.
 class CliSession {
   public:
     CliSession(CliContext& ctx, const ImageOptions& o);
 
     Editor ed;
-    ScriptedInteraction ui;
+    SessionInteraction ui;
 
     // Opens through the open flow and applies --type as the drop-down would. With
     // `tolerant`, a failure after the file was loaded (no PPM marker, say) is only told.
     void Open(bool tolerant = false);
-    // Commands that change the image need -o or --in-place (wrong usage otherwise).
+    // Commands that change the image need -o or --in-place (wrong usage otherwise), naming a
+    // file that can be replaced (checked before the image is read).
     void RequireOutput();
+    // A command that saves must be able to repair the checksums of what it saves (unless
+    // --no-checksum): refused before anything is written, so the output never exists and the
+    // input stays as it was.
+    void RequireChecksumRepair();
     // Saves through the save flow to -o / --in-place.
     void Save();
     // Ends with status 1 when a command told an error or left a question unanswered.

@@ -156,6 +156,9 @@ struct ChecksumArgs : ImageOptions {
 };
 
 void Checksum(CliContext& ctx, const ChecksumArgs& a) {
+    // The repair opens the file for writing: a FIFO would wait there and a device never end.
+    if (const std::string problem = InputProblem(a.image); !problem.empty())
+        throw UserError(Format(kCannotOpen, {a.image}) + " (" + problem + ")");
     if (a.fix) RepairFileChecksums(a.image);
     const Bytes b = ReadWholeFile(a.image, kCannotOpen);
     const auto mcu = McuChecksum(b);

@@ -1,11 +1,16 @@
 #include "core/FileIO.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
-#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <random>
 
 #if defined(__linux__)
 #include <sys/mman.h>
@@ -26,7 +31,44 @@ bool FileExists(const std::string& path) {
 
 namespace {
 constexpr std::size_t kReadChunk = std::size_t{1} << 17;
-constexpr std::uintmax_t kMaxImage = 0x7FFFFFFFu;
+constexpr const char* kCannotCreate = "Cannot create file %s (%s)";
+
+// errno after a failed call; a call that failed without saying why still gets a reason.
+int LastError() {
+    return errno != 0 ? errno : EIO;
+}
+
+FileId IdOfStat(const struct stat& st) {
+    return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
+// Why something that is not a regular file cannot be read or replaced.
+std::string KindProblem(mode_t mode) {
+    if (S_ISDIR(mode)) return "It is a folder";
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return "It is a device, not a file";
+    if (S_ISFIFO(mode)) return "It is a named pipe, not a file";
+    if (S_ISSOCK(mode)) return "It is a socket, not a file";
+    return "It is not a regular file";
+}
+
+std::string TooLarge(std::uint64_t size) {
+    return "It is larger than 64 MiB (" + std::to_string(size) + " bytes), more than any flash";
+}
+
+std::string StatProblem(const struct stat& st) {
+    if (!S_ISREG(st.st_mode)) return KindProblem(st.st_mode);
+    if (static_cast<std::uint64_t>(st.st_size) > kMaxInputSize)
+        return TooLarge(static_cast<std::uint64_t>(st.st_size));
+    return {};
+}
+
+std::string FailText(const std::string& failText, const std::string& path,
+                     const std::string& reason) {
+    const auto first = failText.find("%s");
+    if (first != std::string::npos && failText.find("%s", first + 2) != std::string::npos)
+        return Format(failText, {path, reason});
+    return Format(failText, {path}) + " (" + reason + ")";
+}
 
 // Storage of an image is touched page by page as it is filled; with 2 MiB pages a 4 MiB image
 // costs a handful of page faults instead of a thousand, and freeing it is as cheap. Only the
@@ -48,62 +90,191 @@ void ReserveForImage(Bytes& b, std::size_t n) {
     b.reserve(n);
     PreferLargePages(b);
 }
+
+struct FdCloser {
+    int fd;
+    ~FdCloser() {
+        if (fd >= 0) ::close(fd);
+    }
+};
+
+// A suffix no other save picks: the temporary name must not be guessable, and it is created
+// exclusively all the same.
+std::string RandomSuffix() {
+    static std::mt19937_64 gen{std::random_device{}() ^
+                               (static_cast<std::uint64_t>(::getpid()) << 32)};
+    static constexpr char kChars[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    std::string s(8, 'x');
+    for (char& c : s) c = kChars[gen() % (sizeof(kChars) - 1)];
+    return s;
+}
 }  // namespace
 
-Bytes ReadWholeFile(const std::string& path, const std::string& failText) {
+std::optional<FileId> IdOf(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+    return IdOfStat(st);
+}
+
+std::string InputProblem(const std::string& path) {
+    struct stat st {};
     errno = 0;
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec))
-        throw UserError(Format(failText, {path, SystemErrorText(EISDIR)}));
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) throw UserError(Format(failText, {path, SystemErrorText(errno ? errno : ENOENT)}));
-    Bytes data;
-    std::error_code sizeError;
-    const auto expected = std::filesystem::file_size(path, sizeError);
-    if (!sizeError && expected <= kMaxImage) ReserveForImage(data, expected);
+    if (::stat(path.c_str(), &st) != 0) return SystemErrorText(LastError());
+    return StatProblem(st);
+}
+
+std::string OutputProblem(const std::string& path) {
+    struct stat st {};
+    errno = 0;
+    if (::lstat(path.c_str(), &st) != 0)
+        return errno == ENOENT ? std::string{} : SystemErrorText(LastError());
+    if (S_ISLNK(st.st_mode)) {
+        errno = 0;
+        if (::stat(path.c_str(), &st) != 0) {
+            if (errno == ENOENT) return "It is a link to a file that does not exist";
+            return SystemErrorText(LastError());
+        }
+    }
+    return S_ISREG(st.st_mode) ? std::string{} : KindProblem(st.st_mode);
+}
+
+FileContent ReadFileContent(const std::string& path, const std::string& failText) {
+    auto fail = [&](const std::string& reason) {
+        return UserError(FailText(failText, path, reason));
+    };
+    // Checked before opening: opening a FIFO waits for a writer, and a device never ends.
+    if (const std::string problem = InputProblem(path); !problem.empty()) throw fail(problem);
+    errno = 0;
+    const FdCloser f{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
+    if (f.fd < 0) throw fail(SystemErrorText(LastError()));
+    // The path may have been replaced since it was looked at: what counts is what was opened.
+    struct stat st {};
+    if (::fstat(f.fd, &st) != 0) throw fail(SystemErrorText(LastError()));
+    if (const std::string problem = StatProblem(st); !problem.empty()) throw fail(problem);
+
+    FileContent content;
+    content.id = IdOfStat(st);
+    ReserveForImage(content.bytes, static_cast<std::size_t>(st.st_size));
     // Read chunk by chunk into the reserved storage: storage sized up front would be
     // zero-filled first, only to be overwritten. A file that grew since its size was taken is
-    // read to its end all the same.
+    // read to its end all the same, up to the limit.
     const std::unique_ptr<std::uint8_t[]> chunk(new std::uint8_t[kReadChunk]);
-    std::size_t got;
-    while (data.size() <= kMaxImage && (got = std::fread(chunk.get(), 1, kReadChunk, f)) > 0)
-        data.insert(data.end(), chunk.get(), chunk.get() + got);
-    const bool failed = std::ferror(f) != 0;
-    const int err = errno;
-    std::fclose(f);
-    if (failed) throw UserError(Format(failText, {path, SystemErrorText(err ? err : EIO)}));
-    if (data.size() > kMaxImage) throw UserError(Format(failText, {path, "File too large"}));
-    return data;
+    for (;;) {
+        const ssize_t got = ::read(f.fd, chunk.get(), kReadChunk);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            throw fail(SystemErrorText(LastError()));
+        }
+        if (got == 0) break;
+        content.bytes.insert(content.bytes.end(), chunk.get(), chunk.get() + got);
+        if (content.bytes.size() > kMaxInputSize) throw fail(TooLarge(content.bytes.size()));
+    }
+    content.writable = ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+    return content;
 }
 
-void WriteFileRaw(const std::string& path, const Bytes& data) {
-    const std::string fail = Format("Cannot create file %s", {path});
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) throw UserError(fail);
-    const bool ok = (data.empty() || std::fwrite(data.data(), 1, data.size(), f) == data.size()) &&
-                    std::fflush(f) == 0;
-    const bool closed = std::fclose(f) == 0;
-    if (!ok || !closed) throw UserError(fail);
+Bytes ReadWholeFile(const std::string& path, const std::string& failText) {
+    return ReadFileContent(path, failText).bytes;
 }
 
-std::string TempNameFor(const std::string& path) {
-    return path + ".tmp~";
+PendingFile::PendingFile(const std::string& path) : path_(path), target_(path) {
+    if (const std::string problem = OutputProblem(path); !problem.empty())
+        throw UserError(Format(kCannotCreate, {path, problem}));
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        // The file the link names is what gets replaced; the link stays a link.
+        errno = 0;
+        const std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr),
+                                                               &std::free);
+        if (!real) Fail(LastError());
+        target_ = real.get();
+    }
+    const bool exists = ::stat(target_.c_str(), &st) == 0;
+    if (exists) targetId_ = IdOfStat(st);
+
+    for (int attempt = 0; fd_ < 0; ++attempt) {
+        const std::string name = target_ + ".tmp~" + RandomSuffix();
+        errno = 0;
+        // A new file only: never one (or a link) that is already there. A new target gets the
+        // mode new files get.
+        fd_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd_ < 0 && (errno != EEXIST || attempt >= 100)) Fail(LastError());
+        if (fd_ >= 0) temp_ = name;
+    }
+    if (exists) {
+        // The owner first: changing it may clear the set-id bits that the mode then restores.
+        // Only the superuser can give the file away; anyone else keeps being its owner.
+        if ((st.st_uid != ::geteuid() || st.st_gid != ::getegid()) &&
+            ::fchown(fd_, st.st_uid, st.st_gid) != 0) {
+            // Not allowed: the new file stays ours, as any file we create.
+        }
+        errno = 0;
+        if (::fchmod(fd_, st.st_mode & 07777) != 0) Fail(LastError());
+    }
+    struct stat made {};
+    if (::fstat(fd_, &made) != 0) Fail(LastError());
+    newId_ = IdOfStat(made);
+}
+
+PendingFile::~PendingFile() {
+    if (fd_ >= 0) ::close(fd_);
+    if (!committed_ && !temp_.empty()) ::unlink(temp_.c_str());
+}
+
+void PendingFile::Fail(int err) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    if (!temp_.empty()) ::unlink(temp_.c_str());
+    temp_.clear();
+    throw UserError(Format(kCannotCreate, {path_, SystemErrorText(err != 0 ? err : EIO)}));
+}
+
+void PendingFile::Write(const Bytes& data) {
+    std::size_t done = 0;
+    while (done < data.size()) {
+        errno = 0;
+        const ssize_t n = ::write(fd_, data.data() + done, data.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) Fail(n < 0 ? LastError() : ENOSPC);
+        done += static_cast<std::size_t>(n);
+    }
+    // On the disk before it takes the target's name: a crash never leaves an empty image.
+    errno = 0;
+    if (::fsync(fd_) != 0) Fail(LastError());
+    errno = 0;
+    const int closed = ::close(fd_);
+    fd_ = -1;
+    if (closed != 0) Fail(LastError());
+}
+
+void PendingFile::Commit() {
+    errno = 0;
+    if (::rename(temp_.c_str(), target_.c_str()) != 0) Fail(LastError());
+    committed_ = true;
+    // The new name on the disk too; a folder that cannot be synced loses nothing written.
+    const std::string folder = std::filesystem::path(target_).parent_path().string();
+    const FdCloser dir{
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+    if (dir.fd >= 0) ::fsync(dir.fd);
 }
 
 void WriteFileAtomic(const std::string& path, const Bytes& data) {
-    const std::string temp = TempNameFor(path);
-    std::error_code ec;
-    try {
-        WriteFileRaw(temp, data);
-    } catch (const UserError&) {
-        std::filesystem::remove(temp, ec);
-        throw UserError(Format("Cannot create file %s", {path}));
-    }
-    std::filesystem::rename(temp, path, ec);
-    if (ec) {
-        std::filesystem::remove(temp, ec);
-        throw UserError(Format("Cannot create file %s", {path}));
-    }
+    PendingFile out(path);
+    out.Write(data);
+    out.Commit();
+}
+
+void WriteFileRaw(const std::string& path, const Bytes& data) {
+    errno = 0;
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) throw UserError(Format(kCannotCreate, {path, SystemErrorText(LastError())}));
+    errno = 0;
+    const bool ok = (data.empty() || std::fwrite(data.data(), 1, data.size(), f) == data.size()) &&
+                    std::fflush(f) == 0;
+    const int err = LastError();
+    const bool closed = std::fclose(f) == 0;
+    if (!ok || !closed) throw UserError(Format(kCannotCreate, {path, SystemErrorText(err)}));
 }
 
 }  // namespace brivant

@@ -1,20 +1,83 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "core/HexText.h"
 
 namespace brivant {
 
-// Reads a whole file; throws UserError with `failText` ("%s" = path, then error text).
+// No phone's flash is larger: a bigger file is not an image nor any file the editor reads.
+inline constexpr std::uint64_t kMaxInputSize = std::uint64_t{64} << 20;
+
+// Which file a path names (after following links): two spellings of one file, or a link and
+// the file it names, have the same identity.
+struct FileId {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    bool operator==(const FileId&) const = default;
+};
+std::optional<FileId> IdOf(const std::string& path);
+
+// Why `path` cannot be read as a file ("It is a folder", ...); empty when it is a regular
+// file (a link is followed) of at most kMaxInputSize bytes. Nothing is opened.
+std::string InputProblem(const std::string& path);
+// Why `path` cannot be replaced by a new file; empty when it is a regular file or does not
+// exist yet. Nothing is opened or created.
+std::string OutputProblem(const std::string& path);
+
+// A file read whole, and what the editor must know of it.
+struct FileContent {
+    Bytes bytes;
+    FileId id;
+    bool writable = false;
+};
+
+// Reads a whole regular file. Folders, devices, FIFOs and sockets are refused before they
+// are opened, and so is a file larger than kMaxInputSize. Throws UserError with `failText`
+// filled with the path and the reason ("%s" twice), or the path with the reason appended
+// when `failText` has one "%s".
+FileContent ReadFileContent(const std::string& path, const std::string& failText);
 Bytes ReadWholeFile(const std::string& path, const std::string& failText);
-// Writes through a temporary file in the same folder renamed over the target, so a failed
-// write never leaves a truncated file. Throws UserError "Cannot create file %s".
+
+// A new content for a file, written beside it and renamed over it by Commit, so a failure at
+// any step leaves the old file as it was. The target must be a regular file or not exist; a
+// link is followed and the file it names is replaced, keeping its mode. The temporary file
+// has a fresh name, created exclusively in the target's folder; it is removed unless
+// committed. Failures throw UserError "Cannot create file %s (reason)".
+class PendingFile {
+  public:
+    explicit PendingFile(const std::string& path);
+    ~PendingFile();
+    PendingFile(const PendingFile&) = delete;
+    PendingFile& operator=(const PendingFile&) = delete;
+
+    // The file that will be replaced: the path itself, or the file its link names.
+    const std::string& Target() const { return target_; }
+    // Identity of the file there now; empty when there is none yet.
+    const std::optional<FileId>& TargetId() const { return targetId_; }
+    // Identity the target has once committed.
+    const FileId& NewId() const { return newId_; }
+
+    // Writes the whole content and flushes it to the disk.
+    void Write(const Bytes& data);
+    void Commit();
+
+  private:
+    [[noreturn]] void Fail(int err);
+
+    std::string path_, target_, temp_;
+    std::optional<FileId> targetId_;
+    FileId newId_;
+    int fd_ = -1;
+    bool committed_ = false;
+};
+
+// Writes the file through a PendingFile.
 void WriteFileAtomic(const std::string& path, const Bytes& data);
-// Plain write (create or truncate); throws UserError "Cannot create file %s".
+// Plain write (create or truncate); throws UserError "Cannot create file %s (reason)".
 void WriteFileRaw(const std::string& path, const Bytes& data);
-// The temporary name used beside a target while it is written.
-std::string TempNameFor(const std::string& path);
 bool FileExists(const std::string& path);
 std::string SystemErrorText(int err);
 

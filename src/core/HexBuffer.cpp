@@ -118,51 +118,75 @@ std::int32_t HexBuffer::Search(const std::uint8_t* pattern, std::int32_t n, std:
 }
 
 void HexBuffer::LoadFile(const std::string& path) {
-    Bytes data = ReadWholeFile(path, "Cannot open %s.\r\n(%s.)");
-    std::FILE* w = std::fopen(path.c_str(), "r+b");
-    readOnly_ = w == nullptr;
-    if (w) std::fclose(w);
-    Reset(std::move(data));
-    fileName_ = path;
+    Adopt(ReadFileContent(path, kCannotOpen), path);
 }
 
-void HexBuffer::SaveFile(const std::string& path, bool clearModified) {
-    bool backup = false;
-    if (path == fileName_) {
-        if (readOnly_) throw UserError(Format("Cannot save readonly file %s.", {path}));
-        backup = CreateBackup && HasUnsavedChanges() && FileExists(path);
-    }
-    // The new content is written beside the target first, so a failure at any step
-    // leaves the old file (and its backup) as they were.
-    const std::string temp = TempNameFor(path);
+void HexBuffer::Adopt(FileContent file, const std::string& path) {
+    Reset(std::move(file.bytes));
+    readOnly_ = originReadOnly_ = !file.writable;
+    fileName_ = path;
+    fileId_ = originId_ = file.id;
+}
+
+namespace {
+// Why an existing backup cannot simply be replaced; empty when it can (or there is none).
+std::string BackupProblem(const std::string& bak) {
     std::error_code ec;
-    try {
-        WriteFileRaw(temp, bytes_);
-    } catch (const UserError&) {
-        std::filesystem::remove(temp, ec);
-        throw UserError(Format("Cannot create file %s", {path}));
+    const auto st = std::filesystem::symlink_status(bak, ec);
+    if (ec || st.type() == std::filesystem::file_type::not_found) return {};
+    switch (st.type()) {
+        case std::filesystem::file_type::regular:
+        case std::filesystem::file_type::symlink:  // only the link goes
+            return {};
+        case std::filesystem::file_type::directory:
+            return "It is a folder";
+        default:
+            return "It is not a regular file";
     }
+}
+}  // namespace
+
+void HexBuffer::SaveFile(const std::string& path, bool clearModified) {
+    // Refuses a target that is no file before anything is written.
+    PendingFile out(path);
+    const auto& id = out.TargetId();
+    const bool current = id && id == fileId_;
+    const bool origin = id && id == originId_;
+    bool backup = false;
+    if (current || origin) {
+        if (current ? readOnly_ : originReadOnly_) throw UserError(Format(kReadonly, {path}));
+        backup = CreateBackup && HasUnsavedChanges();
+    }
+    // Beside the file that is replaced, which for a link is the file it names.
+    const std::string bak = (out.Target() == path ? path : out.Target()) + BackupExtension;
     if (backup) {
-        const std::string bak = path + BackupExtension;
-        if (FileExists(bak) && !std::filesystem::remove(bak, ec)) {
-            std::filesystem::remove(temp, ec);
-            throw UserError(Format("Cannot delete previous backup %s. (%s)", {bak, ec.message()}));
-        }
-        std::filesystem::rename(path, bak, ec);
-        if (ec) {
-            std::filesystem::remove(temp, ec);
-            throw UserError(Format("Cannot create backup %s. (%s)", {bak, ec.message()}));
-        }
+        if (const std::string problem = BackupProblem(bak); !problem.empty())
+            throw UserError(Format(kCannotDeleteBackup, {bak, problem}));
     }
-    std::filesystem::rename(temp, path, ec);
-    if (ec) {
-        std::filesystem::remove(temp, ec);
-        throw UserError(Format("Cannot create file %s", {path}));
+    // The new content is on the disk before the old file moves, so a failure at any step
+    // leaves the old file (and its backup) as they were.
+    out.Write(bytes_);
+    if (backup) {
+        std::error_code ec;
+        std::filesystem::rename(out.Target(), bak, ec);
+        if (ec) throw UserError(Format(kCannotBackup, {bak, ec.message()}));
+    }
+    try {
+        out.Commit();
+    } catch (const UserError&) {
+        std::error_code ec;
+        if (backup) std::filesystem::rename(bak, out.Target(), ec);
+        throw;
+    }
+    if (origin) {
+        originId_ = out.NewId();
+        originReadOnly_ = false;
     }
     if (clearModified) {
         modified_ = false;
         readOnly_ = false;
         fileName_ = path;
+        fileId_ = out.NewId();
     }
 }
 

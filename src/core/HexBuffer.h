@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "core/FileIO.h"
 #include "core/HexText.h"
 
 namespace brivant {
@@ -18,6 +20,10 @@ class HexBuffer {
     static constexpr const char* kInvalidSelStart = "Invalid selection start";
     static constexpr const char* kInvalidSelEnd = "Invalid selection end";
     static constexpr const char* kInvalidCopyStart = "Invalid buffer from file argument";
+    static constexpr const char* kCannotOpen = "Cannot open %s.\r\n(%s.)";
+    static constexpr const char* kReadonly = "Cannot save readonly file %s.";
+    static constexpr const char* kCannotDeleteBackup = "Cannot delete previous backup %s. (%s)";
+    static constexpr const char* kCannotBackup = "Cannot create backup %s. (%s)";
 
     explicit HexBuffer(bool noSizeChange) : NoSizeChange(noSizeChange) {}
 
@@ -46,6 +52,12 @@ class HexBuffer {
                         std::int32_t to, bool ignoreCase) const;
 
     void LoadFile(const std::string& path);
+    // Takes a file read with ReadFileContent, as LoadFile does: for callers that look at the
+    // bytes before they replace what the buffer holds.
+    void Adopt(FileContent file, const std::string& path);
+    // Writes through a temporary file. Overwriting the file the buffer was loaded from, or
+    // last saved to, keeps its previous content as path + BackupExtension; which file that is
+    // is decided by identity, so any spelling of its path (or a link to it) counts.
     void SaveFile(const std::string& path, bool clearModified);
     void LoadStream(const MemStream& stream);
     void SaveStream(MemStream& stream) const;
@@ -54,6 +66,8 @@ class HexBuffer {
     // Direct read access for readers that walk large ranges (checksums, benchmarks).
     const Bytes& Data() const { return bytes_; }
     const std::string& FileName() const { return fileName_; }
+    // The file the buffer now belongs to (loaded or saved with clear-modified); empty when none.
+    const std::optional<FileId>& FileIdentity() const { return fileId_; }
     bool Modified() const { return modified_; }
     bool ReadOnly() const { return readOnly_; }
 
@@ -78,6 +92,10 @@ class HexBuffer {
     bool modified_ = false;
     bool readOnly_ = false;
     std::string fileName_;
+    std::optional<FileId> fileId_;
+    // The file that was loaded: saving over it keeps a backup even after saves elsewhere.
+    std::optional<FileId> originId_;
+    bool originReadOnly_ = false;
 };
 
 }  // namespace brivant

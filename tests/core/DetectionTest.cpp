@@ -2,8 +2,8 @@
 
 #include "app/FileFlow.h"
 #include "app/PhoneTypeFlow.h"
-#include "image/PhoneTypes.h"
 #include "core/UserError.h"
+#include "image/PhoneTypes.h"
 #include "support/TestSupport.h"
 
 using namespace brivant;
@@ -88,37 +88,29 @@ TEST(Detection, ChoosingATypeWithoutAnImage) {
     EXPECT_EQ(ed.PhoneType(), 0);
 }
 
-TEST(Detection, ImageWithoutPpmMarkerStopsTheOpen) {
+TEST(Detection, AnImageWithoutPpmAreaIsNotOpened) {
     TempDir dir;
     Editor ed;
     FakeUi ui;
     const std::string path = dir.Path("plain.fls");
     WriteFile(path, Bytes(4096, 0x11));
-    EXPECT_THROW(
-        try { OpenPath(ed, ui, path); } catch (const UserError& e) {
-            EXPECT_STREQ(e.what(), "Invalid selection start");
-            throw;
-        },
-        UserError);
-    EXPECT_EQ(ed.MainHex.Size(), 4096);
+    EXPECT_EQ(ErrorOf([&] { OpenPath(ed, ui, path); }),
+              path +
+                  " is not a flash image this editor can read: it has no PPM area (no PPM "
+                  "marker)");
+    EXPECT_TRUE(ed.MainHex.Empty());
     EXPECT_FALSE(ed.phoneList.enabled);
     EXPECT_EQ(ed.PhoneType(), 0);
     EXPECT_EQ(ed.phoneList.entries[0], "");
-}
 
-TEST(Detection, MarkerTooCloseToTheEnd) {
-    TempDir dir;
-    Editor ed;
-    FakeUi ui;
-    const std::string path = dir.Path("short.fls");
+    // The marker too close to the end for the header that detection reads.
     Bytes b(256, 0x11);
     const Bytes marker = HexToBytes("50504D0056");
     std::copy(marker.begin(), marker.end(), b.end() - 20);
     WriteFile(path, b);
-    try {
-        OpenPath(ed, ui, path);
-        FAIL();
-    } catch (const UserError& e) {
-        EXPECT_STREQ(e.what(), "Invalid selection end");
-    }
+    EXPECT_EQ(ErrorOf([&] { OpenPath(ed, ui, path); }),
+              path +
+                  " is not a flash image this editor can read: its PPM header is cut off by "
+                  "the end of the file");
+    EXPECT_TRUE(ed.MainHex.Empty());
 }

@@ -4,8 +4,8 @@
 
 #include "app/FileFlow.h"
 #include "app/PhoneTypeFlow.h"
-#include "image/PhoneTypes.h"
 #include "core/UserError.h"
+#include "image/PhoneTypes.h"
 #include "ppm/Checksums.h"
 #include "support/TestSupport.h"
 
@@ -43,15 +43,72 @@ TEST(OpenCommand, AsksWithTheFixedDialogAndResetsTheViews) {
     EXPECT_EQ(ed.PhoneTypeText(), "3310");
 }
 
-TEST(OpenCommand, MissingFileKeepsThePreviousImage) {
+TEST(OpenCommand, AFileThatIsNoImageLeavesTheOpenImageAsItWas) {
     TempDir dir;
     Editor ed;
     FakeUi ui;
-    OpenSample(ed, ui, dir.Path("a.fls"));
+    const std::string a = dir.Path("a.fls");
+    const SampleImage s = OpenSample(ed, ui, a);
     const Bytes before = ed.MainHex.Data();
+    const std::string tones = ed.tones.ringtoneCount;
+    const std::string tone = ed.ppm[Piece::TONE];
+
+    auto cut = [&](std::int32_t at) { return Bytes(s.bytes.begin(), s.bytes.begin() + at); };
+    Bytes noMarker(4096, 0x11);
+    Bytes shortHeader(256, 0x11);
+    const Bytes marker = HexToBytes("50504D0056");
+    std::copy(marker.begin(), marker.end(), shortHeader.end() - 20);
+    const std::string text = "This is a text file, not an image.\n";
+    const std::vector<std::pair<Bytes, std::string>> cases = {
+        {{}, "the file is empty"},
+        {Bytes(text.begin(), text.end()), "it holds only 35 bytes, too few for an image header"},
+        {noMarker, "it has no PPM area (no PPM marker)"},
+        {shortHeader, "its PPM header is cut off by the end of the file"},
+        {cut(s.layout.chunk[0] + 4), "its PPM area has no chunk directory (no LPCS chunk)"},
+        {cut(s.layout.chunk[5] + 4), "its chunk directory has no TONE chunk"},
+        {cut(s.layout.chunk[6] + 40), "its PLMN chunk has no end marker"},
+    };
+    int n = 0;
+    for (const auto& [bytes, missing] : cases) {
+        const std::string path = dir.Path("bad" + std::to_string(n++) + ".fls");
+        WriteFile(path, bytes);
+        EXPECT_EQ(ErrorOf([&] { OpenPath(ed, ui, path); }),
+                  path + " is not a flash image this editor can read: " + missing);
+        EXPECT_EQ(ed.MainHex.Data(), before);
+        EXPECT_EQ(ed.MainHex.FileName(), a);
+        EXPECT_EQ(ed.fileNameField, a);
+        EXPECT_EQ(ed.PhoneTypeText(), "3310");
+        EXPECT_TRUE(ed.ppm.split);
+        EXPECT_EQ(ed.ppm[Piece::TONE], tone);
+        EXPECT_EQ(ed.tones.ringtoneCount, tones);
+    }
+    // A file that cannot be read at all: the same.
     EXPECT_THROW(OpenPath(ed, ui, dir.Path("gone.fls")), UserError);
+    EXPECT_THROW(OpenPath(ed, ui, dir.Path("")), UserError);
     EXPECT_EQ(ed.MainHex.Data(), before);
-    EXPECT_EQ(ed.fileNameField, dir.Path("gone.fls"));
+    EXPECT_EQ(ed.fileNameField, a);
+}
+
+TEST(SaveCommand, TheImageBelongsToTheSavedFileAndItsOriginKeepsItsBackup) {
+    TempDir dir;
+    Editor ed;
+    FakeUi ui;
+    const std::string a = dir.Path("a.fls"), b = dir.Path("b.fls");
+    const SampleImage s = OpenSample(ed, ui, a);
+    ed.MainHex.WriteAt(0x300, Bytes{0xAB});
+    ui.saveAnswers = {b};
+    SaveCommand(ed, ui);
+    EXPECT_EQ(ed.fileNameField, b);
+    EXPECT_FALSE(std::filesystem::exists(a + ".bak"));
+    ed.MainHex.WriteAt(0x301, Bytes{0xCD});
+    ui.saveAnswers = {a};
+    SaveCommand(ed, ui);
+    EXPECT_EQ(ui.Last(), "File Successfully saved!");
+    EXPECT_EQ(ed.fileNameField, a);
+    EXPECT_EQ(ReadFile(a + ".bak"), s.bytes);
+    const Bytes saved = ReadFile(a);
+    EXPECT_EQ(saved[0x300], 0xAB);
+    EXPECT_EQ(saved[0x301], 0xCD);
 }
 
 TEST(FreeOffset, FirstFreeRunBehindTheHeaderText) {

@@ -164,7 +164,8 @@ TEST(HexBufferFiles, FailedSaveLeavesTargetAndNoTemporaryFile) {
     buf.LoadFile(a);
     buf.WriteAt(0, Bytes{9});
     const std::string bad = dir.Path("no/such/dir/x.fls");
-    EXPECT_EQ(ErrorOf([&] { buf.SaveFile(bad, true); }), "Cannot create file " + bad);
+    EXPECT_EQ(ErrorOf([&] { buf.SaveFile(bad, true); }),
+              "Cannot create file " + bad + " (No such file or directory)");
     EXPECT_TRUE(buf.Modified());
     EXPECT_EQ(buf.FileName(), a);
     // A target that is a folder cannot be replaced: the folder and the old file stay.

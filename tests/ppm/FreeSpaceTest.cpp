@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/FileFlow.h"
+#include "app/PhoneTypeFlow.h"
 #include "core/UserError.h"
 #include "ppm/FreeSpace.h"
 #include "ppm/PpmCopy.h"
@@ -47,7 +48,10 @@ TEST(GetFreespace, NoFreeRunFailsAtThePositioningStep) {
     std::copy(dum.begin(), dum.end(), b.begin() + 0x40);
     std::copy(ppm.begin(), ppm.end(), b.begin() + 0x800);
     WriteFile(dir.Path("a.fls"), b);
-    EXPECT_EQ(ErrorOf([&] { OpenPath(ed, ui, dir.Path("a.fls")); }), "Invalid selection start");
+    // Loaded as the open flow does, without its check that the PPM area has chunks.
+    ed.MainHex.LoadFile(dir.Path("a.fls"));
+    GetFreeOffset(ed);
+    EXPECT_EQ(ErrorOf([&] { GetPhoneType(ed, ui); }), "Invalid selection start");
     EXPECT_EQ(ed.FreeOffset, -1);
     EXPECT_EQ(ed.PhoneTypeText(), "3310");
     EXPECT_TRUE(ed.mcuFreeField.empty());

@@ -132,9 +132,11 @@ TEST(SplitPPM, MissingTagOrTrailerStopsTheSplit) {
     for (auto it = s.bytes.begin() + s.layout.chunk[4];
          (it = std::search(it, s.bytes.end(), tone.begin(), tone.end())) != s.bytes.end();)
         *it = 'X';
+    // Loaded without the open flow, which refuses such an image before it replaces the open one.
     WriteFile(dir.Path("a.fls"), s.bytes);
+    ed.MainHex.LoadFile(dir.Path("a.fls"));
     try {
-        OpenPath(ed, ui, dir.Path("a.fls"));
+        SplitPPM(ed);
         FAIL();
     } catch (const UserError& e) {
         EXPECT_STREQ(e.what(), "Invalid selection start");
@@ -146,8 +148,9 @@ TEST(SplitPPM, MissingTagOrTrailerStopsTheSplit) {
     for (std::size_t i = static_cast<std::size_t>(t.layout.chunk[6]); i + 16 <= t.bytes.size(); ++i)
         if (BytesToHex(&t.bytes[i], 16) == kTrailerHex) t.bytes[i + 7] = 0x11;
     WriteFile(dir.Path("b.fls"), t.bytes);
+    ed.MainHex.LoadFile(dir.Path("b.fls"));
     try {
-        OpenPath(ed, ui, dir.Path("b.fls"));
+        SplitPPM(ed);
         FAIL();
     } catch (const UserError& e) {
         EXPECT_STREQ(e.what(), "The PLMN chunk has no end marker; the PPM area cannot be read");

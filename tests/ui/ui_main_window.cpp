@@ -268,26 +268,28 @@ class MainWindowTest : public QObject {
         TempDir dir;
         ScriptUi ui;
         TMain w(ui);
-        // A missing file: the field already shows the path, the image stays empty.
+        // A missing file: the image and the field stay empty.
         const std::string missing = dir.Path("missing.fls");
         w.openPath(QString::fromStdString(missing));
         QCOMPARE(ui.told.size(), std::size_t{1});
         QCOMPARE(ui.LastKind(), MessageKind::Error);
         QVERIFY(ui.Last().rfind("Cannot open ", 0) == 0);
-        QCOMPARE(Find<QLineEdit>(w, "fileName")->text(), QString::fromStdString(missing));
+        QCOMPARE(Find<QLineEdit>(w, "fileName")->text(), QString());
         QVERIFY(w.editor().MainHex.Empty());
 
-        // An image without the PPM marker: loaded, but no type and the list stays locked.
+        // A file without the PPM marker is not taken: no type, the list stays locked.
         const std::string blank = dir.Path("blank.fls");
         WriteFile(blank, Bytes(4096, 0x00));
         w.openPath(QString::fromStdString(blank));
-        QCOMPARE(ui.Last(), std::string("Invalid selection start"));
+        QCOMPARE(ui.Last(), blank +
+                                " is not a flash image this editor can read: it has no PPM "
+                                "area (no PPM marker)");
         QCOMPARE(ui.LastKind(), MessageKind::Error);
         auto* type = Find<QComboBox>(w, "phoneType");
         QVERIFY(!type->isEnabled());
         QCOMPARE(type->currentIndex(), 0);
         QCOMPARE(type->itemText(0), QString());
-        QVERIFY(!w.editor().MainHex.Empty());
+        QVERIFY(w.editor().MainHex.Empty());
     }
 
     void tabChangesFollowTheTypeRules() {

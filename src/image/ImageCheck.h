@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+#include "core/HexText.h"
+
+namespace brivant {
+
+// The smallest file that can hold the image header with its checksum fields.
+inline constexpr std::size_t kMinImageSize = 128;
+
+// What a file lacks to be a flash image the editor can read: enough bytes for the header, a
+// PPM marker with its header, and the seven chunks behind it, each with its end marker. The
+// chunks are looked for as the PPM copy is cut, so an image that passes can be cut (its end
+// behind the chunks is the cutting's own concern). Empty when nothing is missing.
+std::string MissingImagePart(const Bytes& image);
+
+}  // namespace brivant

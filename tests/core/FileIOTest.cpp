@@ -1,0 +1,209 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "core/FileIO.h"
+#include "core/HexBuffer.h"
+#include "core/UserError.h"
+#include "support/TestSupport.h"
+
+using namespace brivant;
+using namespace brivant::test;
+namespace fs = std::filesystem;
+
+namespace {
+// Entries of the folder whose name shows a temporary file of a save.
+std::vector<std::string> Leftovers(const TempDir& dir) {
+    std::vector<std::string> found;
+    for (const auto& e : fs::directory_iterator(dir.Path("")))
+        if (e.path().string().find("tmp~") != std::string::npos) found.push_back(e.path());
+    return found;
+}
+
+mode_t ModeOf(const std::string& path) {
+    struct stat st {};
+    EXPECT_EQ(::stat(path.c_str(), &st), 0);
+    return st.st_mode & 07777;
+}
+
+// A file of `size` bytes that takes no room on the disk.
+void Sparse(const std::string& path, std::uintmax_t size) {
+    WriteFile(path, {});
+    fs::resize_file(path, size);
+}
+}  // namespace
+
+TEST(FileInputs, AnythingButARegularFileIsRefusedBeforeItIsOpened) {
+    TempDir dir;
+    const std::string fifo = dir.Path("pipe.fls"), folder = dir.Path("folder.fls");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_directory(folder);
+    // Opening a FIFO without a writer would wait for ever, reading a device would never end.
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {fifo, "It is a named pipe, not a file"},
+        {"/dev/zero", "It is a device, not a file"},
+        {"/dev/null", "It is a device, not a file"},
+        {folder, "It is a folder"},
+        {dir.Path("gone.fls"), "No such file or directory"},
+    };
+    for (const auto& [path, reason] : cases) {
+        EXPECT_EQ(InputProblem(path), reason) << path;
+        EXPECT_EQ(ErrorOf([&] { ReadWholeFile(path, "Cannot open %s.\r\n(%s.)"); }),
+                  "Cannot open " + path + ".\r\n(" + reason + ".)");
+        // A text with one place gets the reason appended.
+        EXPECT_EQ(ErrorOf([&] { ReadWholeFile(path, "Cannot open file %s"); }),
+                  "Cannot open file " + path + " (" + reason + ")");
+    }
+    // A link is followed to what it names.
+    const std::string link = dir.Path("link.fls"), file = dir.Path("a.fls");
+    fs::create_symlink("/dev/zero", link);
+    EXPECT_EQ(InputProblem(link), "It is a device, not a file");
+    WriteFile(file, Bytes{1, 2, 3});
+    fs::remove(link);
+    fs::create_symlink(file, link);
+    const FileContent c = ReadFileContent(link, "%s %s");
+    EXPECT_EQ(c.bytes, (Bytes{1, 2, 3}));
+    EXPECT_EQ(c.id, *IdOf(file));
+}
+
+TEST(FileInputs, NothingLargerThanTheLargestFlash) {
+    TempDir dir;
+    const std::string limit = dir.Path("limit.fls"), over = dir.Path("over.fls");
+    Sparse(limit, kMaxInputSize);
+    Sparse(over, kMaxInputSize + 1);
+    EXPECT_EQ(InputProblem(limit), "");
+    EXPECT_EQ(InputProblem(over), "It is larger than 64 MiB (67108865 bytes), more than any flash");
+    EXPECT_EQ(ErrorOf([&] { ReadWholeFile(over, "Cannot open file %s"); }),
+              "Cannot open file " + over +
+                  " (It is larger than 64 MiB (67108865 bytes), more than any flash)");
+}
+
+TEST(FileOutputs, OnlyARegularFileIsReplaced) {
+    TempDir dir;
+    const std::string fifo = dir.Path("pipe.fls"), folder = dir.Path("folder.fls");
+    const std::string dangling = dir.Path("dangling.fls");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_directory(folder);
+    fs::create_symlink(dir.Path("nowhere.fls"), dangling);
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {fifo, "It is a named pipe, not a file"},
+        {"/dev/null", "It is a device, not a file"},
+        {folder, "It is a folder"},
+        {dangling, "It is a link to a file that does not exist"},
+        {dir.Path("no/such/folder.fls"), "No such file or directory"},
+    };
+    for (const auto& [path, reason] : cases)
+        EXPECT_EQ(ErrorOf([&] { WriteFileAtomic(path, Bytes{1}); }),
+                  "Cannot create file " + path + " (" + reason + ")");
+    EXPECT_EQ(fs::status("/dev/null").type(), fs::file_type::character);
+    EXPECT_EQ(fs::status(fifo).type(), fs::file_type::fifo);
+    EXPECT_TRUE(fs::is_directory(folder));
+    EXPECT_TRUE(fs::is_symlink(dangling));
+    EXPECT_FALSE(fs::exists(dir.Path("nowhere.fls")));
+    EXPECT_TRUE(Leftovers(dir).empty());
+}
+
+TEST(FileOutputs, ALinkIsFollowedAndTheModeKept) {
+    TempDir dir;
+    const std::string file = dir.Path("a.fls"), link = dir.Path("link.fls");
+    WriteFile(file, Bytes{1, 2});
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
+    fs::create_symlink(file, link);
+    WriteFileAtomic(link, Bytes{7, 8, 9});
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(ReadFile(file), (Bytes{7, 8, 9}));
+    EXPECT_EQ(ModeOf(file), 0600u);
+
+    // A new file gets the mode new files get.
+    const std::string fresh = dir.Path("new.fls");
+    WriteFileAtomic(fresh, Bytes{1});
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    EXPECT_EQ(ModeOf(fresh), 0666u & ~mask);
+    EXPECT_TRUE(Leftovers(dir).empty());
+}
+
+TEST(FileOutputs, TheTemporaryFileIsNeverOneThatWasThere) {
+    TempDir dir;
+    const std::string file = dir.Path("a.fls"), victim = dir.Path("victim.txt");
+    WriteFile(file, Bytes{1});
+    WriteFile(victim, Bytes{'k', 'e', 'e', 'p'});
+    // Links planted where a predictable temporary name would be.
+    fs::create_symlink(victim, file + ".tmp~");
+    fs::create_symlink(victim, file + ".tmp");
+    PendingFile out(file);
+    EXPECT_EQ(out.Target(), file);
+    EXPECT_EQ(out.TargetId(), IdOf(file));
+    out.Write(Bytes{5, 6});
+    out.Commit();
+    EXPECT_EQ(ReadFile(file), (Bytes{5, 6}));
+    EXPECT_EQ(ReadFile(victim), (Bytes{'k', 'e', 'e', 'p'}));
+    EXPECT_EQ(IdOf(file), out.NewId());
+    fs::remove(file + ".tmp~");
+
+    // A save that is given up leaves no temporary file behind.
+    {
+        PendingFile dropped(file);
+        dropped.Write(Bytes{9});
+        EXPECT_EQ(Leftovers(dir).size(), 1u);
+    }
+    EXPECT_TRUE(Leftovers(dir).empty());
+    EXPECT_EQ(ReadFile(file), (Bytes{5, 6}));
+}
+
+TEST(BufferSave, TheBackupFollowsTheFileNotItsSpelling) {
+    TempDir dir;
+    const std::string a = dir.Path("a.fls"), b = dir.Path("b.fls");
+    const std::string otherSpelling = dir.Path(".") + "/./a.fls";
+    WriteFile(a, Bytes{1, 2, 3, 4});
+    HexBuffer buf(true);
+    buf.LoadFile(a);
+    buf.WriteAt(0, Bytes{9});
+    buf.SaveFile(b, true);  // elsewhere: no backup, the buffer now belongs to b
+    EXPECT_FALSE(fs::exists(a + ".bak"));
+    EXPECT_FALSE(fs::exists(b + ".bak"));
+    buf.WriteAt(1, Bytes{8});
+    buf.SaveFile(otherSpelling, true);  // over the file it was loaded from, spelled otherwise
+    EXPECT_EQ(ReadFile(a + ".bak"), (Bytes{1, 2, 3, 4}));
+    EXPECT_EQ(ReadFile(a), (Bytes{9, 8, 3, 4}));
+    // Saving there again after an edit backs up the first save, not the original twice.
+    buf.WriteAt(2, Bytes{7});
+    buf.SaveFile(a, true);
+    EXPECT_EQ(ReadFile(a + ".bak"), (Bytes{9, 8, 3, 4}));
+    EXPECT_FALSE(fs::exists(a + ".bak.bak"));
+}
+
+TEST(BufferSave, ALinkedImageIsReplacedThroughTheLinkWithItsBackupBesideIt) {
+    TempDir dir;
+    fs::create_directory(dir.Path("real"));
+    const std::string real = dir.Path("real/a.fls"), link = dir.Path("a.fls");
+    WriteFile(real, Bytes{1, 2});
+    fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write);
+    fs::create_symlink(real, link);
+    HexBuffer buf(true);
+    buf.LoadFile(link);
+    buf.WriteAt(0, Bytes{5});
+    buf.SaveFile(link, true);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(ReadFile(real), (Bytes{5, 2}));
+    EXPECT_EQ(ModeOf(real), 0600u);
+    EXPECT_EQ(ReadFile(real + ".bak"), (Bytes{1, 2}));
+    EXPECT_FALSE(fs::exists(link + ".bak"));
+}
+
+TEST(BufferSave, ABackupNameTakenByAFolderStopsTheSaveWithItsReason) {
+    TempDir dir;
+    const std::string a = dir.Path("a.fls");
+    WriteFile(a, Bytes{1, 2});
+    fs::create_directory(a + ".bak");
+    HexBuffer buf(true);
+    buf.LoadFile(a);
+    buf.WriteAt(0, Bytes{5});
+    EXPECT_EQ(ErrorOf([&] { buf.SaveFile(a, true); }),
+              "Cannot delete previous backup " + a + ".bak. (It is a folder)");
+    EXPECT_EQ(ReadFile(a), (Bytes{1, 2}));
+    EXPECT_TRUE(buf.Modified());
+    EXPECT_TRUE(Leftovers(dir).empty());
+}
