@@ -1,6 +1,7 @@
 #include "graphics/AniCommands.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "core/Interaction.h"
 #include "core/UserError.h"
@@ -45,6 +46,49 @@ bool FreeRunHolds(Session& ed, std::size_t length) {
 
 std::string Label(std::size_t k) {
     return IntToHex(static_cast<std::uint32_t>(k), 3);
+}
+
+// The writes of WriteAni carried out on a copy of the image and read back as the
+// animation reader reads the tables: the new list whole where the pointer now points, the
+// pointer and the length table as written, and every other animation's pointer and frame
+// list as they were. What is wrong, or nothing.
+std::optional<std::string> ReadBack(const Session& ed, const AniState& a, const Bytes& newList,
+                                    const Bytes* pointer, const Bytes* table) {
+    const Bytes& before = ed.MainHex.Data();
+    Bytes image = before;
+    const AniEntry& entry = a.catalog.at(static_cast<std::size_t>(a.current));
+    const std::int64_t listAt = pointer ? ed.FreeOffset : ListOffset(a);
+    auto fits = [&image](std::int64_t at, std::size_t n) {
+        return at >= 0 &&
+               at + static_cast<std::int64_t>(n) <= static_cast<std::int64_t>(image.size());
+    };
+    auto put = [&](std::int64_t at, const Bytes& b) {
+        if (fits(at, b.size())) std::copy(b.begin(), b.end(), image.begin() + at);
+    };
+    auto reads = [&](const Bytes& in, std::int64_t at, const Bytes& b) {
+        return fits(at, b.size()) && std::equal(b.begin(), b.end(), in.begin() + at);
+    };
+    put(listAt, newList);
+    if (pointer) put(entry.slot, *pointer);
+    if (table) put(a.lengthTableOffset, *table);
+
+    if ((pointer && !reads(image, entry.slot, *pointer)) || !reads(image, listAt, newList) ||
+        (table && !reads(image, a.lengthTableOffset, *table)))
+        return std::string(kAniNotReadBack);
+    for (std::size_t i = 0; i < a.catalog.size(); ++i) {
+        if (static_cast<int>(i) == a.current) continue;
+        const AniEntry& other = a.catalog[i];
+        Bytes slot(4);
+        PutBE32(slot.data(), other.address);
+        if (other.slot >= 0 && reads(before, other.slot, slot) && !reads(image, other.slot, slot))
+            return std::string(kAniWouldDamage);
+        // Animations that share one list change together; that is how the image has them.
+        const std::int64_t at = ToImageOffset(other.address);
+        if (other.address == entry.address || !fits(at, other.lengthByte)) continue;
+        const Bytes list(before.begin() + at, before.begin() + at + other.lengthByte);
+        if (!reads(image, at, list)) return std::string(kAniWouldDamage);
+    }
+    return std::nullopt;
 }
 
 void StopOn(AniState& a, Interaction& ui, const std::string& text) {
@@ -142,6 +186,15 @@ bool WriteAni(Session& ed, AniState& a, Interaction& ui, const Bytes& oldList, c
     }
     if (tableChanges && !Holds(m, a.lengthTableOffset, oldTable)) {
         ui.error(kLengthTableMoved);
+        return false;
+    }
+
+    // Playing rewrites the list unchanged at every frame: nothing to check then.
+    const bool writes = moves || tableChanges || !Holds(m, ListOffset(a), newList);
+    if (const auto why = writes ? ReadBack(ed, a, newList, moves ? &pointer : nullptr,
+                                           tableChanges ? &newTable : nullptr)
+                                : std::nullopt) {
+        ui.error(*why);
         return false;
     }
 

@@ -20,6 +20,10 @@ inline constexpr const char* kFirstAniStays =
 inline constexpr const char* kAniListMoved = "The frame list is no longer where it was read";
 inline constexpr const char* kAniPointerMoved =
     "The animation table is no longer where it was read";
+inline constexpr const char* kAniNotReadBack =
+    "The frame list would not read back from the image as it was written; nothing was changed";
+inline constexpr const char* kAniWouldDamage =
+    "Writing the frame list would change another animation; nothing was changed";
 inline constexpr const char* kLengthTableMoved =
     "The animation length table is no longer where it was read";
 

@@ -53,7 +53,8 @@ std::optional<std::string> Plan(Session& ed, const GraphicsState& g, int width, 
     HexBuffer& m = ed.MainHex;
     plan.atFreeOffset = !sameSize || StoresAtFreeOffset(ed);
     if (plan.atFreeOffset) {
-        if (ed.FreeOffset < 0 || !McuFits(ed, n)) return kNoMcuSpace;
+        // New data goes only where the free space really is: a run of FF bytes.
+        if (ed.FreeOffset < 0 || !McuFits(ed, n) || McuFreeRun(ed) < n) return kNoMcuSpace;
         plan.at = ed.FreeOffset;
     } else {
         const std::int64_t at = ToImageOffset(e.Address());
@@ -83,6 +84,57 @@ void Carry(Session& ed, GraphicsState& g, WritePlan& plan) {
     ed.MainHex.WriteAt(e.recordOffset, plan.record);
     e.record = std::move(plan.record);
     e.kept = std::move(plan.plain);
+}
+
+// The plan carried out on a copy of the image and read back by the catalog's own reader:
+// the entry's record where the catalog has it, its pixel bytes in its form exactly the new
+// ones, and every other record as it was. What is wrong, or nothing.
+std::optional<std::string> ReadBack(const Session& ed, const GraphicsState& g,
+                                    const WritePlan& plan) {
+    if (plan.unchanged) return std::nullopt;
+    Session copy = ed;
+    GraphicsState cg = g;
+    WritePlan p = plan;
+    Carry(copy, cg, p);
+    const BitmapEntry& e = cg.bitmaps[static_cast<std::size_t>(cg.current)];
+    const Bytes& image = copy.MainHex.Data();
+    for (const BitmapEntry& other : g.bitmaps) {
+        const std::int64_t r = other.recordOffset;
+        if (r == e.recordOffset || r < 0 || r + kRecordSize > copy.MainHex.Size()) continue;
+        if (!std::equal(other.record.begin(), other.record.end(), ed.MainHex.Data().begin() + r))
+            continue;  // already not what the catalog read: not this write's doing
+        if (!std::equal(other.record.begin(), other.record.end(), image.begin() + r))
+            return std::string(kBitmapWouldDamage);
+    }
+    if (!std::equal(plan.record.begin(), plan.record.end(), image.begin() + e.recordOffset))
+        return std::string(kBitmapNotReadBack);
+    const auto count = static_cast<std::size_t>(PixelByteCount(e.Width(), e.Height()));
+    Bytes read;
+    try {
+        read = ReadBitmapPixels(copy, cg, cg.current);
+    } catch (const UserError&) {
+        return std::string(kBitmapNotReadBack);
+    }
+    if (read.size() < count || plan.plain.size() != count ||
+        !std::equal(plan.plain.begin(), plan.plain.end(), read.begin()))
+        return std::string(kBitmapNotReadBack);
+    return std::nullopt;
+}
+
+// The refusal as told: naming the file when the picture came from one.
+std::string Refusal(const std::string& file, const std::string& why) {
+    return file.empty() ? why : Format(kBitmapFileRefused, {file, why});
+}
+
+// A bitmap file as the platform reads it; a failure names the file.
+BitmapCanvas ReadPicture(BitmapFiles& files, const std::string& path) {
+    try {
+        return files.Read(path);
+    } catch (const UserError& e) {
+        const std::string text = e.what();
+        if (text.find(path) != std::string::npos) throw;
+        throw UserError(Format(kBitmapFileRefused, {path, text}));
+    }
 }
 
 bool HasCurrent(GraphicsState& g, Interaction& ui) {
@@ -115,7 +167,9 @@ bool SaveBmpHex(Session& ed, GraphicsState& g, Interaction& ui, Bytes pixels) {
     const int width = e->edited ? e->edited->width : e->Width();
     const int height = e->edited ? e->edited->height : e->Height();
     WritePlan plan;
-    if (const auto refused = Plan(ed, g, width, height, std::move(pixels), plan)) {
+    auto refused = Plan(ed, g, width, height, std::move(pixels), plan);
+    if (!refused) refused = ReadBack(ed, g, plan);
+    if (refused) {
         ui.error(*refused);
         return false;
     }
@@ -123,13 +177,16 @@ bool SaveBmpHex(Session& ed, GraphicsState& g, Interaction& ui, Bytes pixels) {
     return true;
 }
 
-bool ImportPicture(Session& ed, GraphicsState& g, Interaction& ui, const BitmapCanvas& picture) {
+bool ImportPicture(Session& ed, GraphicsState& g, Interaction& ui, const BitmapCanvas& picture,
+                   const std::string& file) {
     if (!g.Current()) return false;
     // Checked against the picture before it becomes the entry's edited bitmap, so that a
     // refusal leaves the catalog as it was.
     WritePlan plan;
-    if (const auto refused = Plan(ed, g, picture.width, picture.height, PixelsOf(picture), plan)) {
-        ui.error(*refused);
+    auto refused = Plan(ed, g, picture.width, picture.height, PixelsOf(picture), plan);
+    if (!refused) refused = ReadBack(ed, g, plan);
+    if (refused) {
+        ui.error(Refusal(file, *refused));
         return false;
     }
     GetBmpHex(g, picture);
@@ -152,7 +209,7 @@ void LoadBitmap(Session& ed, GraphicsState& g, Interaction& ui, BitmapFiles& fil
     if (!HasCurrent(g, ui)) return;
     const auto path = ui.askOpenFile(OpenDialog(kBmpOpenTitle, kBmpOpenFilter));
     if (!path) return;
-    ImportPicture(ed, g, ui, files.Read(*path));
+    ImportPicture(ed, g, ui, ReadPicture(files, *path), *path);
 }
 
 void SaveBitmap(Session&, GraphicsState& g, Interaction& ui, BitmapFiles& files) {
@@ -187,7 +244,7 @@ void LoadAllBitmaps(Session& ed, GraphicsState& g, Interaction& ui, BitmapFiles&
         // "&Save All" writes no file for a bitmap without a picture; its absence is no
         // reason to stop the set.
         if (WithoutPicture(g.bitmaps[static_cast<std::size_t>(id)]) && !FileExists(name)) continue;
-        if (!ImportPicture(ed, g, ui, files.Read(name))) return;
+        if (!ImportPicture(ed, g, ui, ReadPicture(files, name), name)) return;
     }
 }
 

@@ -27,6 +27,11 @@ inline constexpr const char* kBmpOpenFilter = "Bitmap Files (*.bmp)|*.bmp";
 
 inline constexpr const char* kBadBitmapSize = "A bitmap must be 1 to 255 pixels wide and high";
 inline constexpr const char* kRecordMoved = "The bitmap's record is no longer where it was read";
+inline constexpr const char* kBitmapFileRefused = "%s cannot be loaded as this bitmap: %s";
+inline constexpr const char* kBitmapNotReadBack =
+    "the bitmap would not read back from the image as it was written; nothing was changed";
+inline constexpr const char* kBitmapWouldDamage =
+    "writing it would change the record of another bitmap; nothing was changed";
 
 // GetBmpHex: the picture's pixel bytes become the current entry's edited bitmap and are
 // shown. Returns the bytes.
@@ -40,8 +45,11 @@ Bytes GetBmpHex(GraphicsState& g, const BitmapCanvas& picture);
 bool SaveBmpHex(Session& ed, GraphicsState& g, Interaction& ui, Bytes pixels);
 
 // A picture (file or editor) into the current entry: GetBmpHex then SaveBmpHex, checked
-// first so that a refused import changes neither the image nor the catalog.
-bool ImportPicture(Session& ed, GraphicsState& g, Interaction& ui, const BitmapCanvas& picture);
+// first, and carried out on a copy of the image that the catalog's reader must read back,
+// so that a refused import changes neither the image nor the catalog. `file` names the
+// picture's file in a refusal.
+bool ImportPicture(Session& ed, GraphicsState& g, Interaction& ui, const BitmapCanvas& picture,
+                   const std::string& file = {});
 
 // The "&Commands" entries, acting on the current bitmap.
 void EditBitmap(Session& ed, GraphicsState& g, Interaction& ui);                      // "&Edit"

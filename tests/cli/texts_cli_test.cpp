@@ -113,3 +113,52 @@ TEST(CliOperators, ChunkImportRebuildsTheList) {
     EXPECT_NE(Cli({"ops", "list", z}).out.find("Countries Count: 3"), std::string::npos);
     ASSERT_EQ(Cli({"chunk", "import", x, "TEXT", dir.Path("p.bin"), "-o", z + "2"}).status, 1);
 }
+
+// Files that the lists would not read back are refused by `lang add` and `ops add` with
+// exit 1, naming the file, and no output is written.
+TEST(CliTextImports, BadFilesFailAndWriteNothing) {
+    TempDir dir;
+    const std::string x = dir.Path("x.fls"), y = dir.Path("y.fls");
+    ASSERT_EQ(Cli({"demo", x}).status, 0);
+    ASSERT_EQ(Cli({"lang", "export", x, "1", dir.Path("e.lng")}).status, 0);
+    ASSERT_EQ(Cli({"ops", "export", x, "0", dir.Path("p.opr")}).status, 0);
+    const Bytes lng = ReadFile(dir.Path("e.lng"));
+    const Bytes opr = ReadFile(dir.Path("p.opr"));
+    WriteText(dir.Path("t.txt"), "just some text, no chunk at all\n");
+    WriteFile(dir.Path("cut.lng"), Bytes(lng.begin(), lng.begin() + 20));
+    WriteFile(dir.Path("cut.opr"), Bytes(opr.begin(), opr.end() - 4));
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"lang", "t.txt"},  {"ops", "t.txt"},  {"lang", "cut.lng"},
+        {"ops", "cut.opr"}, {"lang", "p.opr"}, {"ops", "e.lng"}};
+    for (const auto& [group, file] : cases) {
+        SCOPED_TRACE(group + " " + file);
+        const CliRun r = Cli({group, "add", x, dir.Path(file), "-o", y});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_TRUE(Has(r.err, dir.Path(file))) << r.err;
+        EXPECT_FALSE(std::filesystem::exists(y));
+    }
+    // COMM cannot go: the list would not read again.
+    const CliRun comm = Cli({"lang", "delete", x, "0", "-o", y});
+    EXPECT_EQ(comm.status, 1);
+    EXPECT_TRUE(Has(comm.err, "COMM")) << comm.err;
+    EXPECT_FALSE(std::filesystem::exists(y));
+    EXPECT_EQ(Cli({"lang", "list", x}).status, 0);
+}
+
+// A country loaded twice gives two rows; deleting the first leaves the list, the export and
+// the saved bytes in agreement.
+TEST(CliTextImports, DuplicateCountryRowsActOnTheirOwnRecord) {
+    TempDir dir;
+    const std::string x = dir.Path("x.fls"), y = dir.Path("y.fls"), z = dir.Path("z.fls");
+    ASSERT_EQ(Cli({"demo", x}).status, 0);
+    ASSERT_EQ(Cli({"ops", "export", x, "2", dir.Path("f.opr")}).status, 0);
+    ASSERT_EQ(Cli({"ops", "add", x, dir.Path("f.opr"), "-o", y}).status, 0);
+    WriteText(dir.Path("o.txt"), "05 Elisa\n");
+    ASSERT_EQ(Cli({"ops", "edit", y, "4", dir.Path("o.txt"), "--in-place"}).status, 0);
+    EXPECT_EQ(Cli({"ops", "show", y, "2"}).out, "244-91 Ra\\x0Edio\n");
+    EXPECT_EQ(Cli({"ops", "show", y, "4"}).out, "244-05 Elisa\n");
+    ASSERT_EQ(Cli({"ops", "delete", y, "2", "-o", z}).status, 0);
+    EXPECT_EQ(Cli({"ops", "show", z, "3"}).out, "244-05 Elisa\n");
+    EXPECT_TRUE(Has(Cli({"ops", "list", z}).out, "Countries Count: 4"));
+    EXPECT_TRUE(ChecksumsVerify(ReadFile(z)));
+}

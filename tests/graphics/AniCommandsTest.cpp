@@ -180,6 +180,14 @@ TEST(AniCommands, RefusalsChangeNothing) {
          },
          kAniListMoved},
         {"first list leaves its range", k3330, 6 * kMiB, 0, {8}, nullptr, kFirstAniStays},
+        // The catalog says another list begins inside this one: writing would change it.
+        {"another list inside",
+         k3310,
+         2 * kMiB,
+         1,
+         {4},
+         [](AniFixture& f) { f.a().catalog[2].address = f.a().catalog[1].address + 4; },
+         kAniWouldDamage},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
+
 #include "graphics/BitmapCommands.h"
 #include "graphics/GraphicsTestSupport.h"
 #include "image/Address.h"
@@ -92,6 +95,91 @@ TEST(BitmapCommands, LoadAndSaveOne) {
     EXPECT_EQ(g.bitmaps[2].Width(), 8);
     EXPECT_EQ(ToImageOffset(g.bitmaps[2].Address()), free);
     EXPECT_EQ(FromImage(f, 2), f.files.files[f.dir.Path("one.bmp")]);
+}
+
+// Loaded files that cannot be read, that have no size a record holds, or whose write would
+// not read back whole are refused naming the file, with nothing changed.
+TEST(BitmapCommands, BadFilesAreRefusedNamingTheFile) {
+    struct Case {
+        const char* what;
+        std::optional<BitmapCanvas> picture;  // none: the file cannot be read
+        std::function<void(GraphicsFixture&)> spoil;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"unreadable", std::nullopt, nullptr, ""},
+        {"width 0", BitmapCanvas(0, 16), nullptr, kBadBitmapSize},
+        {"height 256", BitmapCanvas(24, 256), nullptr, kBadBitmapSize},
+        {"too wide", BitmapCanvas(256, 1), nullptr, kBadBitmapSize},
+        // Entry 5 (3 x 8, 4 bytes padded) says its pixels lie over the next record ...
+        {"over another record", BitmapCanvas(3, 8),
+         [](GraphicsFixture& f) {
+             BitmapEntry& e = f.g().bitmaps[5];
+             PutBE32(e.record.data(), ToPhoneAddress(f.g().bitmaps[6].recordOffset));
+             f.ed.MainHex.WriteAt(e.recordOffset, e.record);
+         },
+         kBitmapWouldDamage},
+        // ... or over the end of its own, which the record write then cuts into.
+        {"over its own record", BitmapCanvas(3, 8),
+         [](GraphicsFixture& f) {
+             BitmapEntry& e = f.g().bitmaps[5];
+             PutBE32(e.record.data(), ToPhoneAddress(e.recordOffset + 8));
+             f.ed.MainHex.WriteAt(e.recordOffset, e.record);
+         },
+         kBitmapNotReadBack},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        GraphicsFixture f(k3310);
+        GraphicsState& g = f.g();
+        SelectBitmap(f.ed, g, 5);
+        if (c.spoil) c.spoil(f);
+        const std::string path = f.dir.Path("bad.bmp");
+        if (c.picture) {
+            BitmapCanvas p = *c.picture;
+            p.Fill(true);
+            f.files.files[path] = p;
+        } else {
+            f.files.files.erase(path);
+        }
+        const Bytes image = f.Image();
+        const std::int32_t free = f.ed.FreeOffset;
+        const BitmapEntry before = g.bitmaps[5];
+        f.ui.openAnswers.push_back(path);
+        const std::string thrown = ErrorOf([&] { LoadBitmap(f.ed, g, f.ui, f.files); });
+        const std::string told = thrown.empty() ? f.ui.Last() : thrown;
+        EXPECT_TRUE(Has(told, path)) << told;
+        if (c.picture) {
+            EXPECT_EQ(told, Format(kBitmapFileRefused, {path, c.reason}));
+        }
+        EXPECT_EQ(f.Image(), image);
+        EXPECT_EQ(f.ed.FreeOffset, free);
+        EXPECT_FALSE(g.bitmaps[5].edited);
+        EXPECT_EQ(g.bitmaps[5].record, before.record);
+    }
+}
+
+// "&Load All" stops at the first refused file: the IDs before it are written, the refused
+// one and those after it are not.
+TEST(BitmapCommands, LoadAllStopsAtARefusedFile) {
+    GraphicsFixture f(k3310);
+    GraphicsState& g = f.g();
+    f.ui.saveAnswers.push_back(f.dir.Path("shot.bmp"));
+    SaveAllBitmaps(f.ed, g, f.ui, f.files);
+    for (int id : {0, 1}) {
+        BitmapCanvas& p = f.files.files[f.dir.Path("shot" + BitmapIdText(id) + ".bmp")];
+        p.Set(0, 0, !p.Dark(0, 0));
+    }
+    f.files.files[f.dir.Path("shot003.bmp")] = BitmapCanvas(300, 8);
+    const Bytes after3 = g.bitmaps[4].record;
+    f.ui.openAnswers.push_back(f.dir.Path("shot000.bmp"));
+    LoadAllBitmaps(f.ed, g, f.ui, f.files);
+    EXPECT_EQ(f.ui.Last(), Format(kBitmapFileRefused, {f.dir.Path("shot003.bmp"), kBadBitmapSize}));
+    EXPECT_TRUE(g.bitmaps[0].edited);
+    EXPECT_TRUE(g.bitmaps[1].edited);
+    EXPECT_FALSE(g.bitmaps[3].edited);
+    EXPECT_FALSE(g.bitmaps[4].edited);
+    EXPECT_EQ(g.bitmaps[4].record, after3);
 }
 
 // "&Edit": the editor opens on the current bitmap; its result is written when the flag is
