@@ -1,5 +1,6 @@
 #include "app/Features.h"
 
+#include "app/ChunkReaders.h"
 #include "app/Editor.h"
 #include "graphics/AniCatalog.h"
 #include "graphics/BitmapCatalog.h"
@@ -54,6 +55,9 @@ const std::vector<Feature>& Features() {
          .tab = Tab::Menu,
          .tabShown = [](Editor& ed, Interaction& ui) { ShowMenuTab(ed, ed.menu, ed.texts, ui); }},
     };
+    // Files loaded as a whole TEXT or PLMN chunk are read by these lists before they go in.
+    static const bool readersSet = (RegisterChunkReaders(), true);
+    (void)readersSet;
     return list;
 }
 

@@ -31,6 +31,9 @@ constexpr Direction kToPpm = {"MCU bytes too small, PPM space can not be adjust"
                               "Adjust PPM Space",
                               "How many bytes to add in PPM?\n\rPlease Enter From 1 to ",
                               "PPM free space successfully adjusted"};
+constexpr const char* kPpmEndOutside =
+    "The PPM end address %s in the image header lies outside the image (%s bytes); the PPM "
+    "free space cannot be counted";
 constexpr const char* kNotFree =
     "Cannot move the PPM area by %s bytes: the bytes it would take over are not all free (FF)";
 
@@ -65,7 +68,12 @@ void GetFreespace(Session& ed) {
     m.SetSelectionEnd(d + 31);
     const Bytes fields = m.CopyBytes(d + 24, 8);
     SetCBText(fields.data(), fields.size());
-    const std::int32_t e = HexTextToInt(ClipboardGet().substr(8, 8));
+    const auto address = static_cast<std::uint32_t>(HexTextToInt(ClipboardGet().substr(8, 8)));
+    // Any 32-bit address may stand there: the offset is taken in 64 bits and must name a
+    // byte of the image before the selection is made.
+    const std::int64_t e = ToImageOffset(address);
+    if (e < 0 || e >= m.Size())
+        throw UserError(Format(kPpmEndOutside, {IntToHex(address, 8), std::to_string(m.Size())}));
 
     m.SetSelectionStart(d + 24);
     FindOffSet1(ed, kDumfileHex);
@@ -73,7 +81,7 @@ void GetFreespace(Session& ed) {
     FindOffSet1(ed, std::string(112, 'F'));
     const std::int32_t g = ed.FoundOffset;
     m.SetSelectionStart(g);
-    m.SetSelectionEnd(e - static_cast<std::int32_t>(kPhoneBase));
+    m.SetSelectionEnd(static_cast<std::int32_t>(e));
     ed.ppmFreeField = std::to_string(m.SelectionLength());
     m.SetSelectionStart(1);
 }

@@ -1,5 +1,8 @@
 #include "ppm/PpmCopy.h"
 
+#include <algorithm>
+#include <filesystem>
+
 #include "core/Clipboard.h"
 #include "core/Interaction.h"
 #include "core/UserError.h"
@@ -20,7 +23,75 @@ constexpr const char* kTooBig =
     "The edited chunks need %s bytes more than the PPM area holds (it ends at offset %s). "
     "Nothing was saved: free PPM space first (Adjust, option PPM)";
 constexpr const char* kNotSplit = "The PPM area of this image has not been read";
+constexpr std::size_t kChunkHeader = 12;  // checksum, length, tag
+constexpr std::size_t kTrailerBytes = 16;
+
+std::array<ChunkReader, kChunkCount>& Readers() {
+    static std::array<ChunkReader, kChunkCount> readers;
+    return readers;
+}
+
+bool Contains(const Bytes& b, std::size_t from, const Bytes& what, std::size_t* at = nullptr) {
+    if (from > b.size()) return false;
+    const auto hit = std::search(b.begin() + static_cast<std::ptrdiff_t>(from), b.end(),
+                                 what.begin(), what.end());
+    if (hit == b.end()) return false;
+    if (at) *at = static_cast<std::size_t>(hit - b.begin());
+    return true;
+}
+
+// The chunk-directory reader's view of a chunk put in place of `piece`.
+std::string LayoutFault(Piece piece, const Bytes& c) {
+    const std::size_t n = c.size();
+    if (n < kChunkHeader + kTrailerBytes)
+        return Format("it is %s bytes long, shorter than a chunk (%s bytes)",
+                      {std::to_string(n), std::to_string(kChunkHeader + kTrailerBytes)});
+    const std::string tag = PieceTag(piece);
+    const std::string found(c.begin() + 8, c.begin() + 12);
+    if (found != tag) return Format("its tag is \"%s\", not \"%s\"", {PrintableText(found), tag});
+    const std::uint32_t length = GetBE32(&c[4]);
+    if (length != n)
+        return Format("its length field says %s bytes, the file has %s",
+                      {std::to_string(length), std::to_string(n)});
+    const Bytes trailer = HexToBytes(kTrailerHex);
+    if (!std::equal(trailer.begin(), trailer.end(), c.end() - kTrailerBytes))
+        return "it does not end with the chunk end marker";
+    // The end marker is searched from the tag's last byte: met earlier, it cuts the chunk.
+    std::size_t at = 0;
+    if (Contains(c, 11, trailer, &at) && at < n - kTrailerBytes)
+        return Format(
+            "its end marker already occurs at byte %s, so the image would end the "
+            "chunk there",
+            {std::to_string(at)});
+    // The next chunk is searched from this one's start, the PPM end text after PLMN.
+    const auto next = static_cast<int>(piece) + 1;
+    const std::string nextHex =
+        next < kChunkCount ? PieceTagHex(static_cast<Piece>(next)) : kDumfileHex;
+    if (Contains(c, 0, HexToBytes(nextHex), &at)) {
+        const Bytes what = HexToBytes(nextHex);
+        return Format(
+            "it holds the text \"%s\" at byte %s, where the image would find what "
+            "follows the chunk",
+            {std::string(what.begin(), what.end()), std::to_string(at)});
+    }
+    return {};
+}
+
+std::string ShownName(const std::string& path) {
+    return PrintableText(std::filesystem::path(path).filename().string());
+}
 }  // namespace
+
+void SetChunkReader(Piece piece, ChunkReader reader) {
+    Readers().at(static_cast<std::size_t>(piece)) = std::move(reader);
+}
+
+std::string ChunkFault(Session& ed, Piece piece, const Bytes& chunk, const ChunkReader& reader) {
+    std::string fault = LayoutFault(piece, chunk);
+    if (!fault.empty()) return fault;
+    const ChunkReader& read = reader ? reader : Readers().at(static_cast<std::size_t>(piece));
+    return read ? read(ed, chunk) : std::string();
+}
 
 std::int32_t FindChunk(Session& ed, const char* tagHex) {
     FindOffSet1(ed, tagHex);
@@ -133,7 +204,7 @@ bool RetrieveAllChunk(Session& ed, Interaction& ui, Piece piece, const std::stri
 }
 
 bool LoadAllChunk(Session& ed, Interaction& ui, Piece piece, const std::string& title,
-                  bool recomputeChecksum) {
+                  bool recomputeChecksum, const ChunkReader& reader) {
     if (!ed.ppm.split) {
         ui.error(kNotSplit);
         return false;
@@ -141,12 +212,19 @@ bool LoadAllChunk(Session& ed, Interaction& ui, Piece piece, const std::string& 
     const auto path = ui.askOpenFile(OpenDialog(title, kChunkOpenFilter));
     if (!path) return false;
     ed.SubHex.LoadFile(*path);
-    if (recomputeChecksum) {
+    const std::size_t size = ed.SubHex.Data().size();
+    // The checksum is summed over whole words of a chunk; what is no chunk keeps its bytes.
+    if (recomputeChecksum && size >= kChunkHeader + kTrailerBytes) {
         ed.SubHex.SaveStream(ed.chunkStream);
         FixPPMCheckSum(ed.chunkStream);
         ed.SubHex.LoadStream(ed.chunkStream);
     }
-    ed.ppm[piece] = ed.SubHex.HexText();
+    // SubHex is the readers' scratch: the candidate is kept apart from it.
+    const Bytes chunk = ed.SubHex.Data();
+    const std::string fault = ChunkFault(ed, piece, chunk, reader);
+    if (!fault.empty())
+        throw UserError(Format(kNotAChunkFile, {ShownName(*path), PieceTag(piece), fault}));
+    ed.ppm[piece] = BytesToHex(chunk);
     ed.PpmChanged = true;
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -24,10 +25,26 @@ void SealChunk(Session& ed, Piece piece);
 
 // "Retrie&ve All": writes the piece as a PPMChunk file. Returns false when cancelled.
 bool RetrieveAllChunk(Session& ed, Interaction& ui, Piece piece, const std::string& title);
+
+// The reader of the feature that lists a chunk, run on a chunk about to replace its piece:
+// what it finds wrong, empty when it lists the chunk whole and ends at its end marker.
+using ChunkReader = std::function<std::string(Session&, const Bytes& chunk)>;
+// Registers the reader that checks files loaded as `piece` when the caller names none.
+void SetChunkReader(Piece piece, ChunkReader reader);
+
+// Why `chunk` cannot take the place of `piece`: not a chunk with this tag, a length field
+// that is not its size, an end marker missing or met early, a later chunk's tag (or the
+// PPM end text after PLMN) inside it, which the next split would find there, or what the
+// feature's reader finds wrong. Empty when it can.
+std::string ChunkFault(Session& ed, Piece piece, const Bytes& chunk, const ChunkReader& reader);
+
 // "Load All": the file's bytes become the piece (checksum recomputed when asked),
-// PpmChanged set. Returns false when cancelled or refused.
+// PpmChanged set. A file that is not a chunk the piece's reader lists whole is refused with
+// UserError naming it, and nothing changes. Returns false when cancelled.
 bool LoadAllChunk(Session& ed, Interaction& ui, Piece piece, const std::string& title,
-                  bool recomputeChecksum);
+                  bool recomputeChecksum, const ChunkReader& reader = {});
+
+inline constexpr const char* kNotAChunkFile = "%s is not a %s chunk file: %s";
 
 inline constexpr const char* kChunkOpenFilter = "PPMChunk (*.bin)|*.bin";
 inline constexpr const char* kChunkSaveFilter = "PPMChunk (*.bin) | *.bin";

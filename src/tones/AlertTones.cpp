@@ -1,18 +1,20 @@
 #include "tones/AlertTones.h"
 
+#include <algorithm>
 #include <cctype>
+#include <filesystem>
 
-#include "image/Session.h"
-#include "tones/ToneState.h"
 #include "core/Interaction.h"
+#include "core/UserError.h"
 #include "image/Address.h"
 #include "image/McuSpace.h"
 #include "image/PhoneTypes.h"
-#include "core/UserError.h"
+#include "image/Session.h"
 #include "ppm/FreeSpace.h"
 #include "ppm/PpmCopy.h"
 #include "tones/RingtoneCommands.h"
 #include "tones/ToneCatalog.h"
+#include "tones/ToneState.h"
 
 namespace brivant {
 
@@ -24,6 +26,89 @@ const AlertTable& TableOf(Session& ed) {
     const AlertTable* t = AlertTableFor(ed.PhoneType());
     if (!t) throw UserError(kNoAlertTable);
     return *t;
+}
+
+std::int64_t Find(const Bytes& b, std::int64_t from, const Bytes& what) {
+    if (from < 0 || from > static_cast<std::int64_t>(b.size())) return -1;
+    const auto hit = std::search(b.begin() + from, b.end(), what.begin(), what.end());
+    return hit == b.end() ? -1 : hit - b.begin();
+}
+
+// The kind's table entry in an image: after the first 06 07 0B (searched from offset 1),
+// the family's anchor word, plus the kind's offset.
+std::int64_t EntryIn(const Bytes& image, const AlertTable& table, int kind) {
+    const int offset = table.offsets.at(static_cast<std::size_t>(kind));
+    if (offset < 0 || image.size() < 2) throw UserError(kNoAlertTable);
+    const std::int64_t a = Find(image, 1, HexToBytes(kAnchorHex));
+    if (a < 0) throw UserError(kNoAlertTable);
+    const std::int64_t b = Find(image, a, HexToBytes(table.anchorWord));
+    if (b < 0 || b + offset + 4 > static_cast<std::int64_t>(image.size()))
+        throw UserError(kNoAlertTable);
+    return b + offset;
+}
+
+// Where the tone an entry points at starts, and the offset of its closing 0B.
+std::pair<std::int64_t, std::int64_t> ToneAt(const Bytes& image, std::int64_t entry) {
+    const std::int64_t g = ToImageOffset(GetBE32(&image[static_cast<std::size_t>(entry)]));
+    if (g < 0 || g >= static_cast<std::int64_t>(image.size()))
+        throw UserError(HexBuffer::kInvalidSelStart);
+    const std::int64_t h = Find(image, g, {0x0B});
+    if (h < 0) throw UserError(HexBuffer::kInvalidSelEnd);
+    return {g, h};
+}
+
+std::string ShownName(const std::string& path) {
+    return PrintableText(std::filesystem::path(path).filename().string());
+}
+
+// A tone file as a tone record: its length field gives its size.
+void CheckToneRecord(const Bytes& file, const std::string& path) {
+    const auto m = static_cast<std::int64_t>(file.size());
+    if (m < 8)
+        throw UserError(Format(kNotAlertToneFile,
+                               {ShownName(path), Format("it is %s bytes long, shorter than a "
+                                                        "tone record's header (8 bytes)",
+                                                        {std::to_string(m)})}));
+    const std::int64_t length = GetBE32(&file[4]);
+    if (length != m)
+        throw UserError(
+            Format(kNotAlertToneFile,
+                   {ShownName(path), Format("its length field says %s bytes, the "
+                                            "file has %s",
+                                            {std::to_string(length), std::to_string(m)})}));
+}
+
+// The image as it would be after the change, read back by Retrieve's reader: the entry
+// must lead to the new sequence and the reader must take it up to its own closing 0B.
+void CheckReadBack(Session& ed, int kind, std::int32_t at, const Bytes& sequence,
+                   const std::string& path) {
+    Bytes image = ed.MainHex.Data();
+    if (at < 0 || std::int64_t{at} + static_cast<std::int64_t>(sequence.size()) >
+                      static_cast<std::int64_t>(image.size()))
+        throw UserError(kNoMcuSpace);
+    std::copy(sequence.begin(), sequence.end(), image.begin() + at);
+    const AlertTable& table = TableOf(ed);
+    const std::int64_t entry = EntryIn(ed.MainHex.Data(), table, kind);
+    PutBE32(&image[static_cast<std::size_t>(entry)], ToPhoneAddress(at));
+    const auto last = std::find(sequence.rbegin(), sequence.rend(), 0x0B);
+    const std::int64_t close = at + (sequence.rend() - last) - 1;
+    std::int64_t again = -1;
+    std::pair<std::int64_t, std::int64_t> tone{-1, -1};
+    try {
+        again = EntryIn(image, table, kind);
+        tone = ToneAt(image, again);
+    } catch (const UserError&) {
+    }
+    const char* kind_ = AlertKinds()[static_cast<std::size_t>(kind)].entry;
+    if (again != entry || tone.first != at)
+        throw UserError(Format(kAlertNotReadBack, {ShownName(path), kind_,
+                                                   "the alert tone table would not lead "
+                                                   "to it"}));
+    if (tone.second != close)
+        throw UserError(Format(kAlertNotReadBack,
+                               {ShownName(path), kind_,
+                                "its tone holds a 0B byte, where the tone would end when read "
+                                "back"}));
 }
 
 }  // namespace
@@ -62,19 +147,7 @@ std::string BuildAlertRecord(int kind, const std::string& body) {
 }
 
 std::int32_t LocateAlertEntry(Session& ed, int kind) {
-    const AlertTable& table = TableOf(ed);
-    const int offset = table.offsets.at(static_cast<std::size_t>(kind));
-    HexBuffer& m = ed.MainHex;
-    if (offset < 0 || m.Size() < 2) throw UserError(kNoAlertTable);
-    m.SetSelectionStart(1);
-    FindOffSet1(ed, kAnchorHex);
-    const std::int32_t a = ed.FoundOffset;
-    if (a < 0) throw UserError(kNoAlertTable);
-    m.SetSelectionStart(a);
-    FindOffSet1(ed, table.anchorWord);
-    const std::int32_t b = ed.FoundOffset;
-    if (b < 0 || std::int64_t{b} + offset + 4 > m.Size()) throw UserError(kNoAlertTable);
-    return b + offset;
+    return static_cast<std::int32_t>(EntryIn(ed.MainHex.Data(), TableOf(ed), kind));
 }
 
 void AlertToneChange(Session& ed, ToneState& t, Interaction& ui, int kind) {
@@ -85,20 +158,17 @@ void AlertToneChange(Session& ed, ToneState& t, Interaction& ui, int kind) {
     // The tone body runs from its 0A01 start up to the kind's end pattern.
     HexBuffer& s = ed.SubHex;
     s.LoadFile(*path);
-    s.SetSelectionStart(0);
-    FindOffSet2(ed, "0A01");
-    const std::int32_t start = ed.FoundOffset;
-    s.SetSelectionStart(start);  // no 0A01: the buffer's selection error
-    s.SetSelectionStart(start + 1);
-    FindOffSet2(ed, k.endPattern);
-    if (ed.FoundOffset < 0) {
-        s.SetSelectionStart(start + 1);
-        FindOffSet2(ed, "070B");
-    }
-    const std::int32_t end = ed.FoundOffset;
-    s.SetSelectionStart(start);
-    s.SetSelectionEnd(end - 1);
-    const std::string body = BytesToHex(s.CopyBytes(start, end - start));
+    const Bytes file = s.Data();
+    CheckToneRecord(file, *path);
+    const std::int64_t start = Find(file, 0, HexToBytes("0A01"));
+    if (start < 0)
+        throw UserError(Format(kNotAlertToneFile, {ShownName(*path), "it holds no tone (0A01)"}));
+    std::int64_t end = Find(file, start + 1, HexToBytes(k.endPattern));
+    if (end < 0) end = Find(file, start + 1, HexToBytes("070B"));
+    if (end < 0)
+        throw UserError(Format(kNotAlertToneFile,
+                               {ShownName(*path), "its tone has no end (070B) after its start"}));
+    const std::string body = BytesToHex(file.data() + start, static_cast<std::size_t>(end - start));
 
     std::string prefix;
     if (k.fixedPrefix) {
@@ -120,6 +190,7 @@ void AlertToneChange(Session& ed, ToneState& t, Interaction& ui, int kind) {
         return;
     }
 
+    CheckReadBack(ed, kind, ed.FreeOffset, sequence, *path);
     const std::int32_t o = WriteAtFreeOffset(ed, sequence);
     // The entry holds the sequence's phone address.
     Bytes pointer(4);
@@ -129,17 +200,11 @@ void AlertToneChange(Session& ed, ToneState& t, Interaction& ui, int kind) {
 }
 
 void AlertToneRetrieve(Session& ed, Interaction& ui, int kind) {
-    HexBuffer& m = ed.MainHex;
-    const std::int32_t entry = LocateAlertEntry(ed, kind);
-    const std::int64_t g = ToImageOffset(GetBE32(m.ReadAt(entry, 4).data()));
-    if (g < 0 || g >= m.Size()) throw UserError(HexBuffer::kInvalidSelStart);
-    const auto at = static_cast<std::int32_t>(g);
-    m.SetSelectionStart(at);
-    FindOffSet1(ed, "0B");
-    const std::int32_t h = ed.FoundOffset;
-    if (h < 0) throw UserError(HexBuffer::kInvalidSelEnd);
+    const Bytes& image = ed.MainHex.Data();
+    const auto [at, h] = ToneAt(image, LocateAlertEntry(ed, kind));
     // The stored prefix's first word and the closing 0B are not part of the tone.
-    const std::string body = h > at + 4 ? BytesToHex(m.ReadAt(at + 4, h - at - 4)) : "";
+    const std::string body =
+        h > at + 4 ? BytesToHex(image.data() + at + 4, static_cast<std::size_t>(h - at - 4)) : "";
     const std::string record = BuildAlertRecord(kind, body);
 
     const auto path = ui.askSaveFile(SaveDialog(kToneSaveTitle, kToneSaveFilter, "re"));

@@ -48,6 +48,9 @@ int AlertRow62xx(int kind, std::size_t catalogRows);
 
 inline constexpr const char* kCalendarUnsupported = "Calendar not supported in this model";
 inline constexpr const char* kNoAlertTable = "Cannot find the alert tone table in this flash file";
+inline constexpr const char* kNotAlertToneFile = "%s is not a tone file: %s";
+inline constexpr const char* kAlertNotReadBack =
+    "%s cannot become the %s alert tone: %s; nothing was changed";
 
 // The tone sequence written into the MCU for a tone body (hex), whole 4-byte words.
 std::string BuildAlertSequence(int kind, const std::string& prefix, std::string body);

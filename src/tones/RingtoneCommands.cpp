@@ -1,12 +1,14 @@
 #include "tones/RingtoneCommands.h"
 
-#include "image/Session.h"
-#include "tones/ToneState.h"
+#include <filesystem>
+
 #include "core/Interaction.h"
 #include "core/UserError.h"
+#include "image/Session.h"
 #include "ppm/PpmCopy.h"
 #include "tones/ToneCatalog.h"
 #include "tones/ToneConvert.h"
+#include "tones/ToneState.h"
 
 namespace brivant {
 
@@ -25,15 +27,115 @@ std::optional<std::string> AskToneFile(Interaction& ui) {
     return ui.askOpenFile(OpenDialog(kToneOpenTitle, kToneOpenFilter));
 }
 
-// Loads the TONE piece into SubHex and finds the row's record: its offset, its length.
-std::pair<std::int32_t, std::int32_t> LoadRecord(Session& ed, const RingtoneRow& row) {
+std::string ShownName(const std::string& path) {
+    return PrintableText(std::filesystem::path(path).filename().string());
+}
+
+// The TONE piece as it stands and its records; a piece the list cannot walk to its end
+// takes no edits, since nothing after the fault could be placed.
+struct TonePiece {
+    Bytes bytes;
+    ToneWalk walk;
+};
+TonePiece LoadPiece(Session& ed) {
+    ed.SubHex.SetHexText(ed.ppm[Piece::TONE]);
+    TonePiece p{ed.SubHex.Data(), WalkTones(ed.SubHex.Data(), ed.Is62xx())};
+    if (!p.walk.fault.empty()) throw UserError(p.walk.fault);
+    return p;
+}
+
+// The row's record, checked to be still where the row says: its offset in the piece.
+std::int32_t LocateRecord(Session& ed, const RingtoneRow& row) {
     ed.SubHex.SetHexText(ed.ppm[Piece::TONE]);
     const std::int32_t at = FindRecord(ed, row);
-    const std::int32_t length = HexTextToInt(row.length);
-    if (length < 1) throw UserError(HexBuffer::kInvalidSelEnd);
-    ed.SubHex.SetSelectionStart(at);
-    ed.SubHex.SetSelectionEnd(at + length - 1);
-    return {at, length};
+    if (row.offset < 0) {
+        // A row that knows no place spans the Length its key names.
+        const std::int64_t length = HexTextToInt(row.length);
+        if (length < 1 || at + length > ed.SubHex.Size())
+            throw UserError(HexBuffer::kInvalidSelEnd);
+    }
+    return at;
+}
+
+std::int32_t RecordSize(const RingtoneRow& row) {
+    return row.offset >= 0 ? row.size : HexTextToInt(row.length);
+}
+
+// Replaces `count` bytes at `at` of the piece by `with` and keeps the result only when the
+// list reads it back as expected: the records before `at` where they were, the new record
+// (if any) whole at `at`, the records after it moved by the change in size, and the walk
+// ending at the end marker. Then the chunk is sealed and the rows are those of the result.
+void Splice(Session& ed, ToneState& t, const TonePiece& p, std::int32_t at, std::int32_t count,
+            const Bytes& with, const std::string& file) {
+    Bytes result(p.bytes.begin(), p.bytes.begin() + at);
+    result.insert(result.end(), with.begin(), with.end());
+    result.insert(result.end(), p.bytes.begin() + at + count, p.bytes.end());
+    const std::int64_t shift = static_cast<std::int64_t>(with.size()) - count;
+
+    std::vector<std::pair<std::int64_t, std::int64_t>> expected;
+    bool placed = with.empty();
+    for (const RingtoneRow& r : p.walk.rows) {
+        if (r.offset >= at && !placed) {
+            expected.emplace_back(at, static_cast<std::int64_t>(with.size()));
+            placed = true;
+        }
+        if (r.offset < at)
+            expected.emplace_back(r.offset, r.size);
+        else if (r.offset >= at + count)
+            expected.emplace_back(r.offset + shift, r.size);
+    }
+    if (!placed) expected.emplace_back(at, static_cast<std::int64_t>(with.size()));
+
+    ToneWalk w = WalkTones(result, ed.Is62xx());
+    std::string fault = w.fault;
+    if (fault.empty()) {
+        bool same = w.rows.size() == expected.size();
+        for (std::size_t i = 0; same && i < expected.size(); ++i)
+            same = w.rows[i].offset == expected[i].first && w.rows[i].size == expected[i].second;
+        if (!same) fault = "the ringtone list would no longer read the records around it";
+    }
+    if (!fault.empty()) {
+        if (file.empty()) throw UserError(fault);
+        throw UserError(Format(kToneNotLoaded, {ShownName(file), fault}));
+    }
+
+    ed.SubHex.SetHexText(BytesToHex(result));
+    SealChunk(ed, Piece::TONE);
+    t.ringtones = std::move(w.rows);
+    t.ringtoneCount = RingtoneCountText(t.ringtones.size());
+}
+
+// A tone file of the common layout, taken as it is, or a refusal naming the file.
+Bytes RecordOf(const Bytes& file, const std::string& path) {
+    const std::string fault = ToneFileFault(file, false);
+    if (fault.empty()) return file;
+    if (ToneFileFault(file, true).empty())
+        throw UserError(Format(kToneOf62xxLayout, {ShownName(path)}));
+    throw UserError(Format(kNotAToneFile, {ShownName(path), fault}));
+}
+
+// Change under 62XX/7110: a file of the common layout is converted; one that already has the
+// 62XX/7110 layout (as Retrieve writes it) is taken as it is, with the selected row's ID.
+Bytes WideRecordOf(const Bytes& file, const RingtoneRow& selected, const std::string& oldHeader,
+                   std::int32_t rows, const std::string& path) {
+    if (!ToneFileFault(file, false).empty() && ToneFileFault(file, true).empty()) {
+        Bytes record = file;
+        const Bytes id = HexToBytes(selected.id);
+        std::copy(id.begin(), id.end(), record.begin());
+        return record;
+    }
+    const Bytes common = RecordOf(file, path);
+    std::string converted;
+    try {
+        converted =
+            ConvertFor62xx(BytesToHex(common), selected.id, selected.length, oldHeader, rows);
+    } catch (const UserError& e) {
+        throw UserError(ShownName(path) + ": " + e.what());
+    }
+    const Bytes record = HexToBytes(converted);
+    const std::string fault = ToneFileFault(record, true);
+    if (!fault.empty()) throw UserError(Format(kToneNotConverted, {ShownName(path), fault}));
+    return record;
 }
 }  // namespace
 
@@ -43,26 +145,20 @@ void ChangeRingtone(Session& ed, ToneState& t, Interaction& ui, int row) {
     const auto rows = static_cast<std::int32_t>(t.ringtones.size());
     const bool wide = ed.Is62xx();
 
-    const auto [at, length] = LoadRecord(ed, selected);
-    (void)length;
+    const std::int32_t at = LocateRecord(ed, selected);
+    const std::int32_t size = RecordSize(selected);
     const std::string oldHeader = BytesToHex(ed.SubHex.ReadAt(at, kHeaderBytes));
 
     const auto path = AskToneFile(ui);
     if (!path) return;
     ed.SubHex.LoadFile(*path);
-    if (wide) {
-        const std::string converted =
-            ConvertFor62xx(ed.SubHex.HexText(), selected.id, selected.length, oldHeader, rows);
-        ed.SubHex.SetHexText(converted);
-    }
-    RingtoneRow fresh = ReadToneRecord(ed, 0, wide);
-    const Bytes record = ed.SubHex.Data();
+    const Bytes file = ed.SubHex.Data();
+    const Bytes record =
+        wide ? WideRecordOf(file, selected, oldHeader, rows, *path) : RecordOf(file, *path);
 
     // The piece is untouched until here: a file that cannot be read changes nothing.
-    LoadRecord(ed, selected);
-    ed.SubHex.ReplaceSelected(record);
-    t.ringtones[static_cast<std::size_t>(row)] = std::move(fresh);
-    SealChunk(ed, Piece::TONE);
+    const TonePiece p = LoadPiece(ed);
+    Splice(ed, t, p, at, size, record, *path);
 }
 
 void AddRingtone(Session& ed, ToneState& t, Interaction& ui) {
@@ -73,55 +169,20 @@ void AddRingtone(Session& ed, ToneState& t, Interaction& ui) {
     }
     const auto path = AskToneFile(ui);
     if (!path) return;
+    ed.SubHex.LoadFile(*path);
+    const Bytes record = RecordOf(ed.SubHex.Data(), *path);
 
-    HexBuffer& s = ed.SubHex;
-    s.LoadFile(*path);
-    Bytes record = s.Data();
-    const Bytes trailer = HexToBytes(kTrailerHex);
-    Bytes tail = record;
-    tail.insert(tail.end(), trailer.begin(), trailer.end());
-    s.SetHexText(BytesToHex(tail));
-
-    RingtoneRow added;
-    const Bytes head = s.ReadAt(0, 8);
-    added.id = BytesToHex(head.data(), 4);
-    added.length = BytesToHex(head.data() + 4, 4);
-    const Bytes lenField = s.ReadAt(14, 3);
-    const std::uint32_t v = (std::uint32_t{lenField[0]} << 16) | (lenField[1] << 8) | lenField[2];
-    if (v <= 1) {
-        const Bytes tag = s.ReadAt(8, 4);
-        added.name.assign(tag.begin(), tag.end());
-    } else {
-        // From the first name byte, as the list reads names.
-        s.SetSelectionStart(kHeaderBytes);
-        FindOffSet2(ed, "000002");
-        const std::int32_t f = ed.FoundOffset;
-        if (f > kHeaderBytes)
-            added.name = DecodeName(BytesToHex(s.ReadAt(kHeaderBytes, f - kHeaderBytes)));
-        else if (f < 0)
-            added.name =
-                DecodeName(BytesToHex(s.ReadAt(kHeaderBytes, static_cast<std::int32_t>(v))));
-    }
-
-    s.SetHexText(ed.ppm[Piece::TONE]);
-    s.SetSelectionStart(1);
-    FindOffSet2(ed, kTrailerHex);
-    const std::int32_t end = ed.FoundOffset;
-    if (end < 0) throw UserError(HexBuffer::kInvalidSelStart);
-    s.SetSelectionStart(end);
-    s.SetSelectionEnd(end + kTrailerSize - 1);
-    s.ReplaceSelected(tail);
-
-    t.ringtones.push_back(std::move(added));
-    t.ringtoneCount = RingtoneCountText(t.ringtones.size());
-    SealChunk(ed, Piece::TONE);
+    // The new record goes where the walk ends: in front of the chunk's end marker.
+    const TonePiece p = LoadPiece(ed);
+    const auto end = static_cast<std::int32_t>(p.bytes.size()) - kTrailerSize;
+    Splice(ed, t, p, end, 0, record, *path);
 }
 
 void RetrieveRingtone(Session& ed, ToneState& t, Interaction& ui, int row) {
     if (!RowSelected(t, ui, row)) return;
     const RingtoneRow selected = t.ringtones[static_cast<std::size_t>(row)];
-    const auto [at, length] = LoadRecord(ed, selected);
-    const Bytes record = ed.SubHex.ReadAt(at, length);
+    const std::int32_t at = LocateRecord(ed, selected);
+    const Bytes record = ed.SubHex.ReadAt(at, RecordSize(selected));
 
     const auto path = ui.askSaveFile(
         SaveDialog(kToneSaveTitle, kToneSaveFilter, "re", Latin1ToUtf8(selected.name)));
@@ -133,12 +194,11 @@ void RetrieveRingtone(Session& ed, ToneState& t, Interaction& ui, int row) {
 void DeleteRingtone(Session& ed, ToneState& t, Interaction& ui, int row) {
     if (!RowSelected(t, ui, row)) return;
     const RingtoneRow selected = t.ringtones[static_cast<std::size_t>(row)];
-    LoadRecord(ed, selected);
-    ed.SubHex.ReplaceSelected(nullptr, 0);
-    t.ringtones.erase(t.ringtones.begin() + row);
+    const std::int32_t at = LocateRecord(ed, selected);
+    const std::int32_t size = RecordSize(selected);
+    const TonePiece p = LoadPiece(ed);
+    Splice(ed, t, p, at, size, {}, "");
     t.selectedRingtone = -1;
-    t.ringtoneCount = RingtoneCountText(t.ringtones.size());
-    SealChunk(ed, Piece::TONE);
 }
 
 void RetrieveAllRingtones(Session& ed, Interaction& ui) {
@@ -148,7 +208,10 @@ void RetrieveAllRingtones(Session& ed, Interaction& ui) {
 
 void LoadAllRingtones(Session& ed, ToneState& t, Interaction& ui) {
     if (!RequireTypeAndImage(ed, ui)) return;
-    if (!LoadAllChunk(ed, ui, Piece::TONE, kToneChunkOpenTitle, false)) return;
+    const ChunkReader reader = [](Session& s, const Bytes& chunk) {
+        return ToneChunkFault(chunk, s.Is62xx());
+    };
+    if (!LoadAllChunk(ed, ui, Piece::TONE, kToneChunkOpenTitle, false, reader)) return;
     ShowRingtones(ed, t, ui);
 }
 

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "core/Clipboard.h"
 #include "app/FileFlow.h"
-#include "image/PhoneTypes.h"
+#include "core/Clipboard.h"
 #include "core/UserError.h"
+#include "image/PhoneTypes.h"
 #include "ppm/Checksums.h"
 #include "ppm/PpmCopy.h"
 #include "support/TestSupport.h"
@@ -195,7 +195,9 @@ TEST(ChunkFiles, RetrieveAllAndLoadAllRoundTrip) {
     const Bytes loaded = HexToBytes(ed.ppm[Piece::TEXT]);
     EXPECT_EQ(GetBE32(&loaded[0]), *ChunkChecksum(loaded));
     EXPECT_TRUE(ed.PpmChanged);
-    // Without: the bytes are taken as they are.
-    EXPECT_TRUE(LoadAllChunk(ed, ui, Piece::TONE, "Open Tone Files...", false));
-    EXPECT_EQ(HexToBytes(ed.ppm[Piece::TONE]), chunk);
+    // A TEXT chunk is no TONE chunk: refused, the TONE piece kept.
+    const std::string tone = ed.ppm[Piece::TONE];
+    EXPECT_EQ(ErrorOf([&] { LoadAllChunk(ed, ui, Piece::TONE, "Open Tone Files...", false); }),
+              Format(kNotAChunkFile, {"text.bin", "TONE", "its tag is \"TEXT\", not \"TONE\""}));
+    EXPECT_EQ(ed.ppm[Piece::TONE], tone);
 }

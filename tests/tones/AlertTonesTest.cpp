@@ -170,14 +170,17 @@ TEST(AlertTones, TheToneEndsAtTheKindsEndPattern) {
     AlertFixture f(4);
     f.ui.dialogs.On<ToptionFrm>() = Options("2");
     const std::int32_t o = f.ed.FreeOffset;
-    // 070B inside the body: Standard looks for 070BFFFF first, Ascending for 070BFF.
-    f.Change(kStandard, Body(2) + "070B");
-    EXPECT_EQ(BytesToHex(f.ed.MainHex.ReadAt(o, 16)), "0002FD0A800502" + Body(2) + "070B060BC0");
+    // 070B inside the body: Standard looks for 070BFFFF first and would take it into the
+    // tone, whose 0B would then end the tone when it is read back: refused, nothing written.
+    const Bytes before = f.ed.MainHex.Data();
+    const std::string error = ErrorOf([&] { f.Change(kStandard, Body(2) + "070B"); });
+    EXPECT_NE(error.find("cannot become the Standard alert tone"), std::string::npos) << error;
+    EXPECT_EQ(f.ed.MainHex.Data(), before);
+    EXPECT_EQ(f.ed.FreeOffset, o);
     // No 070BFFFF at all: the first 070B ends it.
     f.ui.openAnswers.push_back(f.ToneFile(Body(2), "070B1111"));
     AlertToneDoIt(f.ed, f.ed.tones, f.ui, kAscending, true);
-    EXPECT_EQ(BytesToHex(f.ed.MainHex.ReadAt(o + 16, 16)),
-              "0002FD0A800502" + Body(2) + "060BC046C0");
+    EXPECT_EQ(BytesToHex(f.ed.MainHex.ReadAt(o, 16)), "0002FD0A800502" + Body(2) + "060BC046C0");
 }
 
 TEST(AlertTones, PointerBytesOfTheWorkedOffsets) {

@@ -83,37 +83,79 @@ TEST(RingtoneCatalog, LengthAsStoredAndTheWalkAfterIt) {
     EXPECT_EQ(f.ed.tones.ringtones[1].name, "Next");
 }
 
-TEST(RingtoneCatalog, ZeroOrNegativeLengthEndsTheWalk) {
-    for (std::uint32_t bad : {0u, 0xFFFFFFF0u}) {
+// A length that does not lead on to the end marker ends the walk with a message naming the
+// record; the rows before it stay and the count keeps its old text. Lengths near 2^31 are
+// taken in wide arithmetic (they once overflowed the walk's offset).
+TEST(RingtoneCatalog, BadLengthsEndTheWalkWithAMessage) {
+    const Bytes first = ToneRecord("00000001", "TONE", "First", "0A0111");
+    const std::string at = std::to_string(20 + first.size());
+    struct Case {
+        std::uint32_t length;
+        std::string message;
+    };
+    const Case cases[] = {
+        {0u, Format(kToneLengthBad, {at, "0"})},
+        {0xFFFFFFF0u, Format(kToneLengthBad, {at, "-16"})},
+        {0x80000000u, Format(kToneLengthBad, {at, "-2147483648"})},
+        {0x7FFFFFFFu, Format(kToneLengthPast, {at, "2147483647", "36"})},
+        {0x7FFFFFF0u, Format(kToneLengthPast, {at, "2147483632", "36"})},
+        {37u, Format(kToneLengthPast, {at, "37", "36"})},
+    };
+    for (const Case& c : cases) {
         Listing f;
         Bytes broken = ToneRecord("00000002", "TONE", "Stuck", "0A0122");
-        PutBE32(&broken[4], bad);
-        f.List({ToneRecord("00000001", "TONE", "First", "0A0111"), broken,
-                ToneRecord("00000003", "TONE", "Never", "0A0133")});
-        ASSERT_EQ(f.ed.tones.ringtones.size(), 2u);
-        EXPECT_EQ(f.ed.tones.ringtones[1].name, "Stuck");
-        EXPECT_EQ(f.ed.tones.ringtoneCount, "Ringtones Count: 2");
+        ASSERT_EQ(broken.size(), 36u);
+        PutBE32(&broken[4], c.length);
+        f.ed.tones.ringtoneCount = "Ringtones Count: 7";
+        f.List({first, broken});
+        ASSERT_EQ(f.ed.tones.ringtones.size(), 1u) << c.length;
+        EXPECT_EQ(f.ed.tones.ringtones[0].name, "First");
+        EXPECT_EQ(f.ed.tones.ringtoneCount, "Ringtones Count: 7");
+        EXPECT_EQ(f.ui.Messages(), std::vector<std::string>{c.message});
+        EXPECT_FALSE(ToneChunkFault(f.Chunk(Piece::TONE), false).empty());
     }
 }
 
-TEST(RingtoneCatalog, RecordPastTheEndStopsWithTheBufferErrorKeepingEarlierRows) {
+TEST(RingtoneCatalog, RowsKnowWhereTheirRecordsLie) {
     Listing f;
-    Bytes cut = ToneRecord("00000002", "TONE", "AB", "0A0122");
-    cut.resize(19);  // the chunk ends inside this record's name ...
-    cut[16] = 40;    // ... which claims 40 bytes
-    f.ed.tones.ringtoneCount = "Ringtones Count: 7";
-    EXPECT_THROW(
-        {
-            try {
-                f.List({ToneRecord("00000001", "TONE", "First", "0A0111"), cut});
-            } catch (const UserError& e) {
-                EXPECT_STREQ(e.what(), "Invalid selection end");
-                throw;
-            }
-        },
-        UserError);
-    ASSERT_EQ(f.ed.tones.ringtones.size(), 1u);
-    EXPECT_EQ(f.ed.tones.ringtoneCount, "Ringtones Count: 7");
+    const Bytes a = ToneRecord("00000001", "TONE", "Twin", "0A0111");
+    const Bytes b = ToneRecord("00000002", "TONE", "Other", "0A01112233");
+    f.List({a, b, a});
+    const auto& rows = f.ed.tones.ringtones;
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0].offset, 20);
+    EXPECT_EQ(rows[1].offset, static_cast<std::int32_t>(20 + a.size()));
+    EXPECT_EQ(rows[2].offset, static_cast<std::int32_t>(20 + a.size() + b.size()));
+    EXPECT_EQ(rows[2].size, static_cast<std::int32_t>(a.size()));
+    // The key search confirms each twin at its own place, and refuses a place that moved.
+    f.ed.SubHex.SetHexText(f.ed.ppm[Piece::TONE]);
+    EXPECT_EQ(FindRecord(f.ed, rows[2]), rows[2].offset);
+    RingtoneRow moved = rows[2];
+    moved.offset = rows[1].offset;
+    EXPECT_EQ(ErrorOf([&] { FindRecord(f.ed, moved); }), Format(kToneRecordMoved, {"Twin"}));
+    RingtoneRow unplaced = rows[2];
+    unplaced.offset = -1;
+    EXPECT_EQ(FindRecord(f.ed, unplaced), 20);
+}
+
+// What a tone file must be to be read back whole, in each layout.
+TEST(ToneFiles, FaultsOfSingleRecords) {
+    const Bytes good = ToneRecord("00000005", "TONE", "AB", "0A01AABB");
+    EXPECT_EQ(ToneFileFault(good, false), "");
+    Bytes lengthOff = good;
+    PutBE32(&lengthOff[4], 5120);
+    EXPECT_EQ(ToneFileFault(lengthOff, false),
+              "its length field says 5120 bytes, the file has " + std::to_string(good.size()));
+    EXPECT_NE(ToneFileFault(HexToBytes("0000000100"), false), "");
+    Bytes tiny = HexToBytes("000000010000000C54414721");
+    EXPECT_NE(ToneFileFault(tiny, false), "");
+    // The name length byte says 2, but the name runs on to the first 00 00 02 far behind.
+    Bytes runOn = HexToBytes("00000001000000205441473100000000024142434445464748000002FC09070B");
+    EXPECT_NE(ToneFileFault(runOn, false), "");
+    // A name that ends early at the tone data is fine.
+    Bytes early = ToneRecord("00000001", "TONE", "Bells", "0A01");
+    early[16] = 9;
+    EXPECT_EQ(ToneFileFault(early, false), "");
 }
 
 TEST(RingtoneCatalog, NeedsTypeAndImage) {
