@@ -3,7 +3,8 @@
 # Usage: scripts/install-deps.sh [build|run]   (run adds what showing the window needs)
 set -euo pipefail
 want=(cmake ninja-build g++ pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev
-      libcli11-dev qt6-base-dev libgl-dev help2man desktop-file-utils shared-mime-info dpkg-dev)
+      libcli11-dev qt6-base-dev libgl-dev help2man desktop-file-utils shared-mime-info dpkg-dev
+      clang libclang-rt-14-dev)
 if [ "${1:-build}" = run ]; then
   want+=(xvfb xauth)
 fi

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test: a release build with warnings as errors, then the same tests
-# under AddressSanitizer and UndefinedBehaviorSanitizer. GUI tests run offscreen.
+# under AddressSanitizer and UndefinedBehaviorSanitizer, then a short run of every fuzz
+# target (FUZZ_SECONDS each, default 5). GUI tests run offscreen.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh build
@@ -16,3 +17,7 @@ cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBRIVANT_WERROR=ON \
 cmake --build build/asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build/asan --output-on-failure -j "$jobs"
+
+# The fuzz targets (clang, libFuzzer) for a few seconds each from the sample seeds: a crash,
+# hang or sanitizer report fails the run. scripts/fuzz.sh alone runs them for longer.
+scripts/fuzz.sh "${FUZZ_SECONDS:-5}"

@@ -1,0 +1,25 @@
+// The code patches' readers: hooks, call sites and free space looked up in a family's sample
+// with edits, and the patch applied where they are found. [family selector][edits]
+#include "FuzzHarness.h"
+#include "patches/FadeCodes.h"
+#include "patches/Fading.h"
+#include "patches/InvertLCD.h"
+
+using namespace brivant;
+using namespace brivant::fuzz;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t n) {
+    if (n == 0) return 0;
+    const int family = FamilyOf(data[0]);
+    Editor& ed = Fresh(family);
+    ApplyEdits(ed.MainHex, family, data + 1, n - 1);
+    FadeChoice choice;
+    if (ChooseFade(ed.PhoneTypeText(), ed.UnitModelHex, choice))
+        Expect([&] { InstallFade(ed, choice, "0300", "0600"); });
+    for (const int mode : {0, 1}) {
+        Editor& lcd = Fresh(family);
+        ApplyEdits(lcd.MainHex, family, data + 1, n - 1);
+        Expect([&] { InvertLCD(lcd, mode); });
+    }
+    return 0;
+}

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang (build/fuzz) and runs each in turn, one process.
+# Usage: scripts/fuzz.sh [SECONDS_PER_TARGET] [TARGET...]   (default 300 s, every target)
+# The corpus grows in build/fuzz/corpus/TARGET (started from the sample builder's seeds);
+# a finding is written to build/fuzz/findings/TARGET/ and makes the script fail. At the end
+# one line per target gives its executions.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-300}
+shift || true
+dir=build/fuzz
+CC=${CC:-clang} CXX=${CXX:-clang++} cmake -S . -B "$dir" -G Ninja \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRIVANT_FUZZ=ON >/dev/null
+cmake --build "$dir" -j "${JOBS:-2}" >/dev/null
+rm -rf "$dir/seeds"
+"$dir/fuzz/brivant_fuzz_seeds" "$dir/seeds"
+
+if [ $# -gt 0 ]; then targets=("$@"); else mapfile -t targets <"$dir/fuzz/targets.txt"; fi
+status=0
+summary=()
+for t in "${targets[@]}"; do
+  mkdir -p "$dir/corpus/$t" "$dir/findings/$t"
+  log="$dir/findings/$t/last-run.log"
+  # -timeout: one input running longer is a hang; -rss_limit_mb: one growing without end.
+  if "$dir/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+       -print_final_stats=1 -artifact_prefix="$dir/findings/$t/" \
+       "$dir/corpus/$t" "$dir/seeds/$t" >"$log" 2>&1; then
+    result=ok
+  else
+    result="FINDING (see $log and $dir/findings/$t/)"
+    status=1
+  fi
+  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
+  summary+=("$(printf '%-16s %10s runs  %s' "$t" "${runs:-?}" "$result")")
+done
+printf '%s\n' "${summary[@]}"
+exit $status
