@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "app/Features.h"
+#include "app/History.h"
 #include "graphics/AniState.h"
 #include "graphics/GraphicsState.h"
 #include "image/Session.h"
@@ -25,6 +26,8 @@ class Editor : public Session {
     PatchState patches;
     GraphicsState graphics;
     AniState ani;
+    // What the window can undo and redo of this image.
+    History history;
 
     // The features' hooks that the flows call; a copy of the one list, so that a test can
     // replace a hook of its own editor.

@@ -29,6 +29,7 @@ void OpenPath(Editor& ed, Interaction& ui, const std::string& path) {
     ed.MainHex.Adopt(std::move(file), path);
     // The pieces of the previous image must never reach this one.
     ed.ppm = PpmCopy{};
+    ed.history.Clear();
 
     ed.phoneList.entries[0].clear();
     ed.phoneList.enabled = false;

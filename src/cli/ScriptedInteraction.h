@@ -26,6 +26,9 @@ class ScriptedInteraction : public Interaction {
     std::deque<std::string> saveFiles;
     std::deque<std::string> texts;
     bool checksumOk = true;
+    // A run opens one image and ends: nothing of an earlier one can be at stake, so the
+    // question keeps whatever there is.
+    SaveChoice saveChanges = SaveChoice::Cancel;
     // The dialogs with models: each command that shows one sets what the arguments answer.
     DialogAnswers dialogs;
 
@@ -39,6 +42,7 @@ class ScriptedInteraction : public Interaction {
     std::optional<std::string> askText(const std::string& title, const std::string& prompt,
                                        const std::string& initial) override;
     bool confirmChecksum(const std::string& path) override;
+    SaveChoice askSaveChanges(const std::string&) override { return saveChanges; }
     bool askDialog(DialogModel& m) override { return dialogs.Answer(m); }
 
   protected:

@@ -69,6 +69,8 @@ class HexBuffer {
     // The file the buffer now belongs to (loaded or saved with clear-modified); empty when none.
     const std::optional<FileId>& FileIdentity() const { return fileId_; }
     bool Modified() const { return modified_; }
+    // Undo and redo put back the change mark that belongs to the bytes they restore.
+    void SetModified(bool modified) { modified_ = modified; }
     bool ReadOnly() const { return readOnly_; }
 
     // Convenience over the idioms: overwrite n bytes at p / read n bytes at p.

@@ -42,6 +42,10 @@ inline FileDialog SaveDialog(std::string title, std::string filter, std::string 
 // line exits with status 1 after it.
 enum class MessageKind { Info, Error };
 
+// The answers to a question about changes that would otherwise be lost: keep them by saving
+// first, drop them, or stop what was about to drop them.
+enum class SaveChoice { Save, Discard, Cancel };
+
 // The port through which a command asks and tells. A cancelled question returns an empty
 // optional (or false). One call per modal dialog.
 class Interaction {
@@ -56,6 +60,9 @@ class Interaction {
                                                const std::string& initial) = 0;
     // "Update Checksum": true for "&OK", false for "&Cancel".
     virtual bool confirmChecksum(const std::string& path) = 0;
+    // Asks whether to save changes before they would be lost; Cancel when the user closes
+    // the question without answering.
+    virtual SaveChoice askSaveChanges(const std::string& question) = 0;
 
     // A dialog with a model of its own: true when the user accepted it. A front end that
     // has no view for the model's type counts the dialog as cancelled.

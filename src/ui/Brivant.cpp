@@ -1,11 +1,13 @@
 #include "ui/Brivant.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,6 +15,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
 #include <QToolButton>
@@ -20,11 +23,13 @@
 
 #include "app/FileFlow.h"
 #include "app/PhoneTypeFlow.h"
+#include "app/UndoFlow.h"
 #include "core/Clipboard.h"
 #include "core/Interaction.h"
 #include "core/UserError.h"
 #include "ui/About.h"
 #include "ui/CommandGroups.h"
+#include "ui/ListView.h"
 #include "ui/QtInteraction.h"
 #include "ui/TabPage.h"
 #include "ui/TabPages.h"
@@ -75,6 +80,23 @@ TMain::TMain(Interaction& ui, QWidget* parent)
     body->addWidget(tabs_, 1);
     root->addLayout(body, 1);
 
+    status_ = new QStatusBar;
+    status_->setObjectName("status");
+    status_->setSizeGripEnabled(false);
+    root->addWidget(status_);
+
+    auto* undo = new QAction(tr("Undo"), this);
+    undo->setObjectName("undoAction");
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    connect(undo, &QAction::triggered, this, &TMain::undo);
+    addAction(undo);
+    auto* redo = new QAction(tr("Redo"), this);
+    redo->setObjectName("redoAction");
+    redo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    connect(redo, &QAction::triggered, this, &TMain::redo);
+    addAction(redo);
+
     // Every step that stores scratch text also offers it to the desktop, as the user may
     // want to paste what a command copied.
     BindClipboard({[](const std::string& text) {
@@ -101,6 +123,7 @@ QLayout* TMain::buildTopRow() {
     open->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
     open->setToolTip(tr("Open"));
     connect(open, &QToolButton::clicked, this, [this] {
+        if (!settleUnsaved(kSaveBeforeOpen)) return;
         run("open", [this] { OpenCommand(ed_, ui_); });
         opened();
     });
@@ -118,7 +141,7 @@ QLayout* TMain::buildTopRow() {
     save->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
     save->setToolTip(tr("Save"));
     connect(save, &QToolButton::clicked, this,
-            [this] { run("save", [this] { SaveCommand(ed_, ui_); }); });
+            [this] { run("save", [this] { SaveImage(ed_, ui_); }); });
 
     aboutButton_ = new QPushButton(tr("&About"));
     aboutButton_->setObjectName("aboutButton");
@@ -141,8 +164,33 @@ void TMain::centreOnScreen() {
     if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
 }
 
+namespace {
+// Saving writes the PPM copy into the image and the history's own moves replay steps: none
+// of them is a step to undo.
+bool Recorded(std::string_view name) {
+    return name != "save" && name != "unsaved" && name != "undo" && name != "redo";
+}
+}  // namespace
+
 void TMain::run(const char* name, const std::function<void()>& body) {
+    runCommand(name, std::nullopt, body);
+}
+
+void TMain::run(const char* name, const std::string& description,
+                const std::function<void()>& body) {
+    runCommand(name, description, body);
+}
+
+void TMain::runCommand(const char* name, std::optional<std::string> description,
+                       const std::function<void()>& body) {
     emit commandRan(QString::fromLatin1(name));
+    // A command run from inside another (a focus change under its dialog) belongs to it.
+    const bool record = depth_ == 0 && Recorded(name);
+    if (record) {
+        if (!description) description = DescribeStep(ed_, name, activeRow());
+        ed_.history.Begin(ed_);
+    }
+    ++depth_;
     try {
         if (body) body();
     } catch (const UserError& e) {
@@ -152,12 +200,48 @@ void TMain::run(const char* name, const std::function<void()>& body) {
         // window; it ends the command like any other failure.
         ui_.error(e.what());
     }
+    --depth_;
+    // What a failed command changed before it stopped is undone like any other change.
+    if (record) ed_.history.Commit(ed_, *description);
     refresh();
+}
+
+int TMain::activeRow() const {
+    QWidget* page = tabs_->currentWidget();
+    const auto* list = page ? page->findChild<ListView*>() : nullptr;
+    return list ? list->selectedRow() : -1;
+}
+
+void TMain::undo() {
+    stepHistory(true);
+}
+
+void TMain::redo() {
+    stepHistory(false);
+}
+
+void TMain::stepHistory(bool back) {
+    std::string line;
+    run(back ? "undo" : "redo",
+        [this, back, &line] { line = back ? UndoCommand(ed_, ui_) : RedoCommand(ed_, ui_); });
+    if (!line.empty()) status_->showMessage(FromCore(line));
+}
+
+QString TMain::statusText() const {
+    return status_->currentMessage();
+}
+
+bool TMain::settleUnsaved(const char* question) {
+    if (!HasUnsavedWork(ed_)) return true;
+    bool goOn = false;
+    run("unsaved", [this, question, &goOn] { goOn = SettleUnsaved(ed_, ui_, question); });
+    return goOn;
 }
 
 void TMain::refresh() {
     const bool was = rendering_;
     rendering_ = true;
+    renderTitle();
     renderTopRow();
     groups_->render();
     for (TabPage* page : pages_) page->render();
@@ -166,6 +250,16 @@ void TMain::refresh() {
         tabs_->setCurrentIndex(static_cast<int>(ed_.activeTab));
     }
     rendering_ = was;
+}
+
+void TMain::renderTitle() {
+    QString title = QString::fromLatin1(kMainCaption);
+    if (!ed_.fileNameField.empty()) {
+        const QString name = QFileInfo(FromCorePath(ed_.fileNameField)).fileName();
+        title = (HasUnsavedWork(ed_) ? QStringLiteral("*") : QString()) + name +
+                QString::fromUtf8(" \u2014 ") + title;
+    }
+    if (windowTitle() != title) setWindowTitle(title);
 }
 
 void TMain::renderTopRow() {
@@ -187,6 +281,7 @@ void TMain::renderTopRow() {
 // Opening, closing, dropping
 
 void TMain::openPath(const QString& path) {
+    if (!settleUnsaved(kSaveBeforeOpen)) return;
     run("open", [this, &path] { OpenPath(ed_, ui_, ToCorePath(path)); });
     opened();
 }
@@ -197,6 +292,10 @@ void TMain::opened() {
 }
 
 void TMain::closeEvent(QCloseEvent* event) {
+    if (!settleUnsaved(kSaveBeforeClose)) {
+        event->ignore();
+        return;
+    }
     // What commands left in the clipboard is scratch; it must not outlive the editor.
     ClipboardClear();
     if (QClipboard* cb = QGuiApplication::clipboard()) cb->clear();

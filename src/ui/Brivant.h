@@ -2,6 +2,8 @@
 
 #include <QWidget>
 #include <functional>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "app/Editor.h"
@@ -10,6 +12,7 @@
 class QComboBox;
 class QLineEdit;
 class QPushButton;
+class QStatusBar;
 class QTabWidget;
 
 namespace brivant {
@@ -35,12 +38,19 @@ class TMain : public QWidget, public Shell {
     Editor& editor() override { return ed_; }
     Interaction& interaction() override { return ui_; }
     void run(const char* name, const std::function<void()>& body) override;
+    void run(const char* name, const std::string& description,
+             const std::function<void()>& body) override;
     // Shows the editor state; every command ends with it.
     void refresh() override;
     bool rendering() const override { return rendering_; }
 
     // The open flow without its dialog: the first command-line argument and dropped files.
     void openPath(const QString& path);
+    // Ctrl+Z and Ctrl+Shift+Z / Ctrl+Y: one step of the history back or forward.
+    void undo();
+    void redo();
+    // The one-line status under the notebook (what the last undo or redo did).
+    QString statusText() const;
     void centreOnScreen();
 
   signals:
@@ -55,7 +65,15 @@ class TMain : public QWidget, public Shell {
   private:
     QLayout* buildTopRow();
     void renderTopRow();
+    void renderTitle();
     void opened();
+    void runCommand(const char* name, std::optional<std::string> description,
+                    const std::function<void()>& body);
+    // The row of the list on the tab shown that a list command acts on; -1 for none.
+    int activeRow() const;
+    // Asks about unsaved changes before they would be lost; true when the caller may go on.
+    bool settleUnsaved(const char* question);
+    void stepHistory(bool back);
 
     Interaction& ui_;
     Editor ed_;
@@ -67,8 +85,10 @@ class TMain : public QWidget, public Shell {
     CommandGroups* groups_ = nullptr;
     QTabWidget* tabs_ = nullptr;
     std::vector<TabPage*> pages_;
+    QStatusBar* status_ = nullptr;
 
     bool rendering_ = false;
+    int depth_ = 0;  // commands running; one run inside another is part of it
 };
 
 }  // namespace brivant

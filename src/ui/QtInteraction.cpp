@@ -118,6 +118,22 @@ bool QtInteraction::confirmChecksum(const std::string& path) {
     return checks_->exec() == QDialog::Accepted;
 }
 
+SaveChoice QtInteraction::askSaveChanges(const std::string& question) {
+    QMessageBox box(QMessageBox::Question, QString::fromLatin1(kAppTitle), ForDisplay(question),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, window_);
+    box.setObjectName("saveChangesBox");
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+        case QMessageBox::Save:
+            return SaveChoice::Save;
+        case QMessageBox::Discard:
+            return SaveChoice::Discard;
+        default:
+            return SaveChoice::Cancel;
+    }
+}
+
 bool QtInteraction::askDialog(DialogModel& model) {
     const auto& views = DialogViews();
     const auto it = views.find(typeid(model));

@@ -30,6 +30,7 @@ class QtInteraction : public Interaction {
     std::optional<std::string> askText(const std::string& title, const std::string& prompt,
                                        const std::string& initial) override;
     bool confirmChecksum(const std::string& path) override;
+    SaveChoice askSaveChanges(const std::string& question) override;
     bool askDialog(DialogModel& model) override;
 
   private:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 namespace brivant {
 
@@ -17,6 +18,10 @@ class Shell {
     // Runs a command by name: a failure the user must see becomes an error box, then the
     // window shows the new state. An empty body only announces and refreshes.
     virtual void run(const char* name, const std::function<void()>& body) = 0;
+    // The same for a command whose step in the undo history the window cannot name from
+    // the command alone: `description` says in the user's words what it changes.
+    virtual void run(const char* name, const std::string& description,
+                     const std::function<void()>& body) = 0;
     // Shows the editor state again after a change that is no command.
     virtual void refresh() = 0;
     // True while the window draws the editor state: control signals then come from the

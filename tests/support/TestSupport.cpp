@@ -44,6 +44,11 @@ bool FakeUi::confirmChecksum(const std::string& path) {
     return Pop(checksumAnswers, true);
 }
 
+SaveChoice FakeUi::askSaveChanges(const std::string& question) {
+    saveChangesAsked.push_back(question);
+    return Pop(saveChangesAnswers, SaveChoice::Cancel);
+}
+
 std::vector<std::string> FakeUi::Messages() const {
     std::vector<std::string> m;
     for (const auto& t : told) m.push_back(t.first);

@@ -18,6 +18,9 @@ class FakeUi : public Interaction {
   public:
     std::deque<std::optional<std::string>> openAnswers, saveAnswers, textAnswers;
     std::deque<bool> checksumAnswers;
+    // Unanswered, the save-changes question is cancelled.
+    std::deque<SaveChoice> saveChangesAnswers;
+    std::vector<std::string> saveChangesAsked;
     std::vector<FileDialog> openAsked, saveAsked;
     std::vector<std::pair<std::string, std::string>> textAsked;  // title, prompt
     std::vector<std::pair<std::string, MessageKind>> told;
@@ -31,6 +34,7 @@ class FakeUi : public Interaction {
     std::optional<std::string> askText(const std::string& title, const std::string& prompt,
                                        const std::string& initial) override;
     bool confirmChecksum(const std::string& path) override;
+    SaveChoice askSaveChanges(const std::string& question) override;
     bool askDialog(DialogModel& m) override { return dialogs.Answer(m); }
 
     std::vector<std::string> Messages() const;
