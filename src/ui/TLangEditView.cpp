@@ -1,6 +1,7 @@
 #include "ui/TLangEditView.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -59,6 +60,9 @@ TLangEditView::TLangEditView(TLangEdit& model, QWidget* parent) : QDialog(parent
     connect(search_, &QLineEdit::textEdited, this,
             [this](const QString& t) { model_.searchField = ToBytes(t); });
     connect(go_, &QPushButton::clicked, this, &TLangEditView::onSearch);
+    // Enter in the search field searches; left to the dialog it would press "&OK" and
+    // store the edits.
+    search_->installEventFilter(this);
     connect(ok, &QPushButton::clicked, this, &TLangEditView::onOk);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -66,6 +70,17 @@ TLangEditView::TLangEditView(TLangEdit& model, QWidget* parent) : QDialog(parent
     search_->setText(FromBytes(model_.searchField));
     render();
     resize(420, 360);
+}
+
+bool TLangEditView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == search_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            onSearch();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TLangEditView::render() {

@@ -17,6 +17,9 @@ class TLangEditView : public QDialog {
   public:
     TLangEditView(TLangEdit& model, QWidget* parent = nullptr);
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     void render();
     void onSearch();
