@@ -8,12 +8,15 @@
 
 #include "app/Editor.h"
 #include "app/FileFlow.h"
+#include "app/ImageDiff.h"
 #include "core/FileIO.h"
 #include "core/Interaction.h"
 #include "core/Search.h"
 #include "core/Stream.h"
 #include "image/PpmPieces.h"
 #include "image/Session.h"
+#include "patches/FadeCodes.h"
+#include "patches/Fading.h"
 #include "ppm/Checksums.h"
 #include "sample/SampleBuilder.h"
 
@@ -206,5 +209,27 @@ void BM_SaveAndRepairChecksums(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_SaveAndRepairChecksums)->Unit(benchmark::kMillisecond);
+
+// brivant-cli diff on two 4 MiB images, the second with the fading-LED routine installed and
+// a ringtone record's bytes changed: both opened, every subsystem read and compared.
+void BM_DiffTwoImages(benchmark::State& state) {
+    QuietUi ui;
+    const std::string edited = (Sample().dir / "edited.fls").string();
+    {
+        Editor ed;
+        OpenPath(ed, ui, Sample().path);
+        FadeChoice c;
+        ChooseFade(ed.PhoneTypeText(), ed.UnitModelHex, c);
+        InstallFade(ed, c, "0300", "0600");
+        const std::int32_t tone = ed.ppm.chunkOffset[static_cast<std::size_t>(Piece::TONE)];
+        ed.MainHex.WriteAt(tone + 40, Bytes{0x12, 0x34});
+        SavePath(ed, ui, edited);
+    }
+    for (auto _ : state) {
+        const ImageDiff d = DiffImageFiles(Sample().path, edited);
+        benchmark::DoNotOptimize(d.differingBytes);
+    }
+}
+BENCHMARK(BM_DiffTwoImages)->Unit(benchmark::kMillisecond);
 
 }  // namespace

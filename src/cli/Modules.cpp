@@ -13,7 +13,8 @@ namespace brivant {
     MODULE(AniCommands) \
     MODULE(GraphicsCommands) \
     MODULE(MenuCommands) \
-    MODULE(SecurityCommands)
+    MODULE(SecurityCommands) \
+    MODULE(DiffCommands)
 // clang-format on
 
 #define BRIVANT_DECLARE_MODULE(name) void name(CLI::App& app, CliContext& ctx);

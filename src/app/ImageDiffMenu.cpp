@@ -1,0 +1,313 @@
+// The menu tree: every level reachable from the root, compared item by item.
+#include <deque>
+#include <map>
+
+#include "app/ImageDiffParts.h"
+#include "image/Address.h"
+#include "menu/MenuFields.h"
+#include "menu/MenuLevels.h"
+#include "menu/MenuRecord.h"
+#include "menu/MenuTab.h"
+#include "menu/SecurityPatch.h"
+
+namespace brivant::diff {
+
+namespace {
+
+// A tree whose submenus point back at their parents still ends; so does a damaged one.
+constexpr std::size_t kMaxLevels = 4096;
+constexpr const char* kRootName = "Menu";
+constexpr const char* kSecurityPatched = "patched by the security patch";
+
+struct Level {
+    std::string descriptor;
+    std::int64_t items = -1;  // offset of the item array
+    std::vector<std::string> records;
+    std::int64_t parent = -1;  // the level whose record opens this one
+    int parentRecord = -1;
+};
+
+// Keyed by the descriptor's offset: adding items moves a level's array, never its descriptor.
+using Tree = std::map<std::int64_t, Level>;
+
+Tree Walk(const Side& s, std::int64_t root) {
+    Tree tree;
+    tree[root] = {};
+    std::deque<std::int64_t> queue{root};
+    const int size = MenuRecordSize(s.ed.PhoneType());
+    while (!queue.empty()) {
+        const std::int64_t at = queue.front();
+        queue.pop_front();
+        Level& level = tree[at];
+        const auto descriptor = s.Read(at, kDescriptorSize);
+        if (!descriptor) continue;
+        level.descriptor = BytesToHex(*descriptor);
+        level.items = ToImageOffset(ItemsPointerOf(level.descriptor));
+        const int count = ItemCountOf(level.descriptor);
+        for (int i = 0; i <= count; ++i) {
+            const auto record = s.Read(level.items + std::int64_t{i} * size, size);
+            if (!record) break;
+            level.records.push_back(BytesToHex(*record));
+        }
+        for (std::size_t i = 0; i < level.records.size(); ++i) {
+            const std::string& r = level.records[i];
+            if (!IsSubMenuRecord(r)) continue;
+            const std::int64_t sub = ToImageOffset(FuncPointerValue(r));
+            if ((IsShortRecord(r) && sub < 1) || tree.count(sub) || tree.size() >= kMaxLevels)
+                continue;
+            tree[sub] = {{}, -1, {}, at, static_cast<int>(i)};
+            queue.push_back(sub);
+        }
+    }
+    return tree;
+}
+
+// Names the levels and items of one side as the Menu tab lists them for the first language;
+// only the levels a difference is found in are listed.
+class Namer {
+  public:
+    Namer(Side& s, const Tree& t) : side_(s), tree_(t) {}
+
+    std::string Item(std::int64_t level, int record) {
+        const auto& names = Names(level);
+        const auto it = names.find(record);
+        return it != names.end() ? Quoted(it->second) : "record " + std::to_string(record);
+    }
+    std::string Path(std::int64_t level) {
+        const auto it = tree_.find(level);
+        if (it == tree_.end() || it->second.parent < 0) return kRootName;
+        return Path(it->second.parent) + " > " + Item(it->second.parent, it->second.parentRecord);
+    }
+
+  private:
+    const std::map<int, std::string>& Names(std::int64_t level) {
+        auto [it, fresh] = cache_.try_emplace(level);
+        const auto l = tree_.find(level);
+        if (!fresh || l == tree_.end() || side_.ed.texts.languageKeys.size() < 2) return it->second;
+        MenuState& m = side_.ed.menu;
+        m.tab.stack.levels = {MenuLevel{l->second.descriptor, static_cast<std::int32_t>(level)}};
+        m.tab.stack.current = 0;
+        m.tab.rows.clear();
+        m.language = 1;
+        Attempt(side_, [&] { ListMenuLevel(side_.ed, m, side_.ed.texts, side_.ui); });
+        for (const MenuRow& r : m.tab.rows) it->second[r.recordIndex] = r.name;
+        return it->second;
+    }
+
+    Side& side_;
+    const Tree& tree_;
+    std::map<std::int64_t, std::map<int, std::string>> cache_;
+};
+
+std::string FieldName(int f) {
+    std::string name = kMenuFieldLabels[static_cast<std::size_t>(f)];
+    if (!name.empty() && name.back() == ':') name.pop_back();
+    if (f == static_cast<int>(MenuField::Unknown1)) name += " (first)";
+    if (f == static_cast<int>(MenuField::Unknown2)) name += " (second)";
+    return name;
+}
+
+// The inline text an item's Text Pointer names (04 FF, the units, 00 00), when it is one.
+void ExplainInlineText(Pair& p, const Side& s, const std::string& record) {
+    const std::int64_t q =
+        ToImageOffset(static_cast<std::uint32_t>(HexTextToInt(TextPointerOf(record))));
+    const auto mark = s.Read(q + 1, 1);
+    if (q < 1 || !mark || (*mark)[0] != 0xFF) return;
+    const Bytes& m = s.Image();
+    for (std::int64_t i = q + 2; i + 1 < static_cast<std::int64_t>(m.size()); ++i)
+        if (m[static_cast<std::size_t>(i)] == 0 && m[static_cast<std::size_t>(i) + 1] == 0)
+            return p.Explain(q, i + 2 - q);
+}
+
+void ExplainLevel(Pair& p, std::int64_t at, const Level& l) {
+    p.Explain(at, kDescriptorSize);
+    if (!l.records.empty())
+        p.Explain(l.items, static_cast<std::int64_t>(l.records.size() * l.records[0].size() / 2));
+}
+
+// A descriptor's kind and trailing bytes, behind its Items Pointer and Item Count.
+std::string KindOf(const std::string& descriptor) {
+    return descriptor.size() > 10 ? descriptor.substr(10) : std::string();
+}
+
+// The positions of the longest common run of equal records, kept in order.
+std::pair<std::vector<bool>, std::vector<bool>> Kept(const std::vector<std::string>& a,
+                                                     const std::vector<std::string>& b) {
+    const std::size_t n = a.size(), m = b.size();
+    std::vector<std::vector<int>> len(n + 1, std::vector<int>(m + 1, 0));
+    for (std::size_t i = n; i-- > 0;)
+        for (std::size_t j = m; j-- > 0;)
+            len[i][j] =
+                a[i] == b[j] ? len[i + 1][j + 1] + 1 : std::max(len[i + 1][j], len[i][j + 1]);
+    std::vector<bool> ka(n, false), kb(m, false);
+    for (std::size_t i = 0, j = 0; i < n && j < m;) {
+        if (a[i] == b[j]) {
+            ka[i++] = kb[j++] = true;
+        } else if (len[i + 1][j] >= len[i][j + 1]) {
+            ++i;
+        } else {
+            ++j;
+        }
+    }
+    return {ka, kb};
+}
+
+struct Walks {
+    Pair& p;
+    const Tree& ta;
+    const Tree& tb;
+    Namer& na;
+    Namer& nb;
+    bool securityPatched;
+
+    std::string ItemA(std::int64_t at, int r) { return na.Item(at, r) + " in " + na.Path(at); }
+    std::string ItemB(std::int64_t at, int r) { return nb.Item(at, r) + " in " + nb.Path(at); }
+
+    void FieldsChanged(std::int64_t at, int i, const std::string& ra, const std::string& rb) {
+        const MenuFields fa = FieldsOfRecord(ra), fb = FieldsOfRecord(rb);
+        std::string va, vb;
+        bool onlyFunc = true;
+        for (int f = 0; f < kMenuFieldCount; ++f) {
+            const auto k = static_cast<std::size_t>(f);
+            if (fa[k] == fb[k]) continue;
+            const auto field = static_cast<MenuField>(f);
+            onlyFunc = onlyFunc && (field == MenuField::FuncPointer || field == MenuField::FuncId);
+            va += (va.empty() ? "" : ", ") + FieldName(f) + " " + fa[k];
+            vb += (vb.empty() ? "" : ", ") + FieldName(f) + " " + fb[k];
+        }
+        // The security patch swaps Func Pointers and Func IDs and touches nothing else.
+        p.Add(securityPatched && onlyFunc ? kSecurityPatched : "changed", ItemA(at, i), va, vb);
+    }
+
+    void CompareLevel(std::int64_t at, const Level& la, const Level& lb);
+};
+
+void Walks::CompareLevel(std::int64_t at, const Level& la, const Level& lb) {
+    const std::size_t before = p.section.entries.size();
+    const auto& a = la.records;
+    const auto& b = lb.records;
+    const auto [keptA, keptB] = Kept(a, b);
+    std::vector<int> restA, restB;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (!keptA[i]) restA.push_back(static_cast<int>(i));
+    for (std::size_t j = 0; j < b.size(); ++j)
+        if (!keptB[j]) restB.push_back(static_cast<int>(j));
+
+    // Equal records out of order moved; then records of one text changed their fields.
+    auto pairUp = [&](auto key, auto onPair) {
+        std::vector<std::string> ka, kb;
+        for (int i : restA) ka.push_back(key(a[static_cast<std::size_t>(i)]));
+        for (int j : restB) kb.push_back(key(b[static_cast<std::size_t>(j)]));
+        const std::vector<int> match = MatchByKey(ka, kb);
+        std::vector<int> leftA, takenB(restB.size(), 0);
+        for (std::size_t x = 0; x < restA.size(); ++x) {
+            if (match[x] < 0) {
+                leftA.push_back(restA[x]);
+                continue;
+            }
+            takenB[static_cast<std::size_t>(match[x])] = 1;
+            onPair(restA[x], restB[static_cast<std::size_t>(match[x])]);
+        }
+        std::vector<int> leftB;
+        for (std::size_t y = 0; y < restB.size(); ++y)
+            if (!takenB[y]) leftB.push_back(restB[y]);
+        restA = leftA;
+        restB = leftB;
+    };
+    pairUp([](const std::string& r) { return r; },
+           [&](int i, int j) {
+               p.Add("moved", ItemA(at, i), "record " + std::to_string(i),
+                     "record " + std::to_string(j));
+           });
+    pairUp([](const std::string& r) { return TextPointerOf(r); },
+           [&](int i, int j) {
+               FieldsChanged(at, i, a[static_cast<std::size_t>(i)], b[static_cast<std::size_t>(j)]);
+           });
+    for (int i : restA) {
+        p.Add("removed", ItemA(at, i), a[static_cast<std::size_t>(i)]);
+        ExplainInlineText(p, p.a, a[static_cast<std::size_t>(i)]);
+    }
+    for (int j : restB) {
+        p.Add("added", ItemB(at, j), {}, b[static_cast<std::size_t>(j)]);
+        ExplainInlineText(p, p.b, b[static_cast<std::size_t>(j)]);
+    }
+
+    if (la.items != lb.items)
+        p.Add("moved", "items of " + na.Path(at), OffsetText(la.items), OffsetText(lb.items));
+    // Besides the Items Pointer and Item Count, the descriptor holds its kind bytes.
+    Changed(p, "descriptor of " + na.Path(at), KindOf(la.descriptor), KindOf(lb.descriptor));
+    if (p.section.entries.size() != before || la.descriptor != lb.descriptor) {
+        ExplainLevel(p, at, la);
+        ExplainLevel(p, at, lb);
+    }
+}
+
+// The redirect block the security patch rewrites: found by its pattern in either image.
+bool SecurityBlock(Pair& p) {
+    std::int64_t c = Find(p.a, kRedirectPattern, 1);
+    if (c < 0) c = Find(p.b, kRedirectPattern, 1);
+    const auto ra = p.a.Read(c - 4, kRedirectBlockSize);
+    const auto rb = p.b.Read(c - 4, kRedirectBlockSize);
+    if (c < 4 || !ra || !rb || *ra == *rb) return false;
+    p.Add(kSecurityPatched, "security redirect block at " + OffsetText(c - 4), BytesToHex(*ra),
+          BytesToHex(*rb));
+    p.Explain(c - 4, kRedirectBlockSize);
+    return true;
+}
+
+// Whether the other image holds the same descriptor and records where `l` was read.
+bool Unchanged(const Side& other, std::int64_t at, const Level& l) {
+    const auto descriptor = other.Read(at, kDescriptorSize);
+    if (!descriptor || BytesToHex(*descriptor) != l.descriptor) return false;
+    const std::int64_t size =
+        l.records.empty() ? 0 : static_cast<std::int64_t>(l.records[0].size() / 2);
+    const auto records = other.Read(l.items, size * static_cast<std::int64_t>(l.records.size()));
+    std::string joined;
+    for (const std::string& r : l.records) joined += r;
+    return records && BytesToHex(*records) == joined;
+}
+
+std::int64_t Root(Side& s, std::string* error) {
+    Editor& ed = s.ed;
+    *error = Attempt(s, [&] { ShowMenuTab(ed, ed.menu, ed.texts, s.ui); });
+    if (error->empty() && ed.menu.tab.stack.Empty()) *error = "The menu root was not found";
+    return error->empty() ? ed.menu.tab.stack.levels[0].offset : -1;
+}
+
+}  // namespace
+
+void CompareMenus(Pair& p) {
+    std::string ea, eb;
+    const std::int64_t ra = Root(p.a, &ea);
+    const std::int64_t rb = Root(p.b, &eb);
+    if (!p.Readable(ea, eb)) return;
+    const Tree ta = Walk(p.a, ra);
+    const Tree tb = Walk(p.b, rb);
+    Namer na(p.a, ta), nb(p.b, tb);
+    Walks w{p, ta, tb, na, nb, SecurityBlock(p)};
+    for (const auto& [at, la] : ta) {
+        const auto lb = tb.find(at);
+        if (lb != tb.end()) {
+            w.CompareLevel(at, la, lb->second);
+            continue;
+        }
+        // A level whose bytes are still there was only cut off from the tree.
+        const bool kept = Unchanged(p.b, at, la);
+        p.Add(kept ? "no longer reached" : "removed", "level " + na.Path(at),
+              std::to_string(la.records.size()) + " records");
+        if (kept) continue;
+        ExplainLevel(p, at, la);
+        for (const std::string& r : la.records) ExplainInlineText(p, p.a, r);
+    }
+    for (const auto& [at, lb] : tb) {
+        if (ta.count(at)) continue;
+        const bool kept = Unchanged(p.a, at, lb);
+        p.Add(kept ? "now reached" : "added", "level " + nb.Path(at), {},
+              std::to_string(lb.records.size()) + " records");
+        if (kept) continue;
+        ExplainLevel(p, at, lb);
+        for (const std::string& r : lb.records) ExplainInlineText(p, p.b, r);
+    }
+}
+
+}  // namespace brivant::diff
