@@ -114,28 +114,45 @@ Bytes RecordOf(const Bytes& file, const std::string& path) {
     throw UserError(Format(kNotAToneFile, {ShownName(path), fault}));
 }
 
+// Whether a record ends as the 62XX/7110 conversion ends them, before its FF padding.
+bool HasWideEnding(const Bytes& record) {
+    std::string hex = BytesToHex(record);
+    while (hex.size() >= 2 && hex.compare(hex.size() - 2, 2, "FF") == 0) hex.resize(hex.size() - 2);
+    const auto endsWith = [&](const std::string& e) {
+        return hex.size() >= e.size() && hex.compare(hex.size() - e.size(), e.size(), e) == 0;
+    };
+    return endsWith("0A0E070B") || endsWith("060A7F0A0E0B");
+}
+
+// A record of the 62XX/7110 layout takes the selected record's place with its ID.
+Bytes AsWideRecord(Bytes record, const RingtoneRow& selected) {
+    const Bytes id = HexToBytes(selected.id);
+    std::copy(id.begin(), id.end(), record.begin());
+    return record;
+}
+
 // Change under 62XX/7110: a file of the common layout is converted; one that already has the
 // 62XX/7110 layout (as Retrieve writes it) is taken as it is, with the selected row's ID.
 Bytes WideRecordOf(const Bytes& file, const RingtoneRow& selected, const std::string& oldHeader,
                    std::int32_t rows, const std::string& path) {
-    if (!ToneFileFault(file, false).empty() && ToneFileFault(file, true).empty()) {
-        Bytes record = file;
-        const Bytes id = HexToBytes(selected.id);
-        std::copy(id.begin(), id.end(), record.begin());
-        return record;
+    const bool readsWide = ToneFileFault(file, true).empty();
+    if (readsWide && HasWideEnding(file)) return AsWideRecord(file, selected);
+    std::string fault = ToneFileFault(file, false);
+    if (fault.empty()) {
+        try {
+            const Bytes record = HexToBytes(
+                ConvertFor62xx(BytesToHex(file), selected.id, selected.length, oldHeader, rows));
+            fault = ToneFileFault(record, true);
+            if (fault.empty()) return record;
+            fault = Format(kToneNotConverted, {ShownName(path), fault});
+        } catch (const UserError& e) {
+            fault = ShownName(path) + ": " + e.what();
+        }
+    } else {
+        fault = Format(kNotAToneFile, {ShownName(path), fault});
     }
-    const Bytes common = RecordOf(file, path);
-    std::string converted;
-    try {
-        converted =
-            ConvertFor62xx(BytesToHex(common), selected.id, selected.length, oldHeader, rows);
-    } catch (const UserError& e) {
-        throw UserError(ShownName(path) + ": " + e.what());
-    }
-    const Bytes record = HexToBytes(converted);
-    const std::string fault = ToneFileFault(record, true);
-    if (!fault.empty()) throw UserError(Format(kToneNotConverted, {ShownName(path), fault}));
-    return record;
+    if (readsWide) return AsWideRecord(file, selected);
+    throw UserError(fault);
 }
 }  // namespace
 
