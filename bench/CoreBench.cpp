@@ -8,6 +8,7 @@
 
 #include "app/Editor.h"
 #include "app/FileFlow.h"
+#include "app/UndoFlow.h"
 #include "app/ImageDiff.h"
 #include "core/FileIO.h"
 #include "core/Interaction.h"
@@ -18,6 +19,7 @@
 #include "patches/FadeCodes.h"
 #include "patches/Fading.h"
 #include "ppm/Checksums.h"
+#include "ppm/PpmCopy.h"
 #include "sample/SampleBuilder.h"
 
 using namespace brivant;
@@ -34,6 +36,7 @@ class QuietUi : public Interaction {
         return std::nullopt;
     }
     bool confirmChecksum(const std::string&) override { return true; }
+    SaveChoice askSaveChanges(const std::string&) override { return SaveChoice::Cancel; }
     bool askDialog(DialogModel&) override { return false; }
 };
 
@@ -231,5 +234,62 @@ void BM_DiffTwoImages(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_DiffTwoImages)->Unit(benchmark::kMillisecond);
+
+// Undo and redo of the largest step there is: the biggest chunk of the 4 MiB sample replaced
+// by a file whose every byte between its head and its end marker differs. The history alone, and with the lists read again.
+struct ChunkImportStep {
+    class Answers : public QuietUi {
+      public:
+        std::string file;
+        std::optional<std::string> askOpenFile(const FileDialog&) override { return file; }
+    };
+
+    Editor ed;
+    Answers ui;
+    ChunkImportStep() {
+        OpenPath(ed, ui, Sample().path);
+        Piece largest = Piece::LPCS;
+        for (int p = 0; p < kChunkCount; ++p)
+            if (ed.ppm.pieces[static_cast<std::size_t>(p)].size() > ed.ppm[largest].size())
+                largest = static_cast<Piece>(p);
+        // Its checksum, size, tag and end marker kept: a chunk file the import takes.
+        Bytes chunk = HexToBytes(ed.ppm[largest]);
+        for (std::size_t i = 12; i + 16 < chunk.size(); ++i) chunk[i] ^= 0x55;
+        ui.file = (Sample().dir / "chunk.bin").string();
+        WriteFileAtomic(ui.file, chunk);
+        RunStep(ed, "Load all", [&] { LoadAllChunk(ed, ui, largest, "Load", true); });
+    }
+};
+
+void BM_UndoRedoChunkImport(benchmark::State& state) {
+    ChunkImportStep s;
+    for (auto _ : state) {
+        s.ed.history.Undo(s.ed);
+        s.ed.history.Redo(s.ed);
+    }
+    state.counters["stepMiB"] = static_cast<double>(s.ed.history.Footprint()) / (1 << 20);
+}
+BENCHMARK(BM_UndoRedoChunkImport)->Unit(benchmark::kMillisecond);
+
+void BM_UndoRedoChunkImportReread(benchmark::State& state) {
+    ChunkImportStep s;
+    for (auto _ : state) {
+        UndoCommand(s.ed, s.ui);
+        RedoCommand(s.ed, s.ui);
+    }
+}
+BENCHMARK(BM_UndoRedoChunkImportReread)->Unit(benchmark::kMillisecond);
+
+// What the window adds to every command: the image taken before it and compared after it.
+void BM_RecordUnchangedCommand(benchmark::State& state) {
+    QuietUi ui;
+    Editor ed;
+    OpenPath(ed, ui, Sample().path);
+    for (auto _ : state) {
+        ed.history.Begin(ed);
+        benchmark::DoNotOptimize(ed.history.Commit(ed, "nothing"));
+    }
+}
+BENCHMARK(BM_RecordUnchangedCommand)->Unit(benchmark::kMillisecond);
 
 }  // namespace
