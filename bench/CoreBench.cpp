@@ -236,7 +236,8 @@ void BM_DiffTwoImages(benchmark::State& state) {
 BENCHMARK(BM_DiffTwoImages)->Unit(benchmark::kMillisecond);
 
 // Undo and redo of the largest step there is: the biggest chunk of the 4 MiB sample replaced
-// by a file whose every byte between its head and its end marker differs. The history alone, and with the lists read again.
+// by a file whose every byte between its head and its end marker differs. The history
+// alone, and with the lists read again.
 struct ChunkImportStep {
     class Answers : public QuietUi {
       public:

@@ -88,7 +88,6 @@ class History {
 
   private:
     std::uint64_t Current() const { return done_ == 0 ? base_ : steps_[done_ - 1].serial; }
-    std::uint64_t Before(std::size_t i) const { return i == 0 ? base_ : steps_[i - 1].serial; }
     void Apply(Session& s, const HistoryStep& step, bool forward) const;
     void Trim();
 

@@ -156,10 +156,9 @@ QWidget* CommandGroups::buildFreeSpace() {
     ppmFree_->setMinimumWidth(58);
     connect(adjust, &QPushButton::clicked, this, [this] {
         const AdjustTarget target = toMcu_->isChecked() ? AdjustTarget::MCU : AdjustTarget::PPM;
-        shell_.run(
-            "adjust",
-            target == AdjustTarget::MCU ? "Adjust MCU free space" : "Adjust PPM free space",
-            [this, target] { AdjustSpace(shell_.editor(), shell_.interaction(), target); });
+        shell_.run("adjust",
+                   target == AdjustTarget::MCU ? "Adjust MCU free space" : "Adjust PPM free space",
+                   [this, target] { AdjustSpace(shell_.editor(), shell_.interaction(), target); });
     });
 
     auto* grid = new QGridLayout;
