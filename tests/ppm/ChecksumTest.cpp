@@ -162,5 +162,6 @@ TEST(ChecksumDialog, RefusesShortFilesAndBadRangesWithoutWriting) {
     EXPECT_EQ(ReadFile(badRange), badBytes);
 
     RunChecksumDialog(ui, dir.Path("missing.fls"));
-    EXPECT_EQ(ui.Last(), "Cannot open file " + dir.Path("missing.fls"));
+    EXPECT_EQ(ui.Last(),
+              "Cannot open file " + dir.Path("missing.fls") + " (No such file or directory)");
 }
