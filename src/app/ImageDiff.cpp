@@ -391,9 +391,4 @@ ImageDiff DiffImageFiles(const std::string& a, const std::string& b, int phoneTy
     return Compare(sa, sb);
 }
 
-ImageDiff DiffEditors(Editor& a, Editor& b) {
-    Side sa(a), sb(b);
-    return Compare(sa, sb);
-}
-
 }  // namespace brivant

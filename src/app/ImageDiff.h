@@ -6,8 +6,6 @@
 
 namespace brivant {
 
-class Editor;
-
 // One difference between two images, in the words of the editor's lists: what happened to
 // which item, and its value in the first and in the second image (UTF-8; empty where that
 // image has none).
@@ -60,8 +58,5 @@ struct ImageDiff {
 // Nothing is written. A file that cannot be loaded throws UserError; a subsystem that cannot
 // be read is reported as such.
 ImageDiff DiffImageFiles(const std::string& a, const std::string& b, int phoneType = 0);
-
-// The same for two editors whose images are already open.
-ImageDiff DiffEditors(Editor& a, Editor& b);
 
 }  // namespace brivant
