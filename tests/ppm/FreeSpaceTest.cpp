@@ -174,3 +174,25 @@ TEST(Adjust, PromptBoundsAndAnswers) {
     AdjustSpace(ed, ui, AdjustTarget::MCU);
     EXPECT_EQ(ed.MainHex.Data(), before);
 }
+
+// PPM end addresses that name no byte of the image, 0x80000000 and above among them (once
+// a signed overflow), end the count with a message that gives the address.
+TEST(GetFreespace, AnEndAddressOutsideTheImageIsTold) {
+    TempDir dir;
+    Editor ed;
+    FakeUi ui;
+    const auto s = OpenSample(ed, ui, dir.Path("a.fls"));
+    const auto field = static_cast<std::size_t>(s.layout.dumfile + 28);
+    const std::string size = std::to_string(ed.MainHex.Size());
+    for (std::uint32_t address : {0x80000000u, 0xFFFFFFFFu, 0x80200000u, 0x001FFFFFu, 0u,
+                                  0x200000u + static_cast<std::uint32_t>(ed.MainHex.Size())}) {
+        Bytes b(4);
+        PutBE32(b.data(), address);
+        ed.MainHex.WriteAt(static_cast<std::int32_t>(field), b);
+        const std::string ppmBefore = ed.ppmFreeField;
+        const std::string error = ErrorOf([&] { GetFreespace(ed); });
+        EXPECT_NE(error.find(IntToHex(address, 8)), std::string::npos) << error;
+        EXPECT_NE(error.find(size), std::string::npos) << error;
+        EXPECT_EQ(ed.ppmFreeField, ppmBefore);
+    }
+}
