@@ -120,5 +120,38 @@ TEST(CliTones, ChunkImportRebuildsTheList) {
     EXPECT_TRUE(Has(r.out, R"("count":9})")) << r.out;
 }
 
+// Files that are no tones: refused by change, add and alert change with the file's name and
+// the reason, exit 1, and no output written.
+TEST(CliTones, FilesThatAreNoTonesAreRefused) {
+    TempDir dir;
+    const std::string x = dir.Path("x.fls"), w = dir.Path("w.fls"), y = dir.Path("y.fls");
+    ASSERT_EQ(Cli({"demo", x}).status, 0);
+    ASSERT_EQ(Cli({"demo", w, "--type", "62XX/7110"}).status, 0);
+    Bytes cut = ToneRecord("00000042", "TONE", "Cut", "0A01313233");
+    const std::string size = std::to_string(cut.size());
+    cut.resize(cut.size() - 5);
+    WriteFile(dir.Path("cut.re"), cut);
+    ASSERT_EQ(Cli({"tones", "export", w, "3", dir.Path("wide.re")}).status, 0);
+    const std::string lengthSays = "cut.re is not a ringtone file: its length field says " + size +
+                                   " bytes, the file has " + std::to_string(cut.size());
+    const std::vector<std::pair<std::vector<std::string>, std::string>> runs = {
+        {{"tones", "change", x, "2", dir.Path("cut.re"), "-o", y}, lengthSays},
+        {{"tones", "add", x, dir.Path("cut.re"), "-o", y}, lengthSays},
+        {{"tones", "add", x, dir.Path("wide.re"), "-o", y},
+         "wide.re is a ringtone of the 62XX/7110 layout"},
+        {{"alert", "change", x, "start-shut", dir.Path("cut.re"), "-o", y},
+         "cut.re is not a tone file: its length field says"},
+    };
+    for (const auto& [args, message] : runs) {
+        const CliRun r = Cli(args);
+        EXPECT_EQ(r.status, 1) << args[1];
+        EXPECT_TRUE(Has(r.err, message)) << r.err;
+        EXPECT_FALSE(std::filesystem::exists(y)) << args[1];
+    }
+    // The 62XX/7110 export goes back onto its own row unchanged.
+    ASSERT_EQ(Cli({"tones", "change", w, "3", dir.Path("wide.re"), "-o", y}).status, 0);
+    EXPECT_EQ(Cli({"tones", "list", y, "--json"}).out, Cli({"tones", "list", w, "--json"}).out);
+}
+
 }  // namespace
 }  // namespace brivant::test
