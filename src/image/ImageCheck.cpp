@@ -28,7 +28,7 @@ std::string MissingImagePart(const Bytes& image) {
     if (marker < 0) return "it has no PPM area (no PPM marker)";
     if (marker + kPpmHeaderSize > static_cast<std::int64_t>(image.size()))
         return "its PPM header is cut off by the end of the file";
-    std::int64_t cursor = marker;
+    std::int64_t cursor = marker, end = 0;
     for (int i = 0; i < kChunkCount; ++i) {
         const std::string tag = PieceTag(static_cast<Piece>(i));
         const std::int64_t t = Find(image, cursor, PieceTagHex(static_cast<Piece>(i)));
@@ -37,9 +37,16 @@ std::string MissingImagePart(const Bytes& image) {
             return "its chunk directory has no " + tag + " chunk";
         }
         // The end marker is looked for from the tag's last byte on.
-        if (Find(image, t + 3, kTrailerHex) < 0) return "its " + tag + " chunk has no end marker";
+        const std::int64_t r = Find(image, t + 3, kTrailerHex);
+        if (r < 0) return "its " + tag + " chunk has no end marker";
         cursor = t - 8;
+        end = r + 16;
     }
+    // Behind the chunks: the PPM's DUMFILE text and the free space after it, where the
+    // remainder of the PPM area ends.
+    const std::int64_t dumfile = Find(image, cursor, kDumfileHex);
+    const std::int64_t free = dumfile < 0 ? -1 : Find(image, dumfile + 6, "FFFFFF");
+    if (free <= end) return "its PPM area has no end (no DUMFILE text and free space behind it)";
     return {};
 }
 

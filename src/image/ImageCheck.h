@@ -10,9 +10,9 @@ namespace brivant {
 inline constexpr std::size_t kMinImageSize = 128;
 
 // What a file lacks to be a flash image the editor can read: enough bytes for the header, a
-// PPM marker with its header, and the seven chunks behind it, each with its end marker. The
-// chunks are looked for as the PPM copy is cut, so an image that passes can be cut (its end
-// behind the chunks is the cutting's own concern). Empty when nothing is missing.
+// PPM marker with its header, the seven chunks behind it, each with its end marker, and the
+// end of the PPM area behind them. Everything is looked for as the PPM copy is cut, so an
+// image that passes can be cut. Empty when nothing is missing.
 std::string MissingImagePart(const Bytes& image);
 
 }  // namespace brivant

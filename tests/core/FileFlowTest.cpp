@@ -67,6 +67,8 @@ TEST(OpenCommand, AFileThatIsNoImageLeavesTheOpenImageAsItWas) {
         {cut(s.layout.chunk[0] + 4), "its PPM area has no chunk directory (no LPCS chunk)"},
         {cut(s.layout.chunk[5] + 4), "its chunk directory has no TONE chunk"},
         {cut(s.layout.chunk[6] + 40), "its PLMN chunk has no end marker"},
+        {cut(s.layout.ppmFree + 2),
+         "its PPM area has no end (no DUMFILE text and free space behind it)"},
     };
     int n = 0;
     for (const auto& [bytes, missing] : cases) {
