@@ -77,7 +77,10 @@ class AniControlsTest : public QObject {
         QCOMPARE(ed.ani.catalog[1].lengthByte, 8);
 
         animate->setChecked(true);
+        // The lengthened animation is not saved: opening another file asks first.
+        ui.saveChangesAnswers.push_back(SaveChoice::Discard);
         OpenSample(w, dir.Path("y.fls"), 4);
+        QCOMPARE(ui.saveChangesAsked.size(), std::size_t{1});
         QVERIFY(!timer->isActive());
         QVERIFY(!animate->isChecked());
     }
