@@ -1,12 +1,15 @@
 // Undo and redo from the keyboard, the title's unsaved-changes marker, and the question
 // before opening another file or closing over unsaved changes.
 
+#include <QAbstractButton>
+#include <QMessageBox>
 #include <QTreeWidget>
 #include <QtTest>
 
 #include "UiHarness.h"
 #include "app/UndoFlow.h"
 #include "ui/Brivant.h"
+#include "ui/QtInteraction.h"
 
 using namespace brivant;
 using namespace brivant::uitest;
@@ -127,6 +130,35 @@ class UndoHistoryTest : public QObject {
         QVERIFY(!w.isVisible());
         QCOMPARE(ui.saveChangesAsked.size(), std::size_t{3});
         QVERIFY(ui.told.empty());
+    }
+
+    // The window's port maps each of the three buttons, and closing the box, to its answer.
+    void theQuestionBoxAnswersWithItsButtons() {
+        QtInteraction ui;
+        const std::vector<std::pair<int, SaveChoice>> buttons = {
+            {QMessageBox::Save, SaveChoice::Save},
+            {QMessageBox::Discard, SaveChoice::Discard},
+            {QMessageBox::Cancel, SaveChoice::Cancel},
+            {-1, SaveChoice::Cancel},  // Escape
+        };
+        for (const auto& [button, choice] : buttons) {
+            QString text;
+            int shown = 0;
+            WhenModal([&, button = button](QWidget* w) {
+                auto* box = qobject_cast<QMessageBox*>(w);
+                QVERIFY(box);
+                text = box->text();
+                shown = static_cast<int>(box->standardButtons());
+                if (button < 0)
+                    QTest::keyClick(box, Qt::Key_Escape);
+                else
+                    box->button(static_cast<QMessageBox::StandardButton>(button))->click();
+            });
+            QCOMPARE(ui.askSaveChanges(kSaveBeforeClose), choice);
+            QCOMPARE(text, QString::fromLatin1(kSaveBeforeClose));
+            QCOMPARE(shown, static_cast<int>(QMessageBox::Save | QMessageBox::Discard |
+                                             QMessageBox::Cancel));
+        }
     }
 };
 
