@@ -190,7 +190,7 @@ Command<MenuEditArgs>& EditCommand(Command<MenuEditArgs>& c, bool row) {
 
 void AddWalkOptions(Command<MenuEditArgs>& c) {
     AddNumber(c.app(), "--lang", c.args().lang,
-              "Entry K of the Menu tab's language selector (1 = the first language)", 1);
+              "Entry K of the Menu tab's language selector (1 = the first language)", 0);
     c->add_option("--path", c.args().path,
                   "Walk down from the root: 0-based rows R/R/... of each level reached");
 }
@@ -215,7 +215,7 @@ void MenuCommands(CLI::App& app, CliContext& ctx) {
     Command<MenuArgs> list(ctx, menu, "list", "List one level of the menu tree");
     list.Image();
     AddNumber(list.app(), "--lang", list.args().lang,
-              "Entry K of the Menu tab's language selector (1 = the first language)", 1);
+              "Entry K of the Menu tab's language selector (1 = the first language)", 0);
     list->add_option("--path", list.args().path,
                      "Walk down from the root: 0-based rows R/R/... of each level reached");
     list.TypeOption().JsonFlag().RunsOnImage(kReadMenu, MenuList);

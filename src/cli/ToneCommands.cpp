@@ -132,8 +132,9 @@ void AddAlertCommands(CLI::App& app, CliContext& ctx) {
 
     auto change = Alert(ctx, alert, "change", "Replace an alert tone by a tone file (*.re)");
     In(change);
+    // The range is the Options dialog's to check, with its own message.
     AddNumber(change.app(), "--repeat", change.args().repeat, "Repeat count, 1 to 20 (default 2)",
-              1, 20);
+              0);
     change->add_flag("--ascending", change.args().ascending, "Rising volume instead of Normal");
     change.TypeOption().Output().RunsOnImage(kEdit, [](CliSession& s, const Args& a) {
         s.ui.openFiles.push_back(a.file);

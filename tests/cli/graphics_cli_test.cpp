@@ -23,7 +23,7 @@ TEST(CliBmp, ListShowsTheCatalogWithItsForms) {
     const CliRun s = Cli({"bmp", "show", x, "5", "--json"});
     ASSERT_EQ(s.status, 0) << s.err;
     EXPECT_TRUE(Has(s.out, "{\"id\":\"005\",\"width\":3,\"height\":8,\"pixels\":\""));
-    EXPECT_EQ(Cli({"bmp", "show", x, "ZZ"}).status, 1);
+    EXPECT_EQ(Cli({"bmp", "show", x, "ZZ"}).status, 2);
 }
 
 #ifdef BRIVANT_PLATFORM
