@@ -16,8 +16,6 @@ constexpr const char* kNeedsOutput =
     "this command changes the image: give -o OUT.fls or --in-place";
 constexpr const char* kNoAnswer = "no answer given to: ";
 constexpr const char* kCannotCreate = "Cannot create file %s (%s)";
-constexpr const char* kOutIsImage =
-    "%s is the open image; write the export to another file (the image stays as it is)";
 constexpr const char* kNoChecksumRepair =
     "The MCU checksum range of the image lies outside the file, so the checksums of the saved "
     "file could not be repaired; nothing was written (--no-checksum saves without repairing "
@@ -27,7 +25,7 @@ constexpr const char* kNoChecksumRepair =
 std::optional<std::string> SessionInteraction::askSaveFile(const FileDialog& d) {
     auto path = ScriptedInteraction::askSaveFile(d);
     if (path && image_.FileIdentity() && IdOf(*path) == image_.FileIdentity())
-        throw UserError(Format(kOutIsImage, {*path}));
+        throw UserError(Format(kExportIsImage, {*path}));
     return path;
 }
 

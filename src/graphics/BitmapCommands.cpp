@@ -212,9 +212,9 @@ void LoadBitmap(Session& ed, GraphicsState& g, Interaction& ui, BitmapFiles& fil
     ImportPicture(ed, g, ui, ReadPicture(files, *path), *path);
 }
 
-void SaveBitmap(Session&, GraphicsState& g, Interaction& ui, BitmapFiles& files) {
+void SaveBitmap(Session& ed, GraphicsState& g, Interaction& ui, BitmapFiles& files) {
     if (!HasCurrent(g, ui)) return;
-    const auto path = ui.askSaveFile(SaveDialog(kBmpSaveTitle, kBmpSaveFilter, kBmpExt));
+    const auto path = AskExportFile(ed, ui, SaveDialog(kBmpSaveTitle, kBmpSaveFilter, kBmpExt));
     if (!path) return;
     const BitmapCanvas preview = g.Preview();
     if (preview.Empty()) return;
@@ -223,9 +223,11 @@ void SaveBitmap(Session&, GraphicsState& g, Interaction& ui, BitmapFiles& files)
 
 void SaveAllBitmaps(Session& ed, GraphicsState& g, Interaction& ui, BitmapFiles& files) {
     if (!HasCurrent(g, ui)) return;
-    const auto path = ui.askSaveFile(SaveDialog(kBmpSaveAllTitle, kBmpSaveFilter, kBmpExt));
+    const auto path = AskExportFile(ed, ui, SaveDialog(kBmpSaveAllTitle, kBmpSaveFilter, kBmpExt));
     if (!path) return;
     const std::string base = SaveAllBase(*path);
+    for (int id = 0; id < static_cast<int>(g.bitmaps.size()); ++id)
+        RefuseImageAsExport(ed, NumberedName(base, id));
     for (int id = 0; id < static_cast<int>(g.bitmaps.size()); ++id) {
         SelectBitmap(ed, g, id);
         const BitmapCanvas preview = g.Preview();

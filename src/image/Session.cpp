@@ -1,16 +1,37 @@
 #include "image/Session.h"
 
+#include "core/FileIO.h"
 #include "core/Interaction.h"
+#include "core/UserError.h"
 #include "image/PhoneTypes.h"
 
 namespace brivant {
 
-Session::Session() { FillPhoneTypeList(*this); }
+Session::Session() {
+    FillPhoneTypeList(*this);
+}
 
-bool Session::Is62xx() const { return PhoneTypeText() == k62xx; }
+void RefuseImageAsExport(const Session& s, const std::string& path) {
+    const auto& image = s.MainHex.FileIdentity();
+    if (image && IdOf(path) == image) throw UserError(Format(kExportIsImage, {path}));
+}
 
-void FindOffSet1(Session& s, std::string_view pattern) { FindOffSet(s, s.MainHex, pattern); }
-void FindOffSet2(Session& s, std::string_view pattern) { FindOffSet(s, s.SubHex, pattern); }
+std::optional<std::string> AskExportFile(const Session& s, Interaction& ui, const FileDialog& d) {
+    auto path = ui.askSaveFile(d);
+    if (path) RefuseImageAsExport(s, *path);
+    return path;
+}
+
+bool Session::Is62xx() const {
+    return PhoneTypeText() == k62xx;
+}
+
+void FindOffSet1(Session& s, std::string_view pattern) {
+    FindOffSet(s, s.MainHex, pattern);
+}
+void FindOffSet2(Session& s, std::string_view pattern) {
+    FindOffSet(s, s.SubHex, pattern);
+}
 
 std::int32_t GetFreeOffset(Session& s) {
     s.MainHex.SetSelectionStart(1);

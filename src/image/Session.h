@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,7 @@
 namespace brivant {
 
 class Interaction;
+struct FileDialog;
 
 enum class Tab { Tones = 0, Graphics = 1, Menu = 2, Languages = 3, Operators = 4 };
 
@@ -62,6 +64,14 @@ std::int32_t GetFreeOffset(Session& s);
 // Shared guards of the chunk commands: tell and return false when no type is chosen or no
 // image is open.
 bool RequireTypeAndImage(Session& s, Interaction& ui);
+
+// Exports (a record, a chunk, a picture) go through these: a file written over the open
+// image would replace the image by the exported piece, so the image itself is refused,
+// under any spelling of its path or through a link.
+inline constexpr const char* kExportIsImage =
+    "%s is the open image; write the export to another file (the image stays as it is)";
+void RefuseImageAsExport(const Session& s, const std::string& path);
+std::optional<std::string> AskExportFile(const Session& s, Interaction& ui, const FileDialog& d);
 
 inline constexpr const char* kOpenFirst = "Please open flash file first";
 inline constexpr const char* kOpenFirstCap = "Please open Flash file first";

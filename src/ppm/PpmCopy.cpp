@@ -196,7 +196,7 @@ bool RetrieveAllChunk(Session& ed, Interaction& ui, Piece piece, const std::stri
         ui.error(kNotSplit);
         return false;
     }
-    const auto path = ui.askSaveFile(SaveDialog(title, kChunkSaveFilter, "bin"));
+    const auto path = AskExportFile(ed, ui, SaveDialog(title, kChunkSaveFilter, "bin"));
     if (!path) return false;
     ed.SubHex.SetHexText(ed.ppm[piece]);
     ed.SubHex.SaveFile(*path, true);

@@ -280,8 +280,9 @@ void RetrieveLanguage(Session& ed, TextState& t, Interaction& ui, int row) {
     const LanguageRow& r = t.languages[static_cast<std::size_t>(row)];
     LoadTextPiece(ed);
     const Bytes data = PadToFour(ChunkOfRow(ed, r));
-    const auto path = ui.askSaveFile(SaveDialog(kRetrieveLanguageTitle, kRetrieveLanguageFilter,
-                                                "lng", Latin1ToUtf8(r.language)));
+    const auto path = AskExportFile(ed, ui,
+                                    SaveDialog(kRetrieveLanguageTitle, kRetrieveLanguageFilter,
+                                               "lng", Latin1ToUtf8(r.language)));
     if (!path) return;
     WriteFileAtomic(*path, data);
 }

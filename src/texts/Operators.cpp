@@ -259,9 +259,10 @@ void LoadCountry(Session& ed, TextState& t, Interaction& ui) {
 void RetrieveCountry(Session& ed, TextState& t, Interaction& ui, int row) {
     if (!ValidRow(t, row)) return;
     const Bytes record = CountryRecord(ed, t, row, false);
-    const auto path = ui.askSaveFile(
-        SaveDialog(kRetrieveCountryTitle, kRetrieveCountryFilter, "opr",
-                   Latin1ToUtf8(t.countries[static_cast<std::size_t>(row)].country)));
+    const auto path =
+        AskExportFile(ed, ui,
+                      SaveDialog(kRetrieveCountryTitle, kRetrieveCountryFilter, "opr",
+                                 Latin1ToUtf8(t.countries[static_cast<std::size_t>(row)].country)));
     if (!path) return;
     WriteFileAtomic(*path, record);
 }

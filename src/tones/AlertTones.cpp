@@ -207,7 +207,7 @@ void AlertToneRetrieve(Session& ed, Interaction& ui, int kind) {
         h > at + 4 ? BytesToHex(image.data() + at + 4, static_cast<std::size_t>(h - at - 4)) : "";
     const std::string record = BuildAlertRecord(kind, body);
 
-    const auto path = ui.askSaveFile(SaveDialog(kToneSaveTitle, kToneSaveFilter, "re"));
+    const auto path = AskExportFile(ed, ui, SaveDialog(kToneSaveTitle, kToneSaveFilter, "re"));
     if (!path) return;
     ed.SubHex.SetHexText(record);
     ed.SubHex.SaveFile(*path, true);

@@ -201,8 +201,8 @@ void RetrieveRingtone(Session& ed, ToneState& t, Interaction& ui, int row) {
     const std::int32_t at = LocateRecord(ed, selected);
     const Bytes record = ed.SubHex.ReadAt(at, RecordSize(selected));
 
-    const auto path = ui.askSaveFile(
-        SaveDialog(kToneSaveTitle, kToneSaveFilter, "re", Latin1ToUtf8(selected.name)));
+    const auto path = AskExportFile(
+        ed, ui, SaveDialog(kToneSaveTitle, kToneSaveFilter, "re", Latin1ToUtf8(selected.name)));
     if (!path) return;
     ed.SubHex.SetHexText(BytesToHex(record));
     ed.SubHex.SaveFile(*path, true);
