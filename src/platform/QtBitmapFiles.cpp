@@ -1,10 +1,11 @@
 #include "platform/QtBitmapFiles.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
-#include <QSaveFile>
 
+#include "core/FileIO.h"
 #include "core/UserError.h"
 
 namespace brivant {
@@ -47,10 +48,13 @@ void QtBitmapFiles::Write(const std::string& path, const BitmapCanvas& canvas) {
     image.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
     for (int y = 0; y < canvas.height; ++y)
         for (int x = 0; x < canvas.width; ++x) image.setPixel(x, y, canvas.Dark(x, y) ? 1 : 0);
-    // Written beside the target and renamed over it: a failed write leaves the old file.
-    QSaveFile file(ToQt(path));
-    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "BMP") || !file.commit())
+    // Encoded in memory, then written as every other file: only a regular file is replaced
+    // (through a link, keeping its mode), beside it and renamed over it.
+    QByteArray encoded;
+    QBuffer buffer(&encoded);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "BMP"))
         throw UserError(Format(kCannotCreate, {path}));
+    WriteFileAtomic(path, Bytes(encoded.begin(), encoded.end()));
 }
 
 BitmapFiles& PlatformBitmapFiles() {

@@ -1,12 +1,13 @@
 #include "platform/QtBitmapSheet.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <QPainter>
-#include <QSaveFile>
 #include <algorithm>
 #include <array>
 #include <cstdint>
 
+#include "core/FileIO.h"
 #include "core/UserError.h"
 
 namespace brivant {
@@ -132,10 +133,12 @@ void WriteBitmapSheet(const std::string& path, const std::vector<SheetBitmap>& b
                 if (c.Dark(x, y)) p.fillRect(cell.x + x * u, cell.y + y * u, u, u, Qt::black);
     }
     p.end();
-    const QString name = QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size()));
-    QSaveFile file(name);
-    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit())
+    // Encoded in memory, then written as every other file: only a regular file is replaced.
+    QByteArray encoded;
+    QBuffer buffer(&encoded);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
         throw UserError(Format(kCannotCreate, {path}));
+    WriteFileAtomic(path, Bytes(encoded.begin(), encoded.end()));
 }
 
 }  // namespace brivant
