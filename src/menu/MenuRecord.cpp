@@ -4,6 +4,14 @@
 
 namespace brivant {
 
+namespace {
+// Up to n digits from pos; a record or descriptor text too short for the field gives the
+// digits it has (none past its end) rather than an exception no caller expects.
+std::string_view Digits(std::string_view text, std::size_t pos, std::size_t n) {
+    return pos >= text.size() ? std::string_view{} : text.substr(pos, n);
+}
+}  // namespace
+
 bool LongMenuRecords(int phoneType) {
     // 61XX, 3390, 8210, 8250, 8850, 8890, 8855 and 5210.
     switch (phoneType) {
@@ -30,11 +38,11 @@ bool IsShortRecord(std::string_view record) {
 }
 
 std::string TextPointerOf(std::string_view record) {
-    return std::string(record.substr(0, 8));
+    return std::string(Digits(record, 0, 8));
 }
 
 std::string FuncPointerOf(std::string_view record) {
-    return std::string(record.substr(IsShortRecord(record) ? 8 : 16, 8));
+    return std::string(Digits(record, IsShortRecord(record) ? 8 : 16, 8));
 }
 
 std::uint32_t FuncPointerValue(std::string_view record) {
@@ -50,11 +58,11 @@ bool IsHiddenRecord(std::string_view record) {
 }
 
 std::uint32_t ItemsPointerOf(std::string_view descriptor) {
-    return static_cast<std::uint32_t>(HexTextToInt(descriptor.substr(0, 8)));
+    return static_cast<std::uint32_t>(HexTextToInt(Digits(descriptor, 0, 8)));
 }
 
 int ItemCountOf(std::string_view descriptor) {
-    return HexTextToInt(descriptor.substr(8, 2));
+    return HexTextToInt(Digits(descriptor, 8, 2));
 }
 
 }  // namespace brivant
