@@ -13,6 +13,7 @@ namespace {
 
 // The patch asks for the phone type itself, with its own message, and changes the image.
 constexpr Flow kPatch{.saves = true};
+constexpr const char* kOneItem = "give one of --whole, --inbox, --outbox or --manual";
 
 struct Args : ImageOptions {
     bool whole = false, inbox = false, outbox = false;
@@ -52,6 +53,7 @@ void Print(std::ostream& out, bool json, const SecurityPatch& p) {
 }
 
 void Patch(CliContext& ctx, const Args& a) {
+    if (!a.whole && !a.inbox && !a.outbox && a.manual.empty()) UsageError(ctx, kOneItem);
     std::optional<SecurityPatch> done;
     RunOnImage(ctx, a, kPatch, [&](CliSession& s) {
         ChooseSecurityOption(s.ed.security, ChoiceOf(a));
@@ -77,16 +79,21 @@ void SecurityCommands(CLI::App& app, CliContext& ctx) {
                         "Outbox opens");
     patch.Image();
     Args& a = patch.args();
-    CLI::Option_group* item = patch->add_option_group("item", "The item to guard (one of them)");
-    item->add_flag("--whole", a.whole, "The whole Messages menu");
-    item->add_flag("--inbox", a.inbox, "Its Inbox");
-    item->add_flag("--outbox", a.outbox, "Its Outbox");
-    item->add_option("--manual", a.manual,
-                     "The item to guard and the security item: two menu records as hex text, "
-                     "as the menu browser hands them over")
-        ->expected(2)
-        ->type_name("GUARD SECURITY");
-    item->require_option(1);
+    // The item to guard, one of four. Declared side by side, not as an option group: the
+    // parser never finishes on an empty argument in a command with a group.
+    const std::vector<CLI::Option*> items = {
+        patch->add_flag("--whole", a.whole, "The whole Messages menu"),
+        patch->add_flag("--inbox", a.inbox, "Its Inbox"),
+        patch->add_flag("--outbox", a.outbox, "Its Outbox"),
+        patch
+            ->add_option("--manual", a.manual,
+                         "The item to guard and the security item: two menu records as hex "
+                         "text, as the menu browser hands them over")
+            ->expected(2)
+            ->type_name("GUARD SECURITY")};
+    for (CLI::Option* x : items)
+        for (CLI::Option* y : items)
+            if (x != y) x->excludes(y);
     patch.TypeOption().JsonFlag().Output().Runs(Patch);
 }
 

@@ -96,6 +96,19 @@ TEST(CliArguments, RangesOfCountsAndAmounts) {
     EXPECT_TRUE(std::filesystem::exists(out));
 }
 
+// An empty argument where none is expected is wrong usage in every command, also in one whose
+// options exclude each other (it used to keep the parser busy for ever).
+TEST(CliArguments, StrayEmptyArguments) {
+    TempDir dir;
+    const std::string x = dir.Path("x.fls"), out = dir.Path("out.fls");
+    ASSERT_EQ(Cli({"demo", x, "--type", "3310"}).status, 0);
+    EXPECT_EQ(Cli({"security", "patch", x, "--whole", "", "-o", out}).status, 2);
+    EXPECT_EQ(Cli({"tones", "list", x, ""}).status, 2);
+    // Two empty records are taken as given, and refused as records.
+    EXPECT_EQ(Cli({"security", "patch", x, "--manual", "", "", "-o", out}).status, 1);
+    EXPECT_FALSE(std::filesystem::exists(out));
+}
+
 TEST(CliArguments, SearchPatternsAreWholeBytesOrText) {
     TempDir dir;
     const std::string x = dir.Path("x.fls");
