@@ -4,6 +4,14 @@
 include(GNUInstallDirs)
 
 install(TARGETS brivant-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# brivant-cli finds its picture module by the way from bin/ to this folder.
+if(TARGET brivant_pictures)
+  install(TARGETS brivant_pictures LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/brivant-pro)
+  file(RELATIVE_PATH pictures_dir /prefix/${CMAKE_INSTALL_BINDIR}
+       /prefix/${CMAKE_INSTALL_LIBDIR}/brivant-pro)
+  set_property(SOURCE ${CMAKE_SOURCE_DIR}/src/cli/PictureModule.cpp APPEND PROPERTY
+               COMPILE_DEFINITIONS BRIVANT_PICTURE_MODULE_DIR="${pictures_dir}")
+endif()
 if(TARGET brivant)
   install(TARGETS brivant RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(FILES ${CMAKE_CURRENT_LIST_DIR}/brivant.desktop

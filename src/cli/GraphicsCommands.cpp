@@ -6,10 +6,7 @@
 #include "graphics/GraphicsState.h"
 #include "image/Address.h"
 
-#ifdef BRIVANT_PLATFORM
-#include "platform/QtBitmapFiles.h"
-#include "platform/QtBitmapSheet.h"
-#endif
+#include "cli/Pictures.h"
 
 namespace brivant {
 
@@ -32,11 +29,7 @@ struct Args : ImageOptions {
 };
 
 BitmapFiles& Files() {
-#ifdef BRIVANT_PLATFORM
-    return PlatformBitmapFiles();
-#else
-    throw UserError(kNoBitmapFiles);
-#endif
+    return *Pictures(kNoBitmapFiles).files;
 }
 
 // The ID as the list shows it ("00A"), or as any hex number.
@@ -132,7 +125,8 @@ void Show(CliSession& s, const Args& a) {
 
 // Every bitmap of the catalog on one picture, in ID order, each labelled with its ID and size.
 void Sheet(CliSession& s, const Args& a) {
-#ifdef BRIVANT_PLATFORM
+    // A build without pictures says so before anything else.
+    const PictureBackend& pictures = Pictures(kNoPictures);
     const GraphicsState& g = s.ed.graphics;
     if (g.bitmaps.empty()) throw UserError(kNoBitmapTable);
     std::vector<SheetBitmap> sheet;
@@ -143,12 +137,7 @@ void Sheet(CliSession& s, const Args& a) {
             {BitmapIdText(id) + " " + std::to_string(e.Width()) + "x" + std::to_string(e.Height()),
              RenderPixels(ReadBitmapPixels(s.ed, g, id), e.Width(), e.Height())});
     }
-    WriteBitmapSheet(a.file, sheet, a.scale);
-#else
-    (void)s;
-    (void)a;
-    throw UserError(kNoPictures);
-#endif
+    pictures.writeSheet(a.file, sheet, a.scale);
 }
 
 Command<Args> Bmp(CliContext& ctx, CLI::App* parent, const char* name, const char* help, bool id) {

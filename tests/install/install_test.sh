@@ -38,6 +38,11 @@ if [ -x "$cli" ]; then
   else
     fail "the installed brivant-cli cannot make and read a sample image"
   fi
+  # The picture commands load their module from the installed tree, never from the build.
+  if [ -e "$build/libbrivant_pictures.so" ]; then
+    "$cli" bmp sheet "$tmp/x.fls" "$tmp/sheet.png" 2>"$tmp/sheet.err" && [ -s "$tmp/sheet.png" ] ||
+      fail "the installed brivant-cli cannot draw a bitmap sheet: $(cat "$tmp/sheet.err")"
+  fi
 fi
 
 # An installed program must not look for libraries in the build tree.

@@ -4,6 +4,7 @@
 #include <random>
 #include <sstream>
 
+#include "cli/Pictures.h"
 #include "cli/RunCli.h"
 #include "ppm/Checksums.h"
 
@@ -81,6 +82,10 @@ CliRun Cli(std::vector<std::string> args) {
     std::vector<const char*> argv;
     for (const auto& a : args) argv.push_back(a.c_str());
     std::ostringstream out, err;
+#ifdef BRIVANT_PLATFORM
+    // The program loads its picture module; the tests link the same adapter.
+    SetPictureLoader([] { return LinkedPictures(); });
+#endif
     const int status = RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
     return {status, out.str(), err.str()};
 }
