@@ -8,8 +8,8 @@
 
 #include "app/Editor.h"
 #include "app/FileFlow.h"
-#include "app/UndoFlow.h"
 #include "app/ImageDiff.h"
+#include "app/UndoFlow.h"
 #include "core/FileIO.h"
 #include "core/Interaction.h"
 #include "core/Search.h"
