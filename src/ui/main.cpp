@@ -46,10 +46,10 @@ class StartupTimer : public QObject {
 // "tones"), saves a picture of it to FILE.png once the lists are filled and quits, exit
 // status 1 when the picture could not be written. The README's pictures are made this way
 // without anyone clicking through the window.
-bool ScheduleScreenshot(QWidget& window, const QString& spec) {
-    const qsizetype colon = spec.indexOf(QLatin1Char(':'));
-    const QString tab = spec.left(colon);
-    const QString path = colon < 0 ? QString() : spec.mid(colon + 1);
+bool ScheduleScreenshot(QWidget& window, const QString& request) {
+    const qsizetype colon = request.indexOf(QLatin1Char(':'));
+    const QString tab = request.left(colon);
+    const QString path = colon < 0 ? QString() : request.mid(colon + 1);
     auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("tabs"));
     int index = -1;
     QStringList captions;
