@@ -213,6 +213,19 @@ void BM_SaveAndRepairChecksums(benchmark::State& state) {
 }
 BENCHMARK(BM_SaveAndRepairChecksums)->Unit(benchmark::kMillisecond);
 
+// The command line's save: checksums put into the image, the file written once.
+void BM_SaveWithChecksums(benchmark::State& state) {
+    QuietUi ui;
+    Editor ed;
+    OpenPath(ed, ui, Sample().path);
+    const std::string out = (Sample().dir / "out.fls").string();
+    for (auto _ : state) {
+        ed.MainHex.WriteAt(0x1000, Bytes{static_cast<std::uint8_t>(state.iterations())});
+        SaveWithChecksums(ed, ui, out);
+    }
+}
+BENCHMARK(BM_SaveWithChecksums)->Unit(benchmark::kMillisecond);
+
 // brivant-cli diff on two 4 MiB images, the second with the fading-LED routine installed and
 // a ringtone record's bytes changed: both opened, every subsystem read and compared.
 void BM_DiffTwoImages(benchmark::State& state) {

@@ -74,6 +74,14 @@ bool SavePath(Editor& ed, Interaction& ui, const std::string& path) {
     return true;
 }
 
+void SaveWithChecksums(Editor& ed, Interaction& ui, const std::string& path) {
+    if (ed.PpmChanged && ed.ppm.split) UpdatePPM(ed);
+    RepairImageChecksums(ed.MainHex);
+    ed.MainHex.SaveFile(path, true);
+    ed.fileNameField = path;
+    ui.info(kSaved);
+}
+
 void TabChanged(Editor& ed, Interaction& ui, Tab tab) {
     ed.activeTab = tab;
     if (ed.MainHex.Empty() || ed.fileNameField.empty()) return;

@@ -27,6 +27,10 @@ void OpenPath(Editor& ed, Interaction& ui, const std::string& path);
 void SaveCommand(Editor& ed, Interaction& ui);
 // Returns true when the file was written.
 bool SavePath(Editor& ed, Interaction& ui, const std::string& path);
+// The save of a front end that repairs the checksums without asking: they are put into the
+// image first and the file is written once. Throws UserError, with nothing written, when they
+// cannot be repaired or the file cannot be written.
+void SaveWithChecksums(Editor& ed, Interaction& ui, const std::string& path);
 // The checks of the save command before its dialog; false (after telling) when there is
 // nothing to save.
 bool CanSave(Editor& ed, Interaction& ui);

@@ -8,15 +8,27 @@
 #include <functional>
 #include <limits>
 #include <memory>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/CliSession.h"
 
 namespace brivant {
 
-// Every command module adds its subcommands (the list is in Modules.cpp).
-void RegisterModules(CLI::App& app, CliContext& ctx);
+// A command module: what adds its subcommands, and the top-level commands it adds
+// (space-separated).
+struct CliModuleEntry {
+    const char* name;
+    void (*add)(CLI::App& app, CliContext& ctx);
+    std::string_view commands;
+};
+// Every command module, in the order --help lists their commands (the list is in Modules.cpp).
+std::span<const CliModuleEntry> CliModules();
+// Adds the subcommands of the module that owns `command` (the program's first argument), or
+// of every module when no module owns it.
+void RegisterModules(CLI::App& app, CliContext& ctx, std::string_view command = {});
 
 // A command with subcommands of its own (`tones list`, ...): one of them must be given.
 CLI::App* AddGroup(CLI::App& app, const char* name, const char* help);

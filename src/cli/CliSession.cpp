@@ -96,7 +96,10 @@ void CliSession::Save() {
     if (!CanSave(ed, ui)) throw CliExit{1};
     RequireChecksumRepair();
     try {
-        SavePath(ed, ui, target);
+        if (o.noChecksum)
+            SavePath(ed, ui, target);  // answers the checksum question with Cancel
+        else
+            SaveWithChecksums(ed, ui, target);
     } catch (const UserError& e) {
         ui.error(e.what());
         throw CliExit{1};

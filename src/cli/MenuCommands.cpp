@@ -201,10 +201,9 @@ void AddFieldOptions(Command<MenuEditArgs>& c) {
                       std::string("The record's ") + kMenuFieldLabels[i] + " field (hex)");
 }
 
-// The "menu" group, shared with any other module that adds menu commands.
+// The "menu" group. Every top-level command belongs to one module: the command line declares
+// only the module that owns its first argument.
 CLI::App* MenuGroup(CLI::App& app) {
-    for (CLI::App* sub : app.get_subcommands([](CLI::App* a) { return a->get_name() == "menu"; }))
-        return sub;
     return AddGroup(app, "menu", "The phone's menu tree");
 }
 

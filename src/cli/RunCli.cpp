@@ -9,7 +9,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     CLI::App app{"Brivant Pro command line: inspect and edit flash images (*.fls)", "brivant-cli"};
     app.require_subcommand(1);
     CliContext ctx{out, err, {}};
-    RegisterModules(app, ctx);
+    RegisterModules(app, ctx, argc > 1 ? std::string_view(argv[1]) : std::string_view());
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

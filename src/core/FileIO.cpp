@@ -13,7 +13,6 @@
 #include <random>
 
 #if defined(__linux__)
-#include <sys/mman.h>
 #endif
 
 #include "core/UserError.h"
@@ -68,27 +67,6 @@ std::string FailText(const std::string& failText, const std::string& path,
     if (first != std::string::npos && failText.find("%s", first + 2) != std::string::npos)
         return Format(failText, {path, reason});
     return Format(failText, {path}) + " (" + reason + ")";
-}
-
-// Storage of an image is touched page by page as it is filled; with 2 MiB pages a 4 MiB image
-// costs a handful of page faults instead of a thousand, and freeing it is as cheap. Only the
-// part that the storage covers whole is marked, so no page reaches past it.
-void PreferLargePages(const Bytes& b) {
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-    constexpr std::uintptr_t kLarge = std::uintptr_t{2} << 20;
-    const auto begin = reinterpret_cast<std::uintptr_t>(b.data());
-    const std::uintptr_t from = (begin + kLarge - 1) & ~(kLarge - 1);
-    const std::uintptr_t to = (begin + b.capacity()) & ~(kLarge - 1);
-    if (to > from) ::madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
-#else
-    (void)b;
-#endif
-}
-
-// Room for n bytes of an image, on large pages where the system has them.
-void ReserveForImage(Bytes& b, std::size_t n) {
-    b.reserve(n);
-    PreferLargePages(b);
 }
 
 struct FdCloser {
@@ -155,7 +133,7 @@ FileContent ReadFileContent(const std::string& path, const std::string& failText
 
     FileContent content;
     content.id = IdOfStat(st);
-    ReserveForImage(content.bytes, static_cast<std::size_t>(st.st_size));
+    content.bytes.reserve(static_cast<std::size_t>(st.st_size));
     // Read chunk by chunk into the reserved storage: storage sized up front would be
     // zero-filled first, only to be overwritten. A file that grew since its size was taken is
     // read to its end all the same, up to the limit.

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "core/FileIO.h"
+#include "core/HexBuffer.h"
 #include "core/Interaction.h"
 #include "core/Stream.h"
 #include "core/UserError.h"
@@ -264,6 +265,21 @@ void RepairFileChecksums(const std::string& path) {
         throw UserError(fail);
     }
     if (std::fclose(f.release()) != 0) throw UserError(fail);
+}
+
+void RepairImageChecksums(HexBuffer& image) {
+    const Bytes& b = image.Data();
+    // Both values come from the bytes as they are, as the file repair computes them in one
+    // pass; neither reads the bytes the other writes.
+    if (b.size() < 128) throw UserError(kShortFile);
+    const auto sum = McuChecksum(b);
+    if (!sum) throw UserError(kBadMcuRange);
+    const auto value = FlsCheckValue(b);
+    Bytes tail(6);
+    PutBE16(tail.data(), *sum);
+    PutBE32(tail.data() + 2, *value);
+    image.WriteAt(image.Size() - 6, tail);
+    image.WriteAt(34, Bytes(tail.begin(), tail.begin() + 2));
 }
 
 void RunChecksumDialog(Interaction& ui, const std::string& path) {

@@ -8,6 +8,7 @@
 
 namespace brivant {
 
+class HexBuffer;
 class MemStream;
 class Interaction;
 
@@ -25,6 +26,11 @@ std::optional<std::uint32_t> FlsCheckValue(const Bytes& image);
 // The "Update Checksum" dialog's "&OK": repairs the MCU checksum (both copies) and the file
 // check value of the file at path. Throws UserError and writes nothing on failure.
 void RepairFileChecksums(const std::string& path);
+
+// The same repair on an image in memory, before it is written: the file is then written once,
+// whole, with its checksums, and never exists with stale ones. The values are those the file
+// repair writes for the same bytes. Throws UserError and changes nothing on failure.
+void RepairImageChecksums(HexBuffer& image);
 
 // The dialog as a whole: asks OK / Cancel through the port and does what the answer says.
 void RunChecksumDialog(Interaction& ui, const std::string& path);

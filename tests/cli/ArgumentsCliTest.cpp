@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
+#include <sstream>
 
+#include "cli/CliModule.h"
 #include "support/TestSupport.h"
 
 using namespace brivant;
@@ -125,3 +128,32 @@ TEST(CliArguments, SearchPatternsAreWholeBytesOrText) {
 }
 
 }  // namespace
+
+// The command line declares only the module owning its first argument, so the table of
+// top-level commands must say exactly what each module adds, and no command may come from
+// two modules; with no command named, every module is declared.
+TEST(CliArguments, ModuleTableNamesEveryModulesCommands) {
+    std::ostringstream out, err;
+    CliContext ctx{out, err, {}};
+    std::set<std::string> all;
+    std::size_t listed = 0;
+    for (const CliModuleEntry& m : CliModules()) {
+        CLI::App app;
+        m.add(app, ctx);
+        std::set<std::string> added, named;
+        for (const CLI::App* sub : app.get_subcommands({})) added.insert(sub->get_name());
+        std::istringstream words{std::string(m.commands)};
+        for (std::string w; words >> w;) named.insert(w);
+        EXPECT_EQ(added, named) << m.name;
+        for (const std::string& name : named) {
+            EXPECT_TRUE(all.insert(name).second) << name << " is in two modules";
+            CLI::App one;
+            RegisterModules(one, ctx, name);
+            EXPECT_EQ(one.get_subcommands({}).size(), named.size()) << name;
+        }
+        listed += named.size();
+    }
+    CLI::App every;
+    RegisterModules(every, ctx, "--help");
+    EXPECT_EQ(every.get_subcommands({}).size(), listed);
+}

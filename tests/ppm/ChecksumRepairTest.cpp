@@ -4,7 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "core/HexBuffer.h"
 #include "core/Stream.h"
+#include "core/UserError.h"
 #include "ppm/Checksums.h"
 #include "sample/SampleBuilder.h"
 #include "support/TestSupport.h"
@@ -29,8 +31,9 @@ Bytes Varied(std::size_t n) {
 }
 }  // namespace
 
-// The file is read a chunk at a time and repaired in place: it must end byte for byte as the
-// whole image repaired in memory would, wherever the range and the file's end fall.
+// The file is read a chunk at a time and repaired in place, or the image repaired in the
+// buffer before it is written: either must end byte for byte as the whole image repaired in
+// a stream would, wherever the range and the file's end fall.
 TEST(ChecksumRepair, InPlaceEqualsTheRepairOfTheWholeImage) {
     const std::size_t big = 300 * 1024 + 17;  // crosses chunk boundaries, ends in a partial block
     struct Case {
@@ -58,10 +61,24 @@ TEST(ChecksumRepair, InPlaceEqualsTheRepairOfTheWholeImage) {
 
         RepairFileChecksums(path);
         EXPECT_EQ(ReadFile(path), expected.Data()) << c.name;
+        HexBuffer buffer(true);
+        buffer.LoadStream(MemStream(c.image));
+        RepairImageChecksums(buffer);
+        EXPECT_EQ(buffer.Data(), expected.Data()) << c.name;
         // The same file, not a new one: its permissions stay as they were.
         EXPECT_EQ(std::filesystem::status(path).permissions(),
                   std::filesystem::perms::owner_read | std::filesystem::perms::owner_write)
             << c.name;
         std::filesystem::remove(path);
+    }
+}
+
+// An image whose checksums cannot be repaired is refused before anything changes.
+TEST(ChecksumRepair, ImageOutsideTheLimitsIsLeftAsItWas) {
+    for (const Bytes& image : {Varied(100), WithRange(Varied(4096), 0x200040, 0x200000 + 4096)}) {
+        HexBuffer buffer(true);
+        buffer.LoadStream(MemStream(image));
+        EXPECT_THROW(RepairImageChecksums(buffer), UserError) << image.size();
+        EXPECT_EQ(buffer.Data(), image);
     }
 }
