@@ -122,6 +122,13 @@ echo "-- editing commands (goal: wall within 2x cp)"
 row "tones delete 0 -o OUT" "$cp_base" 2 "$cli" tones delete "$image" 0 -o "$out"
 row "space adjust --mcu 4096 -o OUT" "$cp_base" 2 "$cli" space adjust "$image" --mcu 4096 -o "$out"
 row "chunk import TONE -o OUT" "$cp_base" 2 "$cli" chunk import "$image" TONE "$work/tone.bin" -o "$out"
+# The editor flushes a saved file to the disk before it puts it in place of the old one (so a
+# crash never leaves a half-written image under the name); cp leaves that to the system.
+echo "-- the same against cp and a sync of the copy (a like-for-like base)"
+cp_sync_base="sh -c 'cp \"\$0\" \"\$1\" && sync \"\$1\"' \"\$image\" \"\$out\""
+row "tones delete 0 -o OUT" "$cp_sync_base" 2 "$cli" tones delete "$image" 0 -o "$out"
+row "space adjust --mcu 4096 -o OUT" "$cp_sync_base" 2 "$cli" space adjust "$image" --mcu 4096 -o "$out"
+row "chunk import TONE -o OUT" "$cp_sync_base" 2 "$cli" chunk import "$image" TONE "$work/tone.bin" -o "$out"
 
 # The window: first paint and first list rows, timed inside the program (from the start of
 # main) and from outside (start of the process to its end right after those rows).

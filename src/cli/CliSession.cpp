@@ -4,7 +4,6 @@
 #include "app/PhoneTypeFlow.h"
 #include "core/FileIO.h"
 #include "core/UserError.h"
-#include "image/ImageCheck.h"
 #include "image/PhoneTypes.h"
 #include "ppm/Checksums.h"
 
@@ -84,7 +83,7 @@ void CliSession::RequireChecksumRepair() {
     const Bytes& image = ed.MainHex.Data();
     // The same limits the repair checks, on the bytes that will be saved (the size of the
     // image never changes).
-    if (image.size() >= kMinImageSize && McuChecksum(image)) return;
+    if (ChecksumsRepairable(image)) return;
     ui.error(kNoChecksumRepair);
     throw CliExit{1};
 }

@@ -102,8 +102,8 @@ constexpr CaseTable kCase;
 
 // Horspool's scan with a shift table that treats both cases of a letter alike: the window
 // moves by how far the byte under its last position lies from the pattern's end.
-const std::uint8_t* FindFolded(const std::uint8_t* first, const std::uint8_t* last,
-                               const std::uint8_t* pattern, std::size_t n) {
+const std::uint8_t* FindFoldedAnywhere(const std::uint8_t* first, const std::uint8_t* last,
+                                       const std::uint8_t* pattern, std::size_t n) {
     std::array<std::size_t, 256> shift;
     shift.fill(n);
     for (std::size_t i = 0; i + 1 < n; ++i) shift[pattern[i]] = n - 1 - i;
@@ -120,6 +120,69 @@ const std::uint8_t* FindFolded(const std::uint8_t* first, const std::uint8_t* la
         p += shift[end];
     }
     return nullptr;
+}
+
+bool IsLower(std::uint8_t c) {
+    return c >= 'a' && c <= 'z';
+}
+
+// The occurrences of one byte value before `stop`, found by memchr as a scan passes them.
+class Occurrences {
+  public:
+    Occurrences(std::uint8_t b, const std::uint8_t* stop) : b_(b), stop_(stop) {}
+    // The first occurrence at or after p (p <= stop); nullptr when there is none.
+    const std::uint8_t* From(const std::uint8_t* p) {
+        if (!none_ && (!at_ || at_ < p)) {
+            at_ = static_cast<const std::uint8_t*>(
+                std::memchr(p, b_, static_cast<std::size_t>(stop_ - p)));
+            none_ = !at_;
+        }
+        return at_;
+    }
+
+  private:
+    std::uint8_t b_;
+    const std::uint8_t* stop_;
+    const std::uint8_t* at_ = nullptr;
+    bool none_ = false;
+};
+
+// As FindExact, for a lower-cased pattern that matches either case: candidates come from
+// memchr on the pattern's rarest byte (both cases of a letter, a byte of one value rather than
+// a letter where the pattern has one), the general scan taking over where they are many.
+const std::uint8_t* FindFolded(const std::uint8_t* first, const std::uint8_t* last,
+                               const std::uint8_t* pattern, std::size_t n) {
+    const auto rank = [&](std::size_t i) {
+        return Commonness(pattern[i]) * 2 + IsLower(pattern[i]);
+    };
+    std::size_t k = 0;
+    for (std::size_t i = 1; i < n; ++i)
+        if (rank(i) < rank(k)) k = i;
+    if (Commonness(pattern[k]) < 2) {
+        const std::uint8_t* p = first + k;
+        const std::uint8_t* const stop = last - (n - 1 - k);
+        const bool letter = IsLower(pattern[k]);
+        Occurrences small(pattern[k], stop);
+        Occurrences capital(static_cast<std::uint8_t>(letter ? pattern[k] - 32 : 0), stop);
+        std::size_t misses = 0;
+        while (p < stop) {
+            const std::uint8_t* a = small.From(p);
+            const std::uint8_t* b = letter ? capital.From(p) : nullptr;
+            p = !a ? b : !b ? a : std::min(a, b);
+            if (!p) return nullptr;
+            const std::uint8_t* start = p - k;
+            std::size_t i = 0;
+            while (i < n && kCase.lower[start[i]] == pattern[i]) ++i;
+            if (i == n) return start;
+            ++p;
+            if (++misses > 64 && misses * 32 > static_cast<std::size_t>(p - first)) {
+                first = start + 1;
+                break;
+            }
+        }
+        if (p >= stop) return nullptr;
+    }
+    return FindFoldedAnywhere(first, last, pattern, n);
 }
 
 // The value of each hex digit in either case; 16 for every other character.

@@ -22,6 +22,9 @@ std::uint32_t IterateChecksum(std::uint32_t data, std::uint32_t reg);
 std::optional<std::uint32_t> ChunkChecksum(const Bytes& chunk);
 std::optional<std::uint16_t> McuChecksum(const Bytes& image);
 std::optional<std::uint32_t> FlsCheckValue(const Bytes& image);
+// Whether the repair can run on these bytes (128 bytes or more, MCU range inside), without
+// computing anything.
+bool ChecksumsRepairable(const Bytes& image);
 
 // The "Update Checksum" dialog's "&OK": repairs the MCU checksum (both copies) and the file
 // check value of the file at path. Throws UserError and writes nothing on failure.
