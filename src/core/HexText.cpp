@@ -22,28 +22,54 @@ std::string Format(std::string text, std::initializer_list<std::string> args) {
 namespace {
 constexpr char kDigits[] = "0123456789ABCDEF";
 
+// The value of each hex digit in either case; -1 for every other character.
+struct HexValues {
+    signed char value[256];
+    constexpr HexValues() : value() {
+        for (int c = 0; c < 256; ++c) {
+            int v = -1;
+            if (c >= '0' && c <= '9') v = c - '0';
+            if (c >= 'a' && c <= 'f') v = c - 'a' + 10;
+            if (c >= 'A' && c <= 'F') v = c - 'A' + 10;
+            value[c] = static_cast<signed char>(v);
+        }
+    }
+};
+constexpr HexValues kHexValues;
+
 int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
+    return kHexValues.value[static_cast<unsigned char>(c)];
 }
 }  // namespace
 
 std::string BytesToHex(const std::uint8_t* data, std::size_t n) {
     std::string out(2 * n, '0');
+    // Written through a plain pointer: stores through the string's own accessor would make the
+    // compiler reload its storage pointer after every character.
+    char* o = out.data();
     for (std::size_t i = 0; i < n; ++i) {
-        out[2 * i] = kDigits[data[i] >> 4];
-        out[2 * i + 1] = kDigits[data[i] & 15];
+        o[2 * i] = kDigits[data[i] >> 4];
+        o[2 * i + 1] = kDigits[data[i] & 15];
     }
     return out;
 }
 
 Bytes HexToBytes(std::string_view text) {
-    Bytes out;
-    out.reserve(text.size() / 2);
+    // The program's own hex text (the PPM pieces, records) is digits only and decodes pair by
+    // pair; from the first pair that holds anything else on, characters are taken one by one.
+    Bytes out(text.size() / 2);
+    std::uint8_t* o = out.data();
+    std::size_t pairs = 0;
+    for (; pairs < out.size(); ++pairs) {
+        const int high = HexValue(text[2 * pairs]);
+        const int low = HexValue(text[2 * pairs + 1]);
+        if ((high | low) < 0) break;
+        o[pairs] = static_cast<std::uint8_t>(high << 4 | low);
+    }
+    if (pairs == out.size()) return out;
+    out.resize(pairs);
     int high = -1;
-    for (char c : text) {
+    for (char c : text.substr(2 * pairs)) {
         const int v = HexValue(c);
         if (v < 0) continue;
         if (high < 0) {

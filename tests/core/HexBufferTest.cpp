@@ -113,6 +113,20 @@ TEST(HexBufferHexText, SkipsNonDigitsAndDropsALastLoneDigit) {
     HexBuffer emptyMain(true);
     emptyMain.SetHexText("1122");
     EXPECT_EQ(emptyMain.Size(), 0);
+
+    // Pairs are taken whole while the text is digits only, then character by character.
+    const std::vector<std::pair<const char*, Bytes>> texts = {
+        {"", {}},
+        {"a", {}},
+        {"0a1B2c", {0x0A, 0x1B, 0x2C}},
+        {"0a1B2", {0x0A, 0x1B}},
+        {"0a1 B2c", {0x0A, 0x1B, 0x2C}},
+        {" 0a", {0x0A}},
+        {"0a-", {0x0A}},
+        {"0a1-", {0x0A}},
+        {"0a1-b", {0x0A, 0x1B}},
+    };
+    for (const auto& [text, bytes] : texts) EXPECT_EQ(HexToBytes(text), bytes) << text;
 }
 
 TEST(HexBufferSearch, PatternMayNotRunPastTheEnd) {
