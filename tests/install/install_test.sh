@@ -42,6 +42,12 @@ if [ -x "$cli" ]; then
   if [ -e "$build/libbrivant_pictures.so" ]; then
     "$cli" bmp sheet "$tmp/x.fls" "$tmp/sheet.png" 2>"$tmp/sheet.err" && [ -s "$tmp/sheet.png" ] ||
       fail "the installed brivant-cli cannot draw a bitmap sheet: $(cat "$tmp/sheet.err")"
+    # The program carries its own C++ runtime and the module uses the system's: a failure
+    # raised in the module must still reach the program as a message and an exit status.
+    "$cli" bmp sheet "$tmp/x.fls" "$tmp/no/such/folder/sheet.png" 2>"$tmp/sheet.err"
+    status=$?
+    [ "$status" = 1 ] && grep -q 'Cannot create file' "$tmp/sheet.err" ||
+      fail "a failure inside the picture module gives exit $status: $(cat "$tmp/sheet.err")"
   fi
 fi
 
