@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -29,7 +30,6 @@ bool FileExists(const std::string& path) {
 }
 
 namespace {
-constexpr std::size_t kReadChunk = std::size_t{1} << 17;
 constexpr const char* kCannotCreate = "Cannot create file %s (%s)";
 
 // errno after a failed call; a call that failed without saying why still gets a reason.
@@ -133,20 +133,30 @@ FileContent ReadFileContent(const std::string& path, const std::string& failText
 
     FileContent content;
     content.id = IdOfStat(st);
-    content.bytes.reserve(static_cast<std::size_t>(st.st_size));
-    // Read chunk by chunk into the reserved storage: storage sized up front would be
-    // zero-filled first, only to be overwritten. A file that grew since its size was taken is
-    // read to its end all the same, up to the limit.
-    const std::unique_ptr<std::uint8_t[]> chunk(new std::uint8_t[kReadChunk]);
-    for (;;) {
-        const ssize_t got = ::read(f.fd, chunk.get(), kReadChunk);
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            throw fail(SystemErrorText(LastError()));
+    // Read straight into storage of the size the file has; a file that grew since its size was
+    // taken is read on to its end all the same, up to the limit, and one that shrank ends
+    // where it ends.
+    std::size_t have = 0;
+    content.bytes.resize(static_cast<std::size_t>(st.st_size));
+    const auto readInto = [&](std::uint8_t* at, std::size_t room) -> std::size_t {
+        for (;;) {
+            const ssize_t got = ::read(f.fd, at, room);
+            if (got >= 0) return static_cast<std::size_t>(got);
+            if (errno != EINTR) throw fail(SystemErrorText(LastError()));
         }
+    };
+    while (have < content.bytes.size()) {
+        const std::size_t got = readInto(content.bytes.data() + have, content.bytes.size() - have);
         if (got == 0) break;
-        content.bytes.insert(content.bytes.end(), chunk.get(), chunk.get() + got);
-        if (content.bytes.size() > kMaxInputSize) throw fail(TooLarge(content.bytes.size()));
+        have += got;
+    }
+    content.bytes.resize(have);
+    if (have == static_cast<std::size_t>(st.st_size)) {
+        std::array<std::uint8_t, 16384> more;
+        while (const std::size_t got = readInto(more.data(), more.size())) {
+            content.bytes.insert(content.bytes.end(), more.data(), more.data() + got);
+            if (content.bytes.size() > kMaxInputSize) throw fail(TooLarge(content.bytes.size()));
+        }
     }
     content.writable = ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
     return content;

@@ -145,8 +145,8 @@ namespace {
 // Eight steps of the register at once. Data bits enter at the bottom and need 32 steps to
 // reach the top, so the feedback of eight steps depends only on the register's top byte.
 struct FeedbackTable {
-    std::uint32_t mask[256];
-    FeedbackTable() {
+    std::uint32_t mask[256] = {};
+    constexpr FeedbackTable() {
         for (std::uint32_t top = 0; top < 256; ++top) {
             std::uint32_t reg = top << 24;
             for (int i = 0; i < 8; ++i) reg = (reg << 1) ^ ((reg >> 31) ? kFeedback : 0);
@@ -155,8 +155,10 @@ struct FeedbackTable {
     }
 };
 
-std::uint32_t FeedWord(std::uint32_t data, std::uint32_t reg) {
-    static const FeedbackTable table;
+constexpr FeedbackTable kFeedbackTable;
+
+inline std::uint32_t FeedWord(std::uint32_t data, std::uint32_t reg) {
+    const FeedbackTable& table = kFeedbackTable;
     data = ~data;
     for (int shift = 24; shift >= 0; shift -= 8)
         reg = ((reg << 8) | ((data >> shift) & 0xFF)) ^ table.mask[reg >> 24];
@@ -165,18 +167,82 @@ std::uint32_t FeedWord(std::uint32_t data, std::uint32_t reg) {
 }  // namespace
 
 namespace {
+// The register is linear: feeding words from a register r gives A^n r xor what the same
+// words give from 0, where A is one step with no data (a word of all ones, as the step inverts
+// it). A long run of blocks is therefore fed as four independent quarters, whose dependent
+// table lookups the processor overlaps, and put together with A^q, the step q times over.
+class RegisterPower {
+  public:
+    explicit RegisterPower(std::size_t q) : q_(q) {
+        std::array<std::uint32_t, 32> step{}, power{};
+        for (int j = 0; j < 32; ++j) {
+            step[static_cast<std::size_t>(j)] = FeedWord(0xFFFFFFFF, std::uint32_t{1} << j);
+            power[static_cast<std::size_t>(j)] = std::uint32_t{1} << j;
+        }
+        for (std::size_t e = q; e > 0; e >>= 1) {  // square and multiply
+            if (e & 1) power = Times(step, power);
+            step = Times(step, step);
+        }
+        for (std::size_t byte = 0; byte < 4; ++byte)
+            for (std::uint32_t x = 1; x < 256; ++x) {
+                const int low = std::countr_zero(x);
+                table_[byte][x] =
+                    table_[byte][x & (x - 1)] ^ power[byte * 8 + static_cast<std::size_t>(low)];
+            }
+    }
+    std::size_t Steps() const { return q_; }
+    std::uint32_t Apply(std::uint32_t v) const {
+        return table_[0][v & 0xFF] ^ table_[1][v >> 8 & 0xFF] ^ table_[2][v >> 16 & 0xFF] ^
+               table_[3][v >> 24];
+    }
+
+  private:
+    using Columns = std::array<std::uint32_t, 32>;  // the images of the 32 unit vectors
+    static std::uint32_t Apply(const Columns& m, std::uint32_t v) {
+        std::uint32_t r = 0;
+        for (int j = 0; j < 32; ++j)
+            if (v >> j & 1) r ^= m[static_cast<std::size_t>(j)];
+        return r;
+    }
+    static Columns Times(const Columns& a, const Columns& b) {
+        Columns c{};
+        for (std::size_t j = 0; j < 32; ++j) c[j] = Apply(a, b[j]);
+        return c;
+    }
+
+    std::size_t q_;
+    std::uint32_t table_[4][256] = {};
+};
+
+std::uint32_t BlockWord(const std::uint8_t* b) {
+    return std::uint32_t{b[0]} << 24 | std::uint32_t{b[1]} << 16 | std::uint32_t{b[32]} << 8 |
+           b[33];
+}
+
 // The file check value of a file read in pieces. Every piece but the last holds a whole
 // number of 64-byte blocks and starts on a block boundary.
 class FlsRegister {
   public:
     void Feed(const std::uint8_t* p, std::size_t n, std::int64_t at) {
         // Block 0 is left out, and so is a last block that the file does not fill.
-        for (std::size_t o = at == 0 ? 64 : 0; o + 64 <= n; o += 64) {
-            const std::uint8_t* b = p + o;
-            const std::uint32_t d = std::uint32_t{b[0]} << 24 | std::uint32_t{b[1]} << 16 |
-                                    std::uint32_t{b[32]} << 8 | b[33];
-            reg_ = FeedWord(d, reg_);
+        const std::size_t first = at == 0 ? 1 : 0;
+        const std::size_t blocks = n / 64 > first ? n / 64 - first : 0;
+        const std::uint8_t* b = p + 64 * first;
+        const std::size_t q = blocks / 4;
+        if (q >= kLanesFrom) {
+            const RegisterPower& a = PowerOf(q);
+            std::uint32_t r0 = reg_, r1 = 0, r2 = 0, r3 = 0;
+            for (std::size_t k = 0; k < q; ++k) {
+                const std::uint8_t* x = b + 64 * k;
+                r0 = FeedWord(BlockWord(x), r0);
+                r1 = FeedWord(BlockWord(x + 64 * q), r1);
+                r2 = FeedWord(BlockWord(x + 128 * q), r2);
+                r3 = FeedWord(BlockWord(x + 192 * q), r3);
+            }
+            reg_ = a.Apply(a.Apply(a.Apply(r0) ^ r1) ^ r2) ^ r3;
         }
+        for (std::size_t k = q >= kLanesFrom ? 4 * q : 0; k < blocks; ++k)
+            reg_ = FeedWord(BlockWord(b + 64 * k), reg_);
     }
     std::uint32_t Value() const {
         std::uint32_t reg = IterateChecksum(0xFFFFFFFF, reg_);
@@ -185,6 +251,19 @@ class FlsRegister {
     }
 
   private:
+    // Below this many blocks a quarter, building A^q costs more than it saves.
+    static constexpr std::size_t kLanesFrom = 64;
+    // Pieces of a file have one or two sizes: the last powers built are kept.
+    static const RegisterPower& PowerOf(std::size_t q) {
+        static thread_local std::array<std::unique_ptr<RegisterPower>, 4> kept;
+        static thread_local std::size_t next = 0;
+        for (const auto& p : kept)
+            if (p && p->Steps() == q) return *p;
+        auto& slot = kept[next++ % kept.size()];
+        slot = std::make_unique<RegisterPower>(q);
+        return *slot;
+    }
+
     std::uint32_t reg_ = kRegisterStart;
 };
 }  // namespace

@@ -20,17 +20,23 @@ TEST(FileCheckValue, KnownValues) {
     EXPECT_EQ(*FlsCheckValue(ramp), 0x92FAC6A6u);
 }
 
+// Short files and long ones (fed as four quarters and a rest) against the register stepped
+// word by word.
 TEST(FileCheckValue, AgreesWithTheWordByWordRegister) {
-    Bytes data = Filler(64 * 50 + 17, 3);
-    std::uint32_t reg = 0x5A197B2D;
-    for (std::size_t k = 1; k <= data.size() / 64 - 1; ++k)
-        reg = IterateChecksum(
-            GetBE32(std::array<std::uint8_t, 4>{data[64 * k], data[64 * k + 1], data[64 * k + 32],
-                                                data[64 * k + 33]}
-                        .data()),
-            reg);
-    reg = IterateChecksum(0x00000000, IterateChecksum(0xFFFFFFFF, reg)) ^ 0x17CA6089;
-    EXPECT_EQ(*FlsCheckValue(data), reg);
+    for (const std::size_t size :
+         {std::size_t{64 * 50 + 17}, std::size_t{64 * 257}, std::size_t{64 * (4 * 64 + 3) + 5},
+          std::size_t{300 * 1024 + 17}}) {
+        Bytes data = Filler(size, 3);
+        std::uint32_t reg = 0x5A197B2D;
+        for (std::size_t k = 1; k <= data.size() / 64 - 1; ++k)
+            reg = IterateChecksum(
+                GetBE32(std::array<std::uint8_t, 4>{data[64 * k], data[64 * k + 1],
+                                                    data[64 * k + 32], data[64 * k + 33]}
+                            .data()),
+                reg);
+        reg = IterateChecksum(0x00000000, IterateChecksum(0xFFFFFFFF, reg)) ^ 0x17CA6089;
+        EXPECT_EQ(*FlsCheckValue(data), reg) << size;
+    }
 }
 
 TEST(FileCheckValue, OnlySampledBytesCount) {
