@@ -190,4 +190,11 @@ void ApplyEdits(HexBuffer& image, int family, const std::uint8_t* data, std::siz
     });
 }
 
+Editor& Edited(const std::uint8_t* data, std::size_t n) {
+    const int family = FamilyOf(data[0]);
+    Editor& ed = Fresh(family);
+    ApplyEdits(ed.MainHex, family, data + 1, n - 1);
+    return ed;
+}
+
 }  // namespace brivant::fuzz

@@ -46,6 +46,10 @@ const Editor& Opened(int family, std::optional<Tab> tab = std::nullopt);
 // than most runs themselves.
 Editor& Fresh(int family, std::optional<Tab> tab = std::nullopt);
 
+// The editor of a run on the MCU bytes: the family the input's first byte picks (n >= 1),
+// Fresh, with the rest of the input applied as edits.
+Editor& Edited(const std::uint8_t* data, std::size_t n);
+
 // A file of this process in the temporary folder (the same path for the same name).
 std::string ScratchPath(const std::string& name);
 void WriteScratch(const std::string& path, const std::uint8_t* data, std::size_t n);

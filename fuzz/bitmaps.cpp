@@ -9,9 +9,7 @@ using namespace brivant::fuzz;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t n) {
     if (n == 0) return 0;
-    const int family = FamilyOf(data[0]);
-    Editor& ed = Fresh(family);
-    ApplyEdits(ed.MainHex, family, data + 1, n - 1);
+    Editor& ed = Edited(data, n);
     FuzzUi ui;
     Expect([&] { TabChanged(ed, ui, Tab::Graphics); });
     const int count = static_cast<int>(ed.graphics.bitmaps.size());

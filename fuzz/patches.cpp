@@ -10,15 +10,12 @@ using namespace brivant::fuzz;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t n) {
     if (n == 0) return 0;
-    const int family = FamilyOf(data[0]);
-    Editor& ed = Fresh(family);
-    ApplyEdits(ed.MainHex, family, data + 1, n - 1);
+    Editor& ed = Edited(data, n);
     FadeChoice choice;
     if (ChooseFade(ed.PhoneTypeText(), ed.UnitModelHex, choice))
         Expect([&] { InstallFade(ed, choice, "0300", "0600"); });
     for (const int mode : {0, 1}) {
-        Editor& lcd = Fresh(family);
-        ApplyEdits(lcd.MainHex, family, data + 1, n - 1);
+        Editor& lcd = Edited(data, n);
         Expect([&] { InvertLCD(lcd, mode); });
     }
     return 0;
