@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "core/HexBuffer.h"
@@ -56,6 +57,32 @@ const std::uint8_t* FindRun(const std::uint8_t* first, const std::uint8_t* last,
     return nullptr;
 }
 
+// Candidates for one pattern byte (index k) come at memory speed from `next(p, stop)`, the
+// next place at or after p where that byte stands; most of an image never holds a rare byte.
+// Returns the first start `matches` accepts, or nullptr. Should candidates turn up every few
+// bytes after all, it returns nothing and moves `first` to the first start not yet tried,
+// where the general searcher takes over.
+template <typename Next, typename Matches>
+std::optional<const std::uint8_t*> ScanCandidates(const std::uint8_t*& first,
+                                                  const std::uint8_t* last, std::size_t n,
+                                                  std::size_t k, Next next, Matches matches) {
+    const std::uint8_t* p = first + k;
+    const std::uint8_t* const stop = last - (n - 1 - k);
+    std::size_t misses = 0;
+    while (p < stop) {
+        p = next(p, stop);
+        if (!p) return nullptr;
+        const std::uint8_t* start = p - k;
+        if (matches(start)) return start;
+        ++p;
+        if (++misses > 64 && misses * 32 > static_cast<std::size_t>(p - first)) {
+            first = start + 1;
+            return std::nullopt;
+        }
+    }
+    return nullptr;
+}
+
 const std::uint8_t* FindExact(const std::uint8_t* first, const std::uint8_t* last,
                               const std::uint8_t* pattern, std::size_t n) {
     if (n == 1)
@@ -67,25 +94,14 @@ const std::uint8_t* FindExact(const std::uint8_t* first, const std::uint8_t* las
     for (std::size_t i = 1; i < n; ++i)
         if (Commonness(pattern[i]) < Commonness(pattern[k])) k = i;
     if (Commonness(pattern[k]) < 2) {
-        // memchr finds candidates for the rarest byte at memory speed; most of an image never
-        // holds it. Should it turn up every few bytes after all, the general searcher takes
-        // over from the first candidate not yet tried.
-        const std::uint8_t* p = first + k;
-        const std::uint8_t* const stop = last - (n - 1 - k);
-        std::size_t misses = 0;
-        while (p < stop) {
-            p = static_cast<const std::uint8_t*>(
-                std::memchr(p, pattern[k], static_cast<std::size_t>(stop - p)));
-            if (!p) return nullptr;
-            const std::uint8_t* start = p - k;
-            if (std::memcmp(start, pattern, n) == 0) return start;
-            ++p;
-            if (++misses > 64 && misses * 32 > static_cast<std::size_t>(p - first)) {
-                first = start + 1;
-                break;
-            }
-        }
-        if (p >= stop) return nullptr;
+        const auto hit = ScanCandidates(
+            first, last, n, k,
+            [&](const std::uint8_t* p, const std::uint8_t* stop) {
+                return static_cast<const std::uint8_t*>(
+                    std::memchr(p, pattern[k], static_cast<std::size_t>(stop - p)));
+            },
+            [&](const std::uint8_t* start) { return std::memcmp(start, pattern, n) == 0; });
+        if (hit) return *hit;
     }
     return FindAnywhere(first, last, pattern, n);
 }
@@ -126,15 +142,16 @@ bool IsLower(std::uint8_t c) {
     return c >= 'a' && c <= 'z';
 }
 
-// The occurrences of one byte value before `stop`, found by memchr as a scan passes them.
+// The occurrences of one byte value, found by memchr as a scan passes them.
 class Occurrences {
   public:
-    Occurrences(std::uint8_t b, const std::uint8_t* stop) : b_(b), stop_(stop) {}
-    // The first occurrence at or after p (p <= stop); nullptr when there is none.
-    const std::uint8_t* From(const std::uint8_t* p) {
+    explicit Occurrences(std::uint8_t b) : b_(b) {}
+    // The first occurrence in [p, stop); nullptr when there is none. A scan asks with one
+    // stop and p never going back.
+    const std::uint8_t* From(const std::uint8_t* p, const std::uint8_t* stop) {
         if (!none_ && (!at_ || at_ < p)) {
             at_ = static_cast<const std::uint8_t*>(
-                std::memchr(p, b_, static_cast<std::size_t>(stop_ - p)));
+                std::memchr(p, b_, static_cast<std::size_t>(stop - p)));
             none_ = !at_;
         }
         return at_;
@@ -142,7 +159,6 @@ class Occurrences {
 
   private:
     std::uint8_t b_;
-    const std::uint8_t* stop_;
     const std::uint8_t* at_ = nullptr;
     bool none_ = false;
 };
@@ -159,28 +175,22 @@ const std::uint8_t* FindFolded(const std::uint8_t* first, const std::uint8_t* la
     for (std::size_t i = 1; i < n; ++i)
         if (rank(i) < rank(k)) k = i;
     if (Commonness(pattern[k]) < 2) {
-        const std::uint8_t* p = first + k;
-        const std::uint8_t* const stop = last - (n - 1 - k);
         const bool letter = IsLower(pattern[k]);
-        Occurrences small(pattern[k], stop);
-        Occurrences capital(static_cast<std::uint8_t>(letter ? pattern[k] - 32 : 0), stop);
-        std::size_t misses = 0;
-        while (p < stop) {
-            const std::uint8_t* a = small.From(p);
-            const std::uint8_t* b = letter ? capital.From(p) : nullptr;
-            p = !a ? b : !b ? a : std::min(a, b);
-            if (!p) return nullptr;
-            const std::uint8_t* start = p - k;
-            std::size_t i = 0;
-            while (i < n && kCase.lower[start[i]] == pattern[i]) ++i;
-            if (i == n) return start;
-            ++p;
-            if (++misses > 64 && misses * 32 > static_cast<std::size_t>(p - first)) {
-                first = start + 1;
-                break;
-            }
-        }
-        if (p >= stop) return nullptr;
+        Occurrences small(pattern[k]);
+        Occurrences capital(static_cast<std::uint8_t>(letter ? pattern[k] - 32 : 0));
+        const auto hit = ScanCandidates(
+            first, last, n, k,
+            [&](const std::uint8_t* p, const std::uint8_t* stop) {
+                const std::uint8_t* a = small.From(p, stop);
+                const std::uint8_t* b = letter ? capital.From(p, stop) : nullptr;
+                return !a ? b : !b ? a : std::min(a, b);
+            },
+            [&](const std::uint8_t* start) {
+                std::size_t i = 0;
+                while (i < n && kCase.lower[start[i]] == pattern[i]) ++i;
+                return i == n;
+            });
+        if (hit) return *hit;
     }
     return FindFoldedAnywhere(first, last, pattern, n);
 }
