@@ -2,6 +2,7 @@
 //   brivant_fuzz_seeds DIR   ->  DIR/<target>/<n>
 // Chunk targets get the samples' chunks, import targets the files the editor exports from
 // them, edit targets each family with no edit and with a few single edits.
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -126,5 +127,14 @@ int main(int argc, char** argv) {
     // Raw images: the head of a sample, where the header and DUMFILE lie.
     const Bytes& s = Sample(4).bytes;
     open.Add(Led({0}, Bytes(s.begin(), s.begin() + 0x1000)));
+    // The fast paths: a sample's head, long enough for the register to be fed in quarters,
+    // its MCU range cut to lie inside, searched for a text and for a run of FF.
+    Seeds fast(dir, "fast_paths");
+    Bytes head(s.begin(), s.begin() + 0x5000);
+    const std::uint8_t range[] = {0x20, 0x00, 0x41, 0x20, 0x4F, 0xFE};
+    std::copy(std::begin(range), std::end(range), head.begin() + 36);
+    fast.Add(Led({6, 1, 'd', 'u', 'm', 'f', 'i', 'l', 'e'}, head));
+    fast.Add(
+        Led({11, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, head));
     return 0;
 }
