@@ -79,6 +79,13 @@ struct Pair {
         section.unreadableB = errorB;
         return errorA.empty() && errorB.empty();
     }
+    // Runs a reader on each side (Attempt) and marks what failed (Readable); true when both
+    // read cleanly.
+    bool ReadBoth(const std::function<void(Side&)>& read) {
+        const std::string errorA = Attempt(a, [&] { read(a); });
+        const std::string errorB = Attempt(b, [&] { read(b); });
+        return Readable(errorA, errorB);
+    }
 };
 
 // Why the PPM copy of a side is missing; empty when it was cut.

@@ -46,9 +46,7 @@ void CompareTones(Pair& p) {
     if (SamePiece(p, Piece::TONE)) return;
     Editor& a = p.a.ed;
     Editor& b = p.b.ed;
-    const std::string ea = Attempt(p.a, [&] { ShowRingtones(a, a.tones, p.a.ui); });
-    const std::string eb = Attempt(p.b, [&] { ShowRingtones(b, b.tones, p.b.ui); });
-    if (!p.Readable(ea, eb)) return;
+    if (!p.ReadBoth([](Side& s) { ShowRingtones(s.ed, s.ed.tones, s.ui); })) return;
     const auto& ra = a.tones.ringtones;
     const auto& rb = b.tones.ringtones;
     std::vector<std::string> ka, kb;
@@ -110,9 +108,7 @@ void CompareLanguages(Pair& p) {
     if (SamePiece(p, Piece::TEXT)) return;
     Editor& a = p.a.ed;
     Editor& b = p.b.ed;
-    const std::string ea = Attempt(p.a, [&] { ReadLanguages(a, a.texts); });
-    const std::string eb = Attempt(p.b, [&] { ReadLanguages(b, b.texts); });
-    if (!p.Readable(ea, eb)) return;
+    if (!p.ReadBoth([](Side& s) { ReadLanguages(s.ed, s.ed.texts); })) return;
     const std::vector<LanguageRow> ra = a.texts.languages;
     const std::vector<LanguageRow> rb = b.texts.languages;
     std::vector<std::string> ka, kb;
@@ -177,9 +173,7 @@ void CompareOperators(Pair& p) {
     if (SamePiece(p, Piece::PLMN)) return;
     Editor& a = p.a.ed;
     Editor& b = p.b.ed;
-    const std::string ea = Attempt(p.a, [&] { GetOperators(a, a.texts); });
-    const std::string eb = Attempt(p.b, [&] { GetOperators(b, b.texts); });
-    if (!p.Readable(ea, eb)) return;
+    if (!p.ReadBoth([](Side& s) { GetOperators(s.ed, s.ed.texts); })) return;
     const std::vector<CountryRow> ra = a.texts.countries;
     const std::vector<CountryRow> rb = b.texts.countries;
     std::vector<std::string> ka, kb;

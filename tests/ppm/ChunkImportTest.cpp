@@ -8,15 +8,6 @@
 namespace brivant::test {
 namespace {
 
-Bytes Random(std::size_t n, std::uint32_t seed) {
-    Bytes b(n);
-    for (auto& x : b) {
-        seed = seed * 1103515245u + 12345u;
-        x = static_cast<std::uint8_t>(seed >> 16);
-    }
-    return b;
-}
-
 // Bytes of a chunk with its length field and checksum field left as they are.
 Bytes WithBody(const Bytes& chunk, const Bytes& body) {
     Bytes c(chunk.begin(), chunk.begin() + 12);
@@ -65,7 +56,7 @@ std::vector<BadChunk> BadChunks(Piece piece) {
         {"empty.bin", {}},
         {"one.bin", {0x42}},
         {"zeros.bin", Bytes(8, 0)},
-        {"random.bin", Random(400, 3)},
+        {"random.bin", NoiseBytes(400, 3)},
         {"notes.bin",
          [] {
              const std::string t = "A text file, not a chunk.\nIt has two lines.\n";

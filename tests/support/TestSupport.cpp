@@ -73,6 +73,14 @@ std::string TempDir::Path(const std::string& name) const {
 Bytes ReadFile(const std::string& path) {
     return ReadWholeFile(path, "Cannot open %s");
 }
+Bytes NoiseBytes(std::size_t n, std::uint32_t seed) {
+    Bytes b(n);
+    for (auto& x : b) {
+        seed = seed * 1103515245u + 12345u;
+        x = static_cast<std::uint8_t>(seed >> 16);
+    }
+    return b;
+}
 void WriteFile(const std::string& path, const Bytes& data) {
     WriteFileRaw(path, data);
 }

@@ -55,6 +55,8 @@ class TempDir {
 
 Bytes ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const Bytes& data);
+// n bytes of a small linear congruential generator: the same for the same seed everywhere.
+Bytes NoiseBytes(std::size_t n, std::uint32_t seed);
 
 // One in-process run of the command line.
 struct CliRun {

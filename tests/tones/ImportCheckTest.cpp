@@ -28,15 +28,6 @@ struct State {
     bool operator==(const State&) const = default;
 };
 
-Bytes Random(std::size_t n, std::uint32_t seed) {
-    Bytes b(n);
-    for (auto& x : b) {
-        seed = seed * 1103515245u + 12345u;
-        x = static_cast<std::uint8_t>(seed >> 16);
-    }
-    return b;
-}
-
 Bytes Text(const std::string& s) {
     return Bytes(s.begin(), s.end());
 }
@@ -70,7 +61,7 @@ std::vector<BadFile> BadToneFiles() {
     Bytes truncated = RetrievedTone(4, 0);
     truncated.resize(truncated.size() / 2);
     return {
-        {"random.re", Random(300, 7)},
+        {"random.re", NoiseBytes(300, 7)},
         {"notes.re", Text("Shopping list:\nmilk\nbread\n0A01 and 070B are tone bytes\n")},
         {"truncated.re", truncated},
         {"language.re", LanguageFile()},
