@@ -13,9 +13,13 @@ floor() {
         ppm) echo 2 ;;
         tones | texts | menu | graphics | patches) echo 3 ;;
         app | sample) echo 4 ;;
-        platform) echo 5 ;;
-        cli) echo 6 ;;
-        ui) echo 7 ;;
+        # Tools over the whole editor: the image check, then comparison and recipes (which
+        # may run the check).
+        check) echo 5 ;;
+        compare) echo 6 ;;
+        platform) echo 7 ;;
+        cli) echo 8 ;;
+        ui) echo 9 ;;
         *) echo 99 ;;
     esac
 }
