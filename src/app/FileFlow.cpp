@@ -22,7 +22,10 @@ void OpenCommand(Editor& ed, Interaction& ui) {
 void OpenPath(Editor& ed, Interaction& ui, const std::string& path) {
     // Read and looked at beside the open image: a file that cannot be read, or is not an
     // image, leaves the open image and everything shown of it as they were.
-    FileContent file = ReadFileContent(path, HexBuffer::kCannotOpen);
+    OpenContent(ed, ui, ReadFileContent(path, HexBuffer::kCannotOpen), path);
+}
+
+void OpenContent(Editor& ed, Interaction& ui, FileContent file, const std::string& path) {
     if (const std::string missing = MissingImagePart(file.bytes); !missing.empty())
         throw UserError(Format(kNotAnImage, {path, missing}));
     ed.fileNameField = path;
