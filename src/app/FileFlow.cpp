@@ -72,7 +72,13 @@ bool SavePath(Editor& ed, Interaction& ui, const std::string& path) {
     ed.MainHex.SaveFile(path, true);
     // The image now belongs to the file just written.
     ed.fileNameField = path;
-    RunChecksumDialog(ui, path);
+    RecountFreeSpace(ed);
+    if (RunChecksumDialog(ui, path)) {
+        // The image in memory holds what the file now holds, so that a later save (its
+        // checksum question cancelled) does not write back the checksums from the open.
+        RepairImageChecksums(ed.MainHex);
+        ed.MainHex.SetModified(false);
+    }
     ui.info(kSaved);
     return true;
 }
@@ -82,6 +88,7 @@ void SaveWithChecksums(Editor& ed, Interaction& ui, const std::string& path) {
     RepairImageChecksums(ed.MainHex);
     ed.MainHex.SaveFile(path, true);
     ed.fileNameField = path;
+    RecountFreeSpace(ed);
     ui.info(kSaved);
 }
 
