@@ -25,10 +25,10 @@ if(TARGET brivant)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
   install(FILES ${CMAKE_CURRENT_LIST_DIR}/invalid.brivant.brivantpro.metainfo.xml
           DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-  # The Language Editor's "no more" message is the program's own text, spelling and all.
-  install(FILES ${CMAKE_CURRENT_LIST_DIR}/lintian-overrides
-          DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME brivant-pro)
 endif()
+# What lintian says of the programs' texts that is not so (packaging/lintian-overrides).
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/lintian-overrides
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME brivant-pro)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/brivant-pro)
 

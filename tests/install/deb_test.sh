@@ -72,7 +72,7 @@ else
 fi
 
 if command -v lintian >/dev/null 2>&1; then
-  lintian --fail-on error,warning --display-info --pedantic --no-tag-display-limit "$deb" \
+  lintian --fail-on error,warning --display-info --pedantic --tag-display-limit 0 "$deb" \
     >"$tmp/lintian.txt" 2>&1
   status=$?
   if [ -s "$tmp/lintian.txt" ]; then
