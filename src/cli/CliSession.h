@@ -25,12 +25,17 @@ struct ImageOptions {
     bool json = false;
 };
 
+class CliSession;
+
 // What the commands share while one command line runs: the streams, and the action the
 // chosen subcommand sets to run after parsing.
 struct CliContext {
     std::ostream& out;
     std::ostream& err;
     std::function<void()> action;
+    // Set while a recipe runs its steps: every command then works on this image, already
+    // open, and leaves opening and saving to the recipe.
+    CliSession* open = nullptr;
 };
 
 // Wrong usage: one line on stderr, exit status 2.

@@ -2,7 +2,7 @@
 #include <deque>
 #include <map>
 
-#include "app/ImageDiffParts.h"
+#include "compare/ImageDiffParts.h"
 #include "image/Address.h"
 #include "menu/MenuFields.h"
 #include "menu/MenuLevels.h"
@@ -308,6 +308,16 @@ void CompareMenus(Pair& p) {
         ExplainLevel(p, at, lb);
         for (const std::string& r : lb.records) ExplainInlineText(p, p.b, r);
     }
+}
+
+}  // namespace brivant::diff
+
+namespace brivant::diff {
+
+void MakeMenus(Side&, Side&, Recipe&) {}
+
+bool MenuExpressed(const std::string&, const DiffEntry&, const Recipe&) {
+    return false;
 }
 
 }  // namespace brivant::diff
