@@ -122,8 +122,7 @@ void ComparePatches(Pair& p);
 // The steps of a recipe that a subsystem can give: the code patches B has and A lacks, and
 // the menu items edited, moved, deleted or added (with the security patch).
 void MakePatches(Side& a, Side& b, Recipe& r);
-void MakeMenus(Side& a, Side& b, Recipe& r);
-// Whether a difference the comparison found is said by the menu steps of `r`.
-bool MenuExpressed(const std::string& key, const DiffEntry& e, const Recipe& r);
+// True when the menu steps say every difference of the menus.
+bool MakeMenus(Side& a, Side& b, Recipe& r);
 
 }  // namespace brivant::diff

@@ -78,9 +78,31 @@ std::vector<std::optional<Bytes>> Tones(Maker& m, Side& s) {
     return tones;
 }
 
-// Ringtones: rows kept at both ends stay; rows only A has in between are deleted, and where
-// that is not the whole story, rows are replaced in place and the rest added or deleted at
-// the end (adds always append).
+// The items of a and b that a longest common run keeps, in order.
+template <typename T>
+std::pair<std::vector<bool>, std::vector<bool>> Kept(const std::vector<T>& a,
+                                                     const std::vector<T>& b) {
+    const std::size_t n = a.size(), k = b.size();
+    std::vector<std::vector<int>> len(n + 1, std::vector<int>(k + 1, 0));
+    for (std::size_t i = n; i-- > 0;)
+        for (std::size_t j = k; j-- > 0;)
+            len[i][j] =
+                a[i] == b[j] ? len[i + 1][j + 1] + 1 : std::max(len[i + 1][j], len[i][j + 1]);
+    std::vector<bool> ka(n, false), kb(k, false);
+    for (std::size_t i = 0, j = 0; i < n && j < k;) {
+        if (a[i] == b[j])
+            ka[i++] = kb[j++] = true;
+        else if (len[i + 1][j] >= len[i][j + 1])
+            ++i;
+        else
+            ++j;
+    }
+    return {ka, kb};
+}
+
+// Ringtones. Adds always append, so two ways are weighed: delete the rows B lacks and add
+// B's new rows (when they all come last), or replace rows in place and add or delete at the
+// end; the one with fewer steps is taken.
 void MakeTones(Maker& m) {
     const auto ra = Tones(m, m.a);
     const auto rb = Tones(m, m.b);
@@ -90,30 +112,34 @@ void MakeTones(Maker& m) {
         return;
     }
     const std::size_t na = ra.size(), nb = rb.size();
-    std::size_t prefix = 0;
-    while (prefix < na && prefix < nb && ra[prefix] == rb[prefix]) ++prefix;
-    std::size_t suffix = 0;
-    while (suffix + prefix < na && suffix + prefix < nb &&
-           ra[na - 1 - suffix] == rb[nb - 1 - suffix])
-        ++suffix;
-    const auto del = [&](std::size_t row) {
-        m.Step("tones delete", {{"row", JsonInteger(static_cast<long long>(row))}});
+    const auto del = [](std::size_t row) {
+        return RecipeStep{"tones delete", {{"row", JsonInteger(static_cast<long long>(row))}}};
     };
-    if (prefix + suffix == nb) {
-        for (std::size_t row = na - suffix; row-- > prefix;) del(row);
-        return;
+    const auto file = [&](std::size_t row) {
+        return EmbeddedFile(*rb[row], "ringtone" + std::to_string(row) + ".re");
+    };
+    std::vector<RecipeStep> inPlace;
+    for (std::size_t row = na; row-- > nb;) inPlace.push_back(del(row));
+    for (std::size_t row = 0; row < nb; ++row) {
+        if (row >= na)
+            inPlace.push_back({"tones add", {{"in", file(row)}}});
+        else if (ra[row] != rb[row])
+            inPlace.push_back(
+                {"tones change",
+                 {{"row", JsonInteger(static_cast<long long>(row))}, {"in", file(row)}}});
     }
-    for (std::size_t row = na; row-- > nb;) del(row);
-    for (std::size_t row = prefix; row < nb; ++row) {
-        const std::string name = "ringtone" + std::to_string(row) + ".re";
-        if (row < na) {
-            if (ra[row] == rb[row]) continue;
-            m.Step("tones change", {{"row", JsonInteger(static_cast<long long>(row))},
-                                    {"in", EmbeddedFile(*rb[row], name)}});
-        } else {
-            m.Step("tones add", {{"in", EmbeddedFile(*rb[row], name)}});
-        }
-    }
+    const auto [keptA, keptB] = Kept(ra, rb);
+    std::vector<RecipeStep> kept;
+    bool newOnesLast = true;
+    for (std::size_t j = 0; j < nb; ++j)
+        for (std::size_t later = j + 1; later < nb && !keptB[j]; ++later)
+            newOnesLast = newOnesLast && !keptB[later];
+    for (std::size_t row = na; row-- > 0;)
+        if (!keptA[row]) kept.push_back(del(row));
+    for (std::size_t row = 0; row < nb; ++row)
+        if (!keptB[row]) kept.push_back({"tones add", {{"in", file(row)}}});
+    const auto& chosen = newOnesLast && kept.size() < inPlace.size() ? kept : inPlace;
+    m.recipe.steps.insert(m.recipe.steps.end(), chosen.begin(), chosen.end());
 }
 
 std::optional<Bytes> Alert(Maker& m, Side& s, int kind) {
@@ -210,10 +236,12 @@ void MakeBitmaps(Maker& m) {
     const auto& gb = m.b.ed.graphics.bitmaps;
     for (std::size_t id = 0; id < ga.size() && id < gb.size(); ++id) {
         const int i = static_cast<int>(id);
-        if (ga[id].Width() != gb[id].Width() || ga[id].Height() != gb[id].Height()) continue;
-        const auto ca = Canvas(m.a, i);
+        const bool resized = ga[id].Width() != gb[id].Width() || ga[id].Height() != gb[id].Height();
         const auto cb = Canvas(m.b, i);
-        if (!ca || !cb || ca->dark == cb->dark) continue;
+        if (!cb) continue;
+        // An import takes the file's size: a resized bitmap is written anew.
+        const auto ca = resized ? std::nullopt : Canvas(m.a, i);
+        if (ca && ca->dark == cb->dark) continue;
         m.Step("bmp import", {{"id", JsonText(BitmapIdText(i))},
                               {"in", EmbeddedFile(MonochromeBmp(*cb), BitmapIdText(i) + ".bmp")}});
     }
@@ -266,7 +294,8 @@ void MakeAnimations(Maker& m) {
 bool Expressed(const std::string& key, const DiffEntry& e) {
     if (key == "ringtones" || key == "languages" || key == "operators") return true;
     if (key == "bitmaps")
-        return e.change == "pixels changed" || e.change == "moved" || e.change == "changed";
+        return e.change == "pixels changed" || e.change == "moved" || e.change == "changed" ||
+               e.change == "resized";
     if (key == "animations") return e.change == "frames changed" || e.change == "moved";
     if (key == "patches")
         return e.change == "installed" || e.change == "redirected" || e.change == "patched";
@@ -318,7 +347,7 @@ Recipe MakeRecipe(const std::string& pathA, const std::string& pathB, int phoneT
         MakeChunk(m, Piece::PLMN, "countries.bin");
     }
     MakeAlerts(m);
-    MakeMenus(a, b, recipe);
+    const bool menus = MakeMenus(a, b, recipe);
     MakeBitmaps(m);
     MakeAnimations(m);
     MakePatches(a, b, recipe);
@@ -329,7 +358,7 @@ Recipe MakeRecipe(const std::string& pathA, const std::string& pathB, int phoneT
         if (s.unreadableA != s.unreadableB)
             recipe.notExpressed.push_back(s.title + ": not read the same way in A and B");
         for (const DiffEntry& e : s.entries)
-            if (!Expressed(s.key, e) && !MenuExpressed(s.key, e, recipe))
+            if (!Expressed(s.key, e) && !(menus && s.key == "menu"))
                 recipe.notExpressed.push_back(s.title + ": " + e.change + " " + e.item);
     }
     for (const ByteRun& r : d.unexplained)
