@@ -118,6 +118,8 @@ SampleOptions DemoSampleOptions(int family, int mib) {
     o.size = (mib > 0 ? mib : 2) * kMiB;
     Session type;
     type.phoneList.selected = family;
+    // A 61XX image has animations only from the PPM version that names them.
+    o.p523 = type.PhoneTypeText() == "61XX";
     const std::string prefix = FirstPointerPrefix(type);
     if (prefix.empty() || !HasAnimations(type)) return o;
 

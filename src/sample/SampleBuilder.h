@@ -88,7 +88,8 @@ const std::vector<SampleFeature>& SampleFeatures();
 
 SampleImage BuildSample(const SampleOptions& options);
 
-// The demo image of a family: the usual layout, or, for the families whose animation lists
+// The demo image of a family: the usual layout (61XX with the PPM version that has
+// animations), or, for the families whose animation lists
 // must lie at phone addresses of a given range, one whose MCU free space starts inside that
 // range (so that a list that grows can move there) and the smallest size that holds it.
 // `mib` > 0 asks for that size; the range layout is kept where it fits.

@@ -121,7 +121,10 @@ bool HasWideEnding(const Bytes& record) {
 // whole before it is kept.
 Bytes RecordOf(const Bytes& file, const std::string& path, bool inPlace = false) {
     const std::string fault = ToneFileFault(file, false);
-    if (fault.empty()) return file;
+    // A record of the 62XX/7110 layout often reads in this one too, its name running on into
+    // the data: one that reads whole in that layout and ends as its records end is one.
+    const bool wide = ToneFileFault(file, true).empty();
+    if (fault.empty() && !(wide && NameRunsOn(file) && HasWideEnding(file))) return file;
     if (inPlace && (fault == kNamePastFile || fault == kNamePastRecord) && !HasWideEnding(file))
         return file;
     if (ToneFileFault(file, true).empty())

@@ -163,6 +163,18 @@ ToneWalk WalkTones(const Bytes& piece, bool layout62xx) {
     return w;
 }
 
+bool NameRunsOn(const Bytes& record) {
+    Bytes withTrailer = record;
+    const Bytes trailer = HexToBytes(kTrailerHex);
+    withTrailer.insert(withTrailer.end(), trailer.begin(), trailer.end());
+    try {
+        const ToneRecordRead read = ReadToneRecordAt(withTrailer, 0, false);
+        return read.nameLength >= 2 && read.nameEnd - 17 > read.nameLength;
+    } catch (const UserError&) {
+        return false;
+    }
+}
+
 std::string ToneFileFault(const Bytes& file, bool layout62xx) {
     return RecordFault(file, layout62xx);
 }

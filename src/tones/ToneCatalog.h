@@ -64,6 +64,10 @@ ToneWalk WalkTones(const Bytes& piece, bool layout62xx);
 inline constexpr const char* kNamePastFile = "its name runs past the end of the file";
 inline constexpr const char* kNamePastRecord = "its name runs past the end of the record";
 
+// Common layout: the name read runs on past the characters its length byte gives (to the
+// tone data's 00 00 02 further on), as names of 62XX/7110 records read in this layout do.
+bool NameRunsOn(const Bytes& record);
+
 // Why a tone file (exactly one record) would not be read back whole in this layout; empty
 // when the list reader takes it as it is: length field equal to the file's size, the
 // fields the reader uses inside the record, the name no longer than its length byte says.

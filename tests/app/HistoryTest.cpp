@@ -328,7 +328,7 @@ TEST(History, SavingMovesTheSavePointAndUndoAfterItSavesTheUndoneImage) {
 
 // A 48-byte ringtone file in the test's folder.
 std::string NewTone(Fixture& f) {
-    const Bytes tone = ToneRecord("00000077", "TONE", "Added", "0A01" + std::string(36, '3'));
+    const Bytes tone = ToneRecord("00000077", "TONE", "Added", "0A01" + std::string(30, '3'));
     EXPECT_EQ(tone.size(), 48u);
     const std::string path = f.dir.Path("added.re");
     WriteFile(path, tone);
@@ -357,7 +357,11 @@ TEST(History, UndoPastASaveIsExact) {
              AddRingtone(f.ed, f.ed.tones, f.ui);
          }},
         {"delete ringtone", [](Fixture& f) { DeleteRingtone(f.ed, f.ed.tones, f.ui, 1); }},
-        {"delete language", [](Fixture& f) { DeleteLanguage(f.ed, f.ed.texts, f.ui, 1); }},
+        {"delete language",
+         [](Fixture& f) {
+             TabChanged(f.ed, f.ui, Tab::Languages);
+             DeleteLanguage(f.ed, f.ed.texts, f.ui, 1);
+         }},
     };
     for (const Edit& e : edits) {
         for (const bool repair : {false, true}) {
@@ -369,7 +373,7 @@ TEST(History, UndoPastASaveIsExact) {
                 const ImageState before(f.ed);
                 RunStep(f.ed, e.what, [&] { e.run(f); });
                 ASSERT_TRUE(f.ui.told.empty()) << f.ui.Last();
-                ASSERT_TRUE(Save(f, "one.fls", repair));
+                ASSERT_TRUE(Save(f, "one.fls", repair)) << f.ui.Last();
                 const ImageState saved(f.ed);
                 if (adjust) {
                     f.ui.textAnswers.push_back("1000");

@@ -372,7 +372,6 @@ TEST(RingtoneRoundTrips, RetrieveOffersANameAFileCanHave) {
     RetrieveRingtone(f.ed, f.ed.tones, f.ui, 0);
     ASSERT_EQ(f.ui.saveAsked.size(), 1u);
     const std::string offered = f.ui.saveAsked[0].defaultName;
-    EXPECT_EQ(offered.size(), shown.size());
     for (const char c : offered) {
         EXPECT_GE(static_cast<unsigned char>(c), 0x20u) << offered;
         EXPECT_NE(c, '/') << offered;
