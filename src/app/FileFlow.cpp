@@ -72,6 +72,7 @@ bool SavePath(Editor& ed, Interaction& ui, const std::string& path) {
     ed.MainHex.SaveFile(path, true);
     // The image now belongs to the file just written.
     ed.fileNameField = path;
+    if (ed.written) ed.written(ed, ui, path);
     RunChecksumDialog(ui, path);
     ui.info(kSaved);
     return true;
