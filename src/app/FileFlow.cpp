@@ -72,8 +72,14 @@ bool SavePath(Editor& ed, Interaction& ui, const std::string& path) {
     ed.MainHex.SaveFile(path, true);
     // The image now belongs to the file just written.
     ed.fileNameField = path;
+    RecountFreeSpace(ed);
     if (ed.written) ed.written(ed, ui, path);
-    RunChecksumDialog(ui, path);
+    if (RunChecksumDialog(ui, path)) {
+        // The image in memory holds what the file now holds, so that a later save (its
+        // checksum question cancelled) does not write back the checksums from the open.
+        RepairImageChecksums(ed.MainHex);
+        ed.MainHex.SetModified(false);
+    }
     ui.info(kSaved);
     return true;
 }
@@ -83,6 +89,7 @@ void SaveWithChecksums(Editor& ed, Interaction& ui, const std::string& path) {
     RepairImageChecksums(ed.MainHex);
     ed.MainHex.SaveFile(path, true);
     ed.fileNameField = path;
+    RecountFreeSpace(ed);
     ui.info(kSaved);
 }
 

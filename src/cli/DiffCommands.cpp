@@ -1,8 +1,11 @@
 #include <algorithm>
 
-#include "app/ImageDiff.h"
 #include "cli/CliModule.h"
+#include "cli/DiffPrint.h"
 #include "cli/Json.h"
+#include "compare/ImageDiff.h"
+#include "compare/RecipeMaker.h"
+#include "core/FileIO.h"
 #include "image/PhoneTypes.h"
 
 namespace brivant {
@@ -22,7 +25,7 @@ constexpr const char* kNoDifferences = "No differences";
 constexpr const char* kOffsetsNote = "(0x... numbers are image offsets)";
 
 struct DiffArgs {
-    std::string a, b, type;
+    std::string a, b, type, recipe;
     bool json = false;
 };
 
@@ -113,19 +116,34 @@ void Diff(CliContext& ctx, const DiffArgs& a) {
     }
     ImageDiff d;
     try {
-        d = DiffImageFiles(a.a, a.b, wanted);
+        d = DiffImageFiles(InputArg(ctx, a.a), InputArg(ctx, a.b), wanted);
     } catch (const std::exception& e) {
         ctx.err << kProgramPrefix << MessageLine(e.what()) << '\n';
         throw CliExit{kTrouble};
     }
-    if (a.json)
-        PrintJson(ctx.out, d);
-    else
-        PrintText(ctx.out, d);
+    if (!a.recipe.empty()) {
+        // Written before anything is printed: a recipe that cannot be made or written is
+        // trouble, whatever the comparison found.
+        try {
+            const std::string text = RecipeText(MakeRecipe(a.a, a.b, wanted));
+            WriteFileAtomic(a.recipe, Bytes(text.begin(), text.end()));
+        } catch (const std::exception& e) {
+            ctx.err << kProgramPrefix << MessageLine(e.what()) << '\n';
+            throw CliExit{kTrouble};
+        }
+    }
+    PrintDiff(ctx.out, d, a.json);
     if (!d.Equal()) throw CliExit{kDifferent};
 }
 
 }  // namespace
+
+void PrintDiff(std::ostream& out, const ImageDiff& d, bool json) {
+    if (json)
+        PrintJson(out, d);
+    else
+        PrintText(out, d);
+}
 
 // Comparing two images: what differs, subsystem by subsystem, in the words of the lists.
 void DiffCommands(CLI::App& app, CliContext& ctx) {
@@ -133,12 +151,15 @@ void DiffCommands(CLI::App& app, CliContext& ctx) {
         ctx, &app, "diff",
         "Compare two images by subsystem (exit status 0 equal, 1 different, 2 trouble)");
     DiffArgs& a = diff.args();
-    diff->add_option("A", a.a, "First flash image (*.fls)")->required()->check(CLI::ExistingFile);
-    diff->add_option("B", a.b, "Second flash image (*.fls)")->required()->check(CLI::ExistingFile);
+    diff->add_option("A", a.a, "First flash image (*.fls; - reads standard input)")->required();
+    diff->add_option("B", a.b, "Second flash image (*.fls; - reads standard input)")->required();
     diff->add_option("--type", a.type,
                      "Phone type (such as 3310 or 62XX/7110) for an image whose detection finds "
                      "none");
     diff->add_flag("--json", a.json, "Print one JSON object");
+    diff->add_option("--recipe", a.recipe,
+                     "Also write the steps that turn A into B to this recipe file (*.json), for "
+                     "apply");
     diff.Runs(Diff);
 }
 
