@@ -77,7 +77,10 @@ TEST(CheckTest, NamesTheProblemOfEachDamage) {
          "chunks", "TONE chunk at"},
         {"MCU free byte",
          [](Opened& o, Bytes& b) {
-             b[static_cast<std::size_t>(o.sample.layout.freeOffset + 100)] = 0;
+             // The last byte before the end of the free space: no run of free bytes reaches
+             // the end any more.
+             const SampleLayout& l = o.sample.layout;
+             b[static_cast<std::size_t>((l.mcuMark >= 0 ? l.mcuMark : l.ppmStart) - 1)] = 0;
          },
          "freeSpace", "The MCU free space"},
         {"PPM free byte",
