@@ -124,6 +124,13 @@ int main(int argc, char** argv) {
             if (auto f = Exported([&](FuzzUi& ui) { RetrieveCountry(o, o.texts, ui, row); }))
                 importOperator.Add(Led({sel}, *f));
     }
+    // Sequences: each family, entering a submenu and undoing what is not there; the edits
+    // are the fuzzer's to find.
+    Seeds sequence(dir, "sequence");
+    for (std::uint8_t family = 0; family < 8; ++family) {
+        sequence.Add({family, 0, 6, 0, 0});
+        sequence.Add({family, 1, 13, 0, 0, 14, 0, 0});
+    }
     // Raw images: the head of a sample, where the header and DUMFILE lie.
     const Bytes& s = Sample(4).bytes;
     open.Add(Led({0}, Bytes(s.begin(), s.begin() + 0x1000)));

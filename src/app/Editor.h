@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "app/Features.h"
@@ -32,6 +34,9 @@ class Editor : public Session {
     // The features' hooks that the flows call; a copy of the one list, so that a test can
     // replace a hook of its own editor.
     std::vector<Feature> features = Features();
+    // Run by the save flow once the file is written, before the checksum question; the
+    // window looks at the written image there. Nothing by default.
+    std::function<void(Editor&, Interaction&, const std::string& path)> written;
     Feature& Hook(const char* name);
 };
 

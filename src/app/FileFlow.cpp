@@ -73,6 +73,7 @@ bool SavePath(Editor& ed, Interaction& ui, const std::string& path) {
     // The image now belongs to the file just written.
     ed.fileNameField = path;
     RecountFreeSpace(ed);
+    if (ed.written) ed.written(ed, ui, path);
     if (RunChecksumDialog(ui, path)) {
         // The image in memory holds what the file now holds, so that a later save (its
         // checksum question cancelled) does not write back the checksums from the open.

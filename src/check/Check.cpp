@@ -200,6 +200,26 @@ CheckReport CheckBytes(const Bytes& image, const std::string& name, const CheckO
     return Run(side, o);
 }
 
+std::optional<std::string> SavedImageWarning(const std::string& path, int phoneType) {
+    // The message box holds the first problems; the command line lists them all.
+    constexpr std::size_t kShown = 5;
+    CheckOptions o;
+    o.phoneType = phoneType;
+    o.checksums = false;
+    std::vector<std::string> problems;
+    try {
+        problems = CheckFile(path, o).Problems();
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+    if (problems.empty()) return std::nullopt;
+    std::string list;
+    for (std::size_t i = 0; i < problems.size() && i < kShown; ++i) list += "\n" + problems[i];
+    if (problems.size() > kShown)
+        list += "\n(" + std::to_string(problems.size() - kShown) + " more)";
+    return Format(kCheckSurvive, {list});
+}
+
 CheckReport CheckEditor(const Editor& ed, CheckOptions o) {
     Editor copy(ed);
     if (copy.PpmChanged && copy.ppm.split) UpdatePPM(copy);

@@ -6,6 +6,7 @@
 // image, menus that open themselves, and two structures laid over the same bytes.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,5 +52,11 @@ CheckReport CheckBytes(const Bytes& image, const std::string& name, const CheckO
 // An image being edited, as its next save would write it (the chunk edits written back);
 // its phone type is kept. The editor itself is left as it is.
 CheckReport CheckEditor(const Editor& ed, CheckOptions o = {});
+
+// After a save, before the checksum question: the message that tells what the check found
+// in the written file (its checksums left out, the question is about them), or nothing when
+// it found no problem. Never throws: a file that cannot be read again is not this check's
+// to report.
+std::optional<std::string> SavedImageWarning(const std::string& path, int phoneType);
 
 }  // namespace brivant

@@ -16,8 +16,8 @@ namespace {
 constexpr const char* kReadFails = "The %s cannot be read: %s";
 constexpr const char* kListStops = "The ringtone list stops early: %s";
 constexpr const char* kToneNotBack = "Ringtone row %s (ID %s) would not load back: %s";
-constexpr const char* kAlertRow = "The %s alert tone's row %s holds a \"%s\" record, not \"%s\"";
-constexpr const char* kAlertNoRow = "The ringtone list has no row %s for the %s alert tone";
+constexpr const char* kAlertMoved =
+    "The %s alert tone's record stands on row %s of the ringtone list; the phone plays row %s";
 constexpr const char* kAlertNoEnd = "The %s alert tone at %s has no end (0B)";
 constexpr const char* kLanguageFails = "Language %s (ID %s) cannot be read: %s";
 constexpr const char* kCountryFails = "Country %s (%s) cannot be read: %s";
@@ -55,28 +55,35 @@ void CheckRingtones(Checker& c) {
 
 namespace {
 
-// 62XX/7110 keeps the alert tones as fixed rows of the ringtone list, each under its tag.
+// 62XX/7110 keeps the alert tones as fixed rows of the ringtone list. A kind's record (known
+// by its tag) that stands on another row than its own has moved: the phone plays whatever
+// now lies on the kind's row. A record replaced through the alert tone's Change may carry
+// any tag, and then the kind's tag is nowhere in the list.
 void CheckAlertRows(Checker& c) {
     Editor& ed = c.ed();
     const Bytes piece = HexToBytes(ed.ppm[Piece::TONE]);
     const std::vector<RingtoneRow> rows = WalkTones(piece, true).rows;
+    auto tagOf = [&](std::size_t row) {
+        const RingtoneRow& r = rows[row];
+        const auto at = static_cast<std::size_t>(r.offset) + kToneTag;
+        if (r.offset < 0 || at + 4 > piece.size()) return std::string();
+        return std::string(piece.begin() + static_cast<std::ptrdiff_t>(at),
+                           piece.begin() + static_cast<std::ptrdiff_t>(at) + 4);
+    };
     for (int kind = 0; kind < kAlertKindCount; ++kind) {
         const AlertKindInfo& info = AlertKinds()[static_cast<std::size_t>(kind)];
-        const int row = AlertRow62xx(kind, rows.size());
-        if (row < 0 || static_cast<std::size_t>(row) >= rows.size()) {
-            c.Problem(Format(kAlertNoRow, {std::to_string(row), info.entry}));
-            continue;
-        }
-        const RingtoneRow& r = rows[static_cast<std::size_t>(row)];
         const Bytes tag = HexToBytes(std::string(info.header).substr(kToneTag * 2, 8));
         const std::string want(tag.begin(), tag.end());
-        const auto at = static_cast<std::size_t>(r.offset) + kToneTag;
-        if (r.offset < 0 || at + 4 > piece.size()) continue;
-        const std::string have(piece.begin() + static_cast<std::ptrdiff_t>(at),
-                               piece.begin() + static_cast<std::ptrdiff_t>(at) + 4);
-        if (have != want)
+        const int row = AlertRow62xx(kind, rows.size());
+        if (row >= 0 && static_cast<std::size_t>(row) < rows.size() &&
+            tagOf(static_cast<std::size_t>(row)) == want)
+            continue;
+        for (std::size_t other = 0; other < rows.size(); ++other) {
+            if (tagOf(other) != want) continue;
             c.Problem(
-                Format(kAlertRow, {info.entry, std::to_string(row), PrintableText(have), want}));
+                Format(kAlertMoved, {info.entry, std::to_string(other), std::to_string(row)}));
+            break;
+        }
     }
     c.Summary("8 alert tones in the ringtone list");
 }

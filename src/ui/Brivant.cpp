@@ -24,6 +24,7 @@
 #include "app/FileFlow.h"
 #include "app/PhoneTypeFlow.h"
 #include "app/UndoFlow.h"
+#include "check/Check.h"
 #include "core/Clipboard.h"
 #include "core/Interaction.h"
 #include "core/UserError.h"
@@ -42,6 +43,11 @@ TMain::TMain(Interaction& ui, QWidget* parent)
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       ui_(ui) {
     setObjectName("TMain");
+    // Every save is looked at before the checksum question: the user hears of a problem
+    // while the old file is still at hand as the .bak. The save itself stands.
+    ed_.written = [](Editor& ed, Interaction& port, const std::string& path) {
+        if (const auto warning = SavedImageWarning(path, ed.PhoneType())) port.error(*warning);
+    };
     setWindowTitle(QString::fromLatin1(kMainCaption));
     // The window keeps the classic size of a small desktop tool; a compact face keeps every
     // caption legible in it whatever the desktop's default font is.

@@ -77,7 +77,10 @@ TEST(CheckTest, NamesTheProblemOfEachDamage) {
          "chunks", "TONE chunk at"},
         {"MCU free byte",
          [](Opened& o, Bytes& b) {
-             b[static_cast<std::size_t>(o.sample.layout.freeOffset + 100)] = 0;
+             // The last byte before the end of the free space: no run of free bytes reaches
+             // the end any more.
+             const SampleLayout& l = o.sample.layout;
+             b[static_cast<std::size_t>((l.mcuMark >= 0 ? l.mcuMark : l.ppmStart) - 1)] = 0;
          },
          "freeSpace", "The MCU free space"},
         {"PPM free byte",
@@ -168,7 +171,8 @@ TEST(CheckTest, FindsAlertTonesOffTheirRowsAfterA62xxRingtoneDelete) {
     }
     if (!o.ed.PpmChanged) GTEST_SKIP() << "the delete is refused for this family";
     const CheckReport r = CheckEditor(o.ed);
-    EXPECT_TRUE(test::Has(AllProblems(r), "The Standard alert tone's row")) << AllProblems(r);
+    EXPECT_TRUE(test::Has(AllProblems(r), "The Standard alert tone's record stands on row"))
+        << AllProblems(r);
 }
 
 TEST(CheckTest, InMemoryCheckSeesChunkEditsAndLeavesTheEditorAlone) {
@@ -218,6 +222,35 @@ TEST(CheckTest, CommandLineExitStatusAndJson) {
     EXPECT_EQ(test::Cli({"check"}).status, 2);
     EXPECT_EQ(test::Cli({"check", dir.Path("missing.fls")}).status, 2);
     EXPECT_EQ(test::Cli({"check", good, "--type", "9999"}).status, 2);
+}
+
+TEST(CheckTest, SaveTellsOfProblemsBeforeTheChecksumQuestion) {
+    Opened o;
+    // Free bytes taken by something no structure accounts for: a later write there would
+    // overwrite it.
+    o.ed.MainHex.WriteAt(o.sample.layout.freeOffset + 64, Bytes{0x12, 0x34});
+    bool askedYet = true;
+    o.ed.written = [&](Editor& ed, Interaction& ui, const std::string& path) {
+        askedYet = !o.ui.checksumAsked.empty();
+        if (const auto w = SavedImageWarning(path, ed.PhoneType())) ui.error(*w);
+    };
+    o.ui.checksumAnswers = {true};
+    ASSERT_TRUE(SavePath(o.ed, o.ui, o.dir.Path("saved.fls")));
+    EXPECT_FALSE(askedYet);
+    const std::vector<std::string> told = o.ui.Messages();
+    ASSERT_FALSE(told.empty());
+    EXPECT_TRUE(test::Has(told[0],
+                          "This image has problems a phone may not survive: \n"
+                          "freeSpace: The MCU free space"))
+        << told[0];
+    // The save stands, and its checksums were still repaired.
+    EXPECT_TRUE(test::ChecksumsVerify(test::ReadFile(o.dir.Path("saved.fls"))));
+}
+
+TEST(CheckTest, SaveOfASoundOrVanishedImageWarnsOfNothing) {
+    Opened o;
+    EXPECT_EQ(SavedImageWarning(o.dir.Path("image.fls"), k3310), std::nullopt);
+    EXPECT_EQ(SavedImageWarning(o.dir.Path("gone.fls"), k3310), std::nullopt);
 }
 
 }  // namespace

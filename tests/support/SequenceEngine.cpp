@@ -1,0 +1,583 @@
+#include "support/SequenceEngine.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <ostream>
+#include <set>
+
+#include "app/Editor.h"
+#include "app/FileFlow.h"
+#include "app/PhoneTypeFlow.h"
+#include "app/UndoFlow.h"
+#include "check/Check.h"
+#include "cli/ScriptedInteraction.h"
+#include "core/FileIO.h"
+#include "core/UserError.h"
+#include "graphics/AniCommands.h"
+#include "image/Address.h"
+#include "menu/MenuEdit.h"
+#include "menu/MenuLevels.h"
+#include "menu/MenuRecord.h"
+#include "menu/TAddMenu.h"
+#include "patches/CodePatch.h"
+#include "patches/FadeCodes.h"
+#include "patches/Fading.h"
+#include "patches/InvertLCD.h"
+#include "patches/TFadeLeds.h"
+#include "patches/TInvertFrm.h"
+#include "ppm/FreeSpace.h"
+#include "ppm/PpmCopy.h"
+#include "sample/SampleBuilder.h"
+#include "tones/AlertTones.h"
+#include "tones/RingtoneCommands.h"
+#include "tones/ToptionFrm.h"
+
+namespace brivant::sequence {
+
+namespace {
+
+// Families with each kind of layout: short and long menu records, run-length bitmaps, the
+// 62XX/7110 tone list, the three alert-table prefixes.
+constexpr std::array<int, 8> kFamilies = {4, 2, 10, 5, 18, 8, 1, 16};
+// The smallest sample the builder makes: every structure, and as little copying as can be.
+constexpr std::int32_t kSampleSize = 0x100000;
+
+std::ostream& NullStream() {
+    static std::ostream null(nullptr);
+    return null;
+}
+
+class Ui : public ScriptedInteraction {
+  public:
+    Ui() : ScriptedInteraction(NullStream()) {}
+};
+
+std::string Hex(std::int64_t v) {
+    return "0x" + IntToHex(static_cast<std::uint32_t>(v), 8);
+}
+
+// A folder of this process for the saved images and tone files.
+const std::filesystem::path& Scratch() {
+    static const std::filesystem::path dir = [] {
+        std::error_code ec;
+        const std::filesystem::path shm = "/dev/shm";
+        const auto base = std::filesystem::is_directory(shm, ec) && ::access("/dev/shm", W_OK) == 0
+                              ? shm
+                              : std::filesystem::temp_directory_path();
+        auto d = base / ("brivant-sequence-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(d);
+        return d;
+    }();
+    return dir;
+}
+
+std::string ScratchFile(const std::string& name) {
+    return (Scratch() / name).string();
+}
+
+// The image as the next save writes it, with the checksums left out: they are repaired
+// by the save and say nothing of the edits.
+Bytes Effective(const Editor& ed) {
+    Session copy = ed;
+    if (copy.PpmChanged && copy.ppm.split) {
+        try {
+            UpdatePPM(copy);
+        } catch (const UserError&) {
+            // The save would refuse; the image stays what it is.
+        }
+    }
+    return copy.MainHex.Data();
+}
+
+Bytes Masked(Bytes b) {
+    if (b.size() > 40) {
+        b[34] = b[35] = 0;
+        std::fill(b.end() - 6, b.end(), 0);
+    }
+    return b;
+}
+
+std::string FirstDifference(const Bytes& a, const Bytes& b) {
+    if (a.size() != b.size())
+        return std::to_string(a.size()) + " bytes against " + std::to_string(b.size());
+    const auto d = std::mismatch(a.begin(), a.end(), b.begin());
+    if (d.first == a.end()) return {};
+    return "byte " + Hex(d.first - a.begin()) + " is " + IntToHex(*d.first, 2) + ", not " +
+           IntToHex(*d.second, 2);
+}
+
+struct Base {
+    Bytes bytes;
+    std::set<std::string> problems;
+};
+
+const Base& BaseOf(int family) {
+    static std::map<int, std::unique_ptr<Base>> bases;
+    auto& b = bases[family];
+    if (!b) {
+        b = std::make_unique<Base>();
+        SampleOptions o;
+        o.family = family;
+        o.size = kSampleSize;
+        b->bytes = BuildSample(o).bytes;
+        CheckOptions c;
+        c.phoneType = family;
+        c.checksums = false;
+        for (const std::string& p : CheckBytes(b->bytes, "sample.fls", c).Problems())
+            b->problems.insert(p);
+    }
+    return *b;
+}
+
+class Input {
+  public:
+    Input(const std::uint8_t* d, std::size_t n) : d_(d), n_(n) {}
+    std::uint8_t Next() { return i_ < n_ ? d_[i_++] : 0; }
+    bool Done() const { return i_ >= n_; }
+
+  private:
+    const std::uint8_t* d_;
+    std::size_t n_, i_ = 0;
+};
+
+// The lists a reopen must give back as the editor showed them before the save.
+std::vector<std::string> Lists(const Editor& ed) {
+    std::vector<std::string> l;
+    l.push_back(ed.tones.ringtoneCount);
+    for (const auto& r : ed.tones.ringtones)
+        l.push_back("ringtone " + r.name + "|" + r.id + "|" + r.length);
+    for (const auto& r : ed.texts.languages)
+        l.push_back("language " + r.language + "|" + r.id + "|" + r.length);
+    for (const auto& r : ed.texts.countries)
+        l.push_back("country " + r.country + "|" + r.code + "|" + r.operators);
+    for (const auto& b : ed.graphics.bitmaps) l.push_back("bitmap " + BytesToHex(b.record));
+    for (const auto& a : ed.ani.catalog)
+        l.push_back("animation " + IntToHex(a.address, 8) + "|" + std::to_string(a.lengthByte));
+    l.push_back("free offset " + std::to_string(ed.FreeOffset));
+    l.push_back("MCU free " + ed.mcuFreeField);
+    l.push_back("PPM free " + ed.ppmFreeField);
+    return l;
+}
+
+using Ranges = std::vector<std::pair<std::int64_t, std::int64_t>>;  // [from, to)
+
+class Runner {
+  public:
+    Runner(Outcome& out, int family) : out_(out), family_(family), base_(BaseOf(family)) {}
+
+    void Run(Input& in);
+
+  private:
+    void Open(FileContent file, const std::string& path);
+    void ShowTabs();
+    bool Finding(const std::string& text) {
+        out_.finding = text;
+        return false;
+    }
+    // One command as the window runs it: one step of the history. A refusal is expected.
+    bool Command(const std::string& what, const Ranges& own, const std::function<void()>& body);
+    bool AfterChange(const std::string& what, const Bytes& before, const Ranges& own,
+                     std::size_t done);
+    bool CheckState(const std::string& what);
+    bool Step(Input& in);
+    bool Undo(bool redo);
+    bool Save(bool reopen);
+
+    Ranges MenuLevelRanges();
+    Ranges AniRanges(int id);
+    Ranges PatchRanges(bool fade);
+    Ranges AdjustRanges(std::int64_t n);
+
+    Outcome& out_;
+    int family_;
+    const Base& base_;
+    Editor ed_;
+    Ui ui_;
+    std::string path_ = ScratchFile("image.fls");
+    std::string tone_ = ScratchFile("tone.re");
+    // states_[k]: the image with k steps of the history done.
+    std::vector<Bytes> states_;
+    std::vector<std::int32_t> freeOffsets_;
+};
+
+void Runner::Open(FileContent file, const std::string& path) {
+    OpenContent(ed_, ui_, std::move(file), path);
+    if (ed_.PhoneType() != family_) ChoosePhoneType(ed_, ui_, family_);
+    ShowTabs();
+    try {
+        if (!ed_.Is62xx()) ChooseMenuLanguage(ed_, ed_.menu, ed_.texts, ui_, 1);
+    } catch (const UserError&) {
+    }
+    states_ = {Masked(Effective(ed_))};
+    freeOffsets_ = {ed_.FreeOffset};
+}
+
+void Runner::ShowTabs() {
+    for (const Tab t : {Tab::Languages, Tab::Operators, Tab::Graphics, Tab::Menu, Tab::Tones}) {
+        try {
+            TabChanged(ed_, ui_, t);
+        } catch (const UserError&) {
+        }
+    }
+}
+
+bool Runner::CheckState(const std::string& what) {
+    const Bytes image = Effective(ed_);
+    CheckOptions o;
+    o.phoneType = family_;
+    o.checksums = false;
+    for (const std::string& p : CheckBytes(image, "edited.fls", o).Problems())
+        if (!base_.problems.count(p)) return Finding("after " + what + " the check finds: " + p);
+    return true;
+}
+
+bool Runner::AfterChange(const std::string& what, const Bytes& before, const Ranges& own,
+                         std::size_t done) {
+    const Bytes& after = ed_.MainHex.Data();
+    if (after.size() != before.size()) return Finding(what + " changed the image's size");
+    for (std::size_t i = 0; i < after.size(); ++i) {
+        if (after[i] == before[i] || before[i] == 0xFF) continue;
+        const auto at = static_cast<std::int64_t>(i);
+        const bool mine = std::any_of(
+            own.begin(), own.end(), [&](const auto& r) { return at >= r.first && at < r.second; });
+        if (!mine)
+            return Finding(what + " wrote byte " + Hex(at) + " (" + IntToHex(before[i], 2) +
+                           " to " + IntToHex(after[i], 2) + "), which is neither its own nor free");
+    }
+    // The history: a changed image is one more step; an unchanged one is the same state.
+    const Bytes now = Masked(Effective(ed_));
+    const std::size_t k = ed_.history.UndoCount();
+    if (k == done + 1) {
+        states_.resize(k);
+        freeOffsets_.resize(k);
+        states_.push_back(now);
+        freeOffsets_.push_back(ed_.FreeOffset);
+    } else if (k < states_.size() && now != states_[k]) {
+        return Finding(what + " changed the image without a step to undo: " +
+                       FirstDifference(now, states_[k]));
+    }
+    return CheckState(what);
+}
+
+bool Runner::Command(const std::string& what, const Ranges& own,
+                     const std::function<void()>& body) {
+    out_.steps.push_back(what);
+    const Bytes before = ed_.MainHex.Data();
+    const std::size_t done = ed_.history.UndoCount();
+    try {
+        RunStep(ed_, what, body);
+    } catch (const UserError&) {
+    } catch (const std::exception& e) {
+        return Finding(what + " threw: " + e.what());
+    }
+    return AfterChange(what, before, own, done);
+}
+
+bool Runner::Undo(bool redo) {
+    const std::string what = redo ? "redo" : "undo";
+    out_.steps.push_back(what);
+    if (redo ? !ed_.history.CanRedo() : !ed_.history.CanUndo()) return true;
+    try {
+        if (redo)
+            RedoCommand(ed_, ui_);
+        else
+            UndoCommand(ed_, ui_);
+    } catch (const std::exception& e) {
+        return Finding(what + " threw: " + e.what());
+    }
+    const std::size_t k = ed_.history.UndoCount();
+    if (k >= states_.size()) return Finding(what + " went past the steps taken");
+    const std::string d = FirstDifference(Masked(Effective(ed_)), states_[k]);
+    if (!d.empty()) return Finding(what + " did not give back the image as it was: " + d);
+    if (ed_.FreeOffset != freeOffsets_[k])
+        return Finding(what + " left the free offset at " + Hex(ed_.FreeOffset) + ", not " +
+                       Hex(freeOffsets_[k]));
+    return CheckState(what);
+}
+
+bool Runner::Save(bool reopen) {
+    const std::string what = reopen ? "save and reopen" : "save";
+    out_.steps.push_back(what);
+    if (!HasUnsavedWork(ed_)) return true;
+    const Bytes expected = Masked(Effective(ed_));
+    // Every tab looked at, as the user would before leaving: the lists of tabs not on show
+    // are read when they are shown.
+    ShowTabs();
+    const std::vector<std::string> lists = Lists(ed_);
+    ui_.saveFiles = {path_};
+    ui_.checksumOk = true;
+    bool saved = false;
+    try {
+        saved = SaveImage(ed_, ui_);
+    } catch (const UserError&) {
+    } catch (const std::exception& e) {
+        return Finding(what + " threw: " + e.what());
+    }
+    if (!saved) return true;
+    const Bytes file = ReadWholeFile(path_, "%s");
+    if (const std::string d = FirstDifference(Masked(file), expected); !d.empty())
+        return Finding(what + " wrote another image than the one edited: " + d);
+    if (const std::string d = FirstDifference(Masked(ed_.MainHex.Data()), expected); !d.empty())
+        return Finding(what + " left another image in the editor than it wrote: " + d);
+    if (!reopen) return CheckState(what);
+    try {
+        Open(ReadFileContent(path_, "%s"), path_);
+    } catch (const std::exception& e) {
+        return Finding(what + ": the saved image cannot be opened: " + e.what());
+    }
+    const std::vector<std::string> again = Lists(ed_);
+    for (std::size_t i = 0; i < std::max(lists.size(), again.size()); ++i) {
+        const std::string a = i < lists.size() ? lists[i] : "(nothing)";
+        const std::string b = i < again.size() ? again[i] : "(nothing)";
+        if (a != b) return Finding(what + ": the editor listed " + a + ", the reopened image " + b);
+    }
+    return CheckState(what);
+}
+
+Ranges Runner::MenuLevelRanges() {
+    const MenuView& v = ed_.menu.tab;
+    if (v.stack.Empty()) return {};
+    const MenuLevel& l = v.stack.Current();
+    const std::int64_t items = ToImageOffset(ItemsPointerOf(l.descriptor));
+    const std::int64_t n = std::int64_t{ItemCountOf(l.descriptor)} + 1;
+    return {{l.offset, l.offset + kDescriptorSize},
+            {items, items + n * MenuRecordSize(ed_.PhoneType())}};
+}
+
+Ranges Runner::AniRanges(int id) {
+    const AniState& a = ed_.ani;
+    if (id < 0 || id >= static_cast<int>(a.catalog.size())) return {};
+    const AniEntry& e = a.catalog[static_cast<std::size_t>(id)];
+    const std::int64_t list = ToImageOffset(e.address);
+    Ranges r = {{e.slot, e.slot + 4}, {list, list + (e.lengthByte + 3) / 4 * 4}};
+    if (a.lengthTableOffset >= 0)
+        r.push_back({a.lengthTableOffset + id, a.lengthTableOffset + id + 1});
+    return r;
+}
+
+Ranges Runner::PatchRanges(bool fade) {
+    Session copy = ed_;
+    Ranges r;
+    try {
+        if (fade) {
+            FadeChoice c;
+            if (!ChooseFade(ed_.PhoneTypeText(), ed_.UnitModelHex, c)) return r;
+            const std::int64_t at = std::int64_t{FindHook(copy, c.hook)} + kFirstSite;
+            r = {{at, at + 4}, {at + c.secondSite, at + c.secondSite + 4}};
+        } else {
+            const std::int64_t at = FindHook(copy, kLcdHookHex);
+            r = {{at + 8, at + 12}, {at + 40, at + 44}};
+        }
+    } catch (const UserError&) {
+    }
+    return r;
+}
+
+Ranges Runner::AdjustRanges(std::int64_t n) {
+    const Bytes& b = ed_.MainHex.Data();
+    const Bytes dumfile = HexToBytes(kDumfileHex);
+    const Bytes marker = HexToBytes(kPpmMarkerHex);
+    const auto d = std::search(b.begin() + 1, b.end(), dumfile.begin(), dumfile.end()) - b.begin();
+    const auto p = std::search(b.begin() + 1, b.end(), marker.begin(), marker.end()) - b.begin();
+    if (d + 32 > static_cast<std::int64_t>(b.size())) return {};
+    const std::int64_t end = ToImageOffset(GetBE32(&b[static_cast<std::size_t>(d + 28)]));
+    return {{d + 24, d + 28}, {p - n, end + 1}};
+}
+
+bool Runner::Step(Input& in) {
+    const int op = in.Next() % 18;
+    const int a = in.Next();
+    const int b = in.Next();
+    const auto rows = static_cast<int>(ed_.tones.ringtones.size());
+    const auto menuRows = static_cast<int>(ed_.menu.tab.rows.size());
+    const std::string row = std::to_string(rows ? a % rows : 0);
+    auto exportTone = [&](int r) {
+        ui_.saveFiles = {tone_};
+        try {
+            RetrieveRingtone(ed_, ed_.tones, ui_, r);
+        } catch (const UserError&) {
+        }
+    };
+    auto options = [&] {
+        ui_.dialogs.On<ToptionFrm>() = [](ToptionFrm& m) {
+            m.count = "2";
+            return !m.PressOk();
+        };
+    };
+    ed_.activeTab = Tab::Tones;
+    switch (op) {
+        case 0:
+            return Command("delete ringtone " + row, {},
+                           [&] { DeleteRingtone(ed_, ed_.tones, ui_, rows ? a % rows : 0); });
+        case 1:
+            exportTone(rows ? b % rows : 0);
+            return Command("add ringtone (a copy of " + std::to_string(rows ? b % rows : 0) + ")",
+                           {}, [&] {
+                               ui_.openFiles = {tone_};
+                               AddRingtone(ed_, ed_.tones, ui_);
+                           });
+        case 2:
+            exportTone(rows ? b % rows : 0);
+            return Command("change ringtone " + row, {}, [&] {
+                ui_.openFiles = {tone_};
+                ChangeRingtone(ed_, ed_.tones, ui_, rows ? a % rows : 0);
+            });
+        case 3: {
+            exportTone(rows ? b % rows : 0);
+            const int kind = a % kAlertKindCount;
+            Ranges own;
+            try {
+                Session copy = ed_;
+                const std::int64_t entry = LocateAlertEntry(copy, kind);
+                own = {{entry, entry + 4}};
+            } catch (const UserError&) {
+            }
+            options();
+            return Command(std::string("change alert tone ") +
+                               AlertKinds()[static_cast<std::size_t>(kind)].entry,
+                           own, [&] {
+                               ui_.openFiles = {tone_};
+                               AlertToneDoIt(ed_, ed_.tones, ui_, kind, true);
+                           });
+        }
+        case 4:
+            ed_.activeTab = Tab::Menu;
+            return Command("delete menu item " + std::to_string(menuRows ? a % menuRows : 0),
+                           MenuLevelRanges(), [&] {
+                               if (menuRows) DeleteMenuItem(ed_, ed_.menu, ui_, a % menuRows);
+                           });
+        case 5: {
+            ed_.activeTab = Tab::Menu;
+            const bool sub = b & 1;
+            ui_.dialogs.On<TAddMenu>() = [a, sub](TAddMenu& d) {
+                d.name = "Item" + std::to_string(a % 10);
+                d.withSubMenu = sub;
+                return !d.PressOk();
+            };
+            return Command(std::string("add menu item") + (sub ? " with a submenu" : ""),
+                           MenuLevelRanges(), [&] { AddMenuItem(ed_, ed_.menu, ed_.texts, ui_); });
+        }
+        case 6:
+            out_.steps.push_back("enter submenu " + std::to_string(menuRows ? a % menuRows : 0));
+            try {
+                if (menuRows) EnterSubMenu(ed_, ed_.menu, ed_.texts, ui_, a % menuRows);
+            } catch (const UserError&) {
+            }
+            return true;
+        case 7:
+            out_.steps.push_back("back to the upper menu level");
+            try {
+                LeaveSubMenu(ed_, ed_.menu, ed_.texts, ui_);
+            } catch (const UserError&) {
+            }
+            return true;
+        case 8:
+            ui_.dialogs.On<TFadeLeds>() = [](TFadeLeds& m) { return !m.PressOk(); };
+            return Command("Fading Leds", PatchRanges(true),
+                           [&] { FadingLeds(ed_, ed_.patches, ui_); });
+        case 9:
+            ui_.dialogs.On<TInvertFrm>() = [](TInvertFrm& m) {
+                m.choice = TInvertFrm::kNonBlinkingMode;
+                m.PressOk();
+                return true;
+            };
+            return Command("Inverted LCD", PatchRanges(false),
+                           [&] { InvertedLcd(ed_, ed_.patches, ui_); });
+        case 10:
+        case 11: {
+            ed_.activeTab = Tab::Graphics;
+            AniState& ani = ed_.ani;
+            if (!ani.enabled || ani.catalog.empty()) {
+                out_.steps.push_back("(no animations)");
+                return true;
+            }
+            const int id = a % static_cast<int>(ani.catalog.size());
+            try {
+                if (id != ani.current) ShowAnimation(ed_, ani, ed_.graphics, ui_, id);
+            } catch (const UserError&) {
+            }
+            const std::string name = "animation " + std::to_string(id);
+            if (op == 10) {
+                const int count = std::max(1, ani.shownCount + ((b & 1) ? 1 : -1));
+                return Command("set the length of " + name + " to " + std::to_string(count),
+                               AniRanges(id),
+                               [&] { FrameCountChanged(ed_, ani, ed_.graphics, ui_, count); });
+            }
+            if (ani.frames.empty() || ed_.graphics.bitmaps.empty()) return true;
+            const int frame = b % static_cast<int>(ani.frames.size());
+            const int bitmap = (a / 7) % static_cast<int>(ed_.graphics.bitmaps.size());
+            return Command("set frame " + std::to_string(frame) + " of " + name + " to bitmap " +
+                               std::to_string(bitmap),
+                           AniRanges(id), [&] {
+                               if (ani.frame != frame)
+                                   ShowFrame(ed_, ani, ed_.graphics, ui_, frame);
+                               FrameBitmapChosen(ed_, ani, ed_.graphics, ui_, bitmap);
+                           });
+        }
+        case 12: {
+            const int n = 1 + a * 4 + (b & 3);
+            const bool mcu = b & 4;
+            ui_.texts = {std::to_string(n)};
+            return Command(
+                std::string("adjust ") + (mcu ? "MCU" : "PPM") + " space by " + std::to_string(n),
+                AdjustRanges(n),
+                [&] { AdjustSpace(ed_, ui_, mcu ? AdjustTarget::MCU : AdjustTarget::PPM); });
+        }
+        case 13:
+            return Undo(false);
+        case 14:
+            return Undo(true);
+        case 15:
+            return Save(false);
+        case 16:
+            return Save(true);
+        default:
+            ed_.activeTab = Tab::Menu;
+            return Command("move menu item " + std::to_string(menuRows ? a % menuRows : 0),
+                           MenuLevelRanges(), [&] {
+                               if (menuRows) MoveMenuItem(ed_, ed_.menu, a % menuRows, b & 1);
+                           });
+    }
+}
+
+void Runner::Run(Input& in) {
+    Open(FileContent{base_.bytes, {}, false}, path_);
+    const int steps = in.Next() % kMaxSteps + 1;
+    for (int i = 0; i < steps && !in.Done(); ++i) {
+        ui_.openFiles.clear();
+        ui_.saveFiles.clear();
+        ui_.texts.clear();
+        if (!Step(in)) return;
+    }
+}
+
+}  // namespace
+
+std::string Outcome::Text() const {
+    std::string text = "family " + family + ":";
+    for (std::size_t i = 0; i < steps.size(); ++i) text += (i ? "; " : " ") + steps[i];
+    if (finding) text += "\n  " + *finding;
+    return text;
+}
+
+Outcome RunSequence(const std::uint8_t* data, std::size_t n) {
+    Input in(data, n);
+    const int family = kFamilies[in.Next() % kFamilies.size()];
+    Outcome out;
+    Runner runner(out, family);
+    try {
+        runner.Run(in);
+    } catch (const std::exception& e) {
+        if (!out.finding) out.finding = std::string("the sequence threw: ") + e.what();
+    }
+    out.family = std::to_string(family);
+    return out;
+}
+
+}  // namespace brivant::sequence
