@@ -3,6 +3,7 @@
 #include "app/ImageDiff.h"
 #include "cli/CliModule.h"
 #include "cli/Json.h"
+#include "cli/Rows.h"
 #include "image/PhoneTypes.h"
 
 namespace brivant {
@@ -86,7 +87,7 @@ std::string EntryLine(const DiffEntry& e) {
 }
 
 void PrintText(std::ostream& out, const ImageDiff& d) {
-    out << ImageLine("A", d.a) << '\n' << ImageLine("B", d.b) << '\n';
+    out << PrintableLine(ImageLine("A", d.a)) << '\n' << PrintableLine(ImageLine("B", d.b)) << '\n';
     if (d.Equal()) {
         out << kNoDifferences << '\n';
         return;
@@ -99,7 +100,7 @@ void PrintText(std::ostream& out, const ImageDiff& d) {
         if (!s.unreadableA.empty()) out << "  not read in A: " << s.unreadableA << '\n';
         if (!s.unreadableB.empty()) out << "  not read in B: " << s.unreadableB << '\n';
         for (std::size_t i = 0; i < s.entries.size() && i < kShownPerSection; ++i)
-            out << EntryLine(s.entries[i]) << '\n';
+            out << PrintableLine(EntryLine(s.entries[i])) << '\n';
         if (s.entries.size() > kShownPerSection)
             out << "  ... and " << s.entries.size() - kShownPerSection << " more (see --json)\n";
     }
