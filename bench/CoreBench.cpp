@@ -8,7 +8,7 @@
 
 #include "app/Editor.h"
 #include "app/FileFlow.h"
-#include "app/ImageDiff.h"
+#include "compare/ImageDiff.h"
 #include "app/UndoFlow.h"
 #include "core/FileIO.h"
 #include "core/Interaction.h"

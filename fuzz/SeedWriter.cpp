@@ -134,6 +134,23 @@ int main(int argc, char** argv) {
     const std::uint8_t range[] = {0x20, 0x00, 0x41, 0x20, 0x4F, 0xFE};
     std::copy(std::begin(range), std::end(range), head.begin() + 36);
     fast.Add(Led({6, 1, 'd', 'u', 'm', 'f', 'i', 'l', 'e'}, head));
+    // Recipes: a few steps of each kind of argument on the 3310 sample.
+    Seeds recipes(dir, "apply_recipe");
+    for (const char* text :
+         {R"({"brivant-recipe": 1, "steps": [{"command": "tones delete", "args": {"row": 1}}]})",
+          R"({"brivant-recipe": 1, "phoneType": "3310", "steps": [{"command": "patch lcd",)"
+          R"( "args": {"blinking": true}}, {"command": "ani set-length", "args": {"ani": "001",)"
+          R"( "count": "4"}}]})",
+          R"({"brivant-recipe": 1, "steps": [{"command": "tones add", "args": {"in":)"
+          R"( {"base64": "AAAAAQAAADBSaW5nAAAAAAA=", "name": "t.re"}}}], "notExpressed": []})",
+          R"({"brivant-recipe": 1, "steps": [{"command": "menu edit", "args": {"row": 0,)"
+          R"( "func-id": "0042", "path": "0"}}, {"command": "security patch", "args":)"
+          R"( {"manual": ["00", "11"]}}]})"}) {
+        const std::string t = text;
+        Bytes seed{3};
+        seed.insert(seed.end(), t.begin(), t.end());
+        recipes.Add(seed);
+    }
     fast.Add(
         Led({11, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, head));
     return 0;

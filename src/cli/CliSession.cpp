@@ -176,8 +176,27 @@ void CliSession::CheckTold() {
     if (ui.HadError()) throw CliExit{1};
 }
 
+namespace {
+constexpr const char* kNotAnEdit = "this command does not change the image";
+
+// One step of a recipe: the command's own work on the image the recipe opened; whatever it
+// tells ends the step.
+void RunOnOpenImage(CliSession& s, const Flow& flow,
+                    const std::function<void(CliSession&)>& command) {
+    if (!flow.saves) UsageError(s.ctx, kNotAnEdit);
+    if (flow.needsType && !RequireTypeAndImage(s.ed, s.ui)) throw CliExit{1};
+    if (flow.tab) {
+        TabChanged(s.ed, s.ui, *flow.tab);
+        s.CheckTold();
+    }
+    command(s);
+    s.CheckTold();
+}
+}  // namespace
+
 void RunOnImage(CliContext& ctx, const ImageOptions& o, const Flow& flow,
                 const std::function<void(CliSession&)>& command) {
+    if (ctx.open) return RunOnOpenImage(*ctx.open, flow, command);
     CliSession s(ctx, o);
     if (flow.saves) s.RequireOutput();
     s.Open(flow.tolerant);

@@ -27,6 +27,8 @@ struct ImageOptions {
     bool json = false;
 };
 
+class CliSession;
+
 // What the commands share while one command line runs: the streams, and the action the
 // chosen subcommand sets to run after parsing.
 struct CliContext {
@@ -37,6 +39,9 @@ struct CliContext {
     StandIns* standIns = nullptr;
     // --quiet: no success lines, only warnings and errors.
     bool quiet = false;
+    // Set while a recipe runs its steps: every command then works on this image, already
+    // open, and leaves opening and saving to the recipe.
+    CliSession* open = nullptr;
 };
 
 // "a, b or c", as the help texts and messages name a choice.

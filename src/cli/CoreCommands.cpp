@@ -306,17 +306,16 @@ void AddSpaceCommands(CLI::App& app, CliContext& ctx) {
 struct DemoArgs {
     std::string out;
     std::string type = "3310";
-    int mib = 2;
+    int mib = 0;  // the family's own size
     bool noMark = false;
     bool occupied = false;
     int designation = -1;
 };
 
 void Demo(CliContext& ctx, const DemoArgs& a) {
-    SampleOptions so;
-    so.family = PhoneTypeIndex(a.type);
-    if (so.family == 0) UnknownPhoneType(ctx, a.type);
-    so.size = a.mib * 1024 * 1024;
+    const int family = PhoneTypeIndex(a.type);
+    if (family == 0) UnknownPhoneType(ctx, a.type);
+    SampleOptions so = DemoSampleOptions(family, a.mib);
     so.mcuEndMark = !a.noMark;
     so.occupiedBelowPpm = a.occupied;
     if (a.designation != -1) {
@@ -335,7 +334,8 @@ void AddDemoCommand(CLI::App& app, CliContext& ctx) {
     DemoArgs& a = demo.args();
     demo->add_option("OUT", a.out, "Image file to write (- writes standard output)")->required();
     demo->add_option("--type", a.type, "Phone type of the sample (default 3310)");
-    AddNumber(demo.app(), "--size", a.mib, "Size in MiB, 1 to 8 (default 2)", 1, 8);
+    AddNumber(demo.app(), "--size", a.mib,
+              "Size in MiB, 1 to 8 (default 2, or what the family's animations need)", 1, 8);
     demo->add_flag("--no-mark", a.noMark, "Leave out the mark that ends the MCU free space");
     demo->add_flag("--occupied", a.occupied, "Put data right below the PPM marker");
     AddNumber(demo.app(), "--designation", a.designation,

@@ -1,9 +1,12 @@
 #include <algorithm>
 
-#include "app/ImageDiff.h"
 #include "cli/CliModule.h"
+#include "cli/DiffPrint.h"
 #include "cli/Json.h"
 #include "cli/Rows.h"
+#include "compare/ImageDiff.h"
+#include "compare/RecipeMaker.h"
+#include "core/FileIO.h"
 #include "image/PhoneTypes.h"
 
 namespace brivant {
@@ -23,7 +26,7 @@ constexpr const char* kNoDifferences = "No differences";
 constexpr const char* kOffsetsNote = "(0x... numbers are image offsets)";
 
 struct DiffArgs {
-    std::string a, b, type;
+    std::string a, b, type, recipe;
     bool json = false;
 };
 
@@ -113,20 +116,38 @@ void Diff(CliContext& ctx, const DiffArgs& a) {
         if (wanted == 0) UnknownPhoneType(ctx, a.type);
     }
     ImageDiff d;
+    std::string pathA, pathB;  // a stand-in for "-"
     try {
-        d = DiffImageFiles(InputArg(ctx, a.a), InputArg(ctx, a.b), wanted);
+        pathA = InputArg(ctx, a.a);
+        pathB = InputArg(ctx, a.b);
+        d = DiffImageFiles(pathA, pathB, wanted);
     } catch (const std::exception& e) {
         ctx.err << kProgramPrefix << MessageLine(e.what()) << '\n';
         throw CliExit{kTrouble};
     }
-    if (a.json)
-        PrintJson(ctx.out, d);
-    else
-        PrintText(ctx.out, d);
+    if (!a.recipe.empty()) {
+        // Written before anything is printed: a recipe that cannot be made or written is
+        // trouble, whatever the comparison found.
+        try {
+            const std::string text = RecipeText(MakeRecipe(pathA, pathB, wanted));
+            WriteFileAtomic(a.recipe, Bytes(text.begin(), text.end()));
+        } catch (const std::exception& e) {
+            ctx.err << kProgramPrefix << MessageLine(e.what()) << '\n';
+            throw CliExit{kTrouble};
+        }
+    }
+    PrintDiff(ctx.out, d, a.json);
     if (!d.Equal()) throw CliExit{kDifferent};
 }
 
 }  // namespace
+
+void PrintDiff(std::ostream& out, const ImageDiff& d, bool json) {
+    if (json)
+        PrintJson(out, d);
+    else
+        PrintText(out, d);
+}
 
 // Comparing two images: what differs, subsystem by subsystem, in the words of the lists.
 void DiffCommands(CLI::App& app, CliContext& ctx) {
@@ -140,6 +161,10 @@ void DiffCommands(CLI::App& app, CliContext& ctx) {
                      "Phone type (such as 3310 or 62XX/7110) for an image whose detection finds "
                      "none");
     diff->add_flag("--json", a.json, "Print one JSON object");
+    diff->add_option("--recipe", a.recipe,
+                     "Also write the steps that turn A into B to this recipe file (*.json), for "
+                     "apply")
+        ->check(NotStdio());
     diff.Runs(Diff);
 }
 

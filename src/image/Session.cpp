@@ -3,6 +3,7 @@
 #include "core/FileIO.h"
 #include "core/Interaction.h"
 #include "core/UserError.h"
+#include "image/McuSpace.h"
 #include "image/PhoneTypes.h"
 
 namespace brivant {
@@ -17,7 +18,10 @@ void RefuseImageAsExport(const Session& s, const std::string& path) {
 }
 
 std::optional<std::string> AskExportFile(const Session& s, Interaction& ui, const FileDialog& d) {
-    auto path = ui.askSaveFile(d);
+    // Names come from the image: one with control bytes or a "/" is no name a file can have.
+    FileDialog safe = d;
+    safe.defaultName = SafeFileName(d.defaultName);
+    auto path = ui.askSaveFile(safe);
     if (path) RefuseImageAsExport(s, *path);
     return path;
 }
@@ -35,9 +39,7 @@ void FindOffSet2(Session& s, std::string_view pattern) {
 
 std::int32_t GetFreeOffset(Session& s) {
     s.MainHex.SetSelectionStart(1);
-    FindOffSet1(s, kDumfileHex);
-    FindOffSet1(s, std::string(40, 'F'));
-    s.FreeOffset = s.FoundOffset;
+    s.FreeOffset = FindMcuFreeStart(s.MainHex.Data());
     return s.FreeOffset;
 }
 

@@ -3,7 +3,7 @@
 #include <functional>
 #include <set>
 
-#include "app/ImageDiff.h"
+#include "compare/ImageDiff.h"
 #include "core/UserError.h"
 #include "graphics/BitmapCatalog.h"
 #include "image/PpmPieces.h"

@@ -1,5 +1,5 @@
 // The chunk lists: ringtones, languages and their texts, countries and their operators.
-#include "app/ImageDiffParts.h"
+#include "compare/ImageDiffParts.h"
 #include "image/PpmPieces.h"
 #include "texts/Languages.h"
 #include "texts/OperatorRecord.h"

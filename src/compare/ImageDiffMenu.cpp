@@ -1,14 +1,18 @@
 // The menu tree: every level reachable from the root, compared item by item.
+#include <algorithm>
 #include <deque>
 #include <map>
+#include <memory>
 
-#include "app/ImageDiffParts.h"
+#include "compare/ImageDiffParts.h"
 #include "image/Address.h"
 #include "menu/MenuFields.h"
 #include "menu/MenuLevels.h"
 #include "menu/MenuRecord.h"
 #include "menu/MenuTab.h"
 #include "menu/SecurityPatch.h"
+#include "menu/SecurityPatterns.h"
+#include "menu/SecurityState.h"
 
 namespace brivant::diff {
 
@@ -308,6 +312,207 @@ void CompareMenus(Pair& p) {
         ExplainLevel(p, at, lb);
         for (const std::string& r : lb.records) ExplainInlineText(p, p.b, r);
     }
+}
+
+}  // namespace brivant::diff
+
+namespace brivant::diff {
+
+namespace {
+
+constexpr const char* kFieldOptionNames[kMenuFieldCount] = {
+    "text-pointer", "tip-pointer", "func-pointer", "bmp-id",   "func-id",
+    "unknown1",     "unknown2",    "class",        "animation"};
+
+// The rows the Menu tab lists for a level in the first language: the record each shows.
+std::vector<int> RowsOf(Side& s, std::int64_t at, const Level& l) {
+    MenuState& m = s.ed.menu;
+    m.tab.stack.levels = {MenuLevel{l.descriptor, static_cast<std::int32_t>(at)}};
+    m.tab.stack.current = 0;
+    m.tab.rows.clear();
+    m.language = 1;
+    std::vector<int> rows;
+    if (!Attempt(s, [&] { ListMenuLevel(s.ed, m, s.ed.texts, s.ui); }).empty()) return rows;
+    for (const MenuRow& r : m.tab.rows) rows.push_back(r.recordIndex);
+    return rows;
+}
+
+int RowOf(const std::vector<int>& rows, int record) {
+    const auto it = std::find(rows.begin(), rows.end(), record);
+    return it == rows.end() ? -1 : static_cast<int>(it - rows.begin());
+}
+
+// The rows walked from the root to a level, as --path takes them; nothing when a level on
+// the way lists no row for its record.
+std::optional<std::string> PathTo(Side& s, const Tree& t, std::int64_t at) {
+    std::string path;
+    for (std::size_t guard = 0; guard < kMaxLevels; ++guard) {
+        const auto it = t.find(at);
+        if (it == t.end()) return std::nullopt;
+        if (it->second.parent < 0) return path;
+        const auto parent = t.find(it->second.parent);
+        if (parent == t.end()) return std::nullopt;
+        const int row = RowOf(RowsOf(s, parent->first, parent->second), it->second.parentRecord);
+        if (row < 0) return std::nullopt;
+        path = std::to_string(row) + (path.empty() ? "" : "/" + path);
+        at = it->second.parent;
+    }
+    return std::nullopt;
+}
+
+// The inline text (04 FF, units, 00 00) an item's Text Pointer names, when it names one.
+bool InlineText(const Side& s, const std::string& record) {
+    const std::int64_t q =
+        ToImageOffset(static_cast<std::uint32_t>(HexTextToInt(TextPointerOf(record))));
+    const auto mark = s.Read(q + 1, 1);
+    return q >= 1 && mark && (*mark)[0] == 0xFF;
+}
+
+class MenuSteps {
+  public:
+    MenuSteps(Side& a, Side& b, const Tree& ta, const Tree& tb, Recipe& r)
+        : a_(a), b_(b), ta_(ta), tb_(tb), r_(r) {}
+
+    // The steps that make A's level into B's; false when the change is not one this can say.
+    bool Steps(std::int64_t at, const Level& la, const Level& lb) {
+        const auto& ra = la.records;
+        const auto& rb = lb.records;
+        if (ra == rb) return true;
+        const auto path = PathTo(a_, ta_, at);
+        if (!path) return false;
+        const std::vector<int> rows = RowsOf(a_, at, la);
+        const auto step = [&](const char* command, int record,
+                              std::vector<std::pair<std::string, JsonValue>> more) {
+            std::vector<std::pair<std::string, JsonValue>> args;
+            if (record >= 0) args.emplace_back("row", JsonInteger(RowOf(rows, record)));
+            if (!path->empty()) args.emplace_back("path", JsonText(*path));
+            args.insert(args.end(), more.begin(), more.end());
+            r_.steps.push_back({command, std::move(args)});
+        };
+        const auto erased = [](std::vector<std::string> v, std::size_t k) {
+            v.erase(v.begin() + static_cast<std::ptrdiff_t>(k));
+            return v;
+        };
+        if (ra.size() == rb.size()) {
+            std::vector<std::size_t> differ;
+            for (std::size_t i = 0; i < ra.size(); ++i)
+                if (ra[i] != rb[i]) differ.push_back(i);
+            const std::size_t i = differ[0];
+            if (differ.size() == 2 && differ[1] == i + 1 && ra[i] == rb[i + 1] &&
+                ra[i + 1] == rb[i] && RowOf(rows, static_cast<int>(i + 1)) >= 0) {
+                step("menu move", static_cast<int>(i + 1), {{"direction", JsonText("up")}});
+                return true;
+            }
+            for (const std::size_t k : differ)
+                if (RowOf(rows, static_cast<int>(k)) < 0) return false;
+            for (const std::size_t k : differ) {
+                const MenuFields fa = FieldsOfRecord(ra[k]), fb = FieldsOfRecord(rb[k]);
+                std::vector<std::pair<std::string, JsonValue>> fields;
+                for (std::size_t f = 0; f < fa.size(); ++f)
+                    if (fa[f] != fb[f]) fields.emplace_back(kFieldOptionNames[f], JsonText(fb[f]));
+                step("menu edit", static_cast<int>(k), std::move(fields));
+            }
+            return true;
+        }
+        if (rb.size() + 1 == ra.size()) {
+            for (std::size_t k = 0; k < ra.size(); ++k) {
+                if (erased(ra, k) != rb || RowOf(rows, static_cast<int>(k)) < 0) continue;
+                step("menu delete", static_cast<int>(k), {});
+                return true;
+            }
+            return false;
+        }
+        if (ra.size() + 1 == rb.size()) {
+            // An item is added at the end of the level's items.
+            for (std::size_t k = 0; k < rb.size(); ++k) {
+                if (erased(rb, k) != ra) continue;
+                return Add(at, lb, static_cast<int>(k), step);
+            }
+        }
+        return false;
+    }
+
+  private:
+    template <typename Step>
+    bool Add(std::int64_t at, const Level& lb, int record, Step& step) {
+        const std::string& rec = lb.records[static_cast<std::size_t>(record)];
+        const MenuFields fb = FieldsOfRecord(rec);
+        const bool sub = IsSubMenuRecord(rec);
+        std::vector<std::pair<std::string, JsonValue>> args;
+        if (InlineText(b_, rec)) {
+            const std::vector<int> rows = RowsOf(b_, at, lb);
+            const int row = RowOf(rows, record);
+            if (row < 0) return false;
+            args.emplace_back(
+                "name",
+                JsonText(Latin1ToUtf8(b_.ed.menu.tab.rows[static_cast<std::size_t>(row)].name)));
+        }
+        if (sub) args.emplace_back("submenu", JsonTrue());
+        for (std::size_t f = 0; f < fb.size(); ++f) {
+            const auto field = static_cast<MenuField>(f);
+            if (fb[f].empty() ||
+                (field == MenuField::TextPointer && !args.empty() && args[0].first == "name") ||
+                (field == MenuField::FuncPointer && sub))
+                continue;
+            args.emplace_back(kFieldOptionNames[f], JsonText(fb[f]));
+        }
+        step("menu add", -1, std::move(args));
+        return true;
+    }
+
+    Side& a_;
+    Side& b_;
+    const Tree& ta_;
+    const Tree& tb_;
+    Recipe& r_;
+};
+
+constexpr std::pair<int, const char*> kSecurityChoices[] = {
+    {kWholeMenu, "whole"}, {kInbox, "inbox"}, {kOutbox, "outbox"}};
+
+}  // namespace
+
+bool MakeMenus(Side& a, Side& b, Recipe& r) {
+    std::string ea, eb;
+    Root(a, &ea);
+    const std::int64_t rootB = Root(b, &eb);
+    if (!ea.empty() || !eb.empty()) return ea == eb && a.Image() == b.Image();
+
+    // The security patch first: which item it guards is found by patching a copy of A each
+    // way and keeping the way that gives B's bytes where the patch wrote.
+    std::unique_ptr<Editor> patched;
+    for (const auto& [choice, flag] : kSecurityChoices) {
+        auto trial = std::make_unique<Editor>(a.ed);
+        RecordingUi ui;
+        std::optional<SecurityPatch> done;
+        try {
+            ChooseSecurityOption(trial->security, choice);
+            done = PatchSecurityCode(*trial, trial->security, ui);
+        } catch (const std::exception&) {
+            continue;
+        }
+        if (!done) continue;
+        bool same = true;
+        for (const PatchedBlock* block : {&done->guarded, &done->security, &done->redirect})
+            same = same && b.Read(block->offset, static_cast<std::int64_t>(block->after.size())) ==
+                               block->after;
+        if (!same) continue;
+        r.steps.push_back({"security patch", {{flag, JsonTrue()}}});
+        patched = std::move(trial);
+        break;
+    }
+    if (!patched) patched = std::make_unique<Editor>(a.ed);
+    Side pa(*patched);
+    const Tree ta = Walk(pa, Root(pa, &ea));
+    const Tree tb = Walk(b, rootB);
+    MenuSteps steps(pa, b, ta, tb, r);
+    bool all = true;
+    for (const auto& [at, la] : ta) {
+        const auto lb = tb.find(at);
+        all = lb != tb.end() && steps.Steps(at, la, lb->second) && all;
+    }
+    for (const auto& [at, lb] : tb) all = all && ta.count(at) > 0;
+    return all;
 }
 
 }  // namespace brivant::diff

@@ -1,5 +1,5 @@
 // The code patches: where the firmware's calls lead, and whether a payload lies there.
-#include "app/ImageDiffParts.h"
+#include "compare/ImageDiffParts.h"
 #include "patches/CodePatch.h"
 #include "patches/FadeCodes.h"
 #include "patches/InvertLCD.h"
@@ -156,6 +156,31 @@ void CompareBlinking(Pair& p) {
 }
 
 }  // namespace
+
+void MakePatches(Side& a, Side& b, Recipe& r) {
+    const Hooked fa = FadeView(a);
+    const Hooked fb = FadeView(b);
+    if (fa.applies && fa.error.empty() && fb.error.empty() && !fa.payload && fb.payload &&
+        fa.sites == fb.sites) {
+        // The fade-in and fade-out words end the routine; each time is their low half.
+        const Bytes code = b.Read(*fb.payload, fb.length).value_or(Bytes{});
+        if (code.size() >= kFadeTimes) {
+            const std::size_t end = code.size();
+            r.steps.push_back({"patch leds",
+                               {{"fade-in", JsonText(BytesToHex(&code[end - 6], 2))},
+                                {"fade-out", JsonText(BytesToHex(&code[end - 2], 2))}}});
+        }
+    }
+    const Hooked la = LcdView(a);
+    const Hooked lb = LcdView(b);
+    if (la.error.empty() && lb.error.empty() && !la.payload && lb.payload && la.sites == lb.sites)
+        r.steps.push_back({"patch lcd", {}});
+    if (a.ed.FreeOffset >= 0) {
+        const std::int64_t at = Find(a, kBlinkOldHex, a.ed.FreeOffset);
+        if (at >= 0 && b.Read(at, 4) == HexToBytes(kBlinkNewHex))
+            r.steps.push_back({"patch lcd", {{"blinking", JsonTrue()}}});
+    }
+}
 
 void ComparePatches(Pair& p) {
     CompareHooked(p, TFadeLeds::kTitle, FadeView(p.a), FadeView(p.b));

@@ -1,4 +1,4 @@
-#include "app/ImageDiff.h"
+#include "compare/ImageDiff.h"
 
 #include <algorithm>
 #include <cstring>
@@ -7,8 +7,8 @@
 #include <map>
 
 #include "app/FileFlow.h"
-#include "app/ImageDiffParts.h"
 #include "app/PhoneTypeFlow.h"
+#include "compare/ImageDiffParts.h"
 #include "core/UserError.h"
 #include "image/Address.h"
 #include "image/PhoneTypes.h"
@@ -74,6 +74,24 @@ std::vector<int> MatchByKey(const std::vector<std::string>& a, const std::vector
         it->second.pop_front();
     }
     return match;
+}
+
+void OpenSide(Side& s, const std::string& path, int phoneType) {
+    try {
+        OpenPath(s.ed, s.ui, path);
+    } catch (const UserError& e) {
+        // Not loaded at all: there is nothing to compare.
+        if (s.ed.MainHex.FileName() != path) throw;
+        s.openError = DisplayText(e.what());
+    }
+    if (phoneType != 0 && s.ed.PhoneType() == 0 && s.ed.phoneList.enabled) {
+        try {
+            ChoosePhoneType(s.ed, s.ui, phoneType);
+        } catch (const UserError& e) {
+            s.openError = DisplayText(e.what());
+        }
+    }
+    if (s.openError.empty()) s.openError = DisplayText(s.ui.lastError);
 }
 
 }  // namespace diff
@@ -348,24 +366,6 @@ ImageDiff Compare(Side& a, Side& b) {
                                 Shown(a.Image(), r), Shown(b.Image(), r)});
     d.sections.push_back(std::move(rest));
     return d;
-}
-
-void OpenSide(Side& s, const std::string& path, int phoneType) {
-    try {
-        OpenPath(s.ed, s.ui, path);
-    } catch (const UserError& e) {
-        // Not loaded at all: there is nothing to compare.
-        if (s.ed.MainHex.FileName() != path) throw;
-        s.openError = DisplayText(e.what());
-    }
-    if (phoneType != 0 && s.ed.PhoneType() == 0 && s.ed.phoneList.enabled) {
-        try {
-            ChoosePhoneType(s.ed, s.ui, phoneType);
-        } catch (const UserError& e) {
-            s.openError = DisplayText(e.what());
-        }
-    }
-    if (s.openError.empty()) s.openError = DisplayText(s.ui.lastError);
 }
 
 }  // namespace

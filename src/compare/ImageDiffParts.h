@@ -11,7 +11,8 @@
 #include <vector>
 
 #include "app/Editor.h"
-#include "app/ImageDiff.h"
+#include "compare/ImageDiff.h"
+#include "compare/Recipe.h"
 #include "core/HexText.h"
 #include "core/Interaction.h"
 
@@ -88,6 +89,11 @@ struct Pair {
     }
 };
 
+// Opens a file into the side's editor through the open flow (`phoneType` where detection
+// finds none). A file that cannot be loaded throws UserError; a failure after it was loaded
+// is kept in openError.
+void OpenSide(Side& s, const std::string& path, int phoneType);
+
 // Why the PPM copy of a side is missing; empty when it was cut.
 std::string SplitError(const Side& s);
 // The first hit of a hex pattern at or after `from`, -1 when there is none.
@@ -112,5 +118,11 @@ void CompareMenus(Pair& p);
 void CompareBitmaps(Pair& p);
 void CompareAnimations(Pair& p);
 void ComparePatches(Pair& p);
+
+// The steps of a recipe that a subsystem can give: the code patches B has and A lacks, and
+// the menu items edited, moved, deleted or added (with the security patch).
+void MakePatches(Side& a, Side& b, Recipe& r);
+// True when the menu steps say every difference of the menus.
+bool MakeMenus(Side& a, Side& b, Recipe& r);
 
 }  // namespace brivant::diff

@@ -1,5 +1,5 @@
 // The bitmap catalog and the animations.
-#include "app/ImageDiffParts.h"
+#include "compare/ImageDiffParts.h"
 #include "graphics/AniCatalog.h"
 #include "graphics/BitmapCatalog.h"
 #include "graphics/BitmapFormat.h"

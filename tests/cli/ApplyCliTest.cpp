@@ -1,0 +1,376 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <set>
+
+#include "cli/CliModule.h"
+#include "compare/ImageDiff.h"
+#include "compare/Recipe.h"
+#include "support/TestSupport.h"
+
+using namespace brivant;
+using namespace brivant::test;
+
+namespace {
+
+// The whole-image check, once the command line has it.
+bool HasCheckCommand() {
+    for (const CliModuleEntry& m : CliModules())
+        if (Has(" " + std::string(m.commands) + " ", " check ")) return true;
+    return false;
+}
+
+void ExpectCheckFindsNothing(const std::string& image) {
+    if (!HasCheckCommand()) return;
+    const CliRun r = Cli({"check", image});
+    EXPECT_EQ(r.status, 0) << image << "\n" << r.out << r.err;
+}
+
+// The sections that tell of subsystems; checksums, free space and the bytes no subsystem
+// explains follow from where the edits placed their bytes.
+std::vector<std::string> SubsystemDifferences(const std::string& x, const std::string& y) {
+    std::vector<std::string> keys = DiffImageFiles(x, y).DifferingKeys();
+    std::erase_if(keys, [](const std::string& k) {
+        return k == "checksums" || k == "freeSpace" || k == kUnexplainedKey;
+    });
+    return keys;
+}
+
+std::string Joined(const std::vector<std::string>& v) {
+    std::string s;
+    for (const auto& x : v) s += x + " ";
+    return s;
+}
+
+std::string WriteRecipe(TempDir& dir, const std::string& name, const std::string& text) {
+    const std::string path = dir.Path(name);
+    WriteFile(path, Bytes(text.begin(), text.end()));
+    return path;
+}
+
+// One kind of edit: the command line that makes B from A (with "A", "B" and files made in
+// the folder filled in by `args`).
+struct Edit {
+    const char* name;
+    std::function<std::vector<std::string>(TempDir&, const std::string& a, const std::string& b)>
+        args;
+};
+
+std::vector<std::string> Out(std::vector<std::string> v, const std::string& b) {
+    v.push_back("-o");
+    v.push_back(b);
+    return v;
+}
+
+const std::vector<Edit>& Edits() {
+    static const std::vector<Edit> edits = {
+        {"tones delete",
+         [](TempDir&, auto a, auto b) {
+             return Out({"tones", "delete", a, "1"}, b);
+         }},
+        {"tones change",
+         [](TempDir& d, auto a, auto b) {
+             Cli({"tones", "export", a, "2", d.Path("t.re")});
+             return Out({"tones", "change", a, "0", d.Path("t.re")}, b);
+         }},
+        {"tones add",
+         [](TempDir& d, auto a, auto b) {
+             Cli({"tones", "export", a, "0", d.Path("t.re")});
+             return Out({"tones", "add", a, d.Path("t.re")}, b);
+         }},
+        {"lang edit",
+         [](TempDir& d, auto a, auto b) {
+             const std::string t = Cli({"lang", "texts", a, "0"}).out;
+             const std::string edited = "Recipe" + t.substr(std::min(t.size(), t.find('\n')));
+             WriteFile(d.Path("l.txt"), Bytes(edited.begin(), edited.end()));
+             return Out({"lang", "edit", a, "0", d.Path("l.txt")}, b);
+         }},
+        {"ops edit",
+         [](TempDir& d, auto a, auto b) {
+             const std::string ops = "01 Recipe\n02 Mod\n";
+             WriteFile(d.Path("o.txt"), Bytes(ops.begin(), ops.end()));
+             return Out({"ops", "edit", a, "0", d.Path("o.txt")}, b);
+         }},
+        {"bmp import",
+         [](TempDir& d, auto a, auto b) {
+             Cli({"bmp", "export", a, "003", d.Path("b.bmp")});
+             return Out({"bmp", "import", a, "001", d.Path("b.bmp")}, b);
+         }},
+        {"ani set-frame",
+         [](TempDir&, auto a, auto b) {
+             return Out({"ani", "set-frame", a, "000", "1", "004"}, b);
+         }},
+        {"ani set-length",
+         [](TempDir&, auto a, auto b) {
+             return Out({"ani", "set-length", a, "001", "5"}, b);
+         }},
+        {"patch leds",
+         [](TempDir&, auto a, auto b) {
+             return Out({"patch", "leds", a}, b);
+         }},
+        {"patch lcd",
+         [](TempDir&, auto a, auto b) {
+             return Out({"patch", "lcd", a}, b);
+         }},
+        {"patch lcd --blinking",
+         [](TempDir&, auto a, auto b) {
+             return Out({"patch", "lcd", "--blinking", a}, b);
+         }},
+        {"menu edit",
+         [](TempDir&, auto a, auto b) {
+             return Out({"menu", "edit", a, "0", "--func-id", "0042"}, b);
+         }},
+        {"menu edit in a submenu",
+         [](TempDir&, auto a, auto b) {
+             return Out({"menu", "edit", a, "0", "--path", "2", "--bmp-id", "0003"}, b);
+         }},
+        {"menu move",
+         [](TempDir&, auto a, auto b) {
+             return Out({"menu", "move", a, "1", "up"}, b);
+         }},
+        {"menu delete",
+         [](TempDir&, auto a, auto b) {
+             return Out({"menu", "delete", a, "1"}, b);
+         }},
+        {"menu add",
+         [](TempDir&, auto a, auto b) {
+             return Out({"menu", "add", a, "--name", "Recipe"}, b);
+         }},
+        {"security patch --whole",
+         [](TempDir&, auto a, auto b) {
+             return Out({"security", "patch", "--whole", a}, b);
+         }},
+        {"security patch --outbox",
+         [](TempDir&, auto a, auto b) {
+             return Out({"security", "patch", "--outbox", a}, b);
+         }},
+    };
+    return edits;
+}
+
+const std::vector<std::string> kFamilies = {"3310", "62XX/7110", "8210", "61XX", "3210", "2100"};
+
+}  // namespace
+
+// Every kind of edit, on several families: the recipe diff writes, applied to A, gives an
+// image that no subsystem tells apart from B, and the check finds nothing wrong in it.
+TEST(ApplyCli, RecipesCarryEveryKindOfEditOnSeveralFamilies) {
+    std::set<std::string> placedDifferently;
+    for (const Edit& e : Edits()) {
+        int families = 0;
+        for (const std::string& type : kFamilies) {
+            if (families == 3) break;
+            TempDir dir;
+            const std::string a = dir.Path("a.fls"), b = dir.Path("b.fls"), c = dir.Path("c.fls"),
+                              r = dir.Path("r.json");
+            ASSERT_EQ(Cli({"demo", a, "--type", type}).status, 0);
+            const CliRun edit = Cli(e.args(dir, a, b));
+            if (edit.status != 0) continue;  // not an edit this family has
+            SCOPED_TRACE(std::string(e.name) + " on " + type);
+            const CliRun d = Cli({"diff", a, b, "--recipe", r});
+            ASSERT_EQ(d.status, 1) << d.err;
+            const CliRun applied = Cli({"apply", a, r, "-o", c});
+            if (applied.status != 0 && Has(applied.err, "notExpressed")) {
+                ADD_FAILURE() << "not expressed:\n"
+                              << std::string(ReadFile(r).begin(), ReadFile(r).end());
+                continue;
+            }
+            ASSERT_EQ(applied.status, 0) << applied.err;
+            EXPECT_EQ(SubsystemDifferences(c, b), std::vector<std::string>{})
+                << Cli({"diff", c, b}).out;
+            if (ReadFile(c) != ReadFile(b)) placedDifferently.insert(e.name);
+            ExpectCheckFindsNothing(c);
+            ++families;
+        }
+        EXPECT_GE(families, 3) << e.name;
+    }
+    // Where the steps place their bytes in another order than the single commands did.
+    EXPECT_EQ(Joined({placedDifferently.begin(), placedDifferently.end()}), "");
+}
+
+// A mod made on a 2 MiB image goes onto a 4 MiB one of the same family whose PPM area has
+// data right below it.
+TEST(ApplyCli, ARecipeTravelsToAnImageOfAnotherSizeAndLayout) {
+    TempDir dir;
+    const std::string a = dir.Path("a.fls"), b = dir.Path("b.fls"), r = dir.Path("r.json");
+    const std::string big = dir.Path("big.fls"), bigEdited = dir.Path("big2.fls");
+    ASSERT_EQ(Cli({"demo", a, "--type", "3310"}).status, 0);
+    ASSERT_EQ(Cli({"demo", big, "--type", "3310", "--size", "4", "--occupied"}).status, 0);
+    Cli({"tones", "export", a, "2", dir.Path("t.re")});
+    Cli({"bmp", "export", a, "003", dir.Path("b.bmp")});
+    ASSERT_EQ(Cli({"tones", "add", a, dir.Path("t.re"), "-o", b}).status, 0);
+    ASSERT_EQ(Cli({"bmp", "import", b, "001", dir.Path("b.bmp"), "--in-place"}).status, 0);
+    ASSERT_EQ(Cli({"ani", "set-length", b, "001", "4", "--in-place"}).status, 0);
+    ASSERT_EQ(Cli({"patch", "leds", b, "--in-place"}).status, 0);
+    ASSERT_EQ(Cli({"diff", a, b, "--recipe", r}).status, 1);
+
+    const CliRun run = Cli({"apply", big, r, "-o", bigEdited});
+    ASSERT_EQ(run.status, 0) << run.err;
+    // The big image now holds what B holds, subsystem by subsystem.
+    EXPECT_EQ(Cli({"tones", "list", bigEdited, "--json"}).out,
+              Cli({"tones", "list", b, "--json"}).out);
+    const ImageDiff d = DiffImageFiles(bigEdited, b);
+    for (const char* key : {"ringtones", "animations", "patches"}) {
+        const DiffSection* s = d.Section(key);
+        ASSERT_NE(s, nullptr);
+        for (const DiffEntry& e : s->entries)
+            EXPECT_TRUE(e.change == "moved" || e.change == "redirected")
+                << key << ": " << e.change << " " << e.item;
+    }
+    const DiffSection* bitmaps = d.Section("bitmaps");
+    for (const DiffEntry& e : bitmaps->entries)
+        EXPECT_TRUE(e.change == "moved" || e.item != "Bmp ID 001") << e.change << " " << e.item;
+    ExpectCheckFindsNothing(bigEdited);
+}
+
+// All or nothing: a step that fails leaves no output and the input as it was, and says
+// which step it was.
+TEST(ApplyCli, AFailingStepWritesNothingAndNamesTheStep) {
+    TempDir dir;
+    const std::string a = dir.Path("a.fls"), c = dir.Path("c.fls");
+    ASSERT_EQ(Cli({"demo", a, "--type", "3310"}).status, 0);
+    const Bytes before = ReadFile(a);
+    const std::string r = WriteRecipe(dir, "r.json", R"({"brivant-recipe": 1, "steps": [
+        {"command": "tones delete", "args": {"row": 0}},
+        {"command": "bmp import", "args": {"id": "004", "in": "logo.bmp"}},
+        {"command": "patch leds"}]})");
+    WriteFile(dir.Path("logo.bmp"), Bytes{'n', 'o', 't'});
+    for (const std::vector<std::string>& out :
+         {std::vector<std::string>{"-o", c}, std::vector<std::string>{"--in-place"}}) {
+        std::vector<std::string> args = {"apply", a, r};
+        args.insert(args.end(), out.begin(), out.end());
+        const CliRun run = Cli(args);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_TRUE(Has(run.err, "step 2 (bmp import 004 logo.bmp): ")) << run.err;
+        EXPECT_FALSE(std::filesystem::exists(c));
+        EXPECT_FALSE(std::filesystem::exists(a + ".bak"));
+        EXPECT_EQ(ReadFile(a), before);
+    }
+    // Arguments the command refuses are found before anything runs, as on the command line.
+    const std::string usage = WriteRecipe(dir, "u.json", R"({"brivant-recipe": 1, "steps": [
+        {"command": "tones delete", "args": {"row": 0}},
+        {"command": "ani set-length", "args": {"ani": "001", "count": 1000}}]})");
+    const CliRun run = Cli({"apply", a, usage, "-o", c});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(Has(run.err, "step 2 (ani set-length 001 1000): ")) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(c));
+}
+
+// Refused before anything runs: steps the command line does not know (or that would not
+// edit), arguments a step cannot give, another phone type, and a recipe that says it is not
+// the whole story.
+TEST(ApplyCli, RecipesThatCannotBeRunAsWrittenAreRefusedUpFront) {
+    TempDir dir;
+    const std::string a = dir.Path("a.fls"), c = dir.Path("c.fls");
+    ASSERT_EQ(Cli({"demo", a, "--type", "3310"}).status, 0);
+    const std::string first = R"({"command": "tones delete", "args": {"row": 0}}, )";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {R"({"command": "tones frobnicate"})",
+         R"(step 2 (tones frobnicate): "tones frobnicate" is not a command)"},
+        {R"({"command": "tones export", "args": {"row": 1, "out": "x.re"}})", "is not a command"},
+        {R"({"command": "demo"})", "is not a command"},
+        {R"({"command": "tones delete", "args": {"row": 0, "output": "x.fls"}})",
+         "\"output\" is given to apply"},
+        {R"({"command": "tones delete", "args": {"image": "x.fls"}})",
+         "\"image\" is given to apply"},
+        {R"({"command": "tones delete", "args": {"rows": 1}})",
+         "tones delete takes no argument \"rows\""},
+        {R"({"command": "tones delete", "args": {"row": "-1"}})", "step 2 (tones delete -1)"},
+        {R"({"command": "tones delete", "args": {"row": 1.5}})", "must be a whole number"},
+        {R"({"command": "patch lcd", "args": {"blinking": "yes"}})", "must be true or false"},
+        {R"({"command": "tones add", "args": {"in": {"base64": "***"}}})", "base64"},
+        {R"({"command": "tones add", "args": {"in": {"base64": "AA==", "x": 1}}})",
+         "embedded file"},
+        {R"({"command": "tones add", "args": {"in": "missing.re"}})",
+         "step 2 (tones add missing.re)"},
+    };
+    for (const auto& [step, why] : cases) {
+        const std::string r =
+            WriteRecipe(dir, "r.json", R"({"brivant-recipe": 1, "steps": [)" + first + step + "]}");
+        const CliRun run = Cli({"apply", a, r, "-o", c});
+        EXPECT_NE(run.status, 0) << step;
+        EXPECT_TRUE(Has(run.err, why)) << step << "\n" << run.err;
+        EXPECT_FALSE(std::filesystem::exists(c)) << step;
+    }
+
+    const std::string other =
+        WriteRecipe(dir, "t.json", R"({"brivant-recipe": 1, "phoneType": "8210",
+        "steps": [{"command": "tones delete", "args": {"row": 0}}]})");
+    CliRun run = Cli({"apply", a, other, "-o", c});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(Has(run.err, "the recipe is for phone type 8210 and this image is 3310"))
+        << run.err;
+    EXPECT_FALSE(std::filesystem::exists(c));
+    run = Cli({"apply", a, other, "-o", c, "--type", "3310"});
+    EXPECT_EQ(run.status, 0) << run.err;
+
+    const std::string partial = WriteRecipe(dir, "p.json", R"({"brivant-recipe": 1,
+        "steps": [{"command": "tones delete", "args": {"row": 0}}],
+        "notExpressed": ["Other bytes: 0x00000010, 4 bytes"]})");
+    std::filesystem::remove(c);
+    run = Cli({"apply", a, partial, "-o", c});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(Has(run.err, "--partial")) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(c));
+    EXPECT_EQ(Cli({"apply", a, partial, "-o", c, "--partial"}).status, 0);
+
+    const std::string broken = WriteRecipe(dir, "b.json", R"({"brivant-recipe": 1, "steps": [)");
+    run = Cli({"apply", a, broken, "-o", c});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(Has(run.err, "b.json: JSON line 1")) << run.err;
+    EXPECT_EQ(Cli({"apply", a, partial}).status, 2);  // neither -o, --in-place nor --dry-run
+}
+
+// A dry run runs the steps and tells what would change in diff's words, writing nothing.
+TEST(ApplyCli, ADryRunTellsTheChangesAndWritesNothing) {
+    TempDir dir;
+    const std::string a = dir.Path("a.fls"), c = dir.Path("c.fls");
+    ASSERT_EQ(Cli({"demo", a, "--type", "3310"}).status, 0);
+    const Bytes before = ReadFile(a);
+    const auto stamp = std::filesystem::last_write_time(a);
+    Cli({"tones", "export", a, "0", dir.Path("t.re")});
+    const std::string r = WriteRecipe(dir, "r.json", R"({"brivant-recipe": 1, "steps": [
+        {"command": "tones add", "args": {"in": "t.re"}},
+        {"command": "patch lcd", "args": {"blinking": true}}]})");
+    const auto files = [&] {
+        std::set<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(dir.Path("")))
+            names.insert(e.path().filename().string());
+        return names;
+    };
+    const auto listed = files();
+    CliRun run = Cli({"apply", a, r, "--dry-run"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(Has(run.out, "Ringtones:")) << run.out;
+    EXPECT_TRUE(Has(run.out, "added           ringtone")) << run.out;
+    EXPECT_TRUE(Has(run.out, "Inverted")) << run.out;
+    run = Cli({"apply", a, r, "--dry-run", "--json", "-o", c});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(Has(run.out, R"("ringtones":{"title":"Ringtones","differs":true)")) << run.out;
+    EXPECT_EQ(ReadFile(a), before);
+    EXPECT_EQ(std::filesystem::last_write_time(a), stamp);
+    EXPECT_EQ(files(), listed);
+}
+
+// The recipe's files: relative to the recipe wherever apply runs, or embedded.
+TEST(ApplyCli, StepFilesComeFromBesideTheRecipeOrFromTheRecipeItself) {
+    TempDir dir;
+    std::filesystem::create_directories(dir.Path("mod"));
+    const std::string a = dir.Path("a.fls"), c = dir.Path("c.fls"), d = dir.Path("d.fls");
+    ASSERT_EQ(Cli({"demo", a, "--type", "3310"}).status, 0);
+    Cli({"tones", "export", a, "3", dir.Path("mod/t.re")});
+    const std::string byPath = WriteRecipe(dir, "mod/r.json", R"({"brivant-recipe": 1, "steps": [
+        {"command": "tones add", "args": {"in": "t.re"}}]})");
+    const std::string embedded = WriteRecipe(
+        dir, "e.json",
+        R"({"brivant-recipe": 1, "steps": [{"command": "tones add", "args": {"in": {"base64": ")" +
+            Base64Encode(ReadFile(dir.Path("mod/t.re"))) + R"(", "name": "../t.re"}}}]})");
+    ASSERT_EQ(Cli({"apply", a, byPath, "-o", c}).status, 0);
+    const CliRun run = Cli({"apply", a, embedded, "-o", d, "--json"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, R"({"steps":1,"output":")" + d + "\"}\n");
+    EXPECT_EQ(ReadFile(c), ReadFile(d));
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("t.re")));  // an embedded name stays inside
+}
