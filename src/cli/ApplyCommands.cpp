@@ -19,6 +19,9 @@ namespace brivant {
 
 namespace {
 
+constexpr const char* kImageNotStdin =
+    "apply reads IMAGE more than once: it cannot be standard input";
+
 namespace fs = std::filesystem;
 
 // The commands a step may run: every command that edits an image, and nothing that only
@@ -260,7 +263,7 @@ void Run(CliContext& ctx, CliSession& s, std::ostringstream& told, Step& step) {
 
 std::string ReadRecipe(CliContext& ctx, const std::string& path) {
     try {
-        const Bytes bytes = ReadWholeFile(path, HexBuffer::kCannotOpen);
+        const Bytes bytes = ReadWholeFile(InputArg(ctx, path), HexBuffer::kCannotOpen);
         return std::string(bytes.begin(), bytes.end());
     } catch (const UserError& e) {
         ctx.err << kProgramPrefix << MessageLine(e.what()) << '\n';
@@ -269,6 +272,8 @@ std::string ReadRecipe(CliContext& ctx, const std::string& path) {
 }
 
 void Apply(CliContext& ctx, const ApplyArgs& a) {
+    // The steps and the dry run read IMAGE by name more than once.
+    if (StandIns::IsStdio(a.image)) UsageError(ctx, kImageNotStdin);
     Recipe recipe;
     try {
         recipe = ParseRecipe(ReadRecipe(ctx, a.recipe));
@@ -294,7 +299,7 @@ void Apply(CliContext& ctx, const ApplyArgs& a) {
 
     // What the steps tell goes through here, so each message can name its step.
     std::ostringstream told, ignored;
-    CliContext sessionCtx{ignored, told, {}, nullptr};
+    CliContext sessionCtx{ignored, told, {}, ctx.standIns, ctx.quiet};
     CliSession s(sessionCtx, a);
     // Messages of the open and the save are not a step's.
     const auto plain = [&] {
@@ -340,6 +345,8 @@ void Apply(CliContext& ctx, const ApplyArgs& a) {
         throw;
     }
     told.str({});
+    // The image itself goes to standard output: nothing else may.
+    if (StandIns::IsStdio(a.out)) return;
     const std::string target = a.inPlace ? a.image : a.out;
     if (a.json) {
         Json j;
@@ -360,9 +367,8 @@ void ApplyCommands(CLI::App& app, CliContext& ctx) {
                              "saved once, or not at all when a step fails");
     ApplyArgs& a = apply.args();
     apply.Image();
-    apply->add_option("RECIPE", a.recipe, "Recipe file (*.json)")
-        ->required()
-        ->check(CLI::ExistingFile);
+    apply->add_option("RECIPE", a.recipe, "Recipe file (*.json; - reads standard input)")
+        ->required();
     apply->add_flag("--dry-run", a.dryRun,
                     "Run the steps and print what would change; write nothing");
     apply->add_flag("--partial", a.partial,

@@ -59,7 +59,7 @@ void Check(CliContext& ctx, const CheckArgs& a) {
     }
     CheckReport r;
     try {
-        r = CheckFile(a.image, o);
+        r = CheckFile(InputArg(ctx, a.image), o);
     } catch (const std::exception& e) {
         ctx.err << kProgramPrefix << MessageLine(e.what()) << '\n';
         throw CliExit{kTrouble};
@@ -79,9 +79,8 @@ void CheckCommands(CLI::App& app, CliContext& ctx) {
         ctx, &app, "check",
         "Check that an image is safe to flash (exit status 0 ok, 1 problems, 2 trouble)");
     CheckArgs& a = check.args();
-    check->add_option("IMAGE", a.image, "Flash image (*.fls)")
-        ->required()
-        ->check(CLI::ExistingFile);
+    check->add_option("IMAGE", a.image, "Flash image to check (*.fls; - reads standard input)")
+        ->required();
     check->add_option("--type", a.type,
                       "Phone type (such as 3310 or 62XX/7110) for an image whose detection finds "
                       "none");

@@ -1,5 +1,7 @@
 #include "cli/CliSession.h"
 
+#include <cctype>
+
 #include "app/FileFlow.h"
 #include "app/PhoneTypeFlow.h"
 #include "core/FileIO.h"
@@ -32,9 +34,24 @@ std::string OutputArg(CliContext& ctx, const std::string& arg) {
     return ctx.standIns ? ctx.standIns->OutputPath(arg) : arg;
 }
 
+namespace {
+// The extension a file read through `d` is expected to have: its default one, else the first
+// of its filter ("Bitmap files (*.bmp)"), for readers that go by the name.
+std::string ExpectedExtension(const FileDialog& d) {
+    if (!d.defaultExt.empty()) return d.defaultExt;
+    const std::size_t star = d.filter.find("*.");
+    if (star == std::string::npos) return {};
+    std::string ext;
+    for (std::size_t i = star + 2;
+         i < d.filter.size() && std::isalnum(static_cast<unsigned char>(d.filter[i])); ++i)
+        ext.push_back(d.filter[i]);
+    return ext;
+}
+}  // namespace
+
 std::optional<std::string> SessionInteraction::askOpenFile(const FileDialog& d) {
     auto path = ScriptedInteraction::askOpenFile(d);
-    if (path) *path = InputArg(ctx_, *path, d.defaultExt);
+    if (path) *path = InputArg(ctx_, *path, ExpectedExtension(d));
     return path;
 }
 

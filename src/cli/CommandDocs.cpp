@@ -85,7 +85,7 @@ std::string ExampleValue(const std::string& name) {
         {"IMAGE", "phone.fls"}, {"A", "old.fls"},
         {"B", "new.fls"},       {"ROW", "0"},
         {"OUT", "out.bin"},     {"IN", "in.bin"},
-        {"TAG", "TONE"},         {"ID", "00A"},
+        {"TAG", "TONE"},        {"ID", "00A"},
         {"TEXTS", "texts.txt"}, {"OPS", "operators.txt"},
         {"NAME", "pictures"},   {"FIRST", "pictures000.bmp"},
         {"KIND", "standard"},

@@ -98,10 +98,10 @@ void Info(CliSession& s, const ImageOptions& o) {
         const auto v = FieldNumber(field);
         return v ? std::to_string(*v) : std::string("-");
     };
-    out << "File:        " << o.image << "\n"
+    out << "File:        " << PrintableLine(o.image) << "\n"
         << "Size:        " << ed.MainHex.Size() << " bytes\n"
         << "Phone type:  " << ed.PhoneType() << " \"" << ed.PhoneTypeText() << "\"\n"
-        << "Model:       " << ed.ModelName << "\n"
+        << "Model:       " << PrintableLine(ed.ModelName) << "\n"
         << "Free offset: " << ed.FreeOffset << "\n"
         << "MCU free:    " << num(ed.mcuFreeField) << " bytes\n"
         << "PPM free:    " << num(ed.ppmFreeField) << " bytes\n";
@@ -242,7 +242,9 @@ void AddChunkCommands(CLI::App& app, CliContext& ctx) {
 
     Command<ChunkArgs> exp(ctx, chunk, "export", "Write the chunk to a PPMChunk file (*.bin)");
     exp.Image();
-    exp->add_option("TAG", exp.args().tag, choice)->required()->check(CLI::IsMember(tags));
+    exp->add_option("TAG", exp.args().tag, "Chunk to write: " + choice)
+        ->required()
+        ->check(CLI::IsMember(tags));
     exp->add_option("OUT", exp.args().file, "PPMChunk file to write (- writes standard output)")
         ->required();
     exp.TypeOption().Runs([](CliContext& c, const ChunkArgs& a) {
@@ -255,7 +257,9 @@ void AddChunkCommands(CLI::App& app, CliContext& ctx) {
 
     Command<ChunkArgs> imp(ctx, chunk, "import", "Replace the chunk by a PPMChunk file (*.bin)");
     imp.Image();
-    imp->add_option("TAG", imp.args().tag, choice)->required()->check(CLI::IsMember(tags));
+    imp->add_option("TAG", imp.args().tag, "Chunk to replace: " + choice)
+        ->required()
+        ->check(CLI::IsMember(tags));
     imp->add_option("IN", imp.args().file, "PPMChunk file to read (- reads standard input)")
         ->required();
     imp.TypeOption().Output().Runs([](CliContext& c, const ChunkArgs& a) {

@@ -3,6 +3,7 @@
 #include "cli/CliModule.h"
 #include "cli/DiffPrint.h"
 #include "cli/Json.h"
+#include "cli/Rows.h"
 #include "compare/ImageDiff.h"
 #include "compare/RecipeMaker.h"
 #include "core/FileIO.h"
@@ -89,7 +90,7 @@ std::string EntryLine(const DiffEntry& e) {
 }
 
 void PrintText(std::ostream& out, const ImageDiff& d) {
-    out << ImageLine("A", d.a) << '\n' << ImageLine("B", d.b) << '\n';
+    out << PrintableLine(ImageLine("A", d.a)) << '\n' << PrintableLine(ImageLine("B", d.b)) << '\n';
     if (d.Equal()) {
         out << kNoDifferences << '\n';
         return;
@@ -102,7 +103,7 @@ void PrintText(std::ostream& out, const ImageDiff& d) {
         if (!s.unreadableA.empty()) out << "  not read in A: " << s.unreadableA << '\n';
         if (!s.unreadableB.empty()) out << "  not read in B: " << s.unreadableB << '\n';
         for (std::size_t i = 0; i < s.entries.size() && i < kShownPerSection; ++i)
-            out << EntryLine(s.entries[i]) << '\n';
+            out << PrintableLine(EntryLine(s.entries[i])) << '\n';
         if (s.entries.size() > kShownPerSection)
             out << "  ... and " << s.entries.size() - kShownPerSection << " more (see --json)\n";
     }
@@ -115,8 +116,11 @@ void Diff(CliContext& ctx, const DiffArgs& a) {
         if (wanted == 0) UnknownPhoneType(ctx, a.type);
     }
     ImageDiff d;
+    std::string pathA, pathB;  // a stand-in for "-"
     try {
-        d = DiffImageFiles(InputArg(ctx, a.a), InputArg(ctx, a.b), wanted);
+        pathA = InputArg(ctx, a.a);
+        pathB = InputArg(ctx, a.b);
+        d = DiffImageFiles(pathA, pathB, wanted);
     } catch (const std::exception& e) {
         ctx.err << kProgramPrefix << MessageLine(e.what()) << '\n';
         throw CliExit{kTrouble};
@@ -125,7 +129,7 @@ void Diff(CliContext& ctx, const DiffArgs& a) {
         // Written before anything is printed: a recipe that cannot be made or written is
         // trouble, whatever the comparison found.
         try {
-            const std::string text = RecipeText(MakeRecipe(a.a, a.b, wanted));
+            const std::string text = RecipeText(MakeRecipe(pathA, pathB, wanted));
             WriteFileAtomic(a.recipe, Bytes(text.begin(), text.end()));
         } catch (const std::exception& e) {
             ctx.err << kProgramPrefix << MessageLine(e.what()) << '\n';
@@ -159,7 +163,8 @@ void DiffCommands(CLI::App& app, CliContext& ctx) {
     diff->add_flag("--json", a.json, "Print one JSON object");
     diff->add_option("--recipe", a.recipe,
                      "Also write the steps that turn A into B to this recipe file (*.json), for "
-                     "apply");
+                     "apply")
+        ->check(NotStdio());
     diff.Runs(Diff);
 }
 

@@ -182,7 +182,9 @@ void GraphicsCommands(CLI::App& app, CliContext& ctx) {
     auto expAll =
         Bmp(ctx, bmp, "export-all",
             "Write every bitmap to NAME000.bmp, NAME001.bmp, ... (as Save All does)", false);
-    expAll->add_option("NAME", expAll.args().file, "NAME.bmp: the numbers go before .bmp")
+    expAll
+        ->add_option("NAME", expAll.args().file,
+                     "Bitmap file name NAME.bmp; the numbers go before .bmp")
         ->required()
         ->check(NotStdio());
     expAll.TypeOption().RunsOnImage(kRead, [](CliSession& s, const Args& a) {

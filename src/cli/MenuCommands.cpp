@@ -233,7 +233,7 @@ void MenuCommands(CLI::App& app, CliContext& ctx) {
 
     Command<MenuEditArgs> move(ctx, menu, "move", "Move an item of the level up or down");
     EditCommand(move, true)
-        ->add_option("DIRECTION", move.args().direction, "up or down")
+        ->add_option("DIRECTION", move.args().direction, "Where to move the item: up or down")
         ->required()
         ->check(CLI::IsMember({"up", "down"}));
     AddWalkOptions(move);

@@ -55,7 +55,7 @@ Command<Args> Tone(CliContext& ctx, CLI::App* parent, const char* name, const ch
 Command<Args> Alert(CliContext& ctx, CLI::App* parent, const char* name, const char* help) {
     Command<Args> c(ctx, parent, name, help);
     c.Image();
-    c->add_option("KIND", c.args().kind, ChoiceText(KindNames()))
+    c->add_option("KIND", c.args().kind, "Alert tone: " + ChoiceText(KindNames()))
         ->required()
         ->check(CLI::IsMember(KindNames()));
     return c;

@@ -6,5 +6,8 @@
 int main(int argc, char** argv) {
     // Pictures come from a module loaded by the commands that need them.
     brivant::SetPictureLoader(&brivant::LoadPictureModule);
+    // Standard output is flushed once, at the end, where a failed write is caught with its
+    // reason; tied to stderr it would be flushed by the first message instead.
+    std::cerr.tie(nullptr);
     return brivant::RunCli(argc, argv, std::cout, std::cerr);
 }

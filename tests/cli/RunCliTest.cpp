@@ -153,6 +153,15 @@ TEST(CliRun, DashIsStandardInputAndOutput) {
         CliIn({"chunk", "import", x, "TONE", "-", "-o", dir.Path("z.fls")}, chunk.out);
     EXPECT_EQ(imported.status, 0) << imported.err;
 
+#ifdef BRIVANT_PLATFORM
+    // A bitmap file through a pipe: the reader goes by the name, so the stand-in has one.
+    const CliRun bmp = CliIn({"bmp", "export", x, "001", "-"}, "");
+    ASSERT_EQ(bmp.status, 0) << bmp.err;
+    EXPECT_EQ(bmp.out.substr(0, 2), "BM");
+    const CliRun bmpIn = CliIn({"bmp", "import", x, "001", "-", "-o", dir.Path("b.fls")}, bmp.out);
+    EXPECT_EQ(bmpIn.status, 0) << bmpIn.err;
+#endif
+
     // A failed command writes nothing to standard output, and says "-" for the stand-in.
     const CliRun bad = CliIn({"info", "-"}, "not an image");
     EXPECT_EQ(bad.status, 1);
