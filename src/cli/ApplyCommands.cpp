@@ -79,8 +79,15 @@ void Retell(std::ostream& err, const std::string& told, const std::string& step)
     }
 }
 
+// Recipe text in a message: control characters would break the one-line messages.
+std::string Shown(std::string text) {
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    return text;
+}
+
 std::string StepName(std::size_t index, const std::string& label) {
-    return "step " + std::to_string(index + 1) + " (" + label + ")";
+    return "step " + std::to_string(index + 1) + " (" + Shown(label) + ")";
 }
 
 // One step made ready: its own parser with the arguments parsed, the action parsing chose,
@@ -155,7 +162,7 @@ std::unique_ptr<Step> Prepare(CliContext& ctx, const RecipeStep& rs, std::size_t
     const auto fail = [&](const std::string& what) {
         StepFails(ctx, StepName(index, label), what);
     };
-    if (!StepCommands().count(rs.command)) fail(Format(kUnknownCommand, {rs.command}));
+    if (!StepCommands().count(rs.command)) fail(Format(kUnknownCommand, {Shown(rs.command)}));
     const std::size_t space = rs.command.find(' ');
     const std::string group = rs.command.substr(0, space);
     const std::string name = rs.command.substr(space + 1);
@@ -175,7 +182,7 @@ std::unique_ptr<Step> Prepare(CliContext& ctx, const RecipeStep& rs, std::size_t
     };
     std::vector<Given> given;
     for (const auto& [key, value] : rs.args) {
-        if (RecipeOwned().count(key)) fail(Format(kOwnedArg, {key}));
+        if (RecipeOwned().count(key)) fail(Format(kOwnedArg, {Shown(key)}));
         const CLI::Option* match = nullptr;
         for (const CLI::Option* o : cmd->get_options()) {
             const auto& longs = o->get_lnames();
@@ -184,7 +191,7 @@ std::unique_ptr<Step> Prepare(CliContext& ctx, const RecipeStep& rs, std::size_t
                 match = o;
         }
         if (!match || Lower(match->get_name(true)) == "image")
-            fail(Format(kUnknownArg, {rs.command, key}));
+            fail(Format(kUnknownArg, {rs.command, Shown(key)}));
         const bool flag = match->get_items_expected_max() == 0;
         if (flag != value.Is(JsonValue::Kind::Bool))
             fail(Format(kBadValue, {key, flag ? "true or false" : "a text or a number"}));
