@@ -54,7 +54,7 @@ cpu_us() {
             rm -f "$out" "$out.bak"
             { time "$@" >/dev/null 2>&1; } 2>"$work/cpu"
             read -r u s <"$work/cpu"
-            cpus+=($(awk -v u="$u" -v s="$s" 'BEGIN { printf "%d", (u + s) * 1000000 }'))
+            cpus+=("$(awk -v u="$u" -v s="$s" 'BEGIN { printf "%d", (u + s) * 1000000 }')")
         done
         printf '%s\n' "${cpus[@]}" | median
     fi
@@ -63,8 +63,8 @@ side_by_side() {  # base command (one word list, eval'd), then the command
     local base=$1 i w=() bw=()
     shift
     for ((i = 0; i < runs; i++)); do
-        bw+=($(eval "wall_us $base"))
-        w+=($(wall_us "$@"))
+        bw+=("$(eval "wall_us $base")")
+        w+=("$(wall_us "$@")")
     done
     echo "$(printf '%s\n' "${w[@]}" | median) $(printf '%s\n' "${bw[@]}" | median)" \
         "$(cpu_us "$@") $(eval "cpu_us $base")"
@@ -92,7 +92,7 @@ row() {  # label, base command, goal ratio, command...
     m=$(peak_kib "$@")
     r=$(ratio "$t" "$bt")
     rc=$(ratio "$c" "$bc")
-    mem_ratio=$([ "$m" = - ] && echo - || ratio "$m" "$size_kib")
+    if [ "$m" = - ]; then mem_ratio=-; else mem_ratio=$(ratio "$m" "$size_kib"); fi
     verdict=$(awk -v r="$r" -v g="$goal" -v m="$mem_ratio" 'BEGIN {
         ok = r <= g && (m == "-" || m <= 3); print ok ? "ok" : "MISSED" }')
     printf '%-31s %6s %6s %5sx %6s %6s %5sx %7s %4sx  %s\n' "$label" "$(ms "$t")" "$(ms "$bt")" \
@@ -135,6 +135,8 @@ row "chunk import TONE -o OUT" "$cp_sync_base" 2 "$cli" chunk import "$image" TO
 gui="$build/brivant"
 if [ -x "$gui" ] && command -v xvfb-run >/dev/null; then
     echo "-- window start-up under Xvfb (goal: first list rows within 200 ms)"
+    # The inner script gets its values as arguments; it expands them itself.
+    # shellcheck disable=SC2016
     xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
         gui=$1 image=$2 runs=$3
         BRIVANT_STARTUP_TIMING=exit timeout 30 "$gui" "$image" >/dev/null 2>&1  # warm-up

@@ -22,7 +22,10 @@ void OpenCommand(Editor& ed, Interaction& ui) {
 void OpenPath(Editor& ed, Interaction& ui, const std::string& path) {
     // Read and looked at beside the open image: a file that cannot be read, or is not an
     // image, leaves the open image and everything shown of it as they were.
-    FileContent file = ReadFileContent(path, HexBuffer::kCannotOpen);
+    OpenContent(ed, ui, ReadFileContent(path, HexBuffer::kCannotOpen), path);
+}
+
+void OpenContent(Editor& ed, Interaction& ui, FileContent file, const std::string& path) {
     if (const std::string missing = MissingImagePart(file.bytes); !missing.empty())
         throw UserError(Format(kNotAnImage, {path, missing}));
     ed.fileNameField = path;
@@ -69,7 +72,13 @@ bool SavePath(Editor& ed, Interaction& ui, const std::string& path) {
     ed.MainHex.SaveFile(path, true);
     // The image now belongs to the file just written.
     ed.fileNameField = path;
-    RunChecksumDialog(ui, path);
+    RecountFreeSpace(ed);
+    if (RunChecksumDialog(ui, path)) {
+        // The image in memory holds what the file now holds, so that a later save (its
+        // checksum question cancelled) does not write back the checksums from the open.
+        RepairImageChecksums(ed.MainHex);
+        ed.MainHex.SetModified(false);
+    }
     ui.info(kSaved);
     return true;
 }
@@ -79,6 +88,7 @@ void SaveWithChecksums(Editor& ed, Interaction& ui, const std::string& path) {
     RepairImageChecksums(ed.MainHex);
     ed.MainHex.SaveFile(path, true);
     ed.fileNameField = path;
+    RecountFreeSpace(ed);
     ui.info(kSaved);
 }
 

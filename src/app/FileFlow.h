@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "core/FileIO.h"
+
 namespace brivant {
 
 class Editor;
@@ -22,6 +24,8 @@ void OpenCommand(Editor& ed, Interaction& ui);
 // Steps after the dialog: load, reset the views, find free space, detect. A file that cannot
 // be read or is not an image is refused (UserError) with the open image left as it was.
 void OpenPath(Editor& ed, Interaction& ui, const std::string& path);
+// The same steps for a file already read (or bytes made in memory) under that name.
+void OpenContent(Editor& ed, Interaction& ui, FileContent file, const std::string& path);
 
 // The save command: asks for the file, then SavePath.
 void SaveCommand(Editor& ed, Interaction& ui);

@@ -68,11 +68,19 @@ HistoryStep::PieceEdit PieceChange(int piece, const std::string& before, const s
 }
 
 HistoryStep::CopyState CopyStateOf(const PpmCopy& c) {
-    return {c.totalLength, c.split, c.chunkOffset};
+    return {c.totalLength, c.writtenLength, c.split, c.chunkOffset};
 }
 
 bool operator==(const HistoryStep::CopyState& a, const HistoryStep::CopyState& b) {
-    return a.totalLength == b.totalLength && a.split == b.split && a.chunkOffset == b.chunkOffset;
+    return a.totalLength == b.totalLength && a.writtenLength == b.writtenLength &&
+           a.split == b.split && a.chunkOffset == b.chunkOffset;
+}
+
+void PutCopyState(PpmCopy& c, const HistoryStep::CopyState& state) {
+    c.totalLength = state.totalLength;
+    c.writtenLength = state.writtenLength;
+    c.split = state.split;
+    c.chunkOffset = state.chunkOffset;
 }
 
 }  // namespace
@@ -81,6 +89,13 @@ std::size_t HistoryStep::Footprint() const {
     std::size_t n = sizeof(HistoryStep) + description.size();
     for (const Run& r : runs) n += sizeof(Run) + r.before.size() + r.after.size();
     for (const PieceEdit& p : pieces) n += sizeof(PieceEdit) + p.before.size() + p.after.size();
+    return n;
+}
+
+std::size_t History::SaveWrite::Footprint() const {
+    std::size_t n = sizeof(SaveWrite);
+    for (const HistoryStep::Run& r : runs)
+        n += sizeof(HistoryStep::Run) + r.before.size() + r.after.size();
     return n;
 }
 
@@ -126,7 +141,8 @@ bool History::Commit(const Session& s, std::string description) {
                          step.ppmChangedBefore != step.ppmChangedAfter;
     if (!changed) return false;
 
-    // A new step ends what could be redone.
+    // A new step ends what could be redone, and what was saved in the states it led to.
+    if (steps_.size() > done_) DropSaves(steps_[done_].serial, steps_.back().serial);
     while (steps_.size() > done_) {
         bytes_ -= steps_.back().Footprint();
         steps_.pop_back();
@@ -143,9 +159,56 @@ bool History::Commit(const Session& s, std::string description) {
 void History::Trim() {
     while (!steps_.empty() && (steps_.size() > maxSteps_ || bytes_ > maxBytes_)) {
         bytes_ -= steps_.front().Footprint();
+        // The saves of the state before the oldest step are never taken back again.
+        DropSaves(0, base_);
         base_ = steps_.front().serial;
         steps_.pop_front();
         if (done_ > 0) --done_;
+    }
+}
+
+void History::DropSaves(std::uint64_t from, std::uint64_t to) {
+    std::erase_if(saves_, [&](const SaveWrite& w) {
+        const bool drop = w.serial >= from && w.serial <= to;
+        if (drop) bytes_ -= w.Footprint();
+        return drop;
+    });
+}
+
+void History::BeginSave(const Session& s) {
+    saveSnapBytes_ = s.MainHex.Data();
+    saveSnapCopy_ = CopyStateOf(s.ppm);
+    savePending_ = true;
+}
+
+void History::EndSave(const Session& s) {
+    if (!savePending_) return;
+    savePending_ = false;
+    const Bytes before = std::move(saveSnapBytes_);
+    saveSnapBytes_.clear();
+    if (s.MainHex.Data().size() != before.size()) return;
+    SaveWrite w;
+    w.serial = Current();
+    w.runs = ChangedRuns(before, s.MainHex.Data());
+    w.copyBefore = saveSnapCopy_;
+    w.copyAfter = CopyStateOf(s.ppm);
+    if (w.runs.empty() && w.copyBefore == w.copyAfter) return;
+    bytes_ += w.Footprint();
+    saves_.push_back(std::move(w));
+}
+
+void History::ApplySaves(Session& s, std::uint64_t serial, bool forward) const {
+    const auto put = [&](const SaveWrite& w) {
+        for (const HistoryStep::Run& r : w.runs)
+            s.MainHex.WriteAt(r.offset, forward ? r.after : r.before);
+        PutCopyState(s.ppm, forward ? w.copyAfter : w.copyBefore);
+    };
+    if (forward) {
+        for (const SaveWrite& w : saves_)
+            if (w.serial == serial) put(w);
+    } else {
+        for (auto it = saves_.rbegin(); it != saves_.rend(); ++it)
+            if (it->serial == serial) put(*it);
     }
 }
 
@@ -154,8 +217,9 @@ void History::Clear() {
     done_ = 0;
     bytes_ = 0;
     base_ = saved_ = ++serial_;
-    savedSinceOpen_ = savedPieces_ = false;
-    pending_ = false;
+    savedSinceOpen_ = false;
+    saves_.clear();
+    pending_ = savePending_ = false;
 }
 
 void History::Apply(Session& s, const HistoryStep& step, bool forward) const {
@@ -166,12 +230,8 @@ void History::Apply(Session& s, const HistoryStep& step, bool forward) const {
         const std::string& out = forward ? e.before : e.after;
         piece.replace(e.at, out.size(), forward ? e.after : e.before);
     }
-    if (!(step.copyBefore == step.copyAfter)) {
-        const HistoryStep::CopyState& c = forward ? step.copyAfter : step.copyBefore;
-        s.ppm.totalLength = c.totalLength;
-        s.ppm.split = c.split;
-        s.ppm.chunkOffset = c.chunkOffset;
-    }
+    if (!(step.copyBefore == step.copyAfter))
+        PutCopyState(s.ppm, forward ? step.copyAfter : step.copyBefore);
     s.FreeOffset = forward ? step.freeAfter : step.freeBefore;
 }
 
@@ -179,11 +239,11 @@ std::optional<std::string> History::Undo(Session& s) {
     if (!CanUndo()) return std::nullopt;
     const std::size_t i = done_ - 1;
     const HistoryStep& step = steps_[i];
+    ApplySaves(s, step.serial, false);
     Apply(s, step, false);
     done_ = i;
-    // A save in between wrote the copy into MainHex: what the copy holds now must be written
-    // again by the next save, and MainHex no longer matches the file.
-    s.PpmChanged = step.ppmChangedBefore || savedPieces_;
+    // The bytes are those of the state before the step, saves taken back: so is the mark.
+    s.PpmChanged = step.ppmChangedBefore;
     s.MainHex.SetModified(Current() != saved_ && (step.modifiedBefore || savedSinceOpen_));
     return step.description;
 }
@@ -192,16 +252,16 @@ std::optional<std::string> History::Redo(Session& s) {
     if (!CanRedo()) return std::nullopt;
     const HistoryStep& step = steps_[done_];
     Apply(s, step, true);
+    ApplySaves(s, step.serial, true);
     ++done_;
-    s.PpmChanged = step.ppmChangedAfter || savedPieces_;
+    s.PpmChanged = step.ppmChangedAfter;
     s.MainHex.SetModified(Current() != saved_ && (step.modifiedAfter || savedSinceOpen_));
     return step.description;
 }
 
-void History::MarkSaved(const Session& s) {
+void History::MarkSaved(const Session&) {
     saved_ = Current();
     savedSinceOpen_ = true;
-    if (s.PpmChanged) savedPieces_ = true;
 }
 
 bool History::Unsaved(const Session& s) const {

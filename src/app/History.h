@@ -31,6 +31,7 @@ struct HistoryStep {
     };
     struct CopyState {
         std::int32_t totalLength = 0;
+        std::int32_t writtenLength = 0;
         bool split = false;
         std::array<std::int32_t, kChunkCount> chunkOffset{};
     };
@@ -75,6 +76,13 @@ class History {
     std::optional<std::string> Undo(Session& s);
     std::optional<std::string> Redo(Session& s);
 
+    // A save writes the PPM copy and the repaired checksums into MainHex. Those bytes belong
+    // to the state the save was made in: undo takes them back with the steps that led there
+    // and redo puts them back, so every state is restored byte for byte, whatever was saved
+    // in between. BeginSave remembers the image before the save, EndSave keeps what it
+    // changed (also when the save failed half-way).
+    void BeginSave(const Session& s);
+    void EndSave(const Session& s);
     // The image was just written to its file: this state is the saved one.
     void MarkSaved(const Session& s);
     // True while the image holds changes its file does not: edits in MainHex, or chunk edits
@@ -89,6 +97,10 @@ class History {
   private:
     std::uint64_t Current() const { return done_ == 0 ? base_ : steps_[done_ - 1].serial; }
     void Apply(Session& s, const HistoryStep& step, bool forward) const;
+    // The saves made in state `serial`, taken back (newest first) or put back (oldest first).
+    void ApplySaves(Session& s, std::uint64_t serial, bool forward) const;
+    // Forgets the saves of states no step leads to any more.
+    void DropSaves(std::uint64_t from, std::uint64_t to);
     void Trim();
 
     std::size_t maxSteps_, maxBytes_;
@@ -99,7 +111,17 @@ class History {
     std::uint64_t serial_ = 0;  // the last state number handed out
     std::uint64_t saved_ = 0;   // the state the file holds
     bool savedSinceOpen_ = false;
-    bool savedPieces_ = false;  // a save wrote the PPM copy into MainHex
+    // What each save wrote into MainHex, oldest first, with the state it was made in.
+    struct SaveWrite {
+        std::uint64_t serial = 0;
+        std::vector<HistoryStep::Run> runs;
+        HistoryStep::CopyState copyBefore, copyAfter;
+        std::size_t Footprint() const;
+    };
+    std::vector<SaveWrite> saves_;
+    bool savePending_ = false;
+    Bytes saveSnapBytes_;
+    HistoryStep::CopyState saveSnapCopy_;
 
     // The image before the pending command.
     bool pending_ = false;

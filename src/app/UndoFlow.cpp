@@ -11,6 +11,7 @@
 #include "menu/MenuLevels.h"
 #include "patches/Miscellaneous.h"
 #include "ppm/FreeSpace.h"
+#include "ppm/PpmCopy.h"
 #include "tones/AlertTones.h"
 
 namespace brivant {
@@ -178,7 +179,7 @@ void RereadImage(Editor& ed, Interaction& ui) {
     ed.security = security;
     ed.tones.selectedRingtone = ringtone;
     if (ed.MainHex.Empty() || ed.PhoneType() == 0) return;
-    GetFreespace(ed);
+    RecountFreeSpace(ed);
     for (const Feature& f : ed.features)
         if (f.typeChosen) f.typeChosen(ed, ui);
     TabChanged(ed, ui, ed.activeTab);
@@ -214,7 +215,14 @@ bool HasUnsavedWork(const Editor& ed) {
 
 bool SaveImage(Editor& ed, Interaction& ui) {
     SaveWatch watch(ui);
-    SaveCommand(ed, watch);
+    ed.history.BeginSave(ed);
+    try {
+        SaveCommand(ed, watch);
+    } catch (...) {
+        ed.history.EndSave(ed);
+        throw;
+    }
+    ed.history.EndSave(ed);
     if (watch.saved) ed.history.MarkSaved(ed);
     return watch.saved;
 }

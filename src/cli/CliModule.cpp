@@ -27,6 +27,15 @@ CLI::Validator WholeNumber(std::int64_t min, std::int64_t max) {
         "INT " + range);
 }
 
+CLI::Validator NotStdio() {
+    return CLI::Validator(
+        [](std::string& text) -> std::string {
+            if (!StandIns::IsStdio(text)) return {};
+            return "'-' cannot be standard input or output here (./- names a file called -)";
+        },
+        "");
+}
+
 CLI::Validator HexId() {
     return CLI::Validator(
         [](std::string& text) -> std::string {
@@ -42,30 +51,28 @@ CLI::App* AddGroup(CLI::App& app, const char* name, const char* help) {
     return group;
 }
 
-std::string ChoiceText(const std::vector<std::string>& names) {
-    std::string text;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        if (i > 0) text += i + 1 == names.size() ? " or " : ", ";
-        text += names[i];
-    }
-    return text;
-}
-
 void AddImageOption(CLI::App* cmd, ImageOptions& o) {
-    cmd->add_option("IMAGE", o.image, "Flash image (*.fls)")->required()->check(CLI::ExistingFile);
+    // A missing file is the open flow's to tell, as every other file that cannot be read.
+    cmd->add_option("IMAGE", o.image, "Flash image to open (*.fls; - reads standard input)")
+        ->required();
 }
 
 void AddTypeOption(CLI::App* cmd, ImageOptions& o) {
     cmd->add_option("--type", o.type,
-                    "Phone type (such as 3310 or 62XX/7110) when detection finds none");
+                    "Phone type to use when detection finds none (such as 3310 or 62XX/7110)");
 }
 
 void AddJsonFlag(CLI::App* cmd, ImageOptions& o) {
     cmd->add_flag("--json", o.json, "Print one JSON object");
 }
 
+void AddQuietFlag(CLI::App* cmd, CliContext& ctx) {
+    cmd->add_flag("-q,--quiet", ctx.quiet, "Print no success lines, only warnings and errors");
+}
+
 void AddOutputOptions(CLI::App* cmd, ImageOptions& o) {
-    auto* out = cmd->add_option("-o,--output", o.out, "Write the result to this file");
+    auto* out = cmd->add_option("-o,--output", o.out,
+                                "Image file to write the result to (- writes standard output)");
     auto* in =
         cmd->add_flag("--in-place", o.inPlace, "Write the result over IMAGE (keeps IMAGE.bak)");
     out->excludes(in);

@@ -30,17 +30,32 @@ std::span<const CliModuleEntry> CliModules();
 // of every module when no module owns it.
 void RegisterModules(CLI::App& app, CliContext& ctx, std::string_view command = {});
 
+// The command table of one run: the parser holding every command (or, when `first` names
+// a command, that command's module), reading "-" from `in` and printing on `out` and `err`,
+// with the paths of the stand-ins for "-" shown as "-" in what goes to `err`.
+struct CommandTable {
+    CommandTable(std::istream& in, std::ostream& out, std::ostream& err,
+                 std::string_view first = {});
+    CommandTable(const CommandTable&) = delete;
+    CommandTable& operator=(const CommandTable&) = delete;
+
+    StandIns standIns;
+    ShownPathsBuf shownPaths;
+    std::ostream err;
+    CLI::App app;
+    CliContext ctx;
+};
+
 // A command with subcommands of its own (`tones list`, ...): one of them must be given.
 CLI::App* AddGroup(CLI::App& app, const char* name, const char* help);
-
-// "a, b or c", as the help texts name a choice.
-std::string ChoiceText(const std::vector<std::string>& names);
 
 // Numbers on the command line (rows, counts, amounts, offsets) are decimal digits only, in
 // range. The parser alone would take an empty argument as 0 and let signs, spaces and
 // fractions through; with these every such argument is wrong usage (exit 2) instead.
 inline constexpr std::int64_t kMaxArgNumber = std::numeric_limits<std::int32_t>::max();
 CLI::Validator WholeNumber(std::int64_t min, std::int64_t max);
+// A file argument that cannot be standard input or output (a name the command adds to).
+CLI::Validator NotStdio();
 // An ID as the lists show it ("00A"): 1 to 8 hex digits, nothing else.
 CLI::Validator HexId();
 
@@ -66,6 +81,8 @@ void AddImageOption(CLI::App* cmd, ImageOptions& o);
 void AddTypeOption(CLI::App* cmd, ImageOptions& o);
 void AddJsonFlag(CLI::App* cmd, ImageOptions& o);
 void AddOutputOptions(CLI::App* cmd, ImageOptions& o);
+// -q / --quiet, which every command takes: scripts can silence any of them the same way.
+void AddQuietFlag(CLI::App* cmd, CliContext& ctx);
 
 // A subcommand being declared: its node in the parser and the arguments the parser fills.
 // `Args` is ImageOptions or a struct deriving from it; it lives as long as the parser, so
@@ -74,7 +91,9 @@ template <typename Args = ImageOptions>
 class Command {
   public:
     Command(CliContext& ctx, CLI::App* parent, const char* name, const char* help)
-        : ctx_(ctx), args_(std::make_shared<Args>()), cmd_(parent->add_subcommand(name, help)) {}
+        : ctx_(ctx), args_(std::make_shared<Args>()), cmd_(parent->add_subcommand(name, help)) {
+        AddQuietFlag(cmd_, ctx_);
+    }
 
     // The parser node, for the command's own options.
     CLI::App* operator->() const { return cmd_; }

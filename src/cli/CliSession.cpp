@@ -15,15 +15,35 @@ constexpr const char* kNeedsOutput =
     "this command changes the image: give -o OUT.fls or --in-place";
 constexpr const char* kNoAnswer = "no answer given to: ";
 constexpr const char* kCannotCreate = "Cannot create file %s (%s)";
+constexpr const char* kNoSuchRow = "Row %s does not exist: the list has %s rows";
+constexpr const char* kUnknownType = "--type: unknown phone type '%s' (one of %s)";
+constexpr const char* kInPlaceStdin = "--in-place needs an image file, not standard input";
 constexpr const char* kNoChecksumRepair =
     "The MCU checksum range of the image lies outside the file, so the checksums of the saved "
     "file could not be repaired; nothing was written (--no-checksum saves without repairing "
     "them)";
 }  // namespace
 
+std::string InputArg(CliContext& ctx, const std::string& arg, const std::string& ext) {
+    return ctx.standIns ? ctx.standIns->InputPath(arg, ext) : arg;
+}
+
+std::string OutputArg(CliContext& ctx, const std::string& arg) {
+    return ctx.standIns ? ctx.standIns->OutputPath(arg) : arg;
+}
+
+std::optional<std::string> SessionInteraction::askOpenFile(const FileDialog& d) {
+    auto path = ScriptedInteraction::askOpenFile(d);
+    if (path) *path = InputArg(ctx_, *path, d.defaultExt);
+    return path;
+}
+
 std::optional<std::string> SessionInteraction::askSaveFile(const FileDialog& d) {
     auto path = ScriptedInteraction::askSaveFile(d);
-    if (path && image_.FileIdentity() && IdOf(*path) == image_.FileIdentity())
+    if (!path) return path;
+    // Standard output is never the open image.
+    if (StandIns::IsStdio(*path)) return OutputArg(ctx_, *path);
+    if (image_.FileIdentity() && IdOf(*path) == image_.FileIdentity())
         throw UserError(Format(kExportIsImage, {*path}));
     return path;
 }
@@ -34,11 +54,21 @@ void UsageError(CliContext& ctx, const std::string& text) {
 }
 
 void UnknownPhoneType(CliContext& ctx, const std::string& type) {
-    UsageError(ctx, "--type: unknown phone type '" + type + "'");
+    const auto& texts = PhoneTypeTexts();
+    UsageError(ctx, Format(kUnknownType, {type, ChoiceText({texts.begin() + 1, texts.end()})}));
+}
+
+std::string ChoiceText(const std::vector<std::string>& names) {
+    std::string text;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i > 0) text += i + 1 == names.size() ? " or " : ", ";
+        text += names[i];
+    }
+    return text;
 }
 
 CliSession::CliSession(CliContext& c, const ImageOptions& o)
-    : ui(c.err, ed.MainHex), options(o), ctx(c) {}
+    : ui(c, ed.MainHex), options(o), ctx(c) {}
 
 void CliSession::Open(bool tolerant) {
     const ImageOptions& o = options;
@@ -47,12 +77,14 @@ void CliSession::Open(bool tolerant) {
         wanted = PhoneTypeIndex(o.type);
         if (wanted == 0) UnknownPhoneType(ctx, o.type);
     }
+    std::string path;
     try {
-        OpenPath(ed, ui, o.image);
+        path = InputArg(ctx, o.image);
+        OpenPath(ed, ui, path);
     } catch (const UserError& e) {
         ui.error(e.what());
         // A loaded image whose detection or reading failed can still be looked at.
-        if (!tolerant || ed.MainHex.FileName() != o.image) throw CliExit{1};
+        if (!tolerant || path.empty() || ed.MainHex.FileName() != path) throw CliExit{1};
     }
     if (wanted != 0 && ed.PhoneType() != wanted) {
         if (!ed.phoneList.enabled && ed.PhoneType() != 0) {
@@ -71,9 +103,22 @@ void CliSession::Open(bool tolerant) {
 
 void CliSession::RequireOutput() {
     if (options.out.empty() && !options.inPlace) UsageError(ctx, kNeedsOutput);
-    const std::string& target = options.inPlace ? options.image : options.out;
-    if (const std::string problem = OutputProblem(target); !problem.empty()) {
-        ui.error(Format(kCannotCreate, {target, problem}));
+    if (options.inPlace && StandIns::IsStdio(options.image)) UsageError(ctx, kInPlaceStdin);
+    // "-o -" writes the image to standard output: a new file, so no .bak and no in-place.
+    try {
+        target_ = options.inPlace ? options.image : OutputArg(ctx, options.out);
+    } catch (const UserError& e) {
+        UsageError(ctx, e.what());
+    }
+    if (const std::string problem = OutputProblem(target_); !problem.empty()) {
+        ui.error(Format(kCannotCreate, {target_, problem}));
+        throw CliExit{1};
+    }
+}
+
+void CliSession::RequireRow(std::int64_t row, std::size_t rows) {
+    if (row < 0 || static_cast<std::size_t>(row) >= rows) {
+        ui.error(Format(kNoSuchRow, {std::to_string(row), std::to_string(rows)}));
         throw CliExit{1};
     }
 }
@@ -90,7 +135,7 @@ void CliSession::RequireChecksumRepair() {
 
 void CliSession::Save() {
     const ImageOptions& o = options;
-    const std::string target = o.inPlace ? o.image : o.out;
+    const std::string& target = target_;
     ui.checksumOk = !o.noChecksum;
     if (!CanSave(ed, ui)) throw CliExit{1};
     RequireChecksumRepair();

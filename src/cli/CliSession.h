@@ -4,9 +4,11 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "app/Editor.h"
 #include "cli/ScriptedInteraction.h"
+#include "cli/StandIns.h"
 
 namespace brivant {
 
@@ -33,26 +35,42 @@ struct CliContext {
     std::ostream& out;
     std::ostream& err;
     std::function<void()> action;
+    // Where "-" arguments read and write; without it "-" is an ordinary file name.
+    StandIns* standIns = nullptr;
+    // --quiet: no success lines, only warnings and errors.
+    bool quiet = false;
     // Set while a recipe runs its steps: every command then works on this image, already
     // open, and leaves opening and saving to the recipe.
     CliSession* open = nullptr;
 };
 
+// "a, b or c", as the help texts and messages name a choice.
+std::string ChoiceText(const std::vector<std::string>& names);
+
+// A file argument as a command reads or writes it: "-" is standard input or output.
+std::string InputArg(CliContext& ctx, const std::string& arg, const std::string& ext = {});
+std::string OutputArg(CliContext& ctx, const std::string& arg);
+
 // Wrong usage: one line on stderr, exit status 2.
 [[noreturn]] void UsageError(CliContext& ctx, const std::string& text);
-// A --type that names no phone type is wrong usage.
+// A --type that names no phone type is wrong usage; the message lists the types there are.
 [[noreturn]] void UnknownPhoneType(CliContext& ctx, const std::string& type);
 
 // The answers of one session: an export is never written over the open image, whatever
 // spelling (or link) names it.
+// A file answer "-" is standard input or output.
 class SessionInteraction : public ScriptedInteraction {
   public:
-    SessionInteraction(std::ostream& err, const HexBuffer& image)
-        : ScriptedInteraction(err), image_(image) {}
+    SessionInteraction(CliContext& ctx, const HexBuffer& image)
+        : ScriptedInteraction(ctx.err), image_(image), ctx_(ctx) {
+        quiet = ctx.quiet;
+    }
+    std::optional<std::string> askOpenFile(const FileDialog& d) override;
     std::optional<std::string> askSaveFile(const FileDialog& d) override;
 
   private:
     const HexBuffer& image_;
+    CliContext& ctx_;
 };
 
 // One run of a command over an image: the editor, and the scripted answers.
@@ -77,9 +95,15 @@ class CliSession {
     void Save();
     // Ends with status 1 when a command told an error or left a question unanswered.
     void CheckTold();
+    // Ends with status 1, telling that `row` is not a row of a list of `rows` rows.
+    void RequireRow(std::int64_t row, std::size_t rows);
 
     const ImageOptions& options;
     CliContext& ctx;
+
+  private:
+    // The file the result is saved to (a stand-in for "-o -"), set by RequireOutput.
+    std::string target_;
 };
 
 // What happens around a command's own work, in this order: -o / --in-place required, the

@@ -26,6 +26,7 @@ constexpr const char* kForeignDesignation = "--designation does not belong to th
 constexpr const char* kSampleWritten = "sample image of type %s written to %s";
 // The message checksum reading gives for a file it cannot read.
 constexpr const char* kCannotOpen = "Cannot open file %s";
+constexpr const char* kFixNeedsFile = "--fix rewrites a file: IMAGE cannot be standard input";
 
 std::optional<std::int64_t> FieldNumber(const std::string& field) {
     if (field.empty()) return std::nullopt;
@@ -157,10 +158,12 @@ struct ChecksumArgs : ImageOptions {
 
 void Checksum(CliContext& ctx, const ChecksumArgs& a) {
     // The repair opens the file for writing: a FIFO would wait there and a device never end.
-    if (const std::string problem = InputProblem(a.image); !problem.empty())
-        throw UserError(Format(kCannotOpen, {a.image}) + " (" + problem + ")");
-    if (a.fix) RepairFileChecksums(a.image);
-    const Bytes b = ReadWholeFile(a.image, kCannotOpen);
+    if (a.fix && StandIns::IsStdio(a.image)) UsageError(ctx, kFixNeedsFile);
+    const std::string path = InputArg(ctx, a.image);
+    if (const std::string problem = InputProblem(path); !problem.empty())
+        throw UserError(Format(kCannotOpen, {path}) + " (" + problem + ")");
+    if (a.fix) RepairFileChecksums(path);
+    const Bytes b = ReadWholeFile(path, kCannotOpen);
     const auto mcu = McuChecksum(b);
     const auto fls = FlsCheckValue(b);
     const bool hasTail = b.size() >= 6;
@@ -240,7 +243,8 @@ void AddChunkCommands(CLI::App& app, CliContext& ctx) {
     Command<ChunkArgs> exp(ctx, chunk, "export", "Write the chunk to a PPMChunk file (*.bin)");
     exp.Image();
     exp->add_option("TAG", exp.args().tag, choice)->required()->check(CLI::IsMember(tags));
-    exp->add_option("OUT", exp.args().file, "PPMChunk file to write")->required();
+    exp->add_option("OUT", exp.args().file, "PPMChunk file to write (- writes standard output)")
+        ->required();
     exp.TypeOption().Runs([](CliContext& c, const ChunkArgs& a) {
         const Feature& f = ChunkFeature(a.tag);
         RunOnImage(c, a, kChunkExport, [&](CliSession& s) {
@@ -252,9 +256,8 @@ void AddChunkCommands(CLI::App& app, CliContext& ctx) {
     Command<ChunkArgs> imp(ctx, chunk, "import", "Replace the chunk by a PPMChunk file (*.bin)");
     imp.Image();
     imp->add_option("TAG", imp.args().tag, choice)->required()->check(CLI::IsMember(tags));
-    imp->add_option("IN", imp.args().file, "PPMChunk file to read")
-        ->required()
-        ->check(CLI::ExistingFile);
+    imp->add_option("IN", imp.args().file, "PPMChunk file to read (- reads standard input)")
+        ->required();
     imp.TypeOption().Output().Runs([](CliContext& c, const ChunkArgs& a) {
         const Feature& f = ChunkFeature(a.tag);
         RunOnImage(c, a, kChunkImport, [&](CliSession& s) {
@@ -299,17 +302,16 @@ void AddSpaceCommands(CLI::App& app, CliContext& ctx) {
 struct DemoArgs {
     std::string out;
     std::string type = "3310";
-    int mib = 2;
+    int mib = 0;  // the family's own size
     bool noMark = false;
     bool occupied = false;
     int designation = -1;
 };
 
 void Demo(CliContext& ctx, const DemoArgs& a) {
-    SampleOptions so;
-    so.family = PhoneTypeIndex(a.type);
-    if (so.family == 0) UnknownPhoneType(ctx, a.type);
-    so.size = a.mib * 1024 * 1024;
+    const int family = PhoneTypeIndex(a.type);
+    if (family == 0) UnknownPhoneType(ctx, a.type);
+    SampleOptions so = DemoSampleOptions(family, a.mib);
     so.mcuEndMark = !a.noMark;
     so.occupiedBelowPpm = a.occupied;
     if (a.designation != -1) {
@@ -319,16 +321,17 @@ void Demo(CliContext& ctx, const DemoArgs& a) {
             UsageError(ctx, kForeignDesignation);
         so.designation = a.designation;
     }
-    WriteFileAtomic(a.out, BuildSample(so).bytes);
-    ctx.err << kProgramPrefix << Format(kSampleWritten, {a.type, a.out}) << '\n';
+    WriteFileAtomic(OutputArg(ctx, a.out), BuildSample(so).bytes);
+    if (!ctx.quiet) ctx.err << kProgramPrefix << Format(kSampleWritten, {a.type, a.out}) << '\n';
 }
 
 void AddDemoCommand(CLI::App& app, CliContext& ctx) {
     Command<DemoArgs> demo(ctx, &app, "demo", "Write a sample image made by the sample builder");
     DemoArgs& a = demo.args();
-    demo->add_option("OUT", a.out, "Image file to write")->required();
+    demo->add_option("OUT", a.out, "Image file to write (- writes standard output)")->required();
     demo->add_option("--type", a.type, "Phone type of the sample (default 3310)");
-    AddNumber(demo.app(), "--size", a.mib, "Size in MiB, 1 to 8 (default 2)", 1, 8);
+    AddNumber(demo.app(), "--size", a.mib,
+              "Size in MiB, 1 to 8 (default 2, or what the family's animations need)", 1, 8);
     demo->add_flag("--no-mark", a.noMark, "Leave out the mark that ends the MCU free space");
     demo->add_flag("--occupied", a.occupied, "Put data right below the PPM marker");
     AddNumber(demo.app(), "--designation", a.designation,

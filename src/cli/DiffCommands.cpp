@@ -116,7 +116,7 @@ void Diff(CliContext& ctx, const DiffArgs& a) {
     }
     ImageDiff d;
     try {
-        d = DiffImageFiles(a.a, a.b, wanted);
+        d = DiffImageFiles(InputArg(ctx, a.a), InputArg(ctx, a.b), wanted);
     } catch (const std::exception& e) {
         ctx.err << kProgramPrefix << MessageLine(e.what()) << '\n';
         throw CliExit{kTrouble};
@@ -151,8 +151,8 @@ void DiffCommands(CLI::App& app, CliContext& ctx) {
         ctx, &app, "diff",
         "Compare two images by subsystem (exit status 0 equal, 1 different, 2 trouble)");
     DiffArgs& a = diff.args();
-    diff->add_option("A", a.a, "First flash image (*.fls)")->required()->check(CLI::ExistingFile);
-    diff->add_option("B", a.b, "Second flash image (*.fls)")->required()->check(CLI::ExistingFile);
+    diff->add_option("A", a.a, "First flash image (*.fls; - reads standard input)")->required();
+    diff->add_option("B", a.b, "Second flash image (*.fls; - reads standard input)")->required();
     diff->add_option("--type", a.type,
                      "Phone type (such as 3310 or 62XX/7110) for an image whose detection finds "
                      "none");

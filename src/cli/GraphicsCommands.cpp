@@ -137,7 +137,7 @@ void Sheet(CliSession& s, const Args& a) {
             {BitmapIdText(id) + " " + std::to_string(e.Width()) + "x" + std::to_string(e.Height()),
              RenderPixels(ReadBitmapPixels(s.ed, g, id), e.Width(), e.Height())});
     }
-    pictures.writeSheet(a.file, sheet, a.scale);
+    pictures.writeSheet(OutputArg(s.ctx, a.file), sheet, a.scale);
 }
 
 Command<Args> Bmp(CliContext& ctx, CLI::App* parent, const char* name, const char* help, bool id) {
@@ -162,7 +162,8 @@ void GraphicsCommands(CLI::App& app, CliContext& ctx) {
         .RunsOnImage(kRead, Show);
 
     auto exp = Bmp(ctx, bmp, "export", "Write one bitmap to a bitmap file (*.bmp)", true);
-    exp->add_option("OUT", exp.args().file, "Bitmap file to write")->required();
+    exp->add_option("OUT", exp.args().file, "Bitmap file to write (- writes standard output)")
+        ->required();
     exp.TypeOption().RunsOnImage(kRead, [](CliSession& s, const Args& a) {
         Choose(s, a);
         s.ui.saveFiles.push_back(a.file);
@@ -170,19 +171,20 @@ void GraphicsCommands(CLI::App& app, CliContext& ctx) {
     });
 
     auto imp = Bmp(ctx, bmp, "import", "Replace one bitmap by a bitmap file (*.bmp)", true);
-    imp->add_option("IN", imp.args().file, "Bitmap file to read")
-        ->required()
-        ->check(CLI::ExistingFile);
+    imp->add_option("IN", imp.args().file, "Bitmap file to read (- reads standard input)")
+        ->required();
     imp.TypeOption().Output().RunsOnImage(kEdit, [](CliSession& s, const Args& a) {
         Choose(s, a);
         s.ui.openFiles.push_back(a.file);
         LoadBitmap(s.ed, s.ed.graphics, s.ui, Files());
     });
 
-    auto expAll = Bmp(ctx, bmp, "export-all",
-                      "Write every bitmap to NAME000.bmp, NAME001.bmp, ... (\"&Save All\")", false);
+    auto expAll =
+        Bmp(ctx, bmp, "export-all",
+            "Write every bitmap to NAME000.bmp, NAME001.bmp, ... (as Save All does)", false);
     expAll->add_option("NAME", expAll.args().file, "NAME.bmp: the numbers go before .bmp")
-        ->required();
+        ->required()
+        ->check(NotStdio());
     expAll.TypeOption().RunsOnImage(kRead, [](CliSession& s, const Args& a) {
         s.ui.saveFiles.push_back(a.file);
         SaveAllBitmaps(s.ed, s.ed.graphics, s.ui, Files());
@@ -191,15 +193,20 @@ void GraphicsCommands(CLI::App& app, CliContext& ctx) {
     auto sheet =
         Bmp(ctx, bmp, "sheet",
             "Draw every bitmap on one picture (*.png), labelled with its ID and size", false);
-    sheet->add_option("OUT", sheet.args().file, "Picture file to write (*.png)")->required();
+    sheet
+        ->add_option("OUT", sheet.args().file,
+                     "Picture file to write (*.png; - writes standard output)")
+        ->required();
     sheet->add_option("--scale", sheet.args().scale, "Pixels per bitmap pixel, 1 to 8 (default 2)")
         ->check(CLI::Range(1, 8));
     sheet.TypeOption().RunsOnImage(kRead, Sheet);
 
     auto impAll =
         Bmp(ctx, bmp, "import-all",
-            "Read every bitmap from NAME000.bmp, NAME001.bmp, ... (\"&Load All\")", false);
-    impAll->add_option("FIRST", impAll.args().file, "The first file, NAME000.bmp")->required();
+            "Read every bitmap from NAME000.bmp, NAME001.bmp, ... (as Load All does)", false);
+    impAll->add_option("FIRST", impAll.args().file, "The first file, NAME000.bmp")
+        ->required()
+        ->check(NotStdio());
     impAll.TypeOption().Output().RunsOnImage(kEdit, [](CliSession& s, const Args& a) {
         s.ui.openFiles.push_back(a.file);
         LoadAllBitmaps(s.ed, s.ed.graphics, s.ui, Files());

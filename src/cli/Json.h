@@ -14,6 +14,8 @@ class Json {
     Json& BeginArray();
     Json& EndArray();
     Json& Key(std::string_view k);
+    // UTF-8 text; a byte that is not part of well-formed UTF-8 is written as \u00XX (the code
+    // point of its value), so that the output stays strict JSON.
     Json& String(std::string_view utf8);
     // Bytes shown character by character: byte b is code point b.
     Json& Latin1(std::string_view bytes);

@@ -17,12 +17,13 @@ BRIVANT_DECLARE_MODULE(GraphicsCommands)
 BRIVANT_DECLARE_MODULE(MenuCommands)
 BRIVANT_DECLARE_MODULE(SecurityCommands)
 BRIVANT_DECLARE_MODULE(DiffCommands)
+BRIVANT_DECLARE_MODULE(CheckCommands)
 BRIVANT_DECLARE_MODULE(ApplyCommands)
 
 namespace {
 // The command modules in the order --help lists their commands, each with the top-level
 // commands it adds (a test checks these against what each module really adds).
-constexpr std::array<CliModuleEntry, 10> kModules{{
+constexpr std::array<CliModuleEntry, 11> kModules{{
     {"CoreCommands", CoreCommands, "demo info search checksum chunk space"},
     {"TextCommands", TextCommands, "lang ops"},
     {"ToneCommands", ToneCommands, "tones alert"},
@@ -32,6 +33,7 @@ constexpr std::array<CliModuleEntry, 10> kModules{{
     {"MenuCommands", MenuCommands, "menu"},
     {"SecurityCommands", SecurityCommands, "security"},
     {"DiffCommands", DiffCommands, "diff"},
+    {"CheckCommands", CheckCommands, "check"},
     {"ApplyCommands", ApplyCommands, "apply"},
 }};
 

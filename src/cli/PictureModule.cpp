@@ -11,7 +11,7 @@
 #define BRIVANT_PICTURE_MODULE "libbrivant_pictures.so"
 #endif
 #ifndef BRIVANT_PICTURE_MODULE_DIR
-#define BRIVANT_PICTURE_MODULE_DIR "../lib/brivant-pro"
+#define BRIVANT_PICTURE_MODULE_DIR "../lib/brivant-pro/modules"
 #endif
 
 namespace brivant {

@@ -26,6 +26,10 @@ using Row = std::vector<std::string>;
 void PrintRows(std::ostream& out, bool json, const std::vector<Column>& columns,
                const std::vector<Row>& rows, const std::string& countLine);
 
+// A UTF-8 line as the lists print it on stdout: control characters (C1 ones too) written as
+// \xHH, like messages, so that a stored byte never acts on the terminal or splits a row.
+std::string PrintableLine(const std::string& utf8);
+
 // Prints items: with `json` one object {key:[...]}, each item written by `asJson`; otherwise
 // the line `asLine` makes of each.
 template <typename Item, typename AsJson, typename AsLine>
@@ -39,7 +43,7 @@ void PrintEach(std::ostream& out, bool json, const char* key, const std::vector<
         out << j.Text() << '\n';
         return;
     }
-    for (const Item& item : items) out << asLine(item) << '\n';
+    for (const Item& item : items) out << PrintableLine(asLine(item)) << '\n';
 }
 
 }  // namespace brivant

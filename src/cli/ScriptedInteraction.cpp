@@ -49,6 +49,7 @@ std::optional<std::string> ScriptedInteraction::askSaveFile(const FileDialog& d)
 
 void ScriptedInteraction::tell(const std::string& text, MessageKind kind) {
     if (kind == MessageKind::Error) hadError_ = true;
+    if (quiet && kind == MessageKind::Info) return;
     err_ << kProgramPrefix << MessageLine(text) << '\n';
 }
 

@@ -26,6 +26,8 @@ class ScriptedInteraction : public Interaction {
     std::deque<std::string> saveFiles;
     std::deque<std::string> texts;
     bool checksumOk = true;
+    // Only warnings and errors are printed, no success lines.
+    bool quiet = false;
     // A run opens one image and ends: nothing of an earlier one can be at stake, so the
     // question keeps whatever there is.
     SaveChoice saveChanges = SaveChoice::Cancel;

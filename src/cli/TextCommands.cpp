@@ -15,7 +15,6 @@ namespace brivant {
 
 namespace {
 
-constexpr const char* kNoSuchRow = "Row %s does not exist: the list has %s rows";
 constexpr const char* kLineCount = "%s holds %s texts, the language has %s";
 constexpr const char* kBadOperatorLine =
     "Line %s of %s: expected the two-digit network code, one space and the name";
@@ -47,13 +46,6 @@ std::vector<std::string> ReadLines(const std::string& path) {
     return lines;
 }
 
-void RequireRow(CliSession& s, int row, std::size_t rows) {
-    if (row < 0 || static_cast<std::size_t>(row) >= rows) {
-        s.ui.error(Format(kNoSuchRow, {std::to_string(row), std::to_string(rows)}));
-        throw CliExit{1};
-    }
-}
-
 struct Args : ImageOptions {
     int row = -1;
     std::string file, name, code;
@@ -62,13 +54,12 @@ struct Args : ImageOptions {
 // IMAGE, then ROW and a file when the command takes them, then --type. A file the command
 // reads must exist.
 Command<Args> TextCommand(CliContext& ctx, CLI::App* parent, const char* name, const char* help,
-                          bool row, const char* file = nullptr, bool output = false) {
+                          bool row, const char* file = nullptr, const char* fileHelp = nullptr) {
     Command<Args> c(ctx, parent, name, help);
     c.Image();
-    if (row) AddRow(c.app(), "ROW", c.args().row, "0-based row of the list");
+    if (row) AddRow(c.app(), "ROW", c.args().row, "Row of the list (0-based)");
     if (file) {
-        auto* f = c->add_option(file, c.args().file, "File")->required();
-        if (!output) f->check(CLI::ExistingFile);
+        c->add_option(file, c.args().file, fileHelp)->required();
     }
     c.TypeOption();
     return c;
@@ -81,7 +72,7 @@ void LangList(CliSession& s, const Args& a) {
 }
 
 void LangTexts(CliSession& s, const Args& a) {
-    RequireRow(s, a.row, s.ed.texts.languages.size());
+    s.RequireRow(a.row, s.ed.texts.languages.size());
     const LanguageTexts t = ReadRowTexts(s.ed, s.ed.texts, a.row);
     PrintEach(
         s.ctx.out, a.json, "texts", t.texts,
@@ -91,8 +82,8 @@ void LangTexts(CliSession& s, const Args& a) {
 
 // The Language Editor as if the user had typed these texts and pressed "&OK".
 void LangEdit(CliSession& s, const Args& a) {
-    RequireRow(s, a.row, s.ed.texts.languages.size());
-    const std::vector<std::string> lines = ReadLines(a.file);
+    s.RequireRow(a.row, s.ed.texts.languages.size());
+    const std::vector<std::string> lines = ReadLines(InputArg(s.ctx, a.file));
     s.ui.dialogs.On<TLangEdit>() = [&](TLangEdit& m) {
         if (lines.size() != m.Texts().size()) {
             s.ui.error(Format(kLineCount, {a.file, std::to_string(lines.size()),
@@ -121,7 +112,7 @@ void OpsList(CliSession& s, const Args& a) {
 }
 
 void OpsShow(CliSession& s, const Args& a) {
-    RequireRow(s, a.row, s.ed.texts.countries.size());
+    s.RequireRow(a.row, s.ed.texts.countries.size());
     TOpEdit m(s.ed.texts.countries[static_cast<std::size_t>(a.row)].code,
               ParseOperators(CountryRecord(s.ed, s.ed.texts, a.row, true)));
     m.Show();
@@ -136,18 +127,23 @@ void OpsShow(CliSession& s, const Args& a) {
 }
 
 // The Operators Editor as if its list had been made to hold these operators and "&OK"
-// pressed: one operator a line, the network code, one space, the name.
+// pressed: one operator a line, the network code, one space, the name. The code may carry
+// the country code before a hyphen, as `ops show` prints it ("515-02 Globe"), so that its
+// output can be edited and read back.
 void OpsEdit(CliSession& s, const Args& a) {
-    RequireRow(s, a.row, s.ed.texts.countries.size());
-    const std::vector<std::string> lines = ReadLines(a.file);
+    s.RequireRow(a.row, s.ed.texts.countries.size());
+    const std::string country = s.ed.texts.countries[static_cast<std::size_t>(a.row)].code + "-";
+    const std::vector<std::string> lines = ReadLines(InputArg(s.ctx, a.file));
     std::vector<std::pair<std::string, std::string>> ops;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::size_t space = lines[i].find(' ');
+        std::string line = lines[i];
+        if (line.starts_with(country)) line.erase(0, country.size());
+        const std::size_t space = line.find(' ');
         if (space == std::string::npos) {
             s.ui.error(Format(kBadOperatorLine, {std::to_string(i + 1), a.file}));
             throw CliExit{1};
         }
-        ops.emplace_back(lines[i].substr(0, space), lines[i].substr(space + 1));
+        ops.emplace_back(line.substr(0, space), line.substr(space + 1));
     }
     s.ui.dialogs.On<TOpEdit>() = [&](TOpEdit& m) {
         while (m.Count() > 0) {
@@ -179,16 +175,18 @@ void AddLanguageCommands(CLI::App& app, CliContext& ctx) {
         .JsonFlag()
         .RunsOnImage(kReadLanguages, LangTexts);
     TextCommand(ctx, lang, "edit", "Replace the texts of a language (one text a line, UTF-8)", true,
-                "TEXTS")
+                "TEXTS", "Text file, one text a line in UTF-8 (- reads standard input)")
         .Output()
         .RunsOnImage(kChangeLanguages, LangEdit);
-    TextCommand(ctx, lang, "export", "Write a language chunk file (*.lng)", true, "OUT", true)
+    TextCommand(ctx, lang, "export", "Write a language chunk file (*.lng)", true, "OUT",
+                "Language chunk file to write (- writes standard output)")
         .RunsOnImage(kReadLanguages, [](CliSession& s, const Args& a) {
-            RequireRow(s, a.row, s.ed.texts.languages.size());
+            s.RequireRow(a.row, s.ed.texts.languages.size());
             s.ui.saveFiles.push_back(a.file);
             RetrieveLanguage(s.ed, s.ed.texts, s.ui, a.row);
         });
-    TextCommand(ctx, lang, "add", "Add a language chunk file (*.lng)", false, "IN")
+    TextCommand(ctx, lang, "add", "Add a language chunk file (*.lng)", false, "IN",
+                "Language chunk file to read (- reads standard input)")
         .Output()
         .RunsOnImage(kChangeLanguages, [](CliSession& s, const Args& a) {
             s.ui.openFiles.push_back(a.file);
@@ -197,7 +195,7 @@ void AddLanguageCommands(CLI::App& app, CliContext& ctx) {
     TextCommand(ctx, lang, "delete", "Delete a language chunk", true)
         .Output()
         .RunsOnImage(kChangeLanguages, [](CliSession& s, const Args& a) {
-            RequireRow(s, a.row, s.ed.texts.languages.size());
+            s.RequireRow(a.row, s.ed.texts.languages.size());
             DeleteLanguage(s.ed, s.ed.texts, s.ui, a.row);
         });
 }
@@ -211,7 +209,9 @@ void AddOperatorCommands(CLI::App& app, CliContext& ctx) {
         .JsonFlag()
         .RunsOnImage(kReadOperators, OpsShow);
     TextCommand(ctx, ops, "edit", "Replace the operators of a country (one a line: CODE NAME)",
-                true, "OPS")
+                true, "OPS",
+                "Text file, one operator a line: CODE NAME, as ops show prints them "
+                "(- reads standard input)")
         .Output()
         .RunsOnImage(kChangeOperators, OpsEdit);
     auto added = TextCommand(ctx, ops, "new", "Add a country without operators", false);
@@ -223,22 +223,24 @@ void AddOperatorCommands(CLI::App& app, CliContext& ctx) {
         s.ui.texts.push_back(a.code);
         NewCountry(s.ed, s.ed.texts, s.ui);
     });
-    TextCommand(ctx, ops, "add", "Add a country record file (*.opr)", false, "IN")
+    TextCommand(ctx, ops, "add", "Add a country record file (*.opr)", false, "IN",
+                "Country record file to read (- reads standard input)")
         .Output()
         .RunsOnImage(kChangeOperators, [](CliSession& s, const Args& a) {
             s.ui.openFiles.push_back(a.file);
             LoadCountry(s.ed, s.ed.texts, s.ui);
         });
-    TextCommand(ctx, ops, "export", "Write a country record file (*.opr)", true, "OUT", true)
+    TextCommand(ctx, ops, "export", "Write a country record file (*.opr)", true, "OUT",
+                "Country record file to write (- writes standard output)")
         .RunsOnImage(kReadOperators, [](CliSession& s, const Args& a) {
-            RequireRow(s, a.row, s.ed.texts.countries.size());
+            s.RequireRow(a.row, s.ed.texts.countries.size());
             s.ui.saveFiles.push_back(a.file);
             RetrieveCountry(s.ed, s.ed.texts, s.ui, a.row);
         });
     TextCommand(ctx, ops, "delete", "Delete a country", true)
         .Output()
         .RunsOnImage(kChangeOperators, [](CliSession& s, const Args& a) {
-            RequireRow(s, a.row, s.ed.texts.countries.size());
+            s.RequireRow(a.row, s.ed.texts.countries.size());
             DeleteCountry(s.ed, s.ed.texts, s.ui, a.row);
         });
 }

@@ -62,11 +62,12 @@ Command<Args> Alert(CliContext& ctx, CLI::App* parent, const char* name, const c
 }
 
 void In(Command<Args>& c) {
-    c->add_option("IN", c.args().file, "Tone file to read")->required()->check(CLI::ExistingFile);
+    c->add_option("IN", c.args().file, "Tone file to read (- reads standard input)")->required();
 }
 
 void Out(Command<Args>& c) {
-    c->add_option("OUT", c.args().file, "Tone file to write")->required();
+    c->add_option("OUT", c.args().file, "Tone file to write (- writes standard output)")
+        ->required();
 }
 
 // The Options dialog as if the user had typed the repeat count, chosen the volume and
@@ -94,6 +95,7 @@ void AddRingtoneCommands(CLI::App& app, CliContext& ctx) {
     auto exp = Tone(ctx, tones, "export", "Write one ringtone to a tone file (*.re)", true);
     Out(exp);
     exp.TypeOption().RunsOnImage(kRead, [](CliSession& s, const Args& a) {
+        s.RequireRow(a.row, s.ed.tones.ringtones.size());
         s.ui.saveFiles.push_back(a.file);
         RetrieveRingtone(s.ed, s.ed.tones, s.ui, a.row);
     });
@@ -101,6 +103,7 @@ void AddRingtoneCommands(CLI::App& app, CliContext& ctx) {
     auto change = Tone(ctx, tones, "change", "Replace one ringtone by a tone file (*.re)", true);
     In(change);
     change.TypeOption().Output().RunsOnImage(kEdit, [](CliSession& s, const Args& a) {
+        s.RequireRow(a.row, s.ed.tones.ringtones.size());
         s.ui.openFiles.push_back(a.file);
         ChangeRingtone(s.ed, s.ed.tones, s.ui, a.row);
     });
@@ -116,6 +119,7 @@ void AddRingtoneCommands(CLI::App& app, CliContext& ctx) {
         .TypeOption()
         .Output()
         .RunsOnImage(kEdit, [](CliSession& s, const Args& a) {
+            s.RequireRow(a.row, s.ed.tones.ringtones.size());
             DeleteRingtone(s.ed, s.ed.tones, s.ui, a.row);
         });
 }

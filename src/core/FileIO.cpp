@@ -13,9 +13,6 @@
 #include <memory>
 #include <random>
 
-#if defined(__linux__)
-#endif
-
 #include "core/UserError.h"
 
 namespace brivant {
@@ -29,8 +26,25 @@ bool FileExists(const std::string& path) {
     return std::filesystem::is_regular_file(path, ec);
 }
 
+std::string SafeFileName(std::string_view name) {
+    std::string out;
+    out.reserve(name.size());
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const auto c = static_cast<unsigned char>(name[i]);
+        const bool c1 = c == 0xC2 && i + 1 < name.size() &&
+                        static_cast<unsigned char>(name[i + 1]) >= 0x80 &&
+                        static_cast<unsigned char>(name[i + 1]) <= 0x9F;
+        if (c1) ++i;
+        out.push_back(c < 0x20 || c == 0x7F || c == '/' || c == '\\' || c1 ? '_' : name[i]);
+    }
+    if (!out.empty() && out.find_first_not_of('.') == std::string::npos)
+        out.assign(out.size(), '_');
+    return out;
+}
+
 namespace {
 constexpr const char* kCannotCreate = "Cannot create file %s (%s)";
+constexpr const char* kCannotBackup = "Cannot create backup %s. (%s)";
 
 // errno after a failed call; a call that failed without saying why still gets a reason.
 int LastError() {
@@ -166,6 +180,23 @@ Bytes ReadWholeFile(const std::string& path, const std::string& failText) {
     return ReadFileContent(path, failText).bytes;
 }
 
+namespace {
+std::string FolderOf(const std::string& path) {
+    const std::string folder = std::filesystem::path(path).parent_path().string();
+    return folder.empty() ? "." : folder;
+}
+
+// An unnamed file can only be given a name through its entry in /proc (or by a privileged
+// process): without it the content is written under a temporary name from the start.
+bool CanNameUnnamedFiles() {
+#if defined(O_TMPFILE)
+    return ::access("/proc/self/fd", X_OK) == 0;
+#else
+    return false;
+#endif
+}
+}  // namespace
+
 PendingFile::PendingFile(const std::string& path) : path_(path), target_(path) {
     if (const std::string problem = OutputProblem(path); !problem.empty())
         throw UserError(Format(kCannotCreate, {path, problem}));
@@ -181,6 +212,14 @@ PendingFile::PendingFile(const std::string& path) : path_(path), target_(path) {
     const bool exists = ::stat(target_.c_str(), &st) == 0;
     if (exists) targetId_ = IdOfStat(st);
 
+#if defined(O_TMPFILE)
+    // Nameless until committed: a crash at any point leaves no file behind. File systems
+    // without such files refuse the flag, and the named way below takes over.
+    if (CanNameUnnamedFiles()) {
+        fd_ = ::open(FolderOf(target_).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        unnamed_ = fd_ >= 0;
+    }
+#endif
     for (int attempt = 0; fd_ < 0; ++attempt) {
         const std::string name = target_ + ".tmp~" + RandomSuffix();
         errno = 0;
@@ -230,20 +269,78 @@ void PendingFile::Write(const Bytes& data) {
     // On the disk before it takes the target's name: a crash never leaves an empty image.
     errno = 0;
     if (::fsync(fd_) != 0) Fail(LastError());
+    // An unnamed file is reached only through its descriptor until it is linked in.
+    if (unnamed_) return;
     errno = 0;
     const int closed = ::close(fd_);
     fd_ = -1;
     if (closed != 0) Fail(LastError());
 }
 
-void PendingFile::Commit() {
+bool PendingFile::LinkUnnamed(const std::string& name) {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd_);
     errno = 0;
-    if (::rename(temp_.c_str(), target_.c_str()) != 0) Fail(LastError());
+    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0)
+        return true;
+#if defined(AT_EMPTY_PATH)
+    if (errno != EEXIST) {
+        const int first = errno;
+        if (::linkat(fd_, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0) return true;
+        if (errno != EEXIST) errno = first;
+    }
+#endif
+    return false;
+}
+
+void PendingFile::MakeBackup(const std::string& backup, const std::string& failText) {
+    const auto fail = [&](const std::string& reason) {
+        return UserError(Format(failText.empty() ? kCannotBackup : failText, {backup, reason}));
+    };
+    // A second name for the old file, made while the target still has it: no instant
+    // passes without the old content under one of the two names. The older backup goes first
+    // (a link to elsewhere loses only the link), since a link never replaces a name.
+    errno = 0;
+    if (::unlink(backup.c_str()) != 0 && errno != ENOENT) throw fail(SystemErrorText(LastError()));
+    errno = 0;
+    if (::link(target_.c_str(), backup.c_str()) == 0) return;
+    if (errno == EEXIST) throw fail(SystemErrorText(EEXIST));
+    // No links on this file system: a copy, written as every file is.
+    try {
+        WriteFileAtomic(backup, ReadWholeFile(target_, "%s"));
+    } catch (const UserError& e) {
+        throw fail(e.what());
+    }
+}
+
+void PendingFile::Commit(const std::string& backup, const std::string& backupFailText) {
+    if (!backup.empty()) MakeBackup(backup, backupFailText);
+    bool placed = false;
+    if (unnamed_) {
+        // A new file is linked in under its name at once. A name that is taken cannot be
+        // replaced by a link: the content gets a fresh name beside it and is renamed over it
+        // right away, the one instant at which a crash leaves a temporary file.
+        if (!targetId_) {
+            placed = LinkUnnamed(target_);
+            if (!placed && errno != EEXIST) Fail(LastError());
+        }
+        for (int attempt = 0; !placed && temp_.empty(); ++attempt) {
+            const std::string name = target_ + ".tmp~" + RandomSuffix();
+            if (LinkUnnamed(name))
+                temp_ = name;
+            else if (errno != EEXIST || attempt >= 100)
+                Fail(LastError());
+        }
+    }
+    errno = 0;
+    if (!placed && ::rename(temp_.c_str(), target_.c_str()) != 0) Fail(LastError());
     committed_ = true;
+    if (fd_ >= 0) {
+        // The content is on the disk and named: a late close error loses nothing.
+        ::close(fd_);
+        fd_ = -1;
+    }
     // The new name on the disk too; a folder that cannot be synced loses nothing written.
-    const std::string folder = std::filesystem::path(target_).parent_path().string();
-    const FdCloser dir{
-        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+    const FdCloser dir{::open(FolderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
     if (dir.fd >= 0) ::fsync(dir.fd);
 }
 

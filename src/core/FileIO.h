@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "core/HexText.h"
 
@@ -41,11 +42,13 @@ struct FileContent {
 FileContent ReadFileContent(const std::string& path, const std::string& failText);
 Bytes ReadWholeFile(const std::string& path, const std::string& failText);
 
-// A new content for a file, written beside it and renamed over it by Commit, so a failure at
-// any step leaves the old file as it was. The target must be a regular file or not exist; a
-// link is followed and the file it names is replaced, keeping its mode. The temporary file
-// has a fresh name, created exclusively in the target's folder; it is removed unless
-// committed. Failures throw UserError "Cannot create file %s (reason)".
+// A new content for a file, written beside it and put in its place by Commit, so that the
+// name holds the whole old file or the whole new one at every instant, a crash included. The
+// target must be a regular file or not exist; a link is followed and the file it names is
+// replaced, keeping its mode. Where the file system allows it the new content is an unnamed
+// file in the target's folder that gets a name only at the end, so a crash leaves nothing
+// behind; elsewhere it has a fresh name, created exclusively in that folder, and is removed
+// unless committed. Failures throw UserError "Cannot create file %s (reason)".
 class PendingFile {
   public:
     explicit PendingFile(const std::string& path);
@@ -62,15 +65,24 @@ class PendingFile {
 
     // Writes the whole content and flushes it to the disk.
     void Write(const Bytes& data);
-    void Commit();
+    // Puts the new content under the target's name. With `backup`, the file there now is
+    // first given that name too (a second link to it, or a copy where the file system has
+    // no links), replacing what had it, so the old content is never without a name.
+    // Failures to make the backup throw UserError `backupFailText` (backup path, reason) with
+    // the target untouched.
+    void Commit(const std::string& backup = {}, const std::string& backupFailText = {});
 
   private:
     [[noreturn]] void Fail(int err);
+    void MakeBackup(const std::string& backup, const std::string& failText);
+    // Gives the unnamed file the name `name`; false (errno set) when it cannot.
+    bool LinkUnnamed(const std::string& name);
 
     std::string path_, target_, temp_;
     std::optional<FileId> targetId_;
     FileId newId_;
     int fd_ = -1;
+    bool unnamed_ = false;  // the content has no name yet
     bool committed_ = false;
 };
 
@@ -79,6 +91,9 @@ void WriteFileAtomic(const std::string& path, const Bytes& data);
 // Plain write (create or truncate); throws UserError "Cannot create file %s (reason)".
 void WriteFileRaw(const std::string& path, const Bytes& data);
 bool FileExists(const std::string& path);
+// A name (UTF-8) as a file dialog may offer it: control characters (C0, DEL and C1) and
+// the folder separators become "_", and a name of dots only, which names a folder, too.
+std::string SafeFileName(std::string_view name);
 std::string SystemErrorText(int err);
 
 }  // namespace brivant

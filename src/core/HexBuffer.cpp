@@ -163,21 +163,10 @@ void HexBuffer::SaveFile(const std::string& path, bool clearModified) {
         if (const std::string problem = BackupProblem(bak); !problem.empty())
             throw UserError(Format(kCannotDeleteBackup, {bak, problem}));
     }
-    // The new content is on the disk before the old file moves, so a failure at any step
-    // leaves the old file (and its backup) as they were.
+    // The old file keeps its name until the new one takes it, and has its backup name before
+    // that: a crash at any instant leaves a whole image under the name.
     out.Write(bytes_);
-    if (backup) {
-        std::error_code ec;
-        std::filesystem::rename(out.Target(), bak, ec);
-        if (ec) throw UserError(Format(kCannotBackup, {bak, ec.message()}));
-    }
-    try {
-        out.Commit();
-    } catch (const UserError&) {
-        std::error_code ec;
-        if (backup) std::filesystem::rename(bak, out.Target(), ec);
-        throw;
-    }
+    out.Commit(backup ? bak : std::string{}, kCannotBackup);
     if (origin) {
         originId_ = out.NewId();
         originReadOnly_ = false;

@@ -19,7 +19,12 @@ const char* PieceTagHex(Piece p);  // the tag as hex text; "" for the remainder
 // The chunk edits not yet written back into the image.
 struct PpmCopy {
     std::array<std::string, kPieceCount> pieces;
-    std::int32_t totalLength = 0;  // hex digits of all pieces when they were cut
+    // Hex digits of the image that the copy may cover: all pieces when they were cut, or the
+    // longest copy written back since. A shorter copy is padded with FF to this length, so
+    // no tail of a longer one stays behind.
+    std::int32_t totalLength = 0;
+    // Hex digits of the copy as it now lies in the image (cut or last written back).
+    std::int32_t writtenLength = 0;
     // True once SplitPPM cut this image's PPM area completely; false after an open, so a
     // save never writes pieces of another image.
     bool split = false;

@@ -17,7 +17,10 @@ void RefuseImageAsExport(const Session& s, const std::string& path) {
 }
 
 std::optional<std::string> AskExportFile(const Session& s, Interaction& ui, const FileDialog& d) {
-    auto path = ui.askSaveFile(d);
+    // Names come from the image: one with control bytes or a "/" is no name a file can have.
+    FileDialog safe = d;
+    safe.defaultName = SafeFileName(d.defaultName);
+    auto path = ui.askSaveFile(safe);
     if (path) RefuseImageAsExport(s, *path);
     return path;
 }

@@ -394,16 +394,18 @@ void RepairImageChecksums(HexBuffer& image) {
     image.WriteAt(34, Bytes(tail.begin(), tail.begin() + 2));
 }
 
-void RunChecksumDialog(Interaction& ui, const std::string& path) {
+bool RunChecksumDialog(Interaction& ui, const std::string& path) {
     if (!ui.confirmChecksum(path)) {
         ui.info(kChecksumCancelled);
-        return;
+        return false;
     }
     try {
         RepairFileChecksums(path);
     } catch (const UserError& e) {
         ui.error(e.what());
+        return false;
     }
+    return true;
 }
 
 }  // namespace brivant

@@ -36,7 +36,8 @@ void RepairFileChecksums(const std::string& path);
 void RepairImageChecksums(HexBuffer& image);
 
 // The dialog as a whole: asks OK / Cancel through the port and does what the answer says.
-void RunChecksumDialog(Interaction& ui, const std::string& path);
+// True when the file's checksums were repaired.
+bool RunChecksumDialog(Interaction& ui, const std::string& path);
 
 inline constexpr const char* kChecksumTitle = "Update Checksum";
 inline constexpr const char* kChecksumOption = "Update All Checksum";

@@ -10,6 +10,7 @@
 #include "image/PhoneTypes.h"
 #include "image/Session.h"
 #include "ppm/Checksums.h"
+#include "ppm/FreeSpace.h"
 
 namespace brivant {
 
@@ -138,7 +139,7 @@ void SplitPPM(Session& ed) {
 
     std::int32_t total = 0;
     for (const auto& p : ed.ppm.pieces) total += static_cast<std::int32_t>(p.size());
-    ed.ppm.totalLength = total;
+    ed.ppm.totalLength = ed.ppm.writtenLength = total;
     ed.ppm.split = true;
 }
 
@@ -147,6 +148,7 @@ void UpdatePPM(Session& ed) {
     m.SetSelectionStart(1);
     std::string joined;
     for (const auto& p : ed.ppm.pieces) joined += p;
+    const auto written = static_cast<std::int32_t>(joined.size());
     if (static_cast<std::int32_t>(joined.size()) < ed.ppm.totalLength)
         joined.append(static_cast<std::size_t>(ed.ppm.totalLength) - joined.size(), 'F');
     const auto n = static_cast<std::int32_t>(joined.size() / 2);
@@ -176,6 +178,27 @@ void UpdatePPM(Session& ed) {
     m.SetSelectionStart(start);
     m.SetSelectionEnd(start + n - 1);
     m.ReplaceSelected(data);
+    ed.ppm.totalLength = static_cast<std::int32_t>(joined.size());
+    ed.ppm.writtenLength = written;
+}
+
+void RecountFreeSpace(Session& ed) {
+    if (ed.MainHex.Empty() || ed.PhoneType() == 0) return;
+    try {
+        GetFreespace(ed);
+    } catch (const UserError&) {
+        // An image whose PPM end cannot be found keeps the figures it had.
+        return;
+    }
+    if (!ed.ppm.split) return;
+    std::int64_t pieces = 0;
+    for (const auto& p : ed.ppm.pieces) pieces += static_cast<std::int64_t>(p.size());
+    // The image still holds the copy as last cut or written; the next save writes the
+    // pieces as they are now, and that is the space the user has.
+    const std::int64_t grown = (pieces - ed.ppm.writtenLength) / 2;
+    if (grown == 0) return;
+    const std::int64_t free = StrToInt(ed.ppmFreeField) - grown;
+    ed.ppmFreeField = std::to_string(free);
 }
 
 void SealChunk(Session& ed, Piece piece) {
@@ -189,6 +212,7 @@ void SealChunk(Session& ed, Piece piece) {
     s.LoadStream(ed.chunkStream);
     ed.ppm[piece] = s.HexText();
     ed.PpmChanged = true;
+    RecountFreeSpace(ed);
 }
 
 bool RetrieveAllChunk(Session& ed, Interaction& ui, Piece piece, const std::string& title) {
@@ -226,6 +250,7 @@ bool LoadAllChunk(Session& ed, Interaction& ui, Piece piece, const std::string& 
         throw UserError(Format(kNotAChunkFile, {ShownName(*path), PieceTag(piece), fault}));
     ed.ppm[piece] = BytesToHex(chunk);
     ed.PpmChanged = true;
+    RecountFreeSpace(ed);
     return true;
 }
 

@@ -19,6 +19,11 @@ class Interaction;
 std::int32_t FindChunk(Session& ed, const char* tagHex);
 void SplitPPM(Session& ed);
 void UpdatePPM(Session& ed);
+// The MCU and PPM free figures counted again; the PPM figure as the next save leaves it
+// (the pieces may have grown or shrunk since the copy was last written into the image).
+// Nothing happens without an image and a phone type, and an image whose free space cannot
+// be counted keeps its figures.
+void RecountFreeSpace(Session& ed);
 
 // The common last step of every chunk edit: the chunk's bytes are in SubHex.
 void SealChunk(Session& ed, Piece piece);

@@ -4,8 +4,10 @@
 #include <stdexcept>
 #include <string>
 
-#include "image/PhoneTypes.h"
 #include "core/Stream.h"
+#include "graphics/AniCatalog.h"
+#include "image/PhoneTypes.h"
+#include "image/Session.h"
 #include "ppm/Checksums.h"
 
 namespace brivant {
@@ -109,6 +111,34 @@ void SampleContext::PlaceMcuAt(std::int32_t offset, const Bytes& data) {
     Put(image_, offset, data);
 }
 
+SampleOptions DemoSampleOptions(int family, int mib) {
+    constexpr std::int32_t kMiB = 1024 * 1024;
+    SampleOptions o;
+    o.family = family;
+    o.size = (mib > 0 ? mib : 2) * kMiB;
+    Session type;
+    type.phoneList.selected = family;
+    const std::string prefix = FirstPointerPrefix(type);
+    if (prefix.empty() || !HasAnimations(type)) return o;
+
+    const int shift = 4 * (8 - static_cast<int>(prefix.size()));
+    const std::int64_t window =
+        ToImageOffset(static_cast<std::uint32_t>(HexTextToInt(prefix)) << shift);
+    // The lists go in the code area at the start of the range, the free space behind them.
+    const std::int64_t free = window + 0x8000;
+    constexpr std::int32_t kFree = 0x10000;
+    const auto fits = [&](std::int64_t size) { return size / 2 >= free + kFree + 0x1000; };
+    if (mib <= 0) {
+        std::int64_t size = 2 * kMiB;
+        while (size < 8 * kMiB && !fits(size)) size += kMiB;
+        o.size = static_cast<std::int32_t>(size);
+    }
+    if (!fits(o.size)) return o;
+    o.freeOffset = static_cast<std::int32_t>(free);
+    o.mcuFree = kFree;
+    return o;
+}
+
 SampleImage BuildSample(const SampleOptions& o) {
     if (o.size < 0x100000 || o.size > 0x800000 || o.size % 0x10000)
         throw std::invalid_argument("sample size must be 1 MiB to 8 MiB in 64 KiB steps");
@@ -130,7 +160,7 @@ SampleImage BuildSample(const SampleOptions& o) {
     // MCU: header, code, free space (ended by the mark when asked), then the PPM area.
     L.dumfile = kHeaderDumfile;
     L.codeStart = kCodeStart;
-    L.freeOffset = s / 4;
+    L.freeOffset = o.freeOffset > kCodeStart && o.freeOffset < s / 2 ? o.freeOffset : s / 4;
     L.ppmStart = s / 2;
     L.ppmEnd = s - s / 16 - 1;
     L.mcuRangeStart = kCodeStart;

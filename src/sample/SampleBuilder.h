@@ -23,6 +23,7 @@ struct SampleOptions {
     std::int32_t size = 2 * 1024 * 1024;
     bool mcuEndMark = true;         // the 3C..67 33 mark behind the MCU free space
     std::int32_t mcuFree = -1;      // bytes before that mark; -1: a sixteenth of the image
+    std::int32_t freeOffset = -1;   // first byte of MCU free space; -1: a quarter of the image
     bool occupiedBelowPpm = false;  // non-free bytes right below the PPM marker
     std::uint32_t seed = 1;
     int ringtones = -1;  // records of the TONE chunk; -1: the family's usual catalog
@@ -86,6 +87,12 @@ struct SampleFeature {
 const std::vector<SampleFeature>& SampleFeatures();
 
 SampleImage BuildSample(const SampleOptions& options);
+
+// The demo image of a family: the usual layout, or, for the families whose animation lists
+// must lie at phone addresses of a given range, one whose MCU free space starts inside that
+// range (so that a list that grows can move there) and the smallest size that holds it.
+// `mib` > 0 asks for that size; the range layout is kept where it fits.
+SampleOptions DemoSampleOptions(int family, int mib = 0);
 
 // A whole chunk: checksum, length, tag, body, trailer.
 Bytes MakeChunk(const std::string& tag, const Bytes& body);

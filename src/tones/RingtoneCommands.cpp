@@ -105,15 +105,6 @@ void Splice(Session& ed, ToneState& t, const TonePiece& p, std::int32_t at, std:
     t.ringtoneCount = RingtoneCountText(t.ringtones.size());
 }
 
-// A tone file of the common layout, taken as it is, or a refusal naming the file.
-Bytes RecordOf(const Bytes& file, const std::string& path) {
-    const std::string fault = ToneFileFault(file, false);
-    if (fault.empty()) return file;
-    if (ToneFileFault(file, true).empty())
-        throw UserError(Format(kToneOf62xxLayout, {ShownName(path)}));
-    throw UserError(Format(kNotAToneFile, {ShownName(path), fault}));
-}
-
 // Whether a record ends as the 62XX/7110 conversion ends them, before its FF padding.
 bool HasWideEnding(const Bytes& record) {
     std::string hex = BytesToHex(record);
@@ -122,6 +113,20 @@ bool HasWideEnding(const Bytes& record) {
         return hex.size() >= e.size() && hex.compare(hex.size() - e.size(), e.size(), e) == 0;
     };
     return endsWith("0A0E070B") || endsWith("060A7F0A0E0B");
+}
+
+// A tone file of the common layout, taken as it is, or a refusal naming the file. Put back
+// in place of a record (`inPlace`), a record whose name the list reads only in the chunk
+// (on into the next record, as an exported one may) is taken too: the chunk is read back
+// whole before it is kept.
+Bytes RecordOf(const Bytes& file, const std::string& path, bool inPlace = false) {
+    const std::string fault = ToneFileFault(file, false);
+    if (fault.empty()) return file;
+    if (inPlace && (fault == kNamePastFile || fault == kNamePastRecord) && !HasWideEnding(file))
+        return file;
+    if (ToneFileFault(file, true).empty())
+        throw UserError(Format(kToneOf62xxLayout, {ShownName(path)}));
+    throw UserError(Format(kNotAToneFile, {ShownName(path), fault}));
 }
 
 // A record of the 62XX/7110 layout takes the selected record's place with its ID.
@@ -171,7 +176,7 @@ void ChangeRingtone(Session& ed, ToneState& t, Interaction& ui, int row) {
     ed.SubHex.LoadFile(*path);
     const Bytes file = ed.SubHex.Data();
     const Bytes record =
-        wide ? WideRecordOf(file, selected, oldHeader, rows, *path) : RecordOf(file, *path);
+        wide ? WideRecordOf(file, selected, oldHeader, rows, *path) : RecordOf(file, *path, true);
 
     // The piece is untouched until here: a file that cannot be read changes nothing.
     const TonePiece p = LoadPiece(ed);
@@ -209,6 +214,10 @@ void RetrieveRingtone(Session& ed, ToneState& t, Interaction& ui, int row) {
 }
 
 void DeleteRingtone(Session& ed, ToneState& t, Interaction& ui, int row) {
+    if (ed.Is62xx()) {
+        ui.error(kNoDelete62xx);
+        return;
+    }
     if (!RowSelected(t, ui, row)) return;
     const RingtoneRow selected = t.ringtones[static_cast<std::size_t>(row)];
     const std::int32_t at = LocateRecord(ed, selected);

@@ -13,7 +13,14 @@ inline constexpr const char* kToneSaveFilter = "ToneChunk (*.re) | *.re";
 inline constexpr const char* kToneChunkSaveTitle = "Save Tone File As...";
 inline constexpr const char* kToneChunkOpenTitle = "Open Tone Files...";
 inline constexpr const char* kNoRingtoneSelected = "Please select a ringtone first";
-inline constexpr const char* kNoAdd62xx = "Ringtones cannot be added to a 62XX/7110 flash file";
+// The alert tones of 62XX/7110 are found by their row in the ringtone list: a record added
+// or taken out would move them, so the list keeps its rows.
+inline constexpr const char* kNoAdd62xx =
+    "Ringtones cannot be added to a 62XX/7110 flash file: its alert tones sit at fixed rows "
+    "of the ringtone list";
+inline constexpr const char* kNoDelete62xx =
+    "Ringtones cannot be deleted from a 62XX/7110 flash file: its alert tones sit at fixed "
+    "rows of the ringtone list";
 inline constexpr const char* kNotAToneFile = "%s is not a ringtone file: %s";
 inline constexpr const char* kToneOf62xxLayout =
     "%s is a ringtone of the 62XX/7110 layout, which this phone type does not read";

@@ -47,13 +47,12 @@ std::string RecordFault(const Bytes& file, bool wide) {
     try {
         read = ReadToneRecordAt(withTrailer, 0, wide);
     } catch (const UserError&) {
-        return "its name runs past the end of the file";
+        return kNamePastFile;
     }
-    if (read.nameEnd > m) return "its name runs past the end of the record";
-    // A name may end early at the tone data's 00 00 02, but never run on into the data.
-    if (!wide && read.nameLength >= 2 && read.nameEnd - 17 > read.nameLength)
-        return Format("its name runs on past the %s characters its name length byte gives",
-                      {std::to_string(read.nameLength)});
+    // A name that ends at the tone data's 00 00 02 inside the record reads the same wherever
+    // the record lies, also when that is past the characters its length byte gives: the list
+    // shows such records, so they must load back.
+    if (read.nameEnd > m) return kNamePastRecord;
     return {};
 }
 }  // namespace

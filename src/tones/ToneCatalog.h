@@ -60,6 +60,10 @@ struct ToneWalk {
 };
 ToneWalk WalkTones(const Bytes& piece, bool layout62xx);
 
+// A record whose name the list finds only beyond its end (in the chunk, the next record).
+inline constexpr const char* kNamePastFile = "its name runs past the end of the file";
+inline constexpr const char* kNamePastRecord = "its name runs past the end of the record";
+
 // Why a tone file (exactly one record) would not be read back whole in this layout; empty
 // when the list reader takes it as it is: length field equal to the file's size, the
 // fields the reader uses inside the record, the name no longer than its length byte says.

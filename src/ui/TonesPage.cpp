@@ -24,8 +24,8 @@ TonesPage::TonesPage(Shell& shell)
                [this](int) { RetrieveAllRingtones(ed(), ui()); });
     l.addEntry(tr("&Load All"), "toneLoadAll", N::List,
                [this](int) { LoadAllRingtones(ed(), ed().tones, ui()); });
-    // Adding and deleting ringtones work differently in the 62XX/7110 layout and are not
-    // offered there; the Delete key still deletes.
+    // The 62XX/7110 alert tones sit at fixed rows of this list: no row may be added or taken
+    // out there. The Delete key reaches the command, which refuses and says why.
     l.enableWhen(add, [this] { return !ed().Is62xx() && ed().tones.ringtoneAddEnabled; });
     l.enableWhen(del, [this] { return !ed().Is62xx(); });
     l.bindKey(ListView::Key::Enter, change);

@@ -1,14 +1,17 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QIcon>
 #include <QPixmap>
 #include <QTabWidget>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 #include "image/PhoneTypes.h"
 #include "ui/Brivant.h"
@@ -76,12 +79,76 @@ bool ScheduleScreenshot(QWidget& window, const QString& request) {
     });
     return true;
 }
+#ifndef BRIVANT_VERSION
+#define BRIVANT_VERSION "unknown"
+#endif
+
+constexpr const char* kUsage =
+    "Usage: brivant [--version] [--help] [IMAGE]\n"
+    "Brivant Pro: edit the flash images of older mobile phones.\n"
+    "\n"
+    "Arguments:\n"
+    "  IMAGE      Flash image to open at start (*.fls)\n"
+    "\n"
+    "Options:\n"
+    "  --help     Print this help and exit\n"
+    "  --version  Print the program's name and version and exit\n";
+
+// The command line, read before the window exists so that --help, --version and a wrong
+// option need no display. Returns the exit status when the program ends here; otherwise
+// `image` holds the file to open, if any. The toolkit's own options (-platform, -style, ...)
+// are let through for the application object to take.
+std::optional<int> ParseCommandLine(int argc, char** argv, QString& image) {
+    QStringList args;
+    for (int i = 0; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help(QStringLiteral("help"));
+    const QCommandLineOption version(QStringLiteral("version"));
+    parser.addOption(help);
+    parser.addOption(version);
+    for (const char* name : {"platform", "platformpluginpath", "platformtheme", "plugin",
+                             "qwindowgeometry", "qwindowicon", "qwindowtitle", "display",
+                             "geometry", "style", "stylesheet", "session", "widgetcount"}) {
+        QCommandLineOption qt(QString::fromLatin1(name), QString(), QStringLiteral("value"));
+        if (std::strcmp(name, "widgetcount") == 0) qt.setValueName(QString());
+        qt.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(qt);
+    }
+    parser.addOption(QCommandLineOption(QStringLiteral("reverse")));
+    if (!parser.parse(args)) {
+        std::fprintf(stderr, "brivant: %s\n%s", qPrintable(parser.errorText()), kUsage);
+        return 2;
+    }
+    if (parser.isSet(help)) {
+        std::fputs(kUsage, stdout);
+        return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+    }
+    if (parser.isSet(version)) {
+        std::fputs("brivant " BRIVANT_VERSION "\n", stdout);
+        return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+    }
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1) {
+        std::fprintf(stderr, "brivant: give at most one IMAGE\n%s", kUsage);
+        return 2;
+    }
+    if (!files.isEmpty()) image = files.front();
+    return std::nullopt;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
     QElapsedTimer clock;
     clock.start();
+    QString image;
+    if (const auto status = ParseCommandLine(argc, argv, image)) return *status;
     QApplication app(argc, argv);
+    QApplication::setApplicationVersion(QStringLiteral(BRIVANT_VERSION));
+    // The desktop matches the window with its menu entry (and so its icon and name) by this.
+    QGuiApplication::setDesktopFileName(QStringLiteral("brivant"));
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(QStringLiteral("brivant"), QIcon(QStringLiteral(":/icons/brivant.svg"))));
     const char* timing = std::getenv("BRIVANT_STARTUP_TIMING");
     StartupTimer startup(clock, timing && std::strcmp(timing, "exit") == 0);
     if (timing && *timing) app.installEventFilter(&startup);
@@ -96,8 +163,7 @@ int main(int argc, char** argv) {
     window.show();
 
     // A file named on the command line takes the same road as one picked in the dialog.
-    const QStringList args = QApplication::arguments();
-    if (args.size() > 1) window.openPath(args.at(1));
+    if (!image.isEmpty()) window.openPath(image);
     const QString screenshot = qEnvironmentVariable("BRIVANT_SCREENSHOT");
     if (!screenshot.isEmpty() && !ScheduleScreenshot(window, screenshot)) return 2;
     return app.exec();

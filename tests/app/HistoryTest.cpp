@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app/FileFlow.h"
+#include "app/PhoneTypeFlow.h"
 #include "app/UndoFlow.h"
 #include "core/UserError.h"
 #include "graphics/AniCommands.h"
@@ -17,10 +18,13 @@
 #include "patches/Fading.h"
 #include "patches/PatchTestSupport.h"
 #include "patches/TFadeLeds.h"
+#include "ppm/Checksums.h"
 #include "ppm/FreeSpace.h"
+#include "ppm/PpmCopy.h"
 #include "texts/Languages.h"
 #include "texts/Operators.h"
 #include "tones/RingtoneCommands.h"
+#include "tones/ToneTestSupport.h"
 
 namespace brivant::test {
 namespace {
@@ -56,12 +60,22 @@ std::vector<std::string> Shown(const Editor& ed) {
     return s;
 }
 
-// The "Free Space" fields give the counts of the image as it now stands.
+// The "Free Space" fields give the counts of the image: the MCU figure as it now stands,
+// the PPM figure as the next save leaves it (that of the saved file opened anew).
 void ExpectFreeSpaceShown(Editor& ed) {
     const std::string mcu = ed.mcuFreeField, ppm = ed.ppmFreeField;
     GetFreespace(ed);
     EXPECT_EQ(mcu, ed.mcuFreeField);
-    EXPECT_EQ(ppm, ed.ppmFreeField);
+    ed.ppmFreeField = ppm;
+    Session saved = ed;
+    if (saved.PpmChanged && saved.ppm.split) UpdatePPM(saved);
+    TempDir dir;
+    WriteFile(dir.Path("saved.fls"), saved.MainHex.Data());
+    Editor reopened;
+    FakeUi ui;
+    OpenPath(reopened, ui, dir.Path("saved.fls"));
+    if (reopened.PhoneType() != ed.PhoneType()) ChoosePhoneType(reopened, ui, ed.PhoneType());
+    EXPECT_EQ(ed.ppmFreeField, reopened.ppmFreeField);
 }
 
 struct Fixture {
@@ -310,6 +324,121 @@ TEST(History, SavingMovesTheSavePointAndUndoAfterItSavesTheUndoneImage) {
     EXPECT_TRUE(HasUnsavedWork(f.ed));
     UndoCommand(f.ed, f.ui);
     EXPECT_FALSE(HasUnsavedWork(f.ed));
+}
+
+// A 48-byte ringtone file in the test's folder.
+std::string NewTone(Fixture& f) {
+    const Bytes tone = ToneRecord("00000077", "TONE", "Added", "0A01" + std::string(36, '3'));
+    EXPECT_EQ(tone.size(), 48u);
+    const std::string path = f.dir.Path("added.re");
+    WriteFile(path, tone);
+    return path;
+}
+
+bool Save(Fixture& f, const std::string& name, bool repair) {
+    f.ui.saveAnswers.push_back(f.dir.Path(name));
+    f.ui.checksumAnswers.push_back(repair);
+    return SaveImage(f.ed, f.ui);
+}
+
+// Undo after a save gives back every byte the state had before, the PPM copy and its cut
+// state too, so the next save writes exactly the image of that state; redo gives back the
+// saved state byte for byte. Edits that make chunks longer and shorter, with and without
+// the checksums repaired, and with an Adjust that moves the PPM area in between.
+TEST(History, UndoPastASaveIsExact) {
+    struct Edit {
+        const char* what;
+        std::function<void(Fixture&)> run;
+    };
+    const std::vector<Edit> edits = {
+        {"add ringtone",
+         [](Fixture& f) {
+             f.ui.openAnswers.push_back(NewTone(f));
+             AddRingtone(f.ed, f.ed.tones, f.ui);
+         }},
+        {"delete ringtone", [](Fixture& f) { DeleteRingtone(f.ed, f.ed.tones, f.ui, 1); }},
+        {"delete language", [](Fixture& f) { DeleteLanguage(f.ed, f.ed.texts, f.ui, 1); }},
+    };
+    for (const Edit& e : edits) {
+        for (const bool repair : {false, true}) {
+            for (const bool adjust : {false, true}) {
+                SCOPED_TRACE(std::string(e.what) + (repair ? ", repaired" : "") +
+                             (adjust ? ", adjusted" : ""));
+                Fixture f(Family(4));
+                const Bytes opened = ReadFile(f.dir.Path("image.fls"));
+                const ImageState before(f.ed);
+                RunStep(f.ed, e.what, [&] { e.run(f); });
+                ASSERT_TRUE(f.ui.told.empty()) << f.ui.Last();
+                ASSERT_TRUE(Save(f, "one.fls", repair));
+                const ImageState saved(f.ed);
+                if (adjust) {
+                    f.ui.textAnswers.push_back("1000");
+                    RunStep(f.ed, "adjust", [&] { AdjustSpace(f.ed, f.ui, AdjustTarget::MCU); });
+                    ASSERT_TRUE(Save(f, "two.fls", repair));
+                    UndoCommand(f.ed, f.ui);
+                    EXPECT_TRUE(ImageState(f.ed).bytes == saved.bytes);
+                }
+                UndoCommand(f.ed, f.ui);
+                const ImageState undone(f.ed);
+                EXPECT_TRUE(undone.bytes == before.bytes);
+                EXPECT_EQ(undone.pieces, before.pieces);
+                EXPECT_EQ(undone.totalLength, before.totalLength);
+                EXPECT_EQ(undone.ppmChanged, before.ppmChanged);
+                ExpectFreeSpaceShown(f.ed);
+
+                // Saved without repair, the undone image is the opened file itself.
+                ASSERT_TRUE(Save(f, "undone.fls", false));
+                EXPECT_TRUE(ReadFile(f.dir.Path("undone.fls")) == opened);
+                RedoCommand(f.ed, f.ui);
+                EXPECT_TRUE(ImageState(f.ed).bytes == saved.bytes);
+                EXPECT_EQ(ImageState(f.ed).pieces, saved.pieces);
+                ExpectFreeSpaceShown(f.ed);
+                // The area freed behind the chunks is free again: Adjust may take it.
+                f.ui.textAnswers.push_back("1000");
+                EXPECT_NO_THROW(AdjustSpace(f.ed, f.ui, AdjustTarget::MCU));
+            }
+        }
+    }
+}
+
+// Consecutive saves of a chunk that grows and then shrinks leave no tail of the longer copy
+// behind the shorter one, and the free figures follow every edit and every save.
+TEST(History, SavesOfShrinkingChunksLeaveNoStaleTail) {
+    Fixture f(Family(4));
+    const Bytes opened = ReadFile(f.dir.Path("image.fls"));
+    const std::int32_t ppmFree = StrToInt(f.ed.ppmFreeField);
+    f.ui.openAnswers.push_back(NewTone(f));
+    RunStep(f.ed, "add", [&] { AddRingtone(f.ed, f.ed.tones, f.ui); });
+    EXPECT_EQ(StrToInt(f.ed.ppmFreeField), ppmFree - 48);
+    ExpectFreeSpaceShown(f.ed);
+    ASSERT_TRUE(Save(f, "one.fls", false));
+    EXPECT_EQ(StrToInt(f.ed.ppmFreeField), ppmFree - 48);
+    ExpectFreeSpaceShown(f.ed);
+    const int last = static_cast<int>(f.ed.tones.ringtones.size()) - 1;
+    RunStep(f.ed, "delete", [&] { DeleteRingtone(f.ed, f.ed.tones, f.ui, last); });
+    EXPECT_EQ(StrToInt(f.ed.ppmFreeField), ppmFree);
+    ExpectFreeSpaceShown(f.ed);
+    ASSERT_TRUE(Save(f, "two.fls", false));
+    EXPECT_TRUE(ReadFile(f.dir.Path("two.fls")) == opened);
+}
+
+// With the checksum question answered OK, the image in memory holds the repaired checksums:
+// a later save whose question is cancelled writes them, not the ones from the open.
+TEST(History, RepairedChecksumsReachTheImageInMemory) {
+    Fixture f(Family(4));
+    RunStep(f.ed, "delete", [&] { DeleteRingtone(f.ed, f.ed.tones, f.ui, 0); });
+    ASSERT_TRUE(Save(f, "one.fls", true));
+    const Bytes one = ReadFile(f.dir.Path("one.fls"));
+    EXPECT_TRUE(ChecksumsVerify(one));
+    EXPECT_TRUE(f.ed.MainHex.Data() == one);
+    EXPECT_FALSE(HasUnsavedWork(f.ed));
+    const Bytes opened = ReadFile(f.dir.Path("image.fls"));
+    ASSERT_NE(GetBE32(&one[one.size() - 4]), GetBE32(&opened[opened.size() - 4]));
+    RunStep(f.ed, "delete", [&] { DeleteRingtone(f.ed, f.ed.tones, f.ui, 0); });
+    ASSERT_TRUE(Save(f, "two.fls", false));
+    const Bytes two = ReadFile(f.dir.Path("two.fls"));
+    EXPECT_EQ(GetBE16(&two[34]), GetBE16(&one[34]));
+    EXPECT_EQ(GetBE32(&two[two.size() - 4]), GetBE32(&one[one.size() - 4]));
 }
 
 TEST(History, UnsavedChangesAreAskedAbout) {

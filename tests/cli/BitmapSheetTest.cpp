@@ -100,7 +100,8 @@ TEST(BitmapSheet, RefusedWithoutAnImageACatalogOrASensibleScale) {
     TempDir dir;
     const std::string x = dir.Path("x.fls"), y = dir.Path("y.fls"), out = dir.Path("s.png");
     ASSERT_EQ(Cli({"demo", x}).status, 0);
-    EXPECT_EQ(Cli({"bmp", "sheet", dir.Path("missing.fls"), out}).status, 2);
+    // A missing image is a file that cannot be read (1), not wrong usage.
+    EXPECT_EQ(Cli({"bmp", "sheet", dir.Path("missing.fls"), out}).status, 1);
     EXPECT_EQ(Cli({"bmp", "sheet", x, out, "--scale", "0"}).status, 2);
     EXPECT_EQ(Cli({"bmp", "sheet", x, out, "--scale", "9"}).status, 2);
     EXPECT_FALSE(std::filesystem::exists(out));

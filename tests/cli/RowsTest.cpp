@@ -36,3 +36,27 @@ TEST(CliRows, TableAndJsonOfByteTexts) {
     EXPECT_EQ(Print(false, {}), "row  Name    ID    N\nThings Count: 0\n");
     EXPECT_EQ(Print(true, {}), "{\"rows\":[],\"count\":0}\n");
 }
+
+// Bytes read from the image never act on the terminal nor split a row: control bytes (C1
+// ones too) are written as \xHH in the table and in line lists, and take their printed width.
+TEST(CliRows, ControlBytesAreEscapedOneRowPerLine) {
+    const std::vector<Row> rows = {
+        {"a\x1B"
+         "b",
+         "\n", "\x07\x85"}};
+    EXPECT_EQ(Print(false, rows),
+              "row  Name    ID    N\n"
+              "0    a\\x1Bb  \\x0A  \\x07\\x85\n"
+              "Things Count: 1\n");
+    const struct {
+        std::string in, out;
+    } lines[] = {
+        {"plain", "plain"},
+        {"tab\there", "tab\\x09here"},
+        {"line\nfeed\r", "line\\x0Afeed\\x0D"},
+        {"del\x7F", "del\\x7F"},
+        {"c1 \xC2\x9B!", "c1 \\x9B!"},                           // CSI as UTF-8
+        {"latin \xC3\xA4 \xC2\xA0", "latin \xC3\xA4 \xC2\xA0"},  // printable, kept
+    };
+    for (const auto& l : lines) EXPECT_EQ(PrintableLine(l.in), l.out) << l.in;
+}

@@ -104,7 +104,7 @@ TEST(CliTones, ListExportChangeAddDelete) {
 
     const CliRun none = Cli({"tones", "delete", x, "10", "-o", dir.Path("n.fls")});
     EXPECT_EQ(none.status, 1);
-    EXPECT_TRUE(Has(none.err, "Please select a ringtone first"));
+    EXPECT_TRUE(Has(none.err, "Row 10 does not exist: the list has 10 rows")) << none.err;
     EXPECT_FALSE(std::filesystem::exists(dir.Path("n.fls")));
 }
 
@@ -151,6 +151,29 @@ TEST(CliTones, FilesThatAreNoTonesAreRefused) {
     // The 62XX/7110 export goes back onto its own row unchanged.
     ASSERT_EQ(Cli({"tones", "change", w, "3", dir.Path("wide.re"), "-o", y}).status, 0);
     EXPECT_EQ(Cli({"tones", "list", y, "--json"}).out, Cli({"tones", "list", w, "--json"}).out);
+}
+
+// The 62XX/7110 alert tones are found by their row: a delete or add would point them at
+// other records, so both are refused, nothing is written, and the alert still exports STND.
+TEST(CliTones, WideCatalogsKeepTheirRows) {
+    TempDir dir;
+    const std::string s = dir.Path("s.fls"), d = dir.Path("d.fls");
+    ASSERT_EQ(Cli({"demo", s, "--type", "62XX/7110"}).status, 0);
+    ASSERT_EQ(Cli({"alert", "export", s, "standard", dir.Path("before.re")}).status, 0);
+    ASSERT_EQ(Cli({"tones", "export", s, "0", dir.Path("t.re")}).status, 0);
+    const std::vector<std::pair<std::vector<std::string>, std::string>> runs = {
+        {{"tones", "delete", s, "3", "-o", d}, "Ringtones cannot be deleted from a 62XX/7110"},
+        {{"tones", "add", s, dir.Path("t.re"), "-o", d}, "Ringtones cannot be added to a 62XX"},
+    };
+    for (const auto& [args, message] : runs) {
+        const CliRun r = Cli(args);
+        EXPECT_EQ(r.status, 1) << args[1];
+        EXPECT_TRUE(Has(r.err, message)) << r.err;
+        EXPECT_TRUE(Has(r.err, "alert tones sit at fixed rows")) << r.err;
+        EXPECT_FALSE(std::filesystem::exists(d)) << args[1];
+    }
+    ASSERT_EQ(Cli({"alert", "export", s, "standard", dir.Path("after.re")}).status, 0);
+    EXPECT_EQ(ReadFile(dir.Path("after.re")), ReadFile(dir.Path("before.re")));
 }
 
 }  // namespace

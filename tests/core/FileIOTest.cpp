@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <map>
+#include <regex>
+#include <sstream>
 
 #include "core/FileIO.h"
 #include "core/HexBuffer.h"
@@ -147,7 +152,8 @@ TEST(FileOutputs, TheTemporaryFileIsNeverOneThatWasThere) {
     {
         PendingFile dropped(file);
         dropped.Write(Bytes{9});
-        EXPECT_EQ(Leftovers(dir).size(), 1u);
+        // Unnamed where the file system has such files, named beside the target elsewhere.
+        EXPECT_LE(Leftovers(dir).size(), 1u);
     }
     EXPECT_TRUE(Leftovers(dir).empty());
     EXPECT_EQ(ReadFile(file), (Bytes{5, 6}));
@@ -206,4 +212,86 @@ TEST(BufferSave, ABackupNameTakenByAFolderStopsTheSaveWithItsReason) {
     EXPECT_EQ(ReadFile(a), (Bytes{1, 2}));
     EXPECT_TRUE(buf.Modified());
     EXPECT_TRUE(Leftovers(dir).empty());
+}
+
+namespace {
+// The system calls of one run of the command line as strace saw them, in order.
+std::vector<std::string> SyscallsOf(const std::string& log) {
+    std::vector<std::string> calls;
+    std::istringstream in(log);
+    const std::regex call(R"(^\d+\s+([a-z0-9_]+)\()");
+    std::smatch m;
+    for (std::string line; std::getline(in, line);)
+        if (std::regex_search(line, m, call)) calls.push_back(m[1]);
+    return calls;
+}
+
+std::string ReadText(const std::string& path) {
+    const Bytes b = ReadFile(path);
+    return std::string(b.begin(), b.end());
+}
+
+int Shell(const std::string& command) {
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+}  // namespace
+
+// A save killed at any of its system calls leaves the old or the new image under the name,
+// never none; once the new one is there, the backup holds the old one; and only the instant
+// of the final rename may leave a temporary file.
+TEST(CrashSafeSave, AKillAtEverySystemCallLeavesAWholeImage) {
+    if (Shell("strace -V >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "strace is not installed: the save cannot be killed at each system call";
+    TempDir dir;
+    const std::string x = dir.Path("x.fls"), bak = x + ".bak", log = dir.Path("calls.log");
+    ASSERT_EQ(Cli({"demo", x}).status, 0);
+    const Bytes old = ReadFile(x);
+    const std::string cli =
+        std::string(BRIVANT_CLI_PATH) + " tones delete '" + x + "' 0 --in-place >/dev/null 2>&1";
+    ASSERT_EQ(Shell("strace -f -qq -o '" + log + "' " + cli), 0);
+    const Bytes edited = ReadFile(x);
+    ASSERT_NE(edited, old);
+    ASSERT_EQ(ReadFile(bak), old);
+    const std::vector<std::string> calls = SyscallsOf(ReadText(log));
+    ASSERT_GT(calls.size(), 10u);
+
+    std::map<std::string, int> seen;
+    int killed = 0;
+    for (const std::string& name : calls) {
+        const int when = ++seen[name];
+        WriteFile(x, old);
+        fs::remove(bak);
+        for (const std::string& t : Leftovers(dir)) fs::remove(t);
+        const std::string at = name + ":" + std::to_string(when);
+        const int status =
+            Shell("strace -f -qq -o /dev/null -e trace=" + name + " -e inject=" + name +
+                  ":signal=KILL:when=" + std::to_string(when) + " " + cli);
+        if (status != 0) ++killed;
+
+        ASSERT_TRUE(fs::exists(x)) << "no image after a kill at " << at;
+        const Bytes now = ReadFile(x);
+        EXPECT_TRUE(now == old || now == edited) << "a torn image after a kill at " << at;
+        if (now == edited) EXPECT_TRUE(fs::exists(bak)) << at;
+        if (fs::exists(bak)) EXPECT_EQ(ReadFile(bak), old) << at;
+        const auto left = Leftovers(dir);
+        if (name.rfind("rename", 0) != 0) EXPECT_TRUE(left.empty()) << at;
+        for (const std::string& t : left) EXPECT_EQ(ReadFile(t), edited) << at;
+    }
+    // The kills really happened: most calls of the run were hit.
+    EXPECT_GT(killed, static_cast<int>(calls.size()) / 2);
+}
+
+TEST(FileNames, OfferedNamesAreNamesAFileCanHave) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"Ringing", "Ringing"},
+        {"a/b\\c", "a_b_c"},
+        {std::string("x\0y\x1F\x7F", 5), "x_y__"},
+        {"caf\xC3\xA9", "caf\xC3\xA9"},  // a letter beyond ASCII stays
+        {"\xC2\x85tab", "_tab"},         // a C1 control as UTF-8
+        {"..", "__"},
+        {".hidden", ".hidden"},
+        {"", ""},
+    };
+    for (const auto& [name, safe] : cases) EXPECT_EQ(SafeFileName(name), safe) << name;
 }

@@ -1,16 +1,16 @@
 #!/usr/bin/env bash
 # Installs a build into a temporary prefix and checks what a desktop and a shell find there:
-# the programs, the menu entry, the *.fls file type, the icon and the manual page, and that
-# the installed programs run without the build tree.
-# Usage: install_test.sh BUILD_DIR [--gui] [--man]
+# the programs, the menu entry, the *.fls file type, the icon, the AppStream metainfo, the
+# manual pages and the shell completions, and that the installed programs run without the
+# build tree.
+# Usage: install_test.sh BUILD_DIR [--gui]
 set -uo pipefail
 build=$1
 shift
-gui=0 man=0
+gui=0
 for a in "$@"; do
   case $a in
     --gui) gui=1 ;;
-    --man) man=1 ;;
   esac
 done
 
@@ -33,6 +33,8 @@ cli=$prefix/bin/brivant-cli
 if [ -x "$cli" ]; then
   "$cli" --help >"$tmp/help.txt" 2>&1 || fail "brivant-cli --help exits with $?"
   grep -q '^Usage: brivant-cli' "$tmp/help.txt" || fail "brivant-cli --help prints no usage line"
+  version=$("$cli" --version) || fail "brivant-cli --version exits with $?"
+  [[ $version =~ ^brivant-cli\ [0-9] ]] || fail "brivant-cli --version prints '$version'"
   if "$cli" demo "$tmp/x.fls" --type 3310 2>/dev/null && "$cli" info "$tmp/x.fls" --json >"$tmp/info.json"; then
     grep -q '3310' "$tmp/info.json" || fail "the installed brivant-cli does not detect its own sample"
   else
@@ -40,14 +42,16 @@ if [ -x "$cli" ]; then
   fi
   # The picture commands load their module from the installed tree, never from the build.
   if [ -e "$build/libbrivant_pictures.so" ]; then
-    "$cli" bmp sheet "$tmp/x.fls" "$tmp/sheet.png" 2>"$tmp/sheet.err" && [ -s "$tmp/sheet.png" ] ||
+    if ! "$cli" bmp sheet "$tmp/x.fls" "$tmp/sheet.png" 2>"$tmp/sheet.err" || [ ! -s "$tmp/sheet.png" ]; then
       fail "the installed brivant-cli cannot draw a bitmap sheet: $(cat "$tmp/sheet.err")"
+    fi
     # The program carries its own C++ runtime and the module uses the system's: a failure
     # raised in the module must still reach the program as a message and an exit status.
     "$cli" bmp sheet "$tmp/x.fls" "$tmp/no/such/folder/sheet.png" 2>"$tmp/sheet.err"
     status=$?
-    [ "$status" = 1 ] && grep -q 'Cannot create file' "$tmp/sheet.err" ||
+    if [ "$status" != 1 ] || ! grep -q 'Cannot create file' "$tmp/sheet.err"; then
       fail "a failure inside the picture module gives exit $status: $(cat "$tmp/sheet.err")"
+    fi
   fi
 fi
 
@@ -60,27 +64,71 @@ if have readelf; then
   done
 fi
 
-if [ "$man" = 1 ]; then
-  page=$prefix/share/man/man1/brivant-cli.1.gz
+# The manual pages: one section per command the installed program has, the sections a
+# reader looks for, and no warning from a manual page checker.
+check_page() {  # NAME, then the sections it must have
+  local name=$1 page=$prefix/share/man/man1/$1.1.gz section
+  shift
   if [ ! -f "$page" ]; then
-    fail "share/man/man1/brivant-cli.1.gz missing"
-  elif ! gzip -t "$page"; then
-    fail "the manual page is not a valid gzip file"
-  else
-    zcat "$page" >"$tmp/page.1"
-    grep -q '^\.TH BRIVANT-CLI "1"' "$tmp/page.1" || fail "the manual page has no BRIVANT-CLI(1) title"
-    # The page is made from the program's own --help, so it lists every subcommand the
-    # installed program has; one missing means a page left over from an older build.
-    subs=$(sed -n '/^Subcommands:/,$s/^  \([a-z][a-z-]*\) .*/\1/p' "$tmp/help.txt")
-    [ -n "$subs" ] || fail "brivant-cli --help lists no subcommands"
-    for sub in $subs; do
-      grep -qx "$sub" "$tmp/page.1" || fail "the manual page does not list the subcommand '$sub'"
-    done
-    grep -q '^\.SH "EXIT STATUS"\|^\.SH EXIT STATUS' "$tmp/page.1" || fail "the manual page has no EXIT STATUS section"
+    fail "share/man/man1/$name.1.gz missing"
+    return
   fi
-else
-  echo "NOTE: no manual page checked: help2man was missing when the build was configured" >&2
+  if ! gzip -t "$page"; then
+    fail "$name.1.gz is not a valid gzip file"
+    return
+  fi
+  zcat "$page" >"$tmp/$name.1"
+  grep -qi "^\.TH $name 1 [0-9]\{4\}-[0-9][0-9]-[0-9][0-9] " "$tmp/$name.1" ||
+    fail "$name.1 has no dated $name(1) title"
+  for section in "$@"; do
+    grep -q "^\.SH \"\?$section\"\?\$" "$tmp/$name.1" || fail "$name.1 has no $section section"
+  done
+  if have mandoc; then
+    mandoc -Tlint -Wwarning "$tmp/$name.1" >"$tmp/lint.txt" 2>&1 ||
+      fail "mandoc -Tlint warns about $name.1: $(cat "$tmp/lint.txt")"
+  elif have groff; then
+    groff -man -ww -z "$tmp/$name.1" 2>"$tmp/lint.txt"
+    [ -s "$tmp/lint.txt" ] && fail "groff warns about $name.1: $(cat "$tmp/lint.txt")"
+  fi
+}
+check_page brivant-cli NAME SYNOPSIS DESCRIPTION COMMANDS "PHONE TYPES" "FILE FORMATS" \
+  ENVIRONMENT "EXIT STATUS" "SEE ALSO"
+if [ -f "$tmp/brivant-cli.1" ]; then
+  for var in BRIVANT_SCREENSHOT BRIVANT_STARTUP_TIMING; do
+    grep -q "$var" "$tmp/brivant-cli.1" || fail "brivant-cli.1 does not name $var"
+  done
+  # Every command the program lists in its help has its own section.
+  subs=$(sed -n '/^Subcommands:/,$s/^  \([a-z][a-z-]*\) .*/\1/p' "$tmp/help.txt")
+  [ -n "$subs" ] || fail "brivant-cli --help lists no subcommands"
+  for sub in $subs; do
+    grep -q "^\.SS \"$sub\( [a-z-]*\)\?\"" "$tmp/brivant-cli.1" ||
+      fail "the manual page has no section for the command '$sub'"
+  done
 fi
+
+# The bash completion, generated from the command table, completes commands and
+# subcommands; the zsh one is installed beside it.
+completion=$prefix/share/bash-completion/completions/brivant-cli
+[ -f "$prefix/share/zsh/vendor-completions/_brivant-cli" ] || fail "the zsh completion is missing"
+if [ ! -f "$completion" ]; then
+  fail "share/bash-completion/completions/brivant-cli missing"
+else
+  complete_words() {  # the words bash offers after the given command line
+    bash -c 'source "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1))
+             _brivant_cli; printf "%s\n" "${COMPREPLY[@]}"' _ "$completion" "$@"
+  }
+  got=$(complete_words brivant-cli bm | tr '\n' ' ')
+  [ "$got" = "bmp " ] || fail "bash completes 'brivant-cli bm' to '$got'"
+  got=$(complete_words brivant-cli bmp i | tr '\n' ' ')
+  [ "$got" = "import import-all " ] || fail "bash completes 'brivant-cli bmp i' to '$got'"
+  got=$(complete_words brivant-cli info x.fls --j | tr '\n' ' ')
+  [ "$got" = "--json " ] || fail "bash completes 'brivant-cli info x.fls --j' to '$got'"
+fi
+
+# The package's documents: the licence terms and the history.
+for f in copyright changelog.gz; do
+  [ -f "$prefix/share/doc/brivant-pro/$f" ] || fail "share/doc/brivant-pro/$f missing"
+done
 
 if [ "$gui" = 1 ]; then
   [ -x "$prefix/bin/brivant" ] || fail "bin/brivant missing or not executable"
@@ -114,6 +162,26 @@ if [ "$gui" = 1 ]; then
     elif have xmllint; then
       xmllint --noout "$mime" || fail "brivant.xml is not well-formed"
     fi
+  fi
+
+  check_page brivant NAME SYNOPSIS DESCRIPTION OPTIONS ENVIRONMENT "EXIT STATUS" "SEE ALSO"
+  version=$(QT_QPA_PLATFORM=none "$prefix/bin/brivant" --version 2>&1) ||
+    fail "brivant --version exits with $?: $version"
+  [[ $version =~ ^brivant\ [0-9] ]] || fail "brivant --version prints '$version'"
+  # A wrong option is a usage message and status 2, before any window could open.
+  QT_QPA_PLATFORM=none "$prefix/bin/brivant" --no-such-option >"$tmp/opt.out" 2>"$tmp/opt.err"
+  status=$?
+  if [ "$status" != 2 ] || ! grep -q '^Usage: brivant' "$tmp/opt.err" || [ -s "$tmp/opt.out" ]; then
+    fail "brivant --no-such-option gives exit $status: $(cat "$tmp/opt.err")"
+  fi
+
+  metainfo=$prefix/share/metainfo/invalid.brivant.brivantpro.metainfo.xml
+  if [ ! -f "$metainfo" ]; then
+    fail "share/metainfo/invalid.brivant.brivantpro.metainfo.xml missing"
+  elif have appstreamcli; then
+    appstreamcli validate --pedantic --no-net "$metainfo" >"$tmp/appstream.txt" 2>&1 ||
+      fail "appstreamcli rejects the metainfo: $(cat "$tmp/appstream.txt")"
+    grep -q 'brivant.desktop' "$metainfo" || fail "the metainfo names no launchable"
   fi
 
   if [ -f "$icon" ]; then

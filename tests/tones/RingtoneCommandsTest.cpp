@@ -270,13 +270,114 @@ TEST(ToneConversion62xx, ChangeOnAWideCatalogConvertsAndRelists) {
               std::string::npos);
 }
 
-TEST(RingtoneCommands, AddIsRefusedForWideCatalogs) {
+TEST(RingtoneCommands, AddAndDeleteAreRefusedForWideCatalogs) {
     SampleFixture f(18);
     const Snapshot s(f.ed);
     AddRingtone(f.ed, f.ed.tones, f.ui);
     EXPECT_EQ(f.ui.Last(), kNoAdd62xx);
     EXPECT_TRUE(f.ui.openAsked.empty());
     s.ExpectSame(f.ed);
+    // Every row, the Delete key's included: the alert tones are found at fixed rows.
+    for (int row : {-1, 0, 3, static_cast<int>(f.ed.tones.ringtones.size()) - 1}) {
+        DeleteRingtone(f.ed, f.ed.tones, f.ui, row);
+        EXPECT_EQ(f.ui.Last(), kNoDelete62xx) << row;
+        s.ExpectSame(f.ed);
+    }
+}
+
+}  // namespace
+}  // namespace brivant::test
+
+namespace brivant::test {
+namespace {
+
+// A record of the common layout from its parts: the name length byte need not match the
+// name, and the body need not hold the 00 00 02 that ends a name.
+std::string RawRecord(const std::string& id, int nameLength, const std::string& name,
+                      const std::string& bodyHex) {
+    std::string hex = id + "00000000" + BytesToHex(Bytes{'T', 'O', 'N', 'E'}) + "00000000";
+    hex += IntToHex(static_cast<std::uint32_t>(nameLength), 2);
+    hex += BytesToHex(Bytes(name.begin(), name.end())) + bodyHex;
+    while ((hex.size() / 2) % 4) hex += "FF";
+    hex.replace(8, 8, IntToHex(static_cast<std::uint32_t>(hex.size() / 2), 8));
+    return hex;
+}
+
+// The sample's TONE chunk with these records instead of its own, listed.
+void UseRecords(SampleFixture& f, const std::vector<std::string>& records) {
+    std::string hex = f.ed.ppm[Piece::TONE].substr(0, 40);
+    for (const std::string& r : records) hex += r;
+    hex += kTrailerHex;
+    hex.replace(8, 8, IntToHex(static_cast<std::uint32_t>(hex.size() / 2), 8));
+    f.ed.ppm[Piece::TONE] = hex;
+    ShowRingtones(f.ed, f.ed.tones, f.ui);
+    ASSERT_TRUE(f.ui.told.empty()) << f.ui.Last();
+}
+
+// Retrieve then Change on every row gives the chunk back byte for byte (the checksum aside).
+void ExpectEveryRowRoundTrips(SampleFixture& f) {
+    const Bytes before = f.Chunk(Piece::TONE);
+    for (int row = 0; row < static_cast<int>(f.ed.tones.ringtones.size()); ++row) {
+        const std::string name = f.ed.tones.ringtones[static_cast<std::size_t>(row)].name;
+        const std::string out = f.dir.Path("row" + std::to_string(row) + ".re");
+        f.ui.saveAnswers.push_back(out);
+        RetrieveRingtone(f.ed, f.ed.tones, f.ui, row);
+        f.ui.openAnswers.push_back(out);
+        EXPECT_EQ(ErrorOf([&] { ChangeRingtone(f.ed, f.ed.tones, f.ui, row); }), "") << row;
+        const Bytes after = f.Chunk(Piece::TONE);
+        ASSERT_EQ(after.size(), before.size()) << row;
+        EXPECT_TRUE(std::equal(after.begin() + 4, after.end(), before.begin() + 4)) << row;
+        EXPECT_EQ(f.ed.tones.ringtones[static_cast<std::size_t>(row)].name, name) << row;
+    }
+}
+
+TEST(RingtoneRoundTrips, EveryRecordTheListReadsLoadsBack) {
+    SampleFixture f(4);
+    UseRecords(f, {
+                      // The name runs on past its length byte to the data's 00 00 02.
+                      RawRecord("00000001", 3, "ABCDEFG", "000002FC090A013333070B"),
+                      // Zero and one: listed under the tag.
+                      RawRecord("00000002", 0, "", "000002FC090A01070B"),
+                      RawRecord("00000003", 1, "Q", "000002FC090A01070B"),
+                      // No 00 00 02 of its own: its name ends in the next record.
+                      RawRecord("00000004", 200, "LONG", "0A013344070B"),
+                      RawRecord("00000005", 4, "NEXT", "000002FC090A0155070B"),
+                  });
+    ASSERT_EQ(f.ed.tones.ringtones.size(), 5u);
+    EXPECT_EQ(f.ed.tones.ringtones[0].name, "ABCDEFG");
+    EXPECT_EQ(f.ed.tones.ringtones[1].name, "TONE");
+    ExpectEveryRowRoundTrips(f);
+}
+
+TEST(RingtoneRoundTrips, EverySampleRowLoadsBack) {
+    for (int family : {1, 4, 11, 18}) {
+        SCOPED_TRACE(family);
+        SampleFixture f(family);
+        ExpectEveryRowRoundTrips(f);
+    }
+}
+
+// After an Add the last name runs on into the new record (the list's name search): the name
+// Retrieve offers as the file's name has no control bytes and no "/".
+TEST(RingtoneRoundTrips, RetrieveOffersANameAFileCanHave) {
+    SampleFixture f(4);
+    UseRecords(f, {RawRecord("00000004", 9, "a/b", "0A0133070B")});
+    f.ui.openAnswers.push_back(
+        f.File("next.re", ToneRecord("00000005", "TONE", "Next", "0A01" + std::string(8, '3'))));
+    AddRingtone(f.ed, f.ed.tones, f.ui);
+    ASSERT_TRUE(f.ui.told.empty()) << f.ui.Last();
+    const std::string shown = f.ed.tones.ringtones[0].name;
+    ASSERT_NE(shown.find_first_of(std::string("/\x01\x05", 3)), std::string::npos);
+    f.ui.saveAnswers.push_back(f.dir.Path("r.re"));
+    RetrieveRingtone(f.ed, f.ed.tones, f.ui, 0);
+    ASSERT_EQ(f.ui.saveAsked.size(), 1u);
+    const std::string offered = f.ui.saveAsked[0].defaultName;
+    EXPECT_EQ(offered.size(), shown.size());
+    for (const char c : offered) {
+        EXPECT_GE(static_cast<unsigned char>(c), 0x20u) << offered;
+        EXPECT_NE(c, '/') << offered;
+    }
+    EXPECT_EQ(offered.substr(0, 3), "a_b");
 }
 
 }  // namespace

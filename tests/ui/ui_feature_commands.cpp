@@ -11,6 +11,7 @@
 
 #include "UiHarness.h"
 #include "tones/AlertTones.h"
+#include "tones/RingtoneCommands.h"
 #include "ui/Brivant.h"
 
 using namespace brivant;
@@ -45,6 +46,24 @@ class FeatureCommandsTest : public QObject {
         QVERIFY(tones->selectedItems().isEmpty());
         QTest::keyClick(tones, Qt::Key_Delete);
         QCOMPARE(tones->topLevelItemCount(), rows - 1);
+    }
+
+    void theDeleteKeyKeepsTheRowsOfAWideCatalog() {
+        TempDir dir;
+        ScriptUi ui;
+        TMain w(ui);
+        w.show();
+        OpenSample(w, dir.Path("w.fls"), 18);
+        auto* tones = Find<QTreeWidget>(w, "tonesList");
+        const int rows = tones->topLevelItemCount();
+        QVERIFY(rows >= 4);
+        const std::string piece = w.editor().ppm[Piece::TONE];
+        tones->topLevelItem(3)->setSelected(true);
+        QTest::keyClick(tones, Qt::Key_Delete);
+        QCOMPARE(tones->topLevelItemCount(), rows);
+        QCOMPARE(w.editor().ppm[Piece::TONE], piece);
+        QVERIFY(!ui.told.empty());
+        QCOMPARE(ui.told.back().first, std::string(kNoDelete62xx));
     }
 
     void alertToneChoicesReachTheEditor() {

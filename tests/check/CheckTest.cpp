@@ -1,0 +1,224 @@
+#include "check/Check.h"
+
+#include <gtest/gtest.h>
+
+#include "app/FileFlow.h"
+#include "core/UserError.h"
+#include "image/Address.h"
+#include "image/PhoneTypes.h"
+#include "menu/MenuRecord.h"
+#include "ppm/Checksums.h"
+#include "support/TestSupport.h"
+#include "tones/AlertTones.h"
+#include "tones/RingtoneCommands.h"
+
+namespace brivant {
+namespace {
+
+using test::SampleFixture;
+
+constexpr int k3310 = 4;
+constexpr int k62xx = 18;
+
+std::string AllProblems(const CheckReport& r) {
+    std::string text;
+    for (const std::string& p : r.Problems()) text += p + "\n";
+    return text;
+}
+
+TEST(CheckTest, EveryFamilysDemoImageHasNoProblems) {
+    test::TempDir dir;
+    for (int family = 1; family <= 18; ++family) {
+        const std::string path = dir.Path("demo" + std::to_string(family) + ".fls");
+        const std::string type = PhoneTypeTexts()[static_cast<std::size_t>(family)];
+        ASSERT_EQ(test::Cli({"demo", path, "--type", type}).status, 0) << type;
+        const CheckReport r = CheckFile(path);
+        EXPECT_TRUE(r.Ok()) << type << ":\n" << AllProblems(r);
+        // Every reader ran: one section per subsystem.
+        for (const char* name :
+             {"image", "checksums", "freeSpace", "chunks", "ringtones", "alertTones", "languages",
+              "operators", "menu", "bitmaps", "animations", "patches", "overlaps"})
+            EXPECT_NE(r.Find(name), nullptr) << type << " " << name;
+    }
+}
+
+// A sample opened with every list read, so that a test can find the structure it damages.
+struct Opened : SampleFixture {
+    explicit Opened(int family = k3310) : SampleFixture(family) {
+        TabChanged(ed, ui, Tab::Graphics);
+        TabChanged(ed, ui, Tab::Menu);
+    }
+    Bytes Image() const { return ed.MainHex.Data(); }
+    std::int64_t AlertTone(int kind) {
+        const std::int32_t entry = LocateAlertEntry(ed, kind);
+        return ToImageOffset(GetBE32(&ed.MainHex.Data()[static_cast<std::size_t>(entry)]));
+    }
+};
+
+void Put32(Bytes& b, std::int64_t at, std::uint32_t v) {
+    PutBE32(&b[static_cast<std::size_t>(at)], v);
+}
+
+struct Damage {
+    const char* what;
+    std::function<void(Opened&, Bytes&)> damage;
+    const char* subsystem;
+    const char* problem;  // a part of the problem's text
+};
+
+TEST(CheckTest, NamesTheProblemOfEachDamage) {
+    const std::vector<Damage> damages = {
+        {"MCU checksum", [](Opened&, Bytes& b) { b[34] ^= 0x01; }, "checksums",
+         "MCU checksum: stored"},
+        {"file check value", [](Opened&, Bytes& b) { b.back() ^= 0x01; }, "checksums",
+         "File check value: stored"},
+        {"chunk checksum",
+         [](Opened& o, Bytes& b) { b[static_cast<std::size_t>(o.sample.layout.chunk[5])] ^= 1; },
+         "chunks", "TONE chunk at"},
+        {"MCU free byte",
+         [](Opened& o, Bytes& b) {
+             b[static_cast<std::size_t>(o.sample.layout.freeOffset + 100)] = 0;
+         },
+         "freeSpace", "The MCU free space"},
+        {"PPM free byte",
+         [](Opened& o, Bytes& b) { b[static_cast<std::size_t>(o.sample.layout.ppmEnd - 10)] = 0; },
+         "freeSpace", "The PPM free space"},
+        {"PPM start field",
+         [](Opened& o, Bytes& b) {
+             Put32(b, o.sample.layout.dumfile + 24, ToPhoneAddress(o.sample.layout.ppmStart + 4));
+         },
+         "freeSpace", "The PPM start address"},
+        {"ringtone length",
+         [](Opened& o, Bytes& b) {
+             const std::int64_t tone = o.sample.layout.chunk[5] + 20 + 4;
+             Put32(b, tone, 0x00FFFFFF);
+         },
+         "ringtones", "The ringtone list stops early"},
+        {"bitmap outside the image",
+         [](Opened& o, Bytes& b) { Put32(b, o.ed.graphics.bitmaps[2].recordOffset, 0xFFFFFF00); },
+         "bitmaps", "Bmp ID 002 points at"},
+        {"menu items in the PPM area",
+         [](Opened& o, Bytes& b) {
+             Put32(b, o.ed.menu.tab.stack.levels[0].offset,
+                   ToPhoneAddress(o.sample.layout.ppmStart + 0x100));
+         },
+         "menu", "inside the PPM area"},
+        {"submenu cycle",
+         [](Opened& o, Bytes& b) {
+             // The first submenu item of the root opens the root itself.
+             const std::string& root = o.ed.menu.tab.stack.levels[0].descriptor;
+             const std::int64_t items = ToImageOffset(ItemsPointerOf(root));
+             const int size = MenuRecordSize(o.ed.PhoneType());
+             for (int i = 0; i <= ItemCountOf(root); ++i) {
+                 const std::int64_t at = items + std::int64_t{i} * size;
+                 if (!IsSubMenuRecord(BytesToHex(&b[static_cast<std::size_t>(at)],
+                                                 static_cast<std::size_t>(size))))
+                     continue;
+                 const int func = size == kShortRecordSize ? 4 : 8;
+                 Put32(b, at + func, ToPhoneAddress(o.ed.menu.tab.stack.levels[0].offset));
+                 return;
+             }
+             FAIL() << "no submenu item in the root";
+         },
+         "menu", "a cycle"},
+        {"frame lists over each other",
+         [](Opened& o, Bytes& b) {
+             Put32(b, o.ed.ani.catalog[1].slot, o.ed.ani.catalog[0].address + 2);
+         },
+         "overlaps", "Ani ID 000's frame list"},
+        {"bitmaps over each other",
+         [](Opened& o, Bytes& b) {
+             Put32(b, o.ed.graphics.bitmaps[3].recordOffset,
+                   o.ed.graphics.bitmaps[4].Address() + 1);
+         },
+         "overlaps", "Bmp ID 004"},
+        {"alert tones over each other",
+         [](Opened& o, Bytes& b) {
+             Put32(b, LocateAlertEntry(o.ed, kSpecial), ToPhoneAddress(o.AlertTone(kStandard) + 4));
+         },
+         "overlaps", "the Standard alert tone"},
+        {"frame naming no bitmap",
+         [](Opened& o, Bytes& b) {
+             Put32(b, ToImageOffset(o.ed.ani.catalog[0].address), 0xFFFFFFFF);
+         },
+         "animations", "names no bitmap"},
+    };
+    for (const Damage& d : damages) {
+        Opened o;
+        Bytes b = o.Image();
+        d.damage(o, b);
+        // The checksums stay right unless they are what is damaged.
+        if (std::string(d.subsystem) != "checksums") SealSample(b);
+        const CheckReport r = CheckBytes(b, "damaged.fls");
+        const CheckSubsystem* s = r.Find(d.subsystem);
+        ASSERT_NE(s, nullptr) << d.what << "\n" << AllProblems(r);
+        EXPECT_TRUE(test::Has(AllProblems(r), d.problem)) << d.what << ":\n" << AllProblems(r);
+        EXPECT_FALSE(s->Ok()) << d.what << ":\n" << AllProblems(r);
+    }
+}
+
+TEST(CheckTest, FindsAlertTonesOffTheirRowsAfterA62xxRingtoneDelete) {
+    Opened o(k62xx);
+    ASSERT_TRUE(CheckEditor(o.ed).Ok()) << AllProblems(CheckEditor(o.ed));
+    o.ed.activeTab = Tab::Tones;
+    try {
+        DeleteRingtone(o.ed, o.ed.tones, o.ui, 3);
+    } catch (const UserError&) {
+        GTEST_SKIP() << "the delete is refused for this family";
+    }
+    if (!o.ed.PpmChanged) GTEST_SKIP() << "the delete is refused for this family";
+    const CheckReport r = CheckEditor(o.ed);
+    EXPECT_TRUE(test::Has(AllProblems(r), "The Standard alert tone's row")) << AllProblems(r);
+}
+
+TEST(CheckTest, InMemoryCheckSeesChunkEditsAndLeavesTheEditorAlone) {
+    Opened o;
+    const Bytes before = o.Image();
+    // A chunk edit is only in the PPM copy: the check looks at the image the save would write.
+    std::string& tone = o.ed.ppm[Piece::TONE];
+    tone[tone.size() - 40] = tone[tone.size() - 40] == '0' ? '1' : '0';
+    o.ed.PpmChanged = true;
+    const CheckReport r = CheckEditor(o.ed, {.checksums = false});
+    EXPECT_TRUE(test::Has(AllProblems(r), "TONE chunk at")) << AllProblems(r);
+    EXPECT_EQ(r.Find("checksums")->summary, "not compared");
+    EXPECT_EQ(o.Image(), before);
+}
+
+TEST(CheckTest, RefusesWhatIsNoImage) {
+    const CheckReport r = CheckBytes(Bytes(300, 0x41), "text.fls");
+    EXPECT_FALSE(r.Ok());
+    ASSERT_NE(r.Find("image"), nullptr);
+    EXPECT_TRUE(test::Has(AllProblems(r), "is not a flash image")) << AllProblems(r);
+}
+
+TEST(CheckTest, CommandLineExitStatusAndJson) {
+    test::TempDir dir;
+    const std::string good = dir.Path("good.fls");
+    ASSERT_EQ(test::Cli({"demo", good, "--type", "3310"}).status, 0);
+    const test::CliRun ok = test::Cli({"check", good});
+    EXPECT_EQ(ok.status, 0) << ok.out << ok.err;
+    EXPECT_TRUE(test::Has(ok.out, "No problems found"));
+
+    Bytes b = test::ReadFile(good);
+    b[34] ^= 0x01;
+    const std::string bad = dir.Path("bad.fls");
+    test::WriteFile(bad, b);
+    const test::CliRun wrong = test::Cli({"check", bad});
+    EXPECT_EQ(wrong.status, 1);
+    EXPECT_TRUE(test::Has(wrong.out, "checksums: MCU checksum: stored")) << wrong.out;
+    EXPECT_TRUE(test::Has(wrong.out, "1 problem found")) << wrong.out;
+
+    const test::CliRun json = test::Cli({"check", bad, "--json"});
+    EXPECT_EQ(json.status, 1);
+    EXPECT_TRUE(
+        test::Has(json.out, "{\"ok\":false,\"subsystems\":[{\"name\":\"image\",\"ok\":true"))
+        << json.out;
+    EXPECT_TRUE(test::Has(json.out, "\"name\":\"checksums\",\"ok\":false")) << json.out;
+
+    EXPECT_EQ(test::Cli({"check"}).status, 2);
+    EXPECT_EQ(test::Cli({"check", dir.Path("missing.fls")}).status, 2);
+    EXPECT_EQ(test::Cli({"check", good, "--type", "9999"}).status, 2);
+}
+
+}  // namespace
+}  // namespace brivant
