@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ImageDiffParts.h"
+#include "app/ImageReading.h"
 #include "check/Check.h"
 
 namespace brivant::check {

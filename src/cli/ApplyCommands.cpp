@@ -167,7 +167,7 @@ std::unique_ptr<Step> Prepare(CliContext& ctx, const RecipeStep& rs, std::size_t
     const std::string group = rs.command.substr(0, space);
     const std::string name = rs.command.substr(space + 1);
 
-    step->ctx = std::make_unique<CliContext>(CliContext{step->out, step->err, {}, nullptr});
+    step->ctx = std::make_unique<CliContext>(CliContext{step->out, step->err, {}, nullptr, false, nullptr});
     step->app = std::make_unique<CLI::App>("", "brivant-cli");
     step->app->require_subcommand(1);
     RegisterModules(*step->app, *step->ctx, group);
@@ -296,12 +296,15 @@ void Apply(CliContext& ctx, const ApplyArgs& a) {
     ScratchFolder scratch;
     const fs::path recipeDir = fs::absolute(fs::path(a.recipe)).parent_path();
     std::vector<std::unique_ptr<Step>> steps;
+    // A step's IMAGE only has to pass its parser's check: the step runs on the image apply
+    // opened. Standard input is read once, by apply, so a step is shown the recipe instead.
+    const std::string stepImage = a.image == "-" ? a.recipe : a.image;
     for (std::size_t i = 0; i < recipe.steps.size(); ++i)
-        steps.push_back(Prepare(ctx, recipe.steps[i], i, a.image, recipeDir, scratch));
+        steps.push_back(Prepare(ctx, recipe.steps[i], i, stepImage, recipeDir, scratch));
 
     // What the steps tell goes through here, so each message can name its step.
     std::ostringstream told, ignored;
-    CliContext sessionCtx{ignored, told, {}, nullptr};
+    CliContext sessionCtx{ignored, told, {}, ctx.standIns, ctx.quiet, nullptr};
     CliSession s(sessionCtx, a);
     // Messages of the open and the save are not a step's.
     const auto plain = [&] {
@@ -353,8 +356,9 @@ void Apply(CliContext& ctx, const ApplyArgs& a) {
         j.BeginObject().Key("steps").Number(static_cast<std::int64_t>(steps.size()));
         j.Key("output").String(target).EndObject();
         ctx.out << j.Text() << '\n';
-    } else {
-        ctx.out << Format(kApplied, {std::to_string(steps.size()), target}) << '\n';
+    } else if (!ctx.quiet) {
+        ctx.err << kProgramPrefix << Format(kApplied, {std::to_string(steps.size()), target})
+                << '\n';
     }
 }
 
