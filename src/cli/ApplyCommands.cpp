@@ -167,7 +167,8 @@ std::unique_ptr<Step> Prepare(CliContext& ctx, const RecipeStep& rs, std::size_t
     const std::string group = rs.command.substr(0, space);
     const std::string name = rs.command.substr(space + 1);
 
-    step->ctx = std::make_unique<CliContext>(CliContext{step->out, step->err, {}, nullptr, false, nullptr});
+    step->ctx =
+        std::make_unique<CliContext>(CliContext{step->out, step->err, {}, nullptr, false, nullptr});
     step->app = std::make_unique<CLI::App>("", "brivant-cli");
     step->app->require_subcommand(1);
     RegisterModules(*step->app, *step->ctx, group);
