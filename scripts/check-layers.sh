@@ -13,10 +13,10 @@ floor() {
         ppm) echo 2 ;;
         tones | texts | menu | graphics | patches) echo 3 ;;
         app | sample) echo 4 ;;
-        # Tools over the whole editor: the image check, then comparison and recipes (which
-        # may run the check).
-        check) echo 5 ;;
-        compare) echo 6 ;;
+        # Tools over the whole editor: comparison and recipes, then the image check, which
+        # reads both images' subsystems through the comparison's tolerant reading.
+        compare) echo 5 ;;
+        check) echo 6 ;;
         platform) echo 7 ;;
         cli) echo 8 ;;
         ui) echo 9 ;;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ImageReading.h"
+#include "compare/ImageDiffParts.h"
 #include "check/Check.h"
 
 namespace brivant::check {

@@ -17,6 +17,7 @@ namespace {
 constexpr const char* kNoSuchLanguage =
     "Language %s does not exist: the selector offers languages 1 to %s";
 constexpr const char* kNoSuchMenuRow = "Row %s of the level does not exist: the level has %s rows";
+constexpr const char* kEmptyField = "%s needs a value: an empty one gives no field";
 constexpr const char* kBadPath = "--path takes 0-based rows separated by \"/\", such as 2/0";
 
 const std::vector<Column> kMenuColumns = {
@@ -39,6 +40,8 @@ struct MenuEditArgs : MenuArgs {
     std::string name;
     bool subMenu = false;
     MenuFields fields;
+    // Tell a field given as '' from one not given: the first is a mistake, not "as is".
+    std::array<const CLI::Option*, kMenuFieldCount> fieldOptions{};
 };
 constexpr std::array<const char*, kMenuFieldCount> kFieldOptions = {
     "--text-pointer", "--tip-pointer", "--func-pointer", "--bmp-id",   "--func-id",
@@ -137,6 +140,12 @@ bool Answer(CliSession& s, Dialog& d, const MenuFields& given) {
     return true;
 }
 
+void RefuseEmptyFields(CliContext& ctx, const MenuEditArgs& a) {
+    for (std::size_t i = 0; i < a.fields.size(); ++i)
+        if (a.fieldOptions[i] && a.fieldOptions[i]->count() > 0 && a.fields[i].empty())
+            UsageError(ctx, Format(kEmptyField, {kFieldOptions[i]}));
+}
+
 void MenuMove(CliSession& s, const MenuEditArgs& a) {
     WalkTo(s, a);
     RequireRow(s, a.row);
@@ -150,6 +159,7 @@ void MenuDelete(CliSession& s, const MenuEditArgs& a) {
 }
 
 void MenuEdit(CliSession& s, const MenuEditArgs& a) {
+    RefuseEmptyFields(s.ctx, a);
     WalkTo(s, a);
     RequireRow(s, a.row);
     s.ui.dialogs.On<TMenuEdit>() = [&](TMenuEdit& d) { return Answer(s, d, a.fields); };
@@ -157,6 +167,7 @@ void MenuEdit(CliSession& s, const MenuEditArgs& a) {
 }
 
 void MenuAdd(CliSession& s, const MenuEditArgs& a) {
+    RefuseEmptyFields(s.ctx, a);
     const std::string& textPointer = a.fields[static_cast<std::size_t>(MenuField::TextPointer)];
     if (a.name.empty() == textPointer.empty())
         UsageError(s.ctx, "menu add takes either --name or --text-pointer");
@@ -197,8 +208,9 @@ void AddWalkOptions(Command<MenuEditArgs>& c) {
 
 void AddFieldOptions(Command<MenuEditArgs>& c) {
     for (std::size_t i = 0; i < kFieldOptions.size(); ++i)
-        c->add_option(kFieldOptions[i], c.args().fields[i],
-                      std::string("The record's ") + kMenuFieldLabels[i] + " field (hex)");
+        c.args().fieldOptions[i] =
+            c->add_option(kFieldOptions[i], c.args().fields[i],
+                          std::string("The record's ") + kMenuFieldLabels[i] + " field (hex)");
 }
 
 // The "menu" group. Every top-level command belongs to one module: the command line declares

@@ -145,7 +145,7 @@ void GetAni(Session& ed, AniState& a, GraphicsState& g, Interaction& ui) {
     // The second search starts on the last byte of the mark.
     if (HasSecondAniMark(ed)) FindOffSet1(ed, kAniSecondMarkHex);
     if (ed.FoundOffset < 1) {
-        ui.error(kNoAniTable);
+        ui.info(kNoAniTable);
         return;
     }
 
@@ -163,7 +163,7 @@ void GetAni(Session& ed, AniState& a, GraphicsState& g, Interaction& ui) {
             break;
     }
     if (at + 8 > size) {
-        ui.error(kNoAniTable);
+        ui.info(kNoAniTable);
         return;
     }
     std::vector<AniEntry> catalog;
@@ -176,7 +176,7 @@ void GetAni(Session& ed, AniState& a, GraphicsState& g, Interaction& ui) {
     const auto lastList = static_cast<std::int32_t>(ToImageOffset(catalog.back().address));
     const std::int32_t table = FindLengthTable(image, lastList, catalog.size());
     if (table < 0) {
-        ui.error(kNoLengthTable);
+        ui.info(kNoLengthTable);
         return;
     }
     for (std::size_t i = 0; i < catalog.size(); ++i)

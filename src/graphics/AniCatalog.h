@@ -55,7 +55,8 @@ Bytes LengthTableBytes(const AniState& a);
 
 // GetAni: reads the pointer table, the frame lists' addresses and the length table, fills
 // the frame's "Bmp ID:" list and shows animation 0. Runs once per image; types without
-// animations leave the controls disabled, and tables not found are told.
+// animations leave the controls disabled, and tables not found are told as a notice: the
+// bitmaps stay usable.
 void GetAni(Session& ed, AniState& a, GraphicsState& g, Interaction& ui);
 
 // The hooks: a new image forgets everything (playing stops); a type chosen by hand may

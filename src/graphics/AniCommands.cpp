@@ -119,7 +119,10 @@ bool ShowFrame(Session& ed, AniState& a, GraphicsState& g, Interaction& ui, int 
     const std::uint16_t value = a.frames[static_cast<std::size_t>(frame)].value;
     const auto id = BitmapOfFrameValue(ed, value, static_cast<int>(g.bitmaps.size()));
     if (!id) {
-        StopOn(a, ui, Format(kFrameWithoutBitmap, {IntToHex(value, 4)}));
+        // Shown as no bitmap ("---"). Only playing stops on it: the other frames, and the
+        // choice of a bitmap that repairs this one, stay open.
+        a.frameBitmap = -1;
+        if (a.animate) StopOn(a, ui, Format(kFrameWithoutBitmap, {IntToHex(value, 4)}));
         return false;
     }
     a.frameBitmap = *id;

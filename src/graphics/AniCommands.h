@@ -31,7 +31,7 @@ inline constexpr const char* kLengthTableMoved =
 void ShowAnimation(Session& ed, AniState& a, GraphicsState& g, Interaction& ui, int id);
 // A choice in "Frame:" (and every timer tick): the frame's bitmap is chosen. `write`: the
 // frame list is written back (left out while a frame is being added). False when the
-// frame's value names no bitmap (told; playing stops).
+// frame's value names no bitmap: shown as none, told only while playing, which stops.
 bool ShowFrame(Session& ed, AniState& a, GraphicsState& g, Interaction& ui, int frame,
                bool write = true);
 // A choice in the frame's "Bmp ID:": the bitmap is shown and becomes the frame's; the frame

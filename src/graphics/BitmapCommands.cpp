@@ -79,8 +79,10 @@ std::optional<std::string> Plan(Session& ed, const GraphicsState& g, int width, 
 void Carry(Session& ed, GraphicsState& g, WritePlan& plan) {
     if (plan.unchanged) return;
     BitmapEntry& e = g.bitmaps[static_cast<std::size_t>(g.current)];
-    ed.MainHex.WriteAt(plan.at, plan.data);
-    if (plan.atFreeOffset) ed.FreeOffset = plan.at + static_cast<std::int32_t>(plan.data.size());
+    if (plan.atFreeOffset)
+        WriteAtFreeOffset(ed, plan.data);
+    else
+        ed.MainHex.WriteAt(plan.at, plan.data);
     ed.MainHex.WriteAt(e.recordOffset, plan.record);
     e.record = std::move(plan.record);
     e.kept = std::move(plan.plain);

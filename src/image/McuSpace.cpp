@@ -1,28 +1,67 @@
 #include "image/McuSpace.h"
 
+#include <algorithm>
+
+#include "core/Search.h"
+#include "core/UserError.h"
+#include "image/PpmPieces.h"
 #include "image/Session.h"
 
 namespace brivant {
 
-std::int32_t McuFreeEnd(Session& s) {
-    HexBuffer& m = s.MainHex;
-    m.SetSelectionStart(1);
-    FindOffSet1(s, kPpmMarkerHex);
-    const std::int32_t ppmStart = s.FoundOffset;
-    const std::int32_t o = s.FreeOffset;
-    if (o < 0 || ppmStart < 0 || ppmStart < o) return -1;
-    m.SetSelectionStart(o);
-    FindOffSet1(s, kMcuMarkHex);
-    const std::int32_t mark = s.FoundOffset;
-    return mark > 1 ? mark - 1 : ppmStart - 1;
+namespace {
+constexpr std::int64_t kMinFreeRun = 20;
+
+// The first hit of the hex pattern at or after `from`, or -1.
+std::int64_t Find(const Bytes& b, std::int64_t from, const char* hex) {
+    const Bytes pattern = HexToBytes(hex);
+    if (from < 0 || from >= static_cast<std::int64_t>(b.size())) return -1;
+    const std::uint8_t* hit =
+        FindBytes(b.data() + from, b.data() + b.size(), pattern.data(), pattern.size(), false);
+    return hit ? hit - b.data() : -1;
 }
 
-bool McuFits(Session& s, std::int64_t length) {
-    const std::int32_t last = McuFreeEnd(s);
-    return last >= 0 && std::int64_t{s.FreeOffset} + length - 1 <= last;
+// The last byte of the free space that starts at or after `from`: the byte before the first
+// closing mark from there on, else the byte before the PPM marker; -1 without a PPM marker.
+std::int64_t FreeEndFrom(const Bytes& image, std::int64_t from) {
+    const std::int64_t ppm = Find(image, 1, kPpmMarkerHex);
+    if (from < 0 || ppm < 0 || ppm < from) return -1;
+    const std::int64_t mark = Find(image, from, kMcuMarkHex);
+    return mark > 1 ? mark - 1 : ppm - 1;
 }
 
-std::int64_t McuFreeRun(Session& s) {
+bool AllFF(const Bytes& b, std::int64_t from, std::int64_t end) {
+    return std::all_of(b.begin() + from, b.begin() + end, [](std::uint8_t x) { return x == 0xFF; });
+}
+}  // namespace
+
+std::int32_t FindMcuFreeStart(const Bytes& image) {
+    const auto size = static_cast<std::int64_t>(image.size());
+    const std::int64_t dumfile = Find(image, 1, kDumfileHex);
+    // The searches begin on the last byte of the DUMFILE hit.
+    const std::int64_t from = dumfile < 0 ? 1 : dumfile + 6;
+    const std::int64_t ppm = Find(image, 1, kPpmMarkerHex);
+    if (ppm > from) {
+        // The free space ends at the first closing mark behind DUMFILE (one that lies before
+        // the PPM area), else at the PPM marker; whatever lies behind a mark is not ours.
+        const std::int64_t mark = Find(image, from, kMcuMarkHex);
+        const std::int64_t end = mark > 1 && mark < ppm ? mark : ppm;  // one past
+        std::int64_t start = end;
+        while (start > from && image[static_cast<std::size_t>(start - 1)] == 0xFF) --start;
+        if (start < end) return static_cast<std::int32_t>(start);
+    }
+    const Bytes run(kMinFreeRun, 0xFF);
+    if (from >= size) return -1;
+    const std::uint8_t* hit =
+        FindBytes(image.data() + from, image.data() + size, run.data(), run.size(), false);
+    return hit ? static_cast<std::int32_t>(hit - image.data()) : -1;
+}
+
+std::int32_t McuFreeEnd(const Session& s) {
+    return static_cast<std::int32_t>(FreeEndFrom(s.MainHex.Data(), s.FreeOffset));
+}
+
+std::int64_t McuFreeRun(const Session& s) {
     const std::int32_t last = McuFreeEnd(s);
     if (last < 0) return 0;
     const Bytes& b = s.MainHex.Data();
@@ -32,11 +71,28 @@ std::int64_t McuFreeRun(Session& s) {
     return n;
 }
 
-std::int32_t WriteAtFreeOffset(Session& s, const Bytes& data) {
-    const std::int32_t o = s.FreeOffset;
-    s.MainHex.WriteAt(o, data);
-    s.FreeOffset = o + static_cast<std::int32_t>(data.size());
-    return o;
+std::optional<std::int32_t> McuReserve(const Session& s, std::int64_t length, int align) {
+    const std::int64_t from = s.FreeOffset;
+    const std::int64_t last = McuFreeEnd(s);
+    if (from < 0 || last < 0 || length < 0 || align < 1) return std::nullopt;
+    const std::int64_t spot = (from + align - 1) / align * align;
+    const std::int64_t end = spot + length;  // one past
+    const Bytes& b = s.MainHex.Data();
+    if (end - 1 > last || end > static_cast<std::int64_t>(b.size()) || !AllFF(b, from, end))
+        return std::nullopt;
+    return static_cast<std::int32_t>(spot);
+}
+
+bool McuFits(const Session& s, std::int64_t length) {
+    return McuReserve(s, length).has_value();
+}
+
+std::int32_t WriteAtFreeOffset(Session& s, const Bytes& data, int align) {
+    const auto spot = McuReserve(s, static_cast<std::int64_t>(data.size()), align);
+    if (!spot) throw UserError(kNoMcuSpace);
+    s.MainHex.WriteAt(*spot, data);
+    s.FreeOffset = *spot + static_cast<std::int32_t>(data.size());
+    return *spot;
 }
 
 }  // namespace brivant

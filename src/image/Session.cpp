@@ -3,6 +3,7 @@
 #include "core/FileIO.h"
 #include "core/Interaction.h"
 #include "core/UserError.h"
+#include "image/McuSpace.h"
 #include "image/PhoneTypes.h"
 
 namespace brivant {
@@ -38,9 +39,7 @@ void FindOffSet2(Session& s, std::string_view pattern) {
 
 std::int32_t GetFreeOffset(Session& s) {
     s.MainHex.SetSelectionStart(1);
-    FindOffSet1(s, kDumfileHex);
-    FindOffSet1(s, std::string(40, 'F'));
-    s.FreeOffset = s.FoundOffset;
+    s.FreeOffset = FindMcuFreeStart(s.MainHex.Data());
     return s.FreeOffset;
 }
 

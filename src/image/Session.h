@@ -58,7 +58,7 @@ struct Session : SearchState {
 void FindOffSet1(Session& s, std::string_view pattern);  // in MainHex
 void FindOffSet2(Session& s, std::string_view pattern);  // in SubHex
 
-// The start of the MCU free space: the first run of 20 FF bytes after the DUMFILE text.
+// The start of the MCU free space (FindMcuFreeStart), kept in FreeOffset.
 std::int32_t GetFreeOffset(Session& s);
 
 // Shared guards of the chunk commands: tell and return false when no type is chosen or no

@@ -105,8 +105,9 @@ int MoveMenuItem(Session& ed, MenuState& m, int row, bool up) {
 void DeleteMenuItem(Session& ed, MenuState& m, Interaction& ui, int row) {
     MenuView& v = m.tab;
     if (!ValidRow(v, row)) return;
-    // Item Count 0 would wrap to FF: the phone would read 256 records.
-    if (v.records.size() <= 1) {
+    // Record 0 heads the level; the phone expects at least one item behind it (and an
+    // Item Count below 0 would wrap to FF: 256 records).
+    if (v.records.size() <= 2) {
         ui.error(kLastMenuItem);
         return;
     }
@@ -136,6 +137,10 @@ void EditMenuItem(Session& ed, MenuState& m, Interaction& ui, int row) {
     MenuRow& r = v.rows[static_cast<std::size_t>(row)];
     TMenuEdit dialog(r.name, r.record);
     if (!ui.askDialog(dialog) || !dialog.Accepted()) return;
+    if (const auto outside = MenuPointerOutside(dialog.Record(), ed.MainHex.Size())) {
+        ui.error(*outside);
+        return;
+    }
     const std::int32_t at = ArrayOffset(ed, v);
     v.records[static_cast<std::size_t>(r.recordIndex)] = dialog.Record();
     ShowRecord(r, dialog.Record());
@@ -154,6 +159,17 @@ void AddMenuItem(Session& ed, MenuState& m, TextState& texts, Interaction& ui) {
     if (v.records.size() >= kMaxRecords) {
         ui.error(kMenuLevelFull);
         return;
+    }
+    // A typed text pointer must lead to a text; the new submenu's and the new text's
+    // pointers are made here and always do.
+    if (!dialog.NameChecked()) {
+        MenuFields typed = dialog.fields;
+        if (dialog.withSubMenu) typed[static_cast<std::size_t>(MenuField::FuncId)] = "0000";
+        if (const auto outside =
+                MenuPointerOutside(RecordOfFields(typed, longForm), ed.MainHex.Size())) {
+            ui.error(*outside);
+            return;
+        }
     }
     const Bytes text = dialog.NameChecked() ? InlineMenuText(dialog.name) : Bytes{};
     const std::size_t recordBytes = v.records[0].size() / 2;

@@ -1,5 +1,6 @@
 #include "menu/MenuLevels.h"
 
+#include <iterator>
 #include <limits>
 
 #include "core/Interaction.h"
@@ -47,6 +48,10 @@ Listing ReadLevel(Session& ed, const MenuLevel& level, const std::vector<std::st
     const int size = MenuRecordSize(ed.PhoneType());
     std::int64_t o = ToImageOffset(ItemsPointerOf(level.descriptor));
     const int count = ItemCountOf(level.descriptor);
+    if (o < 0 || o + std::int64_t{count + 1} * size > ed.MainHex.Size())
+        throw UserError(Format(
+            kMenuItemsOutside,
+            {std::to_string(level.offset), level.descriptor.substr(0, 8), std::to_string(count)}));
     for (int i = 0; i <= count; ++i, o += size)
         out.records.push_back(BytesToHex(ReadImage(ed, o, size)));
 
@@ -59,6 +64,9 @@ Listing ReadLevel(Session& ed, const MenuLevel& level, const std::vector<std::st
         if (q == 0) continue;
         if (q < 0) {
             name = kSimCardMenu;
+        } else if (!TextPointerInImage(q, ed.MainHex.Size())) {
+            // Shown, so that the record can be edited back.
+            name = kBadMenuText;
         } else {
             const Bytes ref = ReadImage(ed, q + 1, 2);
             if (ref[0] == 0xFF) {
@@ -87,15 +95,36 @@ void UpdateBack(MenuView& v) {
     v.backEnabled = !v.stack.AtRoot();
 }
 
+// What a step into or out of a submenu changes on the stack: the levels it drops (only
+// those below the one shown, none on a plain walk down) and the position. Kept instead of
+// a copy of the whole stack, so that a step costs the same however deep the walk is.
+struct StackStep {
+    std::vector<MenuLevel> dropped;
+    int current;
+    bool backEnabled;
+};
+
+// Cuts the stack after level `keep` and remembers what went.
+StackStep CutStack(MenuView& v, int keep) {
+    StackStep step{{}, v.stack.current, v.backEnabled};
+    auto& levels = v.stack.levels;
+    const auto cut = levels.begin() + keep + 1;
+    step.dropped.assign(std::make_move_iterator(cut), std::make_move_iterator(levels.end()));
+    levels.erase(cut, levels.end());
+    return step;
+}
+
 // Runs a listing after a change of the stack; when the listing fails the stack goes back
 // to what it was, so the rows shown and the level they belong to never part.
-void ListOrRestore(Session& ed, MenuState& m, TextState& texts, Interaction& ui,
-                   const MenuView& before) {
+void ListOrRestore(Session& ed, MenuState& m, TextState& texts, Interaction& ui, std::size_t kept,
+                   StackStep& before) {
     try {
         ListMenuLevel(ed, m, texts, ui);
     } catch (...) {
         MenuView& v = m.InUse();
-        v.stack = before.stack;
+        v.stack.levels.resize(kept);
+        for (MenuLevel& l : before.dropped) v.stack.levels.push_back(std::move(l));
+        v.stack.current = before.current;
         v.backEnabled = before.backEnabled;
         throw;
     }
@@ -189,14 +218,18 @@ void EnterSubMenu(Session& ed, MenuState& m, TextState& texts, Interaction& ui, 
         ui.error(kNoSubMenuOffsets);
         return;
     }
+    if (!SubMenuInImage(at, ed.MainHex.Size()))
+        throw UserError(Format(kSubMenuOutside,
+                               {std::to_string(v.rows[static_cast<std::size_t>(row)].recordIndex),
+                                std::to_string(v.stack.Current().offset), FuncPointerOf(record)}));
     const MenuLevel level{BytesToHex(ReadImage(ed, at, kDescriptorSize)),
                           static_cast<std::int32_t>(at)};
-    const MenuView before = v;
-    v.stack.levels.resize(static_cast<std::size_t>(v.stack.current + 1));
+    StackStep before = CutStack(v, v.stack.current);
+    const std::size_t kept = v.stack.levels.size();
     v.stack.levels.push_back(level);
     ++v.stack.current;
     v.backEnabled = true;
-    ListOrRestore(ed, m, texts, ui, before);
+    ListOrRestore(ed, m, texts, ui, kept, before);
 }
 
 void LeaveSubMenu(Session& ed, MenuState& m, TextState& texts, Interaction& ui) {
@@ -205,11 +238,11 @@ void LeaveSubMenu(Session& ed, MenuState& m, TextState& texts, Interaction& ui) 
         v.backEnabled = false;
         return;
     }
-    const MenuView before = v;
+    StackStep before = CutStack(v, v.stack.current - 1);
+    const std::size_t kept = v.stack.levels.size();
     --v.stack.current;
-    v.stack.levels.resize(static_cast<std::size_t>(v.stack.current + 1));
     UpdateBack(v);
-    ListOrRestore(ed, m, texts, ui, before);
+    ListOrRestore(ed, m, texts, ui, kept, before);
 }
 
 }  // namespace brivant

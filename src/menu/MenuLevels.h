@@ -14,6 +14,13 @@ inline constexpr const char* kNetMonitor = "Net Monitor";
 inline constexpr const char* kSimCardMenu = "SIM Card Menu";
 inline constexpr const char* kNoSubMenus = "This Menu Item does not have sub menus";
 inline constexpr const char* kNoSubMenuOffsets = "Could not find offsets for submenus";
+inline constexpr const char* kMenuItemsOutside =
+    "The items of the menu level at offset %s (Items Pointer %s, Item Count %s) lie outside "
+    "the image; nothing was listed";
+inline constexpr const char* kSubMenuOutside =
+    "Record %s of the menu level at offset %s opens a submenu at %s, outside the image";
+// The name shown for a record whose Text Pointer leads outside the image.
+inline constexpr const char* kBadMenuText = "---";
 inline constexpr const char* kTextIdBeyond =
     "The menu text ID %s lies beyond the texts of the chosen language; nothing was listed";
 

@@ -1,6 +1,8 @@
 #include "menu/MenuRecord.h"
 
 #include "core/HexText.h"
+#include "core/UserError.h"
+#include "image/Address.h"
 
 namespace brivant {
 
@@ -63,6 +65,29 @@ std::uint32_t ItemsPointerOf(std::string_view descriptor) {
 
 int ItemCountOf(std::string_view descriptor) {
     return HexTextToInt(Digits(descriptor, 8, 2));
+}
+
+bool TextPointerInImage(std::int64_t q, std::int64_t imageSize) {
+    // The listing reads the two bytes behind the first one.
+    return q <= 0 || q + 3 <= imageSize;
+}
+
+bool SubMenuInImage(std::int64_t at, std::int64_t imageSize) {
+    return at >= 0 && at + kDescriptorSize <= imageSize;
+}
+
+std::optional<std::string> MenuPointerOutside(std::string_view record, std::int64_t imageSize) {
+    const std::string text(TextPointerOf(record));
+    if (!TextPointerInImage(ToImageOffset(static_cast<std::uint32_t>(HexTextToInt(text))),
+                            imageSize))
+        return Format(kMenuPointerOutside, {"Text Pointer:", text});
+    if (!IsSubMenuRecord(record)) return std::nullopt;
+    const std::int64_t at = ToImageOffset(FuncPointerValue(record));
+    // A short record's submenu below the image is refused as "no offsets" when entered.
+    if (IsShortRecord(record) && at < 1) return std::nullopt;
+    if (!SubMenuInImage(at, imageSize))
+        return Format(kMenuPointerOutside, {"Func Pointer:", std::string(FuncPointerOf(record))});
+    return std::nullopt;
 }
 
 }  // namespace brivant

@@ -22,6 +22,9 @@ inline constexpr const char* kNoSecurityOffsets =
 inline constexpr const char* kNoRedirectBlock =
     "Could not locate the security redirect block, nothing was patched.";
 inline constexpr const char* kSecurityUnsupported = "File not yet supported";
+inline constexpr const char* kManualNoRecord =
+    "The %s item of the manual method is no record of a menu level (its bytes occur only "
+    "elsewhere in the image), nothing was patched.";
 inline constexpr const char* kSecurityBlocksOverlap =
     "The guarded item, the security item and the redirect block overlap, nothing was patched.";
 

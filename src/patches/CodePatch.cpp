@@ -9,6 +9,10 @@
 
 namespace brivant {
 
+namespace {
+constexpr int kPayloadAlign = 4;  // the payloads are code
+}  // namespace
+
 std::int32_t FindHook(Session& s, std::string_view pattern) {
     if (s.MainHex.Size() < 2) throw UserError(kNoHook);
     s.MainHex.SetSelectionStart(1);
@@ -39,24 +43,33 @@ void PutCall(Bytes& code, std::int32_t at, std::int64_t base, std::int64_t to) {
     std::copy(b.begin(), b.end(), code.begin() + at);
 }
 
+bool RoutineAt(const Session& s, std::int64_t at, const Bytes& payload,
+               const std::vector<int>& calls, int ownTail) {
+    const Bytes& m = s.MainHex.Data();
+    const auto n = static_cast<std::int64_t>(payload.size());
+    if (at < 0 || at + n > static_cast<std::int64_t>(m.size())) return false;
+    std::vector<bool> own(payload.size(), false);
+    for (int c : calls)
+        for (int k = c; k < c + 4 && k < n; ++k) own[static_cast<std::size_t>(k)] = true;
+    for (std::int64_t k = std::max<std::int64_t>(0, n - ownTail); k < n; ++k)
+        own[static_cast<std::size_t>(k)] = true;
+    for (std::size_t k = 0; k < payload.size(); ++k)
+        if (!own[k] && m[static_cast<std::size_t>(at) + k] != payload[k]) return false;
+    return true;
+}
+
 std::int32_t PayloadSpot(Session& s, std::int32_t length) {
-    const std::int32_t from = s.FreeOffset;
-    if (from < 0) throw UserError(kNoMcuSpace);
-    const std::int32_t spot = (from + 3) / 4 * 4;
-    const std::int64_t end = std::int64_t{spot} + length;  // one past the payload
-    if (!McuFits(s, end - from)) throw UserError(kNoMcuSpace);
     // The skipped bytes stay as they are, but they too must be free: anything else there
     // means FreeOffset no longer marks the start of free space.
-    const Bytes& m = s.MainHex.Data();
-    if (end > static_cast<std::int64_t>(m.size()) ||
-        !std::all_of(m.begin() + from, m.begin() + end, [](std::uint8_t b) { return b == 0xFF; }))
-        throw UserError(kNoMcuSpace);
-    return spot;
+    const auto spot = McuReserve(s, length, kPayloadAlign);
+    if (!spot) throw UserError(kNoMcuSpace);
+    return *spot;
 }
 
 void WritePayload(Session& s, std::int32_t spot, const Bytes& payload) {
-    s.FreeOffset = spot;
-    WriteAtFreeOffset(s, payload);
+    if (PayloadSpot(s, static_cast<std::int32_t>(payload.size())) != spot)
+        throw UserError(kNoMcuSpace);
+    WriteAtFreeOffset(s, payload, kPayloadAlign);
 }
 
 }  // namespace brivant

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "core/HexText.h"
 
@@ -29,6 +30,12 @@ std::uint32_t CallAt(const Session& s, std::int64_t at);
 Bytes CallBytes(std::int64_t from, std::int64_t to);
 // Overwrites four bytes of `code` at `at` with such a call; `base` is where `code` will lie.
 void PutCall(Bytes& code, std::int32_t at, std::int64_t base, std::int64_t to);
+
+// Whether the routine `payload` already lies at `at`: every byte equal but the four of each
+// call at `calls` (made for where it lies) and the last `ownTail` bytes (values the user
+// chose). A call site that leads to it was patched before.
+bool RoutineAt(const Session& s, std::int64_t at, const Bytes& payload,
+               const std::vector<int>& calls, int ownTail);
 
 // Where a payload of `length` bytes goes: FreeOffset raised to a multiple of 4. Throws
 // kNoMcuSpace when the free space is unknown or the payload (with the bytes skipped to get

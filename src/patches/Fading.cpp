@@ -15,6 +15,8 @@
 namespace brivant {
 
 namespace {
+constexpr int kFadeTimesSize = 8;  // the fade-in and fade-out words end the payload
+
 std::int32_t MarkerAt(const Bytes& payload, const char* marker) {
     const Bytes m = HexToBytes(marker);
     const auto it = std::search(payload.begin(), payload.end(), m.begin(), m.end());
@@ -38,6 +40,12 @@ FadeResult InstallFade(Session& ed, const FadeChoice& c, const std::string& fade
     const std::int64_t t1 = DecodeBL(a, CallAt(ed, a));
     const std::int64_t t2 = DecodeBL(b + v.t2Read, CallAt(ed, b + v.t2Read));
     CallAt(ed, b);  // the second site is overwritten: it must be a call as well
+    // A second routine would take over the calls and leave the first one behind, unused.
+    std::vector<int> calls = v.toInner;
+    calls.insert(calls.end(), v.toT1.begin(), v.toT1.end());
+    calls.insert(calls.end(), v.toT2.begin(), v.toT2.end());
+    if (RoutineAt(ed, t1, payload, calls, kFadeTimesSize))
+        throw UserError(Format(kFadeApplied, {std::to_string(t1)}));
 
     const std::int32_t i = PayloadSpot(ed, length);
     // The inner routine starts one halfword into its marker, inside the payload.

@@ -12,6 +12,10 @@ struct PatchState;
 struct FadeChoice;
 class Interaction;
 
+inline constexpr const char* kFadeApplied =
+    "The fading LED routine is already applied: the firmware calls it at offset %s; nothing "
+    "was changed";
+
 // Where a fading-LED routine went and what it hooked.
 struct FadeResult {
     std::string variant;  // "FadeCode1" ... "FadeCode4"

@@ -22,6 +22,10 @@ LcdResult NonBlinking(Session& ed) {
     const std::int64_t s2 = s1 + kSecondCall;
     CallAt(ed, s1);
     const std::int64_t target = DecodeBL(s2, CallAt(ed, s2));
+    // Installed twice, the value would be inverted twice: back to the start.
+    const std::int64_t first = DecodeBL(s1, CallAt(ed, s1));
+    if (RoutineAt(ed, first, payload, {kPayloadCall}, 0))
+        throw UserError(Format(kLcdApplied, {std::to_string(first)}));
 
     const std::int32_t i = PayloadSpot(ed, length);
     PutCall(payload, kPayloadCall, i, target);

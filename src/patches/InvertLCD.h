@@ -12,6 +12,9 @@ class Interaction;
 
 inline constexpr const char* kLcdPayloadHex = "B50043C0F7F9FE55BD004C60";
 inline constexpr const char* kLcdHookHex = "340146513101468A";
+inline constexpr const char* kLcdApplied =
+    "The inverted LCD routine is already applied: the firmware calls it at offset %s; nothing "
+    "was changed";
 inline constexpr const char* kBlinkOldHex = "43880600";
 inline constexpr const char* kBlinkNewHex = "43C00600";
 inline constexpr const char* kBlinkNotFound =

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <regex>
 
+#include "core/UserError.h"
 #include "image/PhoneTypes.h"
 #include "menu/SecurityPatch.h"
 #include "support/TestSupport.h"
@@ -78,6 +79,35 @@ TEST(CliSecurity, ManualRecordsAsTheInboxAndRefusals) {
     const CliRun twice = Cli({"security", "patch", x, "-o", z, "--manual", code, code});
     EXPECT_EQ(twice.err, std::string("brivant-cli: ") + kSecurityBlocksOverlap + "\n");
     EXPECT_FALSE(std::filesystem::exists(z));
+}
+
+// The manual method patches menu records only: bytes that match somewhere else (a run of
+// zero bytes given as the guarded "record") are refused and nothing is saved.
+TEST(CliSecurity, ManualItemsMustBeMenuRecords) {
+    TempDir dir;
+    const std::string x = dir.Path("x.fls"), z = dir.Path("z.fls");
+    ASSERT_EQ(Cli({"demo", x, "--type", "3210"}).status, 0);
+    const std::string security =
+        "00212380"
+        "00000046011405E0"
+        "0000000000000000";
+    const struct {
+        std::string guarded, security;
+        const char* which;
+    } cases[] = {
+        {std::string(80, '0'), security, "first"},
+        {"00212340"
+         "0000001D011405E0"
+         "0000000000000000",
+         std::string(80, '0'), "second"},
+    };
+    for (const auto& c : cases) {
+        const CliRun run =
+            Cli({"security", "patch", x, "-o", z, "--manual", c.guarded, c.security});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, "brivant-cli: " + Format(kManualNoRecord, {c.which}) + "\n");
+        EXPECT_FALSE(std::filesystem::exists(z));
+    }
 }
 
 }  // namespace

@@ -113,22 +113,27 @@ TEST(SaveCommand, TheImageBelongsToTheSavedFileAndItsOriginKeepsItsBackup) {
     EXPECT_EQ(saved[0x301], 0xCD);
 }
 
-TEST(FreeOffset, FirstFreeRunBehindTheHeaderText) {
+TEST(FreeOffset, FreeRunThatReachesTheEndBehindTheHeaderText) {
     TempDir dir;
     Editor ed;
     FakeUi ui;
     const auto s = OpenSample(ed, ui, dir.Path("a.fls"));
     EXPECT_EQ(GetFreeOffset(ed), s.layout.freeOffset);
-    // Nineteen free bytes are not a run; the search goes on behind them.
+    // A run of FF bytes inside the code (a hole an edit left in a table) is not the free
+    // space: the run that reaches the end mark is.
     Bytes b = s.bytes;
-    std::fill(b.begin() + 0x300, b.begin() + 0x300 + 19, 0xFF);
+    std::fill(b.begin() + 0x300, b.begin() + 0x300 + 40, 0xFF);
     WriteFile(dir.Path("b.fls"), b);
     OpenPath(ed, ui, dir.Path("b.fls"));
     EXPECT_EQ(ed.FreeOffset, s.layout.freeOffset);
-    std::fill(b.begin() + 0x300, b.begin() + 0x300 + 20, 0xFF);
+    // Free space used up to the end mark: the first run of twenty FF bytes, as before;
+    // nineteen are not a run.
+    std::fill(b.begin() + s.layout.freeOffset, b.begin() + s.layout.mcuMark, 0x11);
+    std::fill(b.begin() + 0x300 + 19, b.begin() + 0x300 + 40, 0x11);
+    std::fill(b.begin() + 0x400, b.begin() + 0x400 + 20, 0xFF);
     WriteFile(dir.Path("c.fls"), b);
     OpenPath(ed, ui, dir.Path("c.fls"));
-    EXPECT_EQ(ed.FreeOffset, 0x300);
+    EXPECT_EQ(ed.FreeOffset, 0x400);
 }
 
 TEST(SaveCommand, NothingToSave) {

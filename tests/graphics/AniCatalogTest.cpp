@@ -86,6 +86,8 @@ TEST(AniCatalog, TablesMissingAreTold) {
         ed.phoneList.selected = c.family;
         GetAni(ed, ed.ani, ed.graphics, ui);
         EXPECT_EQ(ui.Messages(), std::vector<std::string>{c.message});
+        // A notice: the bitmaps and the commands on them stay usable.
+        EXPECT_EQ(ui.LastKind(), MessageKind::Info);
         EXPECT_FALSE(ed.ani.enabled);
         GetAni(ed, ed.ani, ed.graphics, ui);  // not searched again for this image
         EXPECT_EQ(ui.told.size(), 1u);

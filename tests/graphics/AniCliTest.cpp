@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/FileFlow.h"
+#include "graphics/AniCatalog.h"
 #include "support/TestSupport.h"
 
 namespace brivant::test {
@@ -57,6 +60,42 @@ TEST(AniCli, SetLengthAndFrame) {
     const CliRun none = Cli({"ani", "set-length", y, "001", "0", "-o", z});
     EXPECT_EQ(none.status, 1);
     EXPECT_TRUE(Has(none.err, "An animation needs at least one frame")) << none.err;
+}
+
+// One bad record blocks nothing else: a first frame that names no bitmap (FFFF) is listed
+// as "---", the bitmaps still list, and `ani set-frame` repairs it; an animation mark with
+// no table behind it leaves `bmp list` working.
+TEST(AniCli, BadFrameOrMissingTableBlocksNothingElse) {
+    TempDir dir;
+    const std::string x = dir.Path("x.fls"), y = dir.Path("y.fls"), z = dir.Path("z.fls");
+    ASSERT_EQ(Cli({"demo", x}).status, 0);
+    const std::string address = AddressOf(RowOf(Cli({"ani", "list", x, "--json"}).out, "000"));
+    ASSERT_EQ(address.size(), 8u);
+    Bytes image = ReadFile(x);
+    const auto list = static_cast<std::size_t>(HexTextToInt(address) - 0x200000);
+    image[list] = 0xFF;
+    image[list + 1] = 0xFF;
+    WriteFile(y, image);
+
+    const CliRun shown = Cli({"ani", "list", y});
+    ASSERT_EQ(shown.status, 0) << shown.err;
+    EXPECT_TRUE(Has(shown.out, "FFFF(---)")) << shown.out;
+    const CliRun bitmaps = Cli({"bmp", "list", y});
+    EXPECT_EQ(bitmaps.status, 0) << bitmaps.err;
+    const CliRun repair = Cli({"ani", "set-frame", y, "000", "0", "001", "-o", z});
+    ASSERT_EQ(repair.status, 0) << repair.err;
+    EXPECT_TRUE(Has(RowOf(Cli({"ani", "list", z, "--json"}).out, "000"), "\"frames\":[\"0001\""));
+
+    // The mark stays, the pointer table behind it is gone.
+    image = ReadFile(x);
+    const Bytes mark = HexToBytes(kAniMarkHex);
+    const auto at = std::search(image.begin(), image.end(), mark.begin(), mark.end());
+    ASSERT_NE(at, image.end());
+    std::fill(at + static_cast<std::ptrdiff_t>(mark.size()), at + 0x200, 0x00);
+    WriteFile(y, image);
+    const CliRun noTable = Cli({"bmp", "list", y});
+    EXPECT_EQ(noTable.status, 0) << noTable.err;
+    EXPECT_TRUE(Has(noTable.err, "Cannot find the animation")) << noTable.err;
 }
 
 }  // namespace

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <ctime>
+
+#include "core/UserError.h"
+#include "image/Address.h"
 #include "menu/MenuTestSupport.h"
 
 using namespace brivant;
@@ -79,4 +83,65 @@ TEST(MenuLevels, SampleTreeOfEveryFamily) {
         EXPECT_EQ(img.ed.menu.tab.stack.levels.size(), 1u);
         EXPECT_TRUE(img.ui.told.empty()) << img.ui.Last();
     }
+}
+
+// A Text Pointer outside the image shows its row as "---" (so that it can be edited back);
+// an array or a submenu outside the image is refused naming the level and the record.
+TEST(MenuLevels, PointersOutsideTheImageNameTheLevelAndRecord) {
+    MenuImage img;
+    img.Choose(1);
+    const std::int32_t root = img.ed.menu.tab.stack.Current().offset;
+    const std::vector<std::string> names = img.Names();
+    img.Poke(img.RecordAt(1), HexToBytes("FFFFFFFF"));
+    img.Choose(1);
+    EXPECT_TRUE(img.ui.told.empty()) << img.ui.Last();
+    std::vector<std::string> shown = names;
+    shown[1] = kBadMenuText;
+    EXPECT_EQ(img.Names(), shown);
+
+    const int extras = 2;
+    const int record = img.ed.menu.tab.rows[extras].recordIndex;
+    img.Poke(img.RecordAt(extras) + 4, HexToBytes("FFFFFF00"));
+    img.Choose(1);
+    EXPECT_EQ(ErrorOf([&] { img.Enter(extras); }),
+              Format(kSubMenuOutside, {std::to_string(record), std::to_string(root), "FFFFFF00"}));
+    EXPECT_EQ(img.ed.menu.tab.stack.levels.size(), 1u);
+
+    img.Poke(root, HexToBytes("FFFFFFF0"));
+    img.ed.menu.tab.stack.Current().descriptor.replace(0, 8, "FFFFFFF0");
+    const std::string count =
+        std::to_string(ItemCountOf(img.ed.menu.tab.stack.Current().descriptor));
+    EXPECT_EQ(ErrorOf([&] { img.Choose(1); }),
+              Format(kMenuItemsOutside, {std::to_string(root), "FFFFFFF0", count}));
+    EXPECT_EQ(img.Names(), shown);  // the rows stay those of the last listing
+}
+
+// A submenu that opens its own level: every step of a walk down the cycle costs the same,
+// however deep the walk already is, and the walk back still works.
+TEST(MenuLevels, DeepWalkThroughACycleCostsTheSamePerLevel) {
+    MenuImage img;
+    img.Choose(1);
+    img.Enter(2);
+    const MenuLevel extras = img.ed.menu.tab.stack.Current();
+    // Its second item ("Games", a submenu) opens this level again.
+    Bytes to(4);
+    PutBE32(to.data(), ToPhoneAddress(extras.offset));
+    img.Poke(img.RecordAt(1) + 4, to);
+    img.Choose(1);
+
+    constexpr int kSteps = 6000;
+    const auto walk = [&img] {
+        const std::clock_t start = std::clock();
+        for (int i = 0; i < kSteps; ++i) img.Enter(1);
+        return static_cast<double>(std::clock() - start);
+    };
+    const double first = walk();
+    const double second = walk();
+    ASSERT_TRUE(img.ui.told.empty()) << img.ui.Last();
+    EXPECT_EQ(img.ed.menu.tab.stack.levels.size(), 2u + 2 * kSteps);
+    // A copy of the stack per step makes the second half about three times the first.
+    EXPECT_LT(second, 1.8 * first + 0.05 * CLOCKS_PER_SEC);
+    img.Leave();
+    EXPECT_EQ(img.ed.menu.tab.stack.levels.size(), 1u + 2 * kSteps);
+    EXPECT_EQ(img.ed.menu.tab.stack.Current().offset, extras.offset);
 }

@@ -125,7 +125,7 @@ TEST(FadingLeds, EachFamilyGetsItsRoutineByteForByte) {
     }
 }
 
-TEST(FadingLeds, AlignsAndChainsOnASecondRun) {
+TEST(FadingLeds, AlignsAndRefusesASecondRun) {
     PatchFixture f("NSE-3");
     f.ui.dialogs.On<TFadeLeds>() = Times("0a1B", "FFFF");
     f.ed.FreeOffset = f.sample.layout.freeOffset + 2;
@@ -136,19 +136,22 @@ TEST(FadingLeds, AlignsAndChainsOnASecondRun) {
     EXPECT_EQ(f.Word(f.sample.layout.freeOffset), 0xFFFFFFFFu);  // the skipped bytes stay
     EXPECT_EQ(BytesToHex(f.ed.MainHex.ReadAt(first->payloadOffset + 176, 8)), "00000A1B0000FFFF");
 
-    // Again: the new routine's T1 is the first routine, its T2 the unchanged call's target.
-    const std::int64_t t2 = f.Target(first->payloadOffset + 24);
-    const auto second = FadingLeds(f.ed, f.ed.patches, f.ui);
-    ASSERT_TRUE(second.has_value());
-    const std::int32_t j = second->payloadOffset;
-    EXPECT_EQ(j, first->payloadOffset + 184);
-    for (int s : {8, 102, 110}) EXPECT_EQ(f.Target(j + s), first->payloadOffset);
-    for (int s : {24, 154}) EXPECT_EQ(f.Target(j + s), t2);
-    EXPECT_EQ(f.Target(second->callSites[0]), j);
+    // Again, with other times: the calls already lead to a routine; a second one would take
+    // them over and leave the first in the free space.
+    f.ui.dialogs.On<TFadeLeds>() = Times("0001", "0002");
+    const Bytes patched = f.ed.MainHex.Data();
+    const std::int32_t free = f.ed.FreeOffset;
+    const std::string error = ErrorOf([&] { FadingLeds(f.ed, f.ed.patches, f.ui); });
+    EXPECT_TRUE(error.find("already applied") != std::string::npos) << error;
+    EXPECT_EQ(error, Format(kFadeApplied, {std::to_string(first->payloadOffset)}));
+    EXPECT_TRUE(f.ed.MainHex.Data() == patched);
+    EXPECT_EQ(f.ed.FreeOffset, free);
 
     // A routine that ends right before the free space's end mark still fits.
-    f.ed.FreeOffset = f.sample.layout.mcuMark - 184;
-    EXPECT_EQ(FadingLeds(f.ed, f.ed.patches, f.ui)->freeOffset, f.sample.layout.mcuMark);
+    PatchFixture g("NSE-3");
+    g.ui.dialogs.On<TFadeLeds>() = Times("0a1B", "FFFF");
+    g.ed.FreeOffset = g.sample.layout.mcuMark - 184;
+    EXPECT_EQ(FadingLeds(g.ed, g.ed.patches, g.ui)->freeOffset, g.sample.layout.mcuMark);
 }
 
 TEST(FadingLeds, RefusalsLeaveTheImageAlone) {

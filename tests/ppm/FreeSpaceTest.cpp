@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/FileFlow.h"
 #include "app/PhoneTypeFlow.h"
 #include "core/UserError.h"
@@ -36,7 +38,14 @@ TEST(GetFreespace, CountsBothAreas) {
     SampleOptions o;
     o.mcuEndMark = false;
     const auto t = OpenSample(ed, ui, dir.Path("b.fls"), o);
-    EXPECT_EQ(Mcu(ed), t.layout.ppmStart - t.layout.freeOffset);  // up to the PPM marker
+    // Up to the PPM marker, from where the FF bytes that reach it start (this sample keeps
+    // a word of code where the end mark would be).
+    EXPECT_EQ(Mcu(ed), t.layout.ppmStart - ed.FreeOffset);
+    EXPECT_GT(ed.FreeOffset, t.layout.freeOffset);
+    const Bytes& image = ed.MainHex.Data();
+    EXPECT_NE(image[static_cast<std::size_t>(ed.FreeOffset) - 1], 0xFF);
+    EXPECT_TRUE(std::all_of(image.begin() + ed.FreeOffset, image.begin() + t.layout.ppmStart,
+                            [](std::uint8_t b) { return b == 0xFF; }));
 }
 
 TEST(GetFreespace, NoFreeRunFailsAtThePositioningStep) {

@@ -187,6 +187,8 @@ TEST(AlertTones, PointerBytesOfTheWorkedOffsets) {
     {
         AlertFixture f(2);  // 61XX
         f.ui.dialogs.On<ToptionFrm>() = Options("2");
+        // A write at FreeOffset takes only free bytes: make the worked offset free first.
+        f.ed.MainHex.WriteAt(0x5A000, Bytes(64, 0xFF));
         f.ed.FreeOffset = 0x5A000;
         f.Change(kStandard, Body(7));
         const std::int32_t b = AnchorB(f.ed);

@@ -1,0 +1,87 @@
+#include <gtest/gtest.h>
+
+#include "core/UserError.h"
+#include "image/McuSpace.h"
+#include "image/PpmPieces.h"
+#include "image/Session.h"
+#include "support/TestSupport.h"
+
+namespace brivant::test {
+namespace {
+
+// An image of 0x11 bytes with the header's DUMFILE at 0x10 and the PPM marker at 0x400;
+// `runs` are (offset, length) runs of FF, `mark` the offset of the closing mark or -1.
+Bytes Image(std::initializer_list<std::pair<int, int>> runs, int mark) {
+    Bytes b(0x480, 0x11);
+    const Bytes dumfile = HexToBytes(kDumfileHex), ppm = HexToBytes(kPpmMarkerHex);
+    std::copy(dumfile.begin(), dumfile.end(), b.begin() + 0x10);
+    std::copy(ppm.begin(), ppm.end(), b.begin() + 0x400);
+    for (const auto& [at, n] : runs) std::fill_n(b.begin() + at, n, 0xFF);
+    if (mark >= 0) {
+        const Bytes m = HexToBytes(kMcuMarkHex);
+        std::copy(m.begin(), m.end(), b.begin() + mark);
+    }
+    return b;
+}
+
+// The free space is the FF run that reaches its end; holes of FF inside tables before it are
+// passed over, and only without such a run is the first twenty-byte run taken.
+TEST(McuSpace, FreeSpaceStartsWithTheRunThatReachesItsEnd) {
+    const struct {
+        const char* what;
+        Bytes image;
+        std::int32_t start;
+    } cases[] = {
+        {"hole, then a run up to the mark", Image({{0x40, 20}, {0x100, 0x200}}, 0x300), 0x100},
+        {"hole, then a run up to the PPM marker", Image({{0x40, 24}, {0x200, 0x200}}, -1), 0x200},
+        {"a short run still reaches the end", Image({{0x40, 40}, {0x2FD, 3}}, 0x300), 0x2FD},
+        {"full up to the mark: first run of twenty", Image({{0x40, 20}, {0x100, 0x100}}, 0x300),
+         0x40},
+        {"hole shorter than twenty, full space", Image({{0x40, 19}}, -1), -1},
+        {"a mark behind the PPM marker does not end it", Image({{0x380, 0x80}}, 0x420), 0x380},
+    };
+    for (const auto& c : cases) EXPECT_EQ(FindMcuFreeStart(c.image), c.start) << c.what;
+}
+
+// Each write takes only FF bytes, up to the end of the free space, and a refusal changes
+// nothing: neither the image nor FreeOffset.
+TEST(McuSpace, WritesTakeOnlyFreeBytesBeforeTheEnd) {
+    Session s;
+    s.MainHex.LoadStream(MemStream(Image({{0x100, 0x200}}, 0x300)));
+    const struct {
+        const char* what;
+        std::int32_t freeOffset;
+        std::size_t length;
+        int align;
+        std::int32_t spot;  // -1: refused
+    } cases[] = {
+        {"fits exactly before the mark", 0x2F0, 16, 1, 0x2F0},
+        {"one byte over the mark", 0x2F0, 17, 1, -1},
+        {"aligned, the skipped bytes free", 0x101, 8, 4, 0x104},
+        {"code before FreeOffset is not taken", 0xF0, 4, 1, -1},
+        {"aligned past the end", 0x2FD, 2, 4, -1},
+        {"no free space known", -1, 1, 1, -1},
+    };
+    const Bytes before = s.MainHex.Data();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        s.FreeOffset = c.freeOffset;
+        const Bytes data(c.length, 0x5A);
+        EXPECT_EQ(McuReserve(s, static_cast<std::int64_t>(c.length), c.align).value_or(-1), c.spot);
+        if (c.spot < 0) {
+            EXPECT_EQ(ErrorOf([&] { WriteAtFreeOffset(s, data, c.align); }), kNoMcuSpace);
+            EXPECT_EQ(s.FreeOffset, c.freeOffset);
+            EXPECT_TRUE(s.MainHex.Data() == before);
+            continue;
+        }
+        EXPECT_EQ(WriteAtFreeOffset(s, data, c.align), c.spot);
+        EXPECT_EQ(s.FreeOffset, c.spot + static_cast<std::int32_t>(c.length));
+        // Written once, the same bytes are no longer free.
+        s.FreeOffset = c.spot;
+        EXPECT_FALSE(McuFits(s, 1));
+        s.MainHex.LoadStream(MemStream(before));
+    }
+}
+
+}  // namespace
+}  // namespace brivant::test
