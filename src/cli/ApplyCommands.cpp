@@ -82,8 +82,15 @@ void Retell(std::ostream& err, const std::string& told, const std::string& step)
     }
 }
 
+// Recipe text in a message: control characters would break the one-line messages.
+std::string Shown(std::string text) {
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    return text;
+}
+
 std::string StepName(std::size_t index, const std::string& label) {
-    return "step " + std::to_string(index + 1) + " (" + label + ")";
+    return "step " + std::to_string(index + 1) + " (" + Shown(label) + ")";
 }
 
 // One step made ready: its own parser with the arguments parsed, the action parsing chose,
@@ -158,12 +165,13 @@ std::unique_ptr<Step> Prepare(CliContext& ctx, const RecipeStep& rs, std::size_t
     const auto fail = [&](const std::string& what) {
         StepFails(ctx, StepName(index, label), what);
     };
-    if (!StepCommands().count(rs.command)) fail(Format(kUnknownCommand, {rs.command}));
+    if (!StepCommands().count(rs.command)) fail(Format(kUnknownCommand, {Shown(rs.command)}));
     const std::size_t space = rs.command.find(' ');
     const std::string group = rs.command.substr(0, space);
     const std::string name = rs.command.substr(space + 1);
 
-    step->ctx = std::make_unique<CliContext>(CliContext{step->out, step->err, {}, nullptr});
+    step->ctx =
+        std::make_unique<CliContext>(CliContext{step->out, step->err, {}, nullptr, false, nullptr});
     step->app = std::make_unique<CLI::App>("", "brivant-cli");
     step->app->require_subcommand(1);
     RegisterModules(*step->app, *step->ctx, group);
@@ -178,7 +186,7 @@ std::unique_ptr<Step> Prepare(CliContext& ctx, const RecipeStep& rs, std::size_t
     };
     std::vector<Given> given;
     for (const auto& [key, value] : rs.args) {
-        if (RecipeOwned().count(key)) fail(Format(kOwnedArg, {key}));
+        if (RecipeOwned().count(key)) fail(Format(kOwnedArg, {Shown(key)}));
         const CLI::Option* match = nullptr;
         for (const CLI::Option* o : cmd->get_options()) {
             const auto& longs = o->get_lnames();
@@ -187,7 +195,7 @@ std::unique_ptr<Step> Prepare(CliContext& ctx, const RecipeStep& rs, std::size_t
                 match = o;
         }
         if (!match || Lower(match->get_name(true)) == "image")
-            fail(Format(kUnknownArg, {rs.command, key}));
+            fail(Format(kUnknownArg, {rs.command, Shown(key)}));
         const bool flag = match->get_items_expected_max() == 0;
         if (flag != value.Is(JsonValue::Kind::Bool))
             fail(Format(kBadValue, {key, flag ? "true or false" : "a text or a number"}));
@@ -294,12 +302,15 @@ void Apply(CliContext& ctx, const ApplyArgs& a) {
     ScratchFolder scratch;
     const fs::path recipeDir = fs::absolute(fs::path(a.recipe)).parent_path();
     std::vector<std::unique_ptr<Step>> steps;
+    // A step's IMAGE only has to pass its parser's check: the step runs on the image apply
+    // opened. Standard input is read once, by apply, so a step is shown the recipe instead.
+    const std::string stepImage = a.image == "-" ? a.recipe : a.image;
     for (std::size_t i = 0; i < recipe.steps.size(); ++i)
-        steps.push_back(Prepare(ctx, recipe.steps[i], i, a.image, recipeDir, scratch));
+        steps.push_back(Prepare(ctx, recipe.steps[i], i, stepImage, recipeDir, scratch));
 
     // What the steps tell goes through here, so each message can name its step.
     std::ostringstream told, ignored;
-    CliContext sessionCtx{ignored, told, {}, ctx.standIns, ctx.quiet};
+    CliContext sessionCtx{ignored, told, {}, ctx.standIns, ctx.quiet, nullptr};
     CliSession s(sessionCtx, a);
     // Messages of the open and the save are not a step's.
     const auto plain = [&] {
@@ -353,8 +364,9 @@ void Apply(CliContext& ctx, const ApplyArgs& a) {
         j.BeginObject().Key("steps").Number(static_cast<std::int64_t>(steps.size()));
         j.Key("output").String(target).EndObject();
         ctx.out << j.Text() << '\n';
-    } else {
-        ctx.out << Format(kApplied, {std::to_string(steps.size()), target}) << '\n';
+    } else if (!ctx.quiet) {
+        ctx.err << kProgramPrefix << Format(kApplied, {std::to_string(steps.size()), target})
+                << '\n';
     }
 }
 

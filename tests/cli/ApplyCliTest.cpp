@@ -374,3 +374,29 @@ TEST(ApplyCli, StepFilesComeFromBesideTheRecipeOrFromTheRecipeItself) {
     EXPECT_EQ(ReadFile(c), ReadFile(d));
     EXPECT_FALSE(std::filesystem::exists(dir.Path("t.re")));  // an embedded name stays inside
 }
+
+// Bytes no subsystem explains cannot be said as steps: the recipe lists them, apply refuses
+// it, and --partial applies what the steps do say.
+TEST(ApplyCli, WhatNoStepSaysIsListedAndOnlyAppliedWithPartial) {
+    TempDir dir;
+    const std::string a = dir.Path("a.fls"), b = dir.Path("b.fls"), c = dir.Path("c.fls");
+    const std::string r = dir.Path("r.json");
+    ASSERT_EQ(Cli({"demo", a, "--type", "3310"}).status, 0);
+    ASSERT_EQ(Cli({"tones", "delete", a, "1", "-o", b}).status, 0);
+    Bytes poked = ReadFile(b);
+    poked[0x2000] ^= 0x5A;
+    WriteFile(b, poked);
+    ASSERT_EQ(Cli({"diff", a, b, "--recipe", r}).status, 1);
+    const Recipe recipe = ParseRecipe(std::string(ReadFile(r).begin(), ReadFile(r).end()));
+    ASSERT_EQ(recipe.steps.size(), 1u);
+    EXPECT_EQ(recipe.steps[0].command, "tones delete");
+    ASSERT_EQ(recipe.notExpressed.size(), 1u);
+    EXPECT_TRUE(Has(recipe.notExpressed[0], "Other bytes: 0x00002000, 1 bytes"))
+        << recipe.notExpressed[0];
+
+    EXPECT_EQ(Cli({"apply", a, r, "-o", c}).status, 1);
+    EXPECT_FALSE(std::filesystem::exists(c));
+    ASSERT_EQ(Cli({"apply", a, r, "-o", c, "--partial"}).status, 0);
+    EXPECT_EQ(SubsystemDifferences(c, b), std::vector<std::string>{});
+    EXPECT_EQ(DiffImageFiles(c, b).unexplained.size(), 1u);
+}
