@@ -160,5 +160,63 @@ int main(int argc, char** argv) {
     }
     fast.Add(
         Led({11, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, head));
+    // Picture files of every checked kind, whole, with the options in front.
+    Seeds pictures(dir, "picture_import");
+    const std::string bmpHead =
+        "424D"
+        "00000000"
+        "00000000"
+        "3E000000"
+        "28000000"
+        "08000000"
+        "04000000"
+        "0100"
+        "0100"
+        "00000000"
+        "00000000"
+        "00000000"
+        "00000000"
+        "00000000"
+        "00000000"
+        "00000000"
+        "FFFFFF00";
+    const std::string rleHead =
+        "424D"
+        "00000000"
+        "00000000"
+        "3E000000"
+        "28000000"
+        "08000000"
+        "02000000"
+        "0100"
+        "0800"
+        "01000000"
+        "00000000"
+        "00000000"
+        "00000000"
+        "00000000"
+        "00000000"
+        "00000000"
+        "FFFFFF00";
+    const std::string pbm = "P4\n8 4\n\x81\x42\x24\x18";
+    const std::string plain = "P1 3 2 1 0 1 0 1 0";
+    const std::string xbm =
+        "#define a_width 8\n#define a_height 2\nstatic char a_bits[] = {0x81, 0x18};\n";
+    const std::vector<Bytes> files = {
+        HexToBytes(bmpHead + "81000000420000002400000018000000"),
+        HexToBytes(rleHead + "0401"
+                             "000401000100"
+                             "0000"
+                             "0801"
+                             "0001"),
+        HexToBytes("474946383961020002008000000000"
+                   "00FFFFFF2C0000000002000200000203"
+                   "8C0205003B"),
+        Bytes(pbm.begin(), pbm.end()),
+        Bytes(plain.begin(), plain.end()),
+        Bytes(xbm.begin(), xbm.end()),
+    };
+    for (const Bytes& f : files)
+        for (const std::uint8_t options : {0, 1, 2, 4}) pictures.Add(Led({3, 2, options, 100}, f));
     return 0;
 }

@@ -3,11 +3,13 @@
 
 #include "cli/CliModule.h"
 #include "cli/Json.h"
+#include "cli/Pictures.h"
 #include "core/HexText.h"
 #include "core/UserError.h"
 #include "graphics/AniCatalog.h"
 #include "graphics/AniCommands.h"
 #include "graphics/AniState.h"
+#include "graphics/BitmapAniExport.h"
 #include "graphics/BitmapCatalog.h"
 #include "image/Address.h"
 
@@ -29,7 +31,12 @@ struct Args : ImageOptions {
     int frame = -1;
     std::string bitmap;
     int count = 0;
+    std::string file;
+    int scale = 1;
+    int delay = kAniFrameMs;
 };
+
+constexpr const char* kNoPictures = "This build draws no pictures";
 
 // One animation as the list shows it: its frames read from the image and the bitmaps
 // they name ("" where a value names none).
@@ -151,6 +158,19 @@ void SetLength(CliSession& s, const Args& a) {
     }
 }
 
+// The animation's frames as a GIF or a PNG strip, as the window's "Export..." writes them.
+void Export(CliSession& s, const Args& a) {
+    BitmapFiles& files = *Pictures(kNoPictures).files;
+    AniState& ani = s.ed.ani;
+    if (!ani.enabled) {
+        s.ui.error(kNoAnimations);
+        throw CliExit{1};
+    }
+    const int id = IdOf(s, a.ani, ani.catalog.size(), kNoSuchAnimation);
+    s.ui.saveFiles.push_back(a.file);
+    ExportAnimation(s.ed, ani, s.ed.graphics, s.ui, files, id, a.scale, a.delay);
+}
+
 Command<Args> AniCommand(CliContext& ctx, CLI::App* parent, const char* name, const char* help,
                          bool ani) {
     Command<Args> c(ctx, parent, name, help);
@@ -180,6 +200,16 @@ void AniCommands(CLI::App& app, CliContext& ctx) {
     AddNumber(length.app(), "COUNT", length.args().count, "Frame count, 1 to 100", 0, kAniMaxFrames)
         ->required();
     length.TypeOption().Output().RunsOnImage(kEdit, SetLength);
+
+    auto exp =
+        AniCommand(ctx, group, "export",
+                   "Write the frames as an animated GIF (OUT.gif) or side by side (OUT.png)", true);
+    exp->add_option("OUT", exp.args().file, "Picture file to write (*.gif or *.png)")->required();
+    exp->add_option("--scale", exp.args().scale, "File pixels per bitmap pixel, 1 to 8 (default 1)")
+        ->check(CLI::Range(1, 8));
+    exp->add_option("--delay", exp.args().delay, "Milliseconds per frame (default 300)")
+        ->check(CLI::Range(0, 655350));
+    exp.TypeOption().RunsOnImage(kRead, Export);
 }
 
 }  // namespace brivant

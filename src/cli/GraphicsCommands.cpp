@@ -5,6 +5,9 @@
 #include "graphics/BitmapCommands.h"
 #include "graphics/GraphicsState.h"
 #include "image/Address.h"
+#include "image/Session.h"
+
+#include <optional>
 
 #include "cli/Pictures.h"
 
@@ -26,7 +29,15 @@ struct Args : ImageOptions {
     std::string id;
     std::string file;
     int scale = 2;  // sheet pixels per bitmap pixel, 1 to 8
+    std::optional<int> threshold;
+    bool dither = false;
+    bool fit = false;
+    std::string format;  // "bmp" or "png"; empty: by the name
 };
+
+constexpr const char* kReadFormats =
+    "BMP, PNG, GIF, JPEG, PBM or XBM; a picture that is not black and white is made so with "
+    "--threshold or --dither";
 
 BitmapFiles& Files() {
     return *Pictures(kNoBitmapFiles).files;
@@ -123,10 +134,66 @@ void Show(CliSession& s, const Args& a) {
     }
 }
 
+// The window asks how a picture becomes black and white; here the options answer.
+void Answer(CliSession& s, const Args& a) {
+    PictureImport& how = s.ed.graphics.import;
+    how.threshold = a.threshold;
+    how.dither = a.dither;
+    how.fit = a.fit;
+    how.ask = false;
+}
+
+std::optional<PictureFormat> FormatOf(const Args& a) {
+    if (a.format.empty()) return std::nullopt;
+    return a.format == "png" ? PictureFormat::Png : PictureFormat::Bmp;
+}
+
+// What a load changed beyond the pixels, for scripts.
+void PrintResized(CliSession& s, const Args& a) {
+    if (!a.json) return;
+    Json j;
+    j.BeginObject().Key("resized").BeginArray();
+    for (const BitmapResize& r : s.ed.graphics.resized)
+        j.BeginObject()
+            .Key("id")
+            .String(BitmapIdText(r.id))
+            .Key("width")
+            .Number(r.width)
+            .Key("height")
+            .Number(r.height)
+            .Key("wasWidth")
+            .Number(r.wasWidth)
+            .Key("wasHeight")
+            .Number(r.wasHeight)
+            .Key("address")
+            .String(IntToHex(r.address, 8))
+            .Key("message")
+            .String(r.message)
+            .EndObject();
+    s.ctx.out << j.EndArray().EndObject().Text() << '\n';
+}
+
+void ConversionOptions(CLI::App* cmd, Args& a) {
+    cmd->add_option("--threshold", a.threshold,
+                    "A pixel is set when its luminance is below this, 0 to 255 (default 128; a "
+                    "two-colour picture keeps only its black)")
+        ->check(CLI::Range(0, 255));
+    cmd->add_flag("--dither", a.dither, "Floyd-Steinberg dithering instead of a hard threshold");
+}
+
+void FormatOption(CLI::App* cmd, Args& a) {
+    cmd->add_option("--format", a.format,
+                    "bmp (1-bit BMP) or png (1-bit PNG); default: png for a name ending in .png, "
+                    "else bmp")
+        ->check(CLI::IsMember({"bmp", "png"}));
+}
+
 // Every bitmap of the catalog on one picture, in ID order, each labelled with its ID and size.
 void Sheet(CliSession& s, const Args& a) {
     // A build without pictures says so before anything else.
     const PictureBackend& pictures = Pictures(kNoPictures);
+    // The sheet is an export like any other: never written over the image itself.
+    RefuseImageAsExport(s.ed, a.file);
     const GraphicsState& g = s.ed.graphics;
     if (g.bitmaps.empty()) throw UserError(kNoBitmapTable);
     std::vector<SheetBitmap> sheet;
@@ -161,35 +228,43 @@ void GraphicsCommands(CLI::App& app, CliContext& ctx) {
         .JsonFlag()
         .RunsOnImage(kRead, Show);
 
-    auto exp = Bmp(ctx, bmp, "export", "Write one bitmap to a bitmap file (*.bmp)", true);
-    exp->add_option("OUT", exp.args().file, "Bitmap file to write (- writes standard output)")
+    auto exp = Bmp(ctx, bmp, "export", "Write one bitmap to a 1-bit BMP (or PNG) file", true);
+    exp->add_option("OUT", exp.args().file, "Picture file to write (- writes standard output)")
         ->required();
+    FormatOption(exp.app(), exp.args());
     exp.TypeOption().RunsOnImage(kRead, [](CliSession& s, const Args& a) {
         Choose(s, a);
         s.ui.saveFiles.push_back(a.file);
-        SaveBitmap(s.ed, s.ed.graphics, s.ui, Files());
+        SaveBitmap(s.ed, s.ed.graphics, s.ui, Files(), FormatOf(a));
     });
 
-    auto imp = Bmp(ctx, bmp, "import", "Replace one bitmap by a bitmap file (*.bmp)", true);
-    imp->add_option("IN", imp.args().file, "Bitmap file to read (- reads standard input)")
+    auto imp = Bmp(ctx, bmp, "import",
+                   "Replace one bitmap by a picture file (BMP, PNG, GIF, JPEG, PBM, XBM)", true);
+    imp->add_option("IN", imp.args().file,
+                    std::string("Picture file to read (- reads standard input): ") + kReadFormats)
         ->required();
-    imp.TypeOption().Output().RunsOnImage(kEdit, [](CliSession& s, const Args& a) {
+    ConversionOptions(imp.app(), imp.args());
+    imp->add_flag("--fit", imp.args().fit,
+                  "Scale the picture to the bitmap's size first (smoothly), so the size stays");
+    imp.TypeOption().JsonFlag().Output().RunsOnImage(kEdit, [](CliSession& s, const Args& a) {
         Choose(s, a);
+        Answer(s, a);
         s.ui.openFiles.push_back(a.file);
         LoadBitmap(s.ed, s.ed.graphics, s.ui, Files());
+        PrintResized(s, a);
     });
 
-    auto expAll =
-        Bmp(ctx, bmp, "export-all",
-            "Write every bitmap to NAME000.bmp, NAME001.bmp, ... (as Save All does)", false);
-    expAll
-        ->add_option("NAME", expAll.args().file,
-                     "Bitmap file name NAME.bmp; the numbers go before .bmp")
+    auto expAll = Bmp(ctx, bmp, "export-all",
+                      "Write every bitmap to NAME000.bmp, NAME001.bmp, ... (as Save All does; "
+                      "1-bit BMP, or PNG)",
+                      false);
+    expAll->add_option("NAME", expAll.args().file, "NAME.bmp: the numbers go before .bmp (.png)")
         ->required()
         ->check(NotStdio());
+    FormatOption(expAll.app(), expAll.args());
     expAll.TypeOption().RunsOnImage(kRead, [](CliSession& s, const Args& a) {
         s.ui.saveFiles.push_back(a.file);
-        SaveAllBitmaps(s.ed, s.ed.graphics, s.ui, Files());
+        SaveAllBitmaps(s.ed, s.ed.graphics, s.ui, Files(), FormatOf(a));
     });
 
     auto sheet =
@@ -206,12 +281,17 @@ void GraphicsCommands(CLI::App& app, CliContext& ctx) {
     auto impAll =
         Bmp(ctx, bmp, "import-all",
             "Read every bitmap from NAME000.bmp, NAME001.bmp, ... (as Load All does)", false);
-    impAll->add_option("FIRST", impAll.args().file, "The first file, NAME000.bmp")
+    impAll
+        ->add_option("FIRST", impAll.args().file,
+                     std::string("The first file, NAME000.bmp; each file ") + kReadFormats)
         ->required()
         ->check(NotStdio());
-    impAll.TypeOption().Output().RunsOnImage(kEdit, [](CliSession& s, const Args& a) {
+    ConversionOptions(impAll.app(), impAll.args());
+    impAll.TypeOption().JsonFlag().Output().RunsOnImage(kEdit, [](CliSession& s, const Args& a) {
+        Answer(s, a);
         s.ui.openFiles.push_back(a.file);
         LoadAllBitmaps(s.ed, s.ed.graphics, s.ui, Files());
+        PrintResized(s, a);
     });
 }
 

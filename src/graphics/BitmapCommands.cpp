@@ -1,6 +1,7 @@
 #include "graphics/BitmapCommands.h"
 
 #include <algorithm>
+#include <cctype>
 #include <optional>
 
 #include "core/FileIO.h"
@@ -18,6 +19,7 @@ namespace {
 constexpr int kMaxSide = 255;  // one byte each in the record
 constexpr const char* kBmpExt = "bmp";
 constexpr const char* kBmpSuffix = ".bmp";
+constexpr const char* kPngSuffix = ".png";
 
 // What SaveBmpHex will write, worked out and checked before the first byte changes.
 struct WritePlan {
@@ -34,17 +36,36 @@ bool StoresAtFreeOffset(const Session& s) {
     return type == "3410" || type == "2100" || s.Is62xx();
 }
 
+// Whether the current entry's pixels in the image already are `plain`. Asked of the image
+// itself, not of what was last shown: a set of files loaded back unchanged then writes
+// nothing, however many of its bitmaps were looked at before.
+bool SameAsImage(Session& ed, const GraphicsState& g, const Bytes& plain) {
+    const BitmapEntry& e = g.bitmaps[static_cast<std::size_t>(g.current)];
+    const auto count = static_cast<std::size_t>(PixelByteCount(e.Width(), e.Height()));
+    if (plain.size() != count) return false;
+    // Compared as drawn: bits below the last row are never shown, and a picture cannot
+    // carry them, so they decide nothing.
+    const auto drawn = [&](const Bytes& b) { return RenderPixels(b, e.Width(), e.Height()); };
+    if (e.kept.size() >= count && drawn(plain) == drawn(e.kept)) return true;
+    try {
+        const Bytes now = ReadBitmapPixels(ed, g, g.current);
+        return now.size() >= count && drawn(plain) == drawn(now);
+    } catch (const UserError&) {
+        return false;
+    }
+}
+
 // The refusal text, or nothing when the plan can be carried out.
 std::optional<std::string> Plan(Session& ed, const GraphicsState& g, int width, int height,
                                 Bytes plain, WritePlan& plan) {
     const BitmapEntry& e = g.bitmaps[static_cast<std::size_t>(g.current)];
     if (width < 1 || height < 1 || width > kMaxSide || height > kMaxSide) return kBadBitmapSize;
     const bool sameSize = e.Width() == width && e.Height() == height;
-    if (plain == e.kept && sameSize) {
+    if (plain.empty()) plain = g.pixels;
+    if (sameSize && SameAsImage(ed, g, plain)) {
         plan.unchanged = true;
         return std::nullopt;
     }
-    if (plain.empty()) plain = g.pixels;
     plan.plain = plain;
     plan.data = IsRunLengthForm(ed, g.mainCount, g.current) ? EncodeRunLength(plain) : plain;
     PadWithFillers(plan.data);
@@ -128,10 +149,10 @@ std::string Refusal(const std::string& file, const std::string& why) {
     return file.empty() ? why : Format(kBitmapFileRefused, {file, why});
 }
 
-// A bitmap file as the platform reads it; a failure names the file.
-BitmapCanvas ReadPicture(BitmapFiles& files, const std::string& path) {
+// A picture file as the platform reads it; a failure names the file.
+Picture ReadPicture(BitmapFiles& files, const std::string& path) {
     try {
-        return files.Read(path);
+        return files.ReadPicture(path);
     } catch (const UserError& e) {
         const std::string text = e.what();
         if (text.find(path) != std::string::npos) throw;
@@ -191,9 +212,41 @@ bool ImportPicture(Session& ed, GraphicsState& g, Interaction& ui, const BitmapC
         ui.error(Refusal(file, *refused));
         return false;
     }
+    const BitmapEntry before = *g.Current();
     GetBmpHex(g, picture);
     Carry(ed, g, plan);
+    const BitmapEntry& e = *g.Current();
+    if (e.Width() != before.Width() || e.Height() != before.Height()) {
+        // The bitmap follows the picture's size, and its pixels no longer fit where they
+        // were: say so, or the user finds a bitmap of another size without knowing why.
+        BitmapResize r{g.current,       e.Width(),   e.Height(), before.Width(),
+                       before.Height(), e.Address(), {}};
+        r.message = Format(kBitmapResized, {BitmapIdText(r.id), std::to_string(r.width),
+                                            std::to_string(r.height), std::to_string(r.wasWidth),
+                                            std::to_string(r.wasHeight), IntToHex(r.address, 8)});
+        g.resized.push_back(r);
+        ui.info(r.message);
+    }
     return true;
+}
+
+std::optional<BitmapCanvas> PictureForBitmap(GraphicsState& g, Interaction& ui,
+                                             const Picture& picture) {
+    // A black and white picture goes in as it always did, without a question; the command
+    // line's options apply to every picture.
+    PictureImport how = g.import.ask ? PictureImport{} : g.import;
+    if (g.import.ask && !IsBlackAndWhite(picture)) {
+        if (!g.import.asked) {
+            if (!ui.askDialog(g.import)) return std::nullopt;
+            g.import.asked = true;
+        }
+        how = g.import;
+    }
+    const BitmapEntry* e = g.Current();
+    if (how.fit && e && e->Width() > 0 && e->Height() > 0 &&
+        (picture.width != e->Width() || picture.height != e->Height()))
+        return ToCanvas(ScalePicture(picture, e->Width(), e->Height()), how);
+    return ToCanvas(picture, how);
 }
 
 void EditBitmap(Session& ed, GraphicsState& g, Interaction& ui) {
@@ -207,40 +260,73 @@ void EditBitmap(Session& ed, GraphicsState& g, Interaction& ui) {
     ImportPicture(ed, g, ui, editor.Picture());
 }
 
+namespace {
+// A new load asks again how pictures become black and white (the last answer is offered).
+void StartLoad(GraphicsState& g) {
+    g.import.asked = false;
+    g.resized.clear();
+}
+
+// Loads one picture file into the current entry; false when refused or cancelled.
+bool LoadFile(Session& ed, GraphicsState& g, Interaction& ui, BitmapFiles& files,
+              const std::string& path) {
+    const auto canvas = PictureForBitmap(g, ui, ReadPicture(files, path));
+    return canvas && ImportPicture(ed, g, ui, *canvas, path);
+}
+
+PictureFormat FormatFor(const std::string& path, std::optional<PictureFormat> asked) {
+    if (asked) return *asked;
+    std::string ext = path.size() >= 4 ? path.substr(path.size() - 4) : std::string();
+    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ext == kPngSuffix ? PictureFormat::Png : PictureFormat::Bmp;
+}
+}  // namespace
+
 void LoadBitmap(Session& ed, GraphicsState& g, Interaction& ui, BitmapFiles& files) {
     if (!HasCurrent(g, ui)) return;
     const auto path = ui.askOpenFile(OpenDialog(kBmpOpenTitle, kBmpOpenFilter));
     if (!path) return;
-    ImportPicture(ed, g, ui, ReadPicture(files, *path), *path);
+    StartLoad(g);
+    LoadFile(ed, g, ui, files, *path);
 }
 
-void SaveBitmap(Session& ed, GraphicsState& g, Interaction& ui, BitmapFiles& files) {
+void SaveBitmap(Session& ed, GraphicsState& g, Interaction& ui, BitmapFiles& files,
+                std::optional<PictureFormat> format) {
     if (!HasCurrent(g, ui)) return;
     const auto path = AskExportFile(ed, ui, SaveDialog(kBmpSaveTitle, kBmpSaveFilter, kBmpExt));
     if (!path) return;
     const BitmapCanvas preview = g.Preview();
-    if (preview.Empty()) return;
-    files.Write(*path, preview);
+    if (preview.Empty()) {
+        ui.error(Format(kBitmapNoPixels, {BitmapIdText(g.current)}));
+        return;
+    }
+    files.Write(*path, preview, FormatFor(*path, format));
 }
 
-void SaveAllBitmaps(Session& ed, GraphicsState& g, Interaction& ui, BitmapFiles& files) {
+void SaveAllBitmaps(Session& ed, GraphicsState& g, Interaction& ui, BitmapFiles& files,
+                    std::optional<PictureFormat> format) {
     if (!HasCurrent(g, ui)) return;
     const auto path = AskExportFile(ed, ui, SaveDialog(kBmpSaveAllTitle, kBmpSaveFilter, kBmpExt));
     if (!path) return;
-    const std::string base = SaveAllBase(*path);
+    const PictureFormat f = FormatFor(*path, format);
+    const char* suffix = f == PictureFormat::Png ? kPngSuffix : kBmpSuffix;
+    const std::string base = SaveAllBase(*path, suffix);
     for (int id = 0; id < static_cast<int>(g.bitmaps.size()); ++id)
-        RefuseImageAsExport(ed, NumberedName(base, id));
+        RefuseImageAsExport(ed, NumberedName(base, id, suffix));
     for (int id = 0; id < static_cast<int>(g.bitmaps.size()); ++id) {
         SelectBitmap(ed, g, id);
         const BitmapCanvas preview = g.Preview();
-        if (!preview.Empty()) files.Write(NumberedName(base, id), preview);
+        if (!preview.Empty()) files.Write(NumberedName(base, id, suffix), preview, f);
     }
 }
 
+// The window's "&Load All" and the command line's import-all: one path, so one request
+// gives the same bytes in both.
 void LoadAllBitmaps(Session& ed, GraphicsState& g, Interaction& ui, BitmapFiles& files) {
     if (!HasCurrent(g, ui)) return;
     const auto path = ui.askOpenFile(OpenDialog(kBmpOpenTitle, kBmpOpenFilter));
     if (!path) return;
+    StartLoad(g);
     const std::string base = LoadAllBase(*path);
     for (int id = 0; id < static_cast<int>(g.bitmaps.size()); ++id) {
         g.current = g.selected = id;
@@ -248,12 +334,12 @@ void LoadAllBitmaps(Session& ed, GraphicsState& g, Interaction& ui, BitmapFiles&
         // "&Save All" writes no file for a bitmap without a picture; its absence is no
         // reason to stop the set.
         if (WithoutPicture(g.bitmaps[static_cast<std::size_t>(id)]) && !FileExists(name)) continue;
-        if (!ImportPicture(ed, g, ui, ReadPicture(files, name), name)) return;
+        if (!LoadFile(ed, g, ui, files, name)) return;
     }
 }
 
-std::string SaveAllBase(const std::string& chosen) {
-    const std::size_t p = chosen.find(kBmpSuffix);
+std::string SaveAllBase(const std::string& chosen, const char* suffix) {
+    const std::size_t p = chosen.find(suffix);
     return p == std::string::npos ? chosen : chosen.substr(0, p);
 }
 
@@ -264,8 +350,8 @@ std::string LoadAllBase(const std::string& chosen) {
     return chosen.substr(0, p >= 3 ? p - 3 : 0);
 }
 
-std::string NumberedName(const std::string& base, int id) {
-    return base + BitmapIdText(id) + kBmpSuffix;
+std::string NumberedName(const std::string& base, int id, const char* suffix) {
+    return base + BitmapIdText(id) + suffix;
 }
 
 }  // namespace brivant

@@ -1,20 +1,41 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "graphics/BitmapFormat.h"
+#include "graphics/BitmapPicture.h"
 
 namespace brivant {
 
-// Bitmap files, read and written by the platform (the window and the command line share
-// one adapter). A pixel counts as dark only when it is exactly black.
+// What a bitmap is written as: a 1-bit BMP unless PNG is asked for.
+enum class PictureFormat { Bmp, Png };
+
+// An animation as a file: its frames one after another in an animated GIF, or side by
+// side on one PNG strip.
+struct AnimationFile {
+    std::vector<BitmapCanvas> frames;
+    int scale = 1;      // file pixels per bitmap pixel, 1 to 8
+    int delayMs = 300;  // per frame, as the window plays it
+};
+
+// Picture files, read and written by the platform (the window and the command line share
+// one adapter).
 class BitmapFiles {
   public:
     virtual ~BitmapFiles() = default;
-    // Throws UserError with the reader's message when the file cannot be read.
-    virtual BitmapCanvas Read(const std::string& path) = 0;
-    // Writes black and white pixels of exactly the canvas's size; throws UserError.
-    virtual void Write(const std::string& path, const BitmapCanvas& canvas) = 0;
+    // The whole file, checked against its header and decoded, or a UserError in the
+    // program's words; nothing the picture library prints reaches the user.
+    virtual Picture ReadPicture(const std::string& path) = 0;
+    // Writes black and white pixels of exactly the canvas's size, the same bytes for the
+    // same canvas every time; throws UserError.
+    virtual void Write(const std::string& path, const BitmapCanvas& canvas,
+                       PictureFormat format = PictureFormat::Bmp) = 0;
+    // A GIF when the path ends in ".gif" (any case), else a PNG strip; throws UserError.
+    virtual void WriteAnimation(const std::string& path, const AnimationFile& animation) = 0;
+
+    // The picture as the editor has always taken it: two colours keep their exact black.
+    BitmapCanvas Read(const std::string& path) { return ToCanvas(ReadPicture(path), {}); }
 };
 
 inline constexpr const char* kCannotOpenPicture = "Cannot open file %s";

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "core/HexText.h"
 #include "graphics/BitmapCatalog.h"
 #include "graphics/BitmapFormat.h"
+#include "graphics/BitmapPicture.h"
 #include "graphics/TImagEdit.h"
 
 namespace brivant {
@@ -21,7 +23,9 @@ struct GraphicsState {
     int shownHeight = 0;  // "Height:"
     Bytes pixels;         // the pixel bytes on show; empty: no preview
 
-    TImagEdit imageEditor;  // created once: keeps its accepted flag between openings
+    TImagEdit imageEditor;              // created once: keeps its accepted flag between openings
+    PictureImport import;               // how loaded pictures become black and white (remembered)
+    std::vector<BitmapResize> resized;  // what the last load said about changed sizes
 
     // The preview canvas (W x H); empty when nothing is shown.
     BitmapCanvas Preview() const;

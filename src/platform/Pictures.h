@@ -23,7 +23,7 @@ PictureBackend LinkedPictures();
 // The entry point of the loadable module: fills the backend; returns the version of this
 // structure, so that a module from another build is refused rather than called wrongly.
 inline constexpr const char* kPictureEntry = "brivant_picture_backend";
-inline constexpr int kPictureBackendVersion = 1;
+inline constexpr int kPictureBackendVersion = 2;
 using PictureEntry = int (*)(PictureBackend*);
 
 }  // namespace brivant

@@ -120,6 +120,9 @@ void WriteBitmapSheet(const std::string& path, const std::vector<SheetBitmap>& b
         throw UserError(
             Format(kSheetTooLarge, {std::to_string(layout.width), std::to_string(layout.height)}));
     image.fill(Qt::white);
+    // The same file for the same sheet on every machine, whatever its screen.
+    image.setDotsPerMeterX(3780);
+    image.setDotsPerMeterY(3780);
     QPainter p(&image);
     for (std::size_t i = 0; i < bitmaps.size(); ++i) {
         const BitmapCanvas& c = bitmaps[i].canvas;

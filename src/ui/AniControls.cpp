@@ -1,5 +1,6 @@
 #include "ui/AniControls.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
@@ -15,7 +16,9 @@
 #include "app/Editor.h"
 #include "graphics/AniCatalog.h"
 #include "graphics/AniCommands.h"
+#include "graphics/BitmapAniExport.h"
 #include "graphics/BitmapCatalog.h"
+#include "platform/QtBitmapFiles.h"
 #include "ui/Shell.h"
 #include "ui/WidgetHelpers.h"
 
@@ -77,6 +80,20 @@ AniControls::AniControls(Shell& shell, QWidget* page) : QObject(page), shell_(sh
     animate_->setObjectName("animate");
     connect(animate_, &QCheckBox::toggled, this,
             [this, &ed](bool on) { onChange("animate", [&ed, on] { SetAnimate(ed.ani, on); }); });
+    // The context menu of the animation controls: the animation on show, written to a file.
+    exportAction_ = new QAction(QString::fromUtf8(kAniExportEntry), this);
+    exportAction_->setObjectName("aniExport");
+    connect(exportAction_, &QAction::triggered, this, [this, &ed] {
+        shell_.run("aniExport", [this, &ed] {
+            if (ed.ani.current < 0) return;
+            ExportAnimation(ed, ed.ani, ed.graphics, shell_.interaction(), PlatformBitmapFiles(),
+                            ed.ani.current);
+        });
+    });
+    for (QWidget* c : std::initializer_list<QWidget*>{aniId_, frame_, frameBmpId_}) {
+        c->setContextMenuPolicy(Qt::ActionsContextMenu);
+        c->addAction(exportAction_);
+    }
     timer_ = new QTimer(this);
     timer_->setObjectName("animationTimer");
     timer_->setInterval(kAniPlayIntervalMs);
@@ -126,6 +143,7 @@ void AniControls::render() {
     for (QWidget* c : std::initializer_list<QWidget*>{aniId_, length_, lengthUpDown_, frame_,
                                                       frameBmpId_, animate_})
         c->setEnabled(a.enabled);
+    exportAction_->setEnabled(a.enabled && a.current >= 0);
     // Playing runs while the state says so: cleared, stopped by a frame that cannot be
     // shown, or forgotten by opening another file.
     if (a.animate && !timer_->isActive()) timer_->start();

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <functional>
 
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QGridLayout;
@@ -39,6 +40,7 @@ class AniControls : public QObject {
     QComboBox* frameBmpId_ = nullptr;
     QCheckBox* animate_ = nullptr;
     QTimer* timer_ = nullptr;
+    QAction* exportAction_ = nullptr;
 };
 
 }  // namespace brivant

@@ -1,5 +1,6 @@
 #include "ui/DialogViews.h"
 
+#include "graphics/BitmapPicture.h"
 #include "graphics/TImagEdit.h"
 #include "menu/TAddMenu.h"
 #include "menu/TBrowseMenu.h"
@@ -9,6 +10,7 @@
 #include "texts/TLangEdit.h"
 #include "texts/TOpEdit.h"
 #include "tones/ToptionFrm.h"
+#include "ui/PictureImportView.h"
 #include "ui/TAddMenuView.h"
 #include "ui/TBrowseMenuView.h"
 #include "ui/TFadeLedsView.h"
@@ -24,22 +26,19 @@ namespace brivant {
 namespace {
 template <typename Model>
 std::pair<const std::type_index, DialogView> View(bool (*show)(QWidget*, Model&)) {
-    return {typeid(Model),
-            [show](QWidget* parent, DialogModel& m) { return show(parent, static_cast<Model&>(m)); }};
+    return {typeid(Model), [show](QWidget* parent, DialogModel& m) {
+                return show(parent, static_cast<Model&>(m));
+            }};
 }
 }  // namespace
 
 const std::map<std::type_index, DialogView>& DialogViews() {
     static const std::map<std::type_index, DialogView> views = {
-        View<ToptionFrm>(ShowOptionsDialog),
-        View<TLangEdit>(ShowLanguageEditor),
-        View<TOpEdit>(ShowOperatorsEditor),
-        View<TBrowseMenu>(ShowBrowseMenu),
-        View<TFadeLeds>(ShowFadeLedsDialog),
-        View<TInvertFrm>(ShowInvertDialog),
-        View<TImagEdit>(ShowImageEditor),
-        View<TMenuEdit>(ShowMenuEditor),
-        View<TAddMenu>(ShowAddMenu),
+        View<ToptionFrm>(ShowOptionsDialog), View<TLangEdit>(ShowLanguageEditor),
+        View<TOpEdit>(ShowOperatorsEditor),  View<TBrowseMenu>(ShowBrowseMenu),
+        View<TFadeLeds>(ShowFadeLedsDialog), View<TInvertFrm>(ShowInvertDialog),
+        View<TImagEdit>(ShowImageEditor),    View<TMenuEdit>(ShowMenuEditor),
+        View<TAddMenu>(ShowAddMenu),         View<PictureImport>(ShowPictureImport),
     };
     return views;
 }

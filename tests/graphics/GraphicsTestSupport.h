@@ -18,13 +18,28 @@ class MemoryBitmapFiles : public BitmapFiles {
     std::map<std::string, BitmapCanvas> files;
     std::vector<std::string> written;
 
-    BitmapCanvas Read(const std::string& path) override {
+    std::vector<AnimationFile> animations;
+    // Pictures that are not black and white, by name; they take precedence over `files`.
+    std::map<std::string, Picture> pictures;
+
+    Picture ReadPicture(const std::string& path) override {
+        if (const auto p = pictures.find(path); p != pictures.end()) return p->second;
         const auto it = files.find(path);
         if (it == files.end()) throw UserError(Format(kCannotOpenPicture, {path}));
-        return it->second;
+        const BitmapCanvas& c = it->second;
+        Picture p(c.width, c.height);
+        for (int y = 0; y < c.height; ++y)
+            for (int x = 0; x < c.width; ++x)
+                if (c.Dark(x, y)) p.argb[static_cast<std::size_t>(y * c.width + x)] = 0xFF000000u;
+        return p;
     }
-    void Write(const std::string& path, const BitmapCanvas& canvas) override {
+    void Write(const std::string& path, const BitmapCanvas& canvas, PictureFormat) override {
         files[path] = canvas;
+        written.push_back(path);
+        WriteFile(path, {});
+    }
+    void WriteAnimation(const std::string& path, const AnimationFile& a) override {
+        animations.push_back(a);
         written.push_back(path);
         WriteFile(path, {});
     }
