@@ -77,7 +77,9 @@ TEST(CheckTest, NamesTheProblemOfEachDamage) {
          "chunks", "TONE chunk at"},
         {"MCU free byte",
          [](Opened& o, Bytes& b) {
-             b[static_cast<std::size_t>(o.sample.layout.freeOffset + 100)] = 0;
+             // At its end: a stray byte further in would only shorten the free space, which
+             // is the run of FF bytes that reaches its end.
+             b[static_cast<std::size_t>(o.sample.layout.mcuMark - 1)] = 0;
          },
          "freeSpace", "The MCU free space"},
         {"PPM free byte",
