@@ -38,6 +38,10 @@ std::vector<std::string> SubsystemDifferences(const std::string& x, const std::s
     return keys;
 }
 
+std::string Text(const Bytes& b) {
+    return std::string(b.begin(), b.end());
+}
+
 std::string Joined(const std::vector<std::string>& v) {
     std::string s;
     for (const auto& x : v) s += x + " ";
@@ -173,8 +177,7 @@ TEST(ApplyCli, RecipesCarryEveryKindOfEditOnSeveralFamilies) {
             ASSERT_EQ(d.status, 1) << d.err;
             const CliRun applied = Cli({"apply", a, r, "-o", c});
             if (applied.status != 0 && Has(applied.err, "notExpressed")) {
-                ADD_FAILURE() << "not expressed:\n"
-                              << std::string(ReadFile(r).begin(), ReadFile(r).end());
+                ADD_FAILURE() << "not expressed:\n" << Text(ReadFile(r));
                 continue;
             }
             ASSERT_EQ(applied.status, 0) << applied.err;
@@ -387,7 +390,7 @@ TEST(ApplyCli, WhatNoStepSaysIsListedAndOnlyAppliedWithPartial) {
     poked[0x2000] ^= 0x5A;
     WriteFile(b, poked);
     ASSERT_EQ(Cli({"diff", a, b, "--recipe", r}).status, 1);
-    const Recipe recipe = ParseRecipe(std::string(ReadFile(r).begin(), ReadFile(r).end()));
+    const Recipe recipe = ParseRecipe(Text(ReadFile(r)));
     ASSERT_EQ(recipe.steps.size(), 1u);
     EXPECT_EQ(recipe.steps[0].command, "tones delete");
     ASSERT_EQ(recipe.notExpressed.size(), 1u);
