@@ -188,8 +188,12 @@ std::string ToneChunkFault(const Bytes& chunk, bool layout62xx) {
     bool otherFails = false;
     for (const RingtoneRow& r : w.rows) {
         const Bytes record(chunk.begin() + r.offset, chunk.begin() + r.offset + r.size);
-        thisFails = thisFails || !RecordFault(record, layout62xx).empty();
-        otherFails = otherFails || !RecordFault(record, !layout62xx).empty();
+        // Names of 62XX/7110 records read in the common layout run on into their data.
+        const auto misread = [&](bool wide) {
+            return !RecordFault(record, wide).empty() || (!wide && NameRunsOn(record));
+        };
+        thisFails = thisFails || misread(layout62xx);
+        otherFails = otherFails || misread(!layout62xx);
     }
     if (thisFails && !otherFails && !w.rows.empty())
         return layout62xx ? "its ringtones have the common layout, not the one of 62XX/7110"
