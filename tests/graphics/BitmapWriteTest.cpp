@@ -112,7 +112,10 @@ TEST(SaveBmpHex, NewSizeSamePictureAndRepeatedEdits) {
         again[3] = 0x01;
         ASSERT_TRUE(ImportPicture(f.ed, g, f.ui, Picture(13, 9, again)));
         EXPECT_EQ(f.At(g.bitmaps[11].recordOffset, 12), g.bitmaps[11].record);
-        EXPECT_TRUE(f.ui.told.empty()) << f.ui.Last();
+        // Only the size change of the first import was told; nothing was refused.
+        ASSERT_EQ(f.ui.told.size(), 1u) << f.ui.Last();
+        EXPECT_EQ(f.ui.LastKind(), MessageKind::Info);
+        EXPECT_EQ(f.ui.Last().rfind("Bitmap 00B is now 13 × 9 (was 10 × 10) and was moved", 0), 0u);
     }
 }
 
