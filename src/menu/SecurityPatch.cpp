@@ -132,8 +132,14 @@ std::optional<SecurityPatch> PatchSecurityCode(Session& ed, SecurityState& sec, 
         ui.error(kSecurityUnsupported);
         return std::nullopt;
     }
-    if (sec.securityOption == kManual)
+    if (sec.securityOption == kManual) {
+        // Pointing the user at the method already chosen would help nobody.
+        if (sec.securityOffset1.empty() || sec.securityOffset2.empty()) {
+            ui.error(kManualFieldsEmpty);
+            return std::nullopt;
+        }
         return GetMenuOffset(ed, ui, sec.securityOffset1, sec.securityOffset2, 0, kRedirectPattern);
+    }
 
     const SecurityVariant* v = FindSecurityVariant(ed.PhoneType(), ed.UnitModelHex);
     const auto patterns = v ? PatternsFor(*v, sec.securityOption) : std::nullopt;

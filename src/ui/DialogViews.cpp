@@ -24,21 +24,18 @@ namespace brivant {
 namespace {
 template <typename Model>
 std::pair<const std::type_index, DialogView> View(bool (*show)(QWidget*, Model&)) {
-    return {typeid(Model),
-            [show](QWidget* parent, DialogModel& m) { return show(parent, static_cast<Model&>(m)); }};
+    return {typeid(Model), [show](QWidget* parent, DialogModel& m) {
+                return show(parent, static_cast<Model&>(m));
+            }};
 }
 }  // namespace
 
 const std::map<std::type_index, DialogView>& DialogViews() {
     static const std::map<std::type_index, DialogView> views = {
-        View<ToptionFrm>(ShowOptionsDialog),
-        View<TLangEdit>(ShowLanguageEditor),
-        View<TOpEdit>(ShowOperatorsEditor),
-        View<TBrowseMenu>(ShowBrowseMenu),
-        View<TFadeLeds>(ShowFadeLedsDialog),
-        View<TInvertFrm>(ShowInvertDialog),
-        View<TImagEdit>(ShowImageEditor),
-        View<TMenuEdit>(ShowMenuEditor),
+        View<ToptionFrm>(ShowOptionsDialog), View<TLangEdit>(ShowLanguageEditor),
+        View<TOpEdit>(ShowOperatorsEditor),  View<TBrowseMenu>(ShowBrowseMenu),
+        View<TFadeLeds>(ShowFadeLedsDialog), View<TInvertFrm>(ShowInvertDialog),
+        View<TImagEdit>(ShowImageEditor),    View<TMenuEdit>(ShowMenuEditor),
         View<TAddMenu>(ShowAddMenu),
     };
     return views;
