@@ -333,7 +333,8 @@ void TMain::refresh() {
     const bool open = !ed_.MainHex.Empty();
     groups_->setEnabled(open);
     saveButton_->setEnabled(open);
-    for (TabPage* page : pages_) page->setEnabled(open);
+    if (auto* commands = findChild<QWidget*>(QStringLiteral("graphicsCommands")))
+        commands->setEnabled(open);
     {
         QSignalBlocker block(tabs_);
         tabs_->setCurrentIndex(static_cast<int>(ed_.activeTab));

@@ -121,7 +121,12 @@ std::vector<Case> Cases() {
          [](DialogModel& m) { return As<TOpEdit>(m).Accepted(); }},
         {"Menu browser",
          [](Image& i) {
+             // As the browse command prepares it: "Select Here" chosen, nothing listed.
+             i.ed.menu.BrowseMode = true;
+             i.ed.menu.browserLanguage = 0;
              GetRootOffset(i.ed, i.ed.menu);
+             i.ed.menu.browser.rows.clear();
+             i.ed.menu.browser.records.clear();
              return std::make_shared<TBrowseMenu>(i.ed, i.ed.menu, i.ed.texts, i.ui,
                                                   kBrowseSecurity, i.ed.texts.menuLanguages);
          },

@@ -197,7 +197,7 @@ class TonesTabTest : public QObject {
         QCOMPARE(ed.MainHex.Data(), before);
         QCOMPARE(ed.FreeOffset, o + 20);
         QCOMPARE(GetBE32(ed.MainHex.ReadAt(entry, 4).data()),
-                 static_cast<std::uint32_t>(o + 20) + kPhoneBase);
+                 static_cast<std::uint32_t>(o) + kPhoneBase);
 
         // Retrieve reads back what the entry now points at.
         Find<QRadioButton>(w, "alertRetrieve")->click();
@@ -211,7 +211,7 @@ class TonesTabTest : public QObject {
         QCOMPARE(GetBE32(&file[4]), static_cast<std::uint32_t>(file.size()));
         QCOMPARE(std::string(file.begin() + 8, file.begin() + 12), std::string("STND"));
         QVERIFY(Has(BytesToHex(file), "0002FC090A800505" + body + "06070B"));
-        QCOMPARE(ed.FreeOffset, o + 40);
+        QCOMPARE(ed.FreeOffset, o + 20);
     }
 
     void the62xxAlertChangeConvertsIntoItsRingtoneRow() {
