@@ -61,7 +61,8 @@ bool CanSave(Editor& ed, Interaction& ui) {
 
 void SaveCommand(Editor& ed, Interaction& ui) {
     if (!CanSave(ed, ui)) return;
-    const auto path = ui.askSaveFile(SaveDialog(kSaveTitle, kSaveFilter, "fls"));
+    // Offered under its own name: saving over the image is the usual answer.
+    const auto path = ui.askSaveFile(SaveDialog(kSaveTitle, kSaveFilter, "fls", ed.fileNameField));
     if (!path) return;
     SavePath(ed, ui, *path);
 }

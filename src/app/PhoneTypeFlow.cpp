@@ -3,9 +3,11 @@
 #include "app/Editor.h"
 #include "app/Features.h"
 #include "core/Interaction.h"
+#include "core/UserError.h"
 #include "image/PhoneTypes.h"
 #include "ppm/FreeSpace.h"
 #include "ppm/PpmCopy.h"
+#include "tones/ToneCatalog.h"
 
 namespace brivant {
 
@@ -26,9 +28,35 @@ void GetPhoneType(Editor& ed, Interaction& ui) {
     PhoneTypeChanged(ed, ui);
 }
 
+namespace {
+constexpr const char* kTypeDoesNotFit =
+    "This image cannot be read as a %s: its ringtone list does not fit that type. Please "
+    "choose the phone type the image was made for.";
+
+// Whether the chosen type's readers can read the image. The ringtone walk is the first
+// reader that depends on the type, and the one a wrong choice trips over.
+bool TypeFits(Editor& ed) {
+    GetFreespace(ed);
+    SplitPPM(ed);
+    return WalkTones(HexToBytes(ed.ppm[Piece::TONE]), ed.Is62xx()).fault.empty();
+}
+}  // namespace
+
 void ChoosePhoneType(Editor& ed, Interaction& ui, int index) {
     if (index < 0 || index > kPhoneTypeCount) return;
+    const int before = ed.phoneList.selected;
     ed.phoneList.selected = index;
+    // A type chosen by hand must fit the image: otherwise the lists would show garbage and
+    // every edit would write in the wrong places. The earlier choice stays.
+    if (index != 0 && !ed.MainHex.Empty()) {
+        if (!TypeFits(ed)) {
+            const std::string type = ed.PhoneTypeText();
+            ed.phoneList.selected = before;
+            if (before != 0) SplitPPM(ed);
+            ui.error(Format(kTypeDoesNotFit, {type}));
+            return;
+        }
+    }
     PhoneTypeChanged(ed, ui);
 }
 

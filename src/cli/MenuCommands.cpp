@@ -9,6 +9,7 @@
 #include "menu/MenuRecord.h"
 #include "menu/TAddMenu.h"
 #include "menu/TMenuEdit.h"
+#include "texts/TextEscapes.h"
 
 namespace brivant {
 
@@ -173,11 +174,10 @@ void MenuAdd(CliSession& s, const MenuEditArgs& a) {
         UsageError(s.ctx, "menu add takes either --name or --text-pointer");
     std::string name;
     if (!a.name.empty()) {
-        try {
-            name = Utf8ToLatin1(a.name);
-        } catch (const UserError&) {
-            Fail(s, TAddMenu::kBadName);
-        }
+        std::string why;
+        const auto bytes = Utf8ToTextBytes(a.name, &why);
+        if (!bytes) Fail(s, Format(TAddMenu::kBadNameText, {why}));
+        name = *bytes;
     }
     WalkTo(s, a);
     s.ui.dialogs.On<TAddMenu>() = [&](TAddMenu& d) {

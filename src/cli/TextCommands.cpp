@@ -10,12 +10,14 @@
 #include "texts/Operators.h"
 #include "texts/TLangEdit.h"
 #include "texts/TOpEdit.h"
+#include "texts/TextEscapes.h"
 
 namespace brivant {
 
 namespace {
 
 constexpr const char* kLineCount = "%s holds %s texts, the language has %s";
+constexpr const char* kBadLine = "Line %s of %s: %s";
 constexpr const char* kBadOperatorLine =
     "Line %s of %s: expected the two-digit network code, one space and the name";
 // The message a text file that cannot be read gives, the same as for an image.
@@ -41,7 +43,11 @@ std::vector<std::string> ReadLines(const std::string& path) {
     std::istringstream in(std::string(data.begin(), data.end()));
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(Utf8ToLatin1(line));
+        std::string why;
+        const auto bytes = Utf8ToTextBytes(line, &why);
+        if (!bytes)
+            throw UserError(Format(kBadLine, {std::to_string(lines.size() + 1), path, why}));
+        lines.push_back(*bytes);
     }
     return lines;
 }
@@ -215,8 +221,7 @@ void AddOperatorCommands(CLI::App& app, CliContext& ctx) {
         .Output()
         .RunsOnImage(kChangeOperators, OpsEdit);
     auto added = TextCommand(ctx, ops, "new", "Add a country without operators", false);
-    added->add_option("NAME", added.args().name, "Country name (its first 4 characters are kept)")
-        ->required();
+    added->add_option("NAME", added.args().name, "Country name, at most 4 characters")->required();
     added->add_option("CODE", added.args().code, "Country code, three digits")->required();
     added.Output().RunsOnImage(kChangeOperators, [](CliSession& s, const Args& a) {
         s.ui.texts.push_back(a.name);

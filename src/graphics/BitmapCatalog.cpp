@@ -138,7 +138,8 @@ void ShowBitmap(Session& ed, GraphicsState& g, int id) {
     if (ed.fileNameField.empty()) return;
     if (id < 0 || id >= static_cast<int>(g.bitmaps.size())) return;
     g.pixels.clear();
-    g.current = id;
+    // The selector always names the bitmap on show, which is the one the commands act on.
+    g.selected = g.current = id;
     BitmapEntry& e = g.bitmaps[static_cast<std::size_t>(id)];
     if (e.edited) {
         g.shownWidth = e.edited->width;

@@ -253,10 +253,10 @@ void EditBitmap(Session& ed, GraphicsState& g, Interaction& ui) {
     if (!HasCurrent(g, ui)) return;
     TImagEdit& editor = g.imageEditor;
     editor.Prepare(g.shownWidth, g.shownHeight, g.pixels);
-    ui.askDialog(editor);
-    // The flag decides, not how the window was closed: it keeps its value from the last
-    // opening unless "&OK", "&Cancel" or a drawing changed it.
-    if (!editor.accepted) return;
+    // Drawing sets the flag, so the window must also have ended with "&OK": Escape and the
+    // close box leave the bitmap as it was.
+    const bool ok = ui.askDialog(editor);
+    if (!ok || !editor.accepted) return;
     ImportPicture(ed, g, ui, editor.Picture());
 }
 

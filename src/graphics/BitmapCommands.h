@@ -17,8 +17,8 @@ inline constexpr const char* kCommands = "&Commands";
 inline constexpr const char* kEditEntry = "&Edit";
 inline constexpr const char* kLoadEntry = "&Load";
 inline constexpr const char* kSaveEntry = "&Save";
-inline constexpr const char* kLoadAllEntry = "&Load All";
-inline constexpr const char* kSaveAllEntry = "&Save All";
+inline constexpr const char* kLoadAllEntry = "Load &All";
+inline constexpr const char* kSaveAllEntry = "Sa&ve All";
 
 inline constexpr const char* kBmpSaveTitle = "Save Image As...";
 inline constexpr const char* kBmpSaveAllTitle = "Save Images As...";

@@ -17,7 +17,7 @@ struct GraphicsState {
     int mainCount = 0;                 // entries from the main table; extra ones follow
     bool built = false;                // the catalog was read (or tried) for this image
 
-    int selected = -1;    // the "Bmp ID:" list's selection
+    int selected = -1;    // the "Bmp ID:" list's selection: always the entry on show
     int current = -1;     // the entry last shown; the commands act on it
     int shownWidth = 0;   // "Width:"
     int shownHeight = 0;  // "Height:"

@@ -5,6 +5,9 @@
 namespace brivant {
 
 void TImagEdit::Prepare(int width, int height, const Bytes& pixels) {
+    // Every opening starts unaccepted: a flag left over from an earlier opening would write
+    // a picture the user closed the window on.
+    accepted = false;
     bytes_ = pixels;
     Resize(width, height);
     Redraw();

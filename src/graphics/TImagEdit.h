@@ -18,7 +18,7 @@ struct PointerState {
 
 // The Image Editor's model: the picture, its bytes, and the zoom view (five screen pixels
 // per picture pixel, with a grid) that the view paints as it stands. Created once; its
-// accepted flag carries over from one opening to the next.
+// accepted flag starts at false on every opening, and only "&OK" makes the edit count.
 class TImagEdit : public DialogModel {
   public:
     static constexpr const char* kTitle = "Image Editor";

@@ -213,7 +213,14 @@ std::optional<SecurityPatch> PatchSecurityCode(Session& ed, SecurityState& sec, 
         ui.error(kSecurityUnsupported);
         return std::nullopt;
     }
-    if (sec.securityOption == kManual) return ManualPatch(ed, ui, sec);
+    if (sec.securityOption == kManual) {
+        // Pointing the user at the method already chosen would help nobody.
+        if (sec.securityOffset1.empty() || sec.securityOffset2.empty()) {
+            ui.error(kManualFieldsEmpty);
+            return std::nullopt;
+        }
+        return ManualPatch(ed, ui, sec);
+    }
 
     const SecurityVariant* v = FindSecurityVariant(ed.PhoneType(), ed.UnitModelHex);
     const auto patterns = v ? PatternsFor(*v, sec.securityOption) : std::nullopt;

@@ -19,6 +19,9 @@ inline constexpr const char* kRedirectTo05E0 = "000045E0000045E0000005DD";
 inline constexpr const char* kSecurityPatched = "Flash file successfully patched!";
 inline constexpr const char* kNoSecurityOffsets =
     "Could not locate offsets, use Manual method to patch this file.";
+inline constexpr const char* kManualFieldsEmpty =
+    "Choose both menu items first: the item to guard with \"...\" in the first field, the "
+    "security item in the second";
 inline constexpr const char* kNoRedirectBlock =
     "Could not locate the security redirect block, nothing was patched.";
 inline constexpr const char* kSecurityUnsupported = "File not yet supported";

@@ -1,6 +1,8 @@
 #include "menu/TAddMenu.h"
 
+#include "core/UserError.h"
 #include "menu/MenuRecord.h"
+#include "texts/TextEscapes.h"
 
 namespace brivant {
 
@@ -49,6 +51,9 @@ std::optional<std::string> TAddMenu::PressOk() {
     if (nameChecked_) Field(checked, MenuField::TextPointer) = "00000000";
     if (withSubMenu) Field(checked, MenuField::FuncPointer) = "00000000";
     if (auto refusal = CheckMenuFields(checked, long_)) return refusal;
+    // A backslash that does not start \xHH would lose the characters behind it.
+    std::string why;
+    if (nameChecked_ && !UnescapeText(name, &why)) return Format(kBadNameText, {why});
     accepted_ = true;
     return std::nullopt;
 }

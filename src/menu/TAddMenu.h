@@ -20,6 +20,7 @@ class TAddMenu : public DialogModel {
     static constexpr const char* kCancel = "&Cancel";
     static constexpr const char* kBadName =
         "The menu name can only hold characters of the single-byte code page";
+    static constexpr const char* kBadNameText = "The menu name cannot be stored: %s";
 
     // `record0` gives the bitmap and animation of the new item; `withSubMenu` is the radio
     // choice of the previous add.

@@ -1,6 +1,7 @@
 #include "ppm/FreeSpace.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "core/Clipboard.h"
@@ -34,6 +35,9 @@ constexpr Direction kToPpm = {"MCU bytes too small, PPM space can not be adjust"
 constexpr const char* kPpmEndOutside =
     "The PPM end address %s in the image header lies outside the image (%s bytes); the PPM "
     "free space cannot be counted";
+constexpr const char* kEnterCount = "Enter the number of bytes to move, 1 to %s";
+constexpr const char* kFieldNotCount =
+    "The free space fields must hold numbers of bytes: open the image again to count them";
 constexpr const char* kNotFree =
     "Cannot move the PPM area by %s bytes: the bytes it would take over are not all free (FF)";
 
@@ -43,6 +47,17 @@ std::int32_t HeaderDumfile(Session& ed) {
     FindOffSet1(ed, kDumfileHex);
     if (ed.FoundOffset < 0) throw UserError(HexBuffer::kInvalidSelStart);
     return ed.FoundOffset;
+}
+
+// A count as typed: decimal digits only, without sign or spaces.
+std::optional<std::int32_t> CountIn(const std::string& text) {
+    if (text.empty() || text.size() > 9) return std::nullopt;
+    std::int32_t n = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        n = n * 10 + (c - '0');
+    }
+    return n;
 }
 
 bool AllFree(const Bytes& image, std::int64_t from, std::int64_t to) {
@@ -93,20 +108,28 @@ void AdjustSpace(Session& ed, Interaction& ui, AdjustTarget target) {
         ui.error(kOpenFirstCap);
         return;
     }
-    const std::int32_t giving =
-        StrToInt(target == AdjustTarget::MCU ? ed.ppmFreeField : ed.mcuFreeField);
+    const auto given = CountIn(target == AdjustTarget::MCU ? ed.ppmFreeField : ed.mcuFreeField);
+    if (!given) {
+        ui.error(kFieldNotCount);
+        return;
+    }
+    const std::int32_t giving = *given;
     if (giving < kReserve) {
         ui.error(dir.tooSmall);
         return;
     }
     const std::int32_t limit = giving - kReserve;
     std::int32_t n = 0;
-    do {
+    for (;;) {
         const auto answer = ui.askText(dir.title, dir.prompt + std::to_string(limit), "");
         if (!answer || answer->empty()) return;
-        n = StrToInt(*answer);
-    } while (n > limit);
-    if (n <= 0) throw UserError(HexBuffer::kInvalidCopyStart);
+        const auto typed = CountIn(*answer);
+        if (typed && *typed >= 1 && *typed <= limit) {
+            n = *typed;
+            break;
+        }
+        ui.error(Format(kEnterCount, {std::to_string(limit)}));
+    }
 
     const std::int32_t d = HeaderDumfile(ed);
     m.SetSelectionStart(1);

@@ -207,14 +207,18 @@ void NewCountry(Session& ed, TextState& t, Interaction& ui) {
         const auto typed = ui.askText(kCountryNameTitle, kCountryNamePrompt, "");
         if (!typed) return;  // the user gave up: nothing is added
         if (typed->empty()) continue;
-        std::string latin1;
-        try {
-            latin1 = Utf8ToLatin1(*typed);
-        } catch (const UserError&) {
-            ui.error(kBadCountryName);
+        std::string why;
+        const auto latin1 = Utf8ToTextBytes(*typed, &why);
+        if (!latin1) {
+            ui.error(Format(kBadCountryName, {why}));
             continue;
         }
-        name.assign(latin1.begin(), latin1.begin() + std::min<std::size_t>(latin1.size(), 4));
+        // The record holds four bytes: a longer name is refused rather than cut.
+        if (latin1->size() > 4) {
+            ui.error(Format(kCountryNameTooLong, {*typed, std::to_string(latin1->size())}));
+            continue;
+        }
+        name.assign(latin1->begin(), latin1->end());
         name.resize(4, 0);
         for (;;) {
             const auto c = ui.askText(kCountryCodeTitle, kCountryCodePrompt, "");

@@ -17,8 +17,9 @@ inline constexpr const char* kCountryNamePrompt =
 inline constexpr const char* kCountryCodeTitle = "Enter Country Code";
 inline constexpr const char* kCountryCodePrompt = "Please enter country code";
 inline constexpr const char* kBadCountryCode = "The country code must be three digits (000 to 999)";
-inline constexpr const char* kBadCountryName =
-    "The country name can only hold characters of the single-byte code page";
+inline constexpr const char* kBadCountryName = "The country name cannot be stored: %s";
+inline constexpr const char* kCountryNameTooLong =
+    "The country name \"%s\" has %s characters: at most 4 fit, please enter a shorter one";
 inline constexpr const char* kLoadCountryTitle = "Open Operators Chunk...";
 inline constexpr const char* kLoadCountryFilter = "Operators Chunks (*.opr)|*.opr";
 inline constexpr const char* kRetrieveCountryTitle = "Save Operator As...";

@@ -174,9 +174,8 @@ void AlertToneChange(Session& ed, ToneState& t, Interaction& ui, int kind) {
     if (k.fixedPrefix) {
         prefix = k.fixedPrefix;
     } else {
-        // Closed without "&OK", the dialog keeps the repeat prefix it gave last time.
-        ui.askDialog(t.Options);
-        if (!t.Options.HasPrefix()) return;
+        // Cancel, Escape and the close box give up the change: nothing is written.
+        if (!ui.askDialog(t.Options) || !t.Options.HasPrefix()) return;
         prefix = t.Options.Prefix();
     }
     const Bytes sequence = HexToBytes(BuildAlertSequence(kind, prefix, body));

@@ -17,6 +17,7 @@ class ToptionFrm : public DialogModel {
     static constexpr const char* kNormal = "Normal";
     static constexpr const char* kAscendingText = "Ascending";
     static constexpr const char* kOk = "&OK";
+    static constexpr const char* kCancel = "&Cancel";
     static constexpr const char* kRangeMessage = "Please enter repeat times from 1 to 20 only";
     static constexpr int kCountMaxLength = 2;
 
@@ -28,7 +29,7 @@ class ToptionFrm : public DialogModel {
     // field takes the focus back: countNeedsFocus).
     std::optional<std::string> PressOk();
 
-    // The dialog may not close before it ever held a prefix.
+    // Whether a prefix from an earlier "&OK" exists (Cancel never makes one).
     bool CanClose() const { return !prefix_.empty(); }
     bool HasPrefix() const { return !prefix_.empty(); }
     // Hex text of the repeat prefix, such as "0002FD0A800502".

@@ -50,7 +50,7 @@ AniControls::AniControls(Shell& shell, QWidget* page) : QObject(page), shell_(sh
     });
     length_ = new QLineEdit;
     length_->setObjectName("aniLength");
-    length_->setReadOnly(true);
+    ShowReadOnly(length_);
     lengthUpDown_ = new QSpinBox;
     lengthUpDown_->setObjectName("lengthUpDown");
     lengthUpDown_->setButtonSymbols(QAbstractSpinBox::UpDownArrows);

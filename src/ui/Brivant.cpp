@@ -9,6 +9,7 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -34,14 +35,69 @@
 #include "ui/QtInteraction.h"
 #include "ui/TabPage.h"
 #include "ui/TabPages.h"
+#include "ui/WidgetHelpers.h"
 
 namespace brivant {
+
+// Passes every question on to the user's port and notes what the running command did
+// through it: which file it was given to write, and whether it failed.
+class WatchedInteraction : public Interaction {
+  public:
+    explicit WatchedInteraction(Interaction& ui) : ui_(ui) {}
+
+    void reset() {
+        written.reset();
+        failed = false;
+    }
+    std::optional<std::string> written;
+    bool failed = false;
+
+    std::optional<std::string> askOpenFile(const FileDialog& d) override {
+        return ui_.askOpenFile(d);
+    }
+    std::optional<std::string> askSaveFile(const FileDialog& d) override {
+        auto path = ui_.askSaveFile(d);
+        if (path) written = path;
+        return path;
+    }
+    void tell(const std::string& text, MessageKind kind) override {
+        if (kind == MessageKind::Error) failed = true;
+        ui_.tell(text, kind);
+    }
+    std::optional<std::string> askText(const std::string& title, const std::string& prompt,
+                                       const std::string& initial) override {
+        return ui_.askText(title, prompt, initial);
+    }
+    bool confirmChecksum(const std::string& path) override { return ui_.confirmChecksum(path); }
+    SaveChoice askSaveChanges(const std::string& q) override { return ui_.askSaveChanges(q); }
+    bool askDialog(DialogModel& model) override { return ui_.askDialog(model); }
+
+    Interaction& target() { return ui_; }
+
+  private:
+    Interaction& ui_;
+};
+
+namespace {
+constexpr const char* kWrittenStatus = "Written: %1";
+
+// Undo and redo belong to the window whatever control has the focus: a spin box or a text
+// field would otherwise take the keys for its own, smaller undo.
+bool IsHistoryKey(QKeyEvent* e) {
+    return e->matches(QKeySequence::Undo) || e->matches(QKeySequence::Redo) ||
+           (e->modifiers() == Qt::ControlModifier && e->key() == Qt::Key_Y);
+}
+}  // namespace
 
 TMain::TMain(Interaction& ui, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      ui_(ui) {
+      watch_(std::make_unique<WatchedInteraction>(ui)),
+      ui_(*watch_) {
+    // File dialogs start in the current image's folder.
+    if (auto* qt = dynamic_cast<QtInteraction*>(&ui))
+        qt->currentImage = [this] { return ed_.fileNameField; };
     setObjectName("TMain");
     // Every save is looked at before the checksum question: the user hears of a problem
     // while the old file is still at hand as the .bak. The save itself stands.
@@ -91,17 +147,21 @@ TMain::TMain(Interaction& ui, QWidget* parent)
     status_->setSizeGripEnabled(false);
     root->addWidget(status_);
 
-    auto* undo = new QAction(tr("Undo"), this);
+    auto* undo = new QAction(tr("&Undo"), this);
     undo->setObjectName("undoAction");
     undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     connect(undo, &QAction::triggered, this, &TMain::undo);
     addAction(undo);
-    auto* redo = new QAction(tr("Redo"), this);
+    auto* redo = new QAction(tr("&Redo"), this);
     redo->setObjectName("redoAction");
     redo->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     connect(redo, &QAction::triggered, this, &TMain::redo);
     addAction(redo);
+    qApp->installEventFilter(this);
+    // Offered in every list's context menu too, so that undo can be found without its keys.
+    for (TabPage* page : pages_)
+        for (ListView* list : page->findChildren<ListView*>()) list->addCommonEntries({undo, redo});
 
     // Every step that stores scratch text also offers it to the desktop, as the user may
     // want to paste what a command copied.
@@ -115,7 +175,19 @@ TMain::TMain(Interaction& ui, QWidget* parent)
 }
 
 TMain::~TMain() {
+    if (auto* qt = dynamic_cast<QtInteraction*>(&watch_->target())) qt->currentImage = nullptr;
     UnbindClipboard();
+}
+
+bool TMain::eventFilter(QObject* watched, QEvent* event) {
+    // Declining the control's claim on the keys lets the window's shortcut run.
+    if (event->type() == QEvent::ShortcutOverride && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == this &&
+        IsHistoryKey(static_cast<QKeyEvent*>(event))) {
+        event->ignore();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 QLayout* TMain::buildTopRow() {
@@ -123,7 +195,7 @@ QLayout* TMain::buildTopRow() {
     row->setSpacing(3);
     fileField_ = new QLineEdit;
     fileField_->setObjectName("fileName");
-    fileField_->setReadOnly(true);
+    ShowReadOnly(fileField_);
     auto* open = new QToolButton;
     open->setObjectName("openButton");
     open->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
@@ -143,6 +215,7 @@ QLayout* TMain::buildTopRow() {
         run("phoneType", [this, index] { ChoosePhoneType(ed_, ui_, index); });
     });
     auto* save = new QToolButton;
+    saveButton_ = save;
     save->setObjectName("saveButton");
     save->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
     save->setToolTip(tr("Save"));
@@ -192,6 +265,7 @@ void TMain::runCommand(const char* name, std::optional<std::string> description,
     emit commandRan(QString::fromLatin1(name));
     // A command run from inside another (a focus change under its dialog) belongs to it.
     const bool record = depth_ == 0 && Recorded(name);
+    if (depth_ == 0) watch_->reset();
     if (record) {
         if (!description) description = DescribeStep(ed_, name, activeRow());
         ed_.history.Begin(ed_);
@@ -208,7 +282,17 @@ void TMain::runCommand(const char* name, std::optional<std::string> description,
     }
     --depth_;
     // What a failed command changed before it stopped is undone like any other change.
-    if (record) ed_.history.Commit(ed_, *description);
+    const bool changed = record && ed_.history.Commit(ed_, *description);
+    if (depth_ == 0) {
+        const std::string_view n = name;
+        if (n == "open" || n == "save")
+            status_->clearMessage();
+        else if (changed)
+            status_->showMessage(FromCore(*description));
+        else if (watch_->written && !watch_->failed)
+            status_->showMessage(QString::fromLatin1(kWrittenStatus)
+                                     .arg(QFileInfo(FromCorePath(*watch_->written)).fileName()));
+    }
     refresh();
 }
 
@@ -251,6 +335,12 @@ void TMain::refresh() {
     renderTopRow();
     groups_->render();
     for (TabPage* page : pages_) page->render();
+    // Without an image, the commands have nothing to act on.
+    const bool open = !ed_.MainHex.Empty();
+    groups_->setEnabled(open);
+    saveButton_->setEnabled(open);
+    if (auto* commands = findChild<QWidget*>(QStringLiteral("graphicsCommands")))
+        commands->setEnabled(open);
     {
         QSignalBlocker block(tabs_);
         tabs_->setCurrentIndex(static_cast<int>(ed_.activeTab));

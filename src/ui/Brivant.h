@@ -2,6 +2,7 @@
 
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,6 +22,7 @@ class CommandGroups;
 class Interaction;
 class TAboutBox;
 class TabPage;
+class WatchedInteraction;
 
 inline constexpr const char* kMainCaption = "Brivant Pro v1.03 by Tamrek";
 inline constexpr int kClientWidth = 543;
@@ -36,6 +38,7 @@ class TMain : public QWidget, public Shell {
     ~TMain() override;
 
     Editor& editor() override { return ed_; }
+    // The user's port, watched so that the status line can confirm what a command wrote.
     Interaction& interaction() override { return ui_; }
     void run(const char* name, const std::function<void()>& body) override;
     void run(const char* name, const std::string& description,
@@ -49,7 +52,8 @@ class TMain : public QWidget, public Shell {
     // Ctrl+Z and Ctrl+Shift+Z / Ctrl+Y: one step of the history back or forward.
     void undo();
     void redo();
-    // The one-line status under the notebook (what the last undo or redo did).
+    // The one-line status under the notebook: the last change, undo or redo, or the file a
+    // command wrote; cleared when an image is opened or saved.
     QString statusText() const;
     void centreOnScreen();
 
@@ -58,6 +62,7 @@ class TMain : public QWidget, public Shell {
     void commandRan(const QString& name);
 
   protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -75,6 +80,7 @@ class TMain : public QWidget, public Shell {
     bool settleUnsaved(const char* question);
     void stepHistory(bool back);
 
+    std::unique_ptr<WatchedInteraction> watch_;
     Interaction& ui_;
     Editor ed_;
     TAboutBox* about_ = nullptr;
@@ -82,6 +88,7 @@ class TMain : public QWidget, public Shell {
     QLineEdit* fileField_ = nullptr;
     QComboBox* phoneType_ = nullptr;
     QPushButton* aboutButton_ = nullptr;
+    QWidget* saveButton_ = nullptr;
     CommandGroups* groups_ = nullptr;
     QTabWidget* tabs_ = nullptr;
     std::vector<TabPage*> pages_;

@@ -87,9 +87,12 @@ QWidget* CommandGroups::buildSecurityCode() {
         securityOption_[i]->setObjectName(QStringLiteral("securityOption%1").arg(i));
         options->addButton(securityOption_[i], i);
     }
-    connect(options, &QButtonGroup::idToggled, this, [this](int id, bool on) {
-        if (shell_.rendering() || !on) return;
-        ChooseSecurityOption(shell_.editor().security, id);
+    // Every click is a new choice: after a failed attempt the button follows it again.
+    connect(options, &QButtonGroup::idClicked, this, [this](int id) {
+        if (shell_.rendering()) return;
+        Editor& ed = shell_.editor();
+        ChooseSecurityOption(ed.security, id);
+        SecurityTypeChosen(ed, ed.security);
         shell_.refresh();
     });
     auto* grid = new QGridLayout;
@@ -102,7 +105,7 @@ QWidget* CommandGroups::buildSecurityCode() {
     for (int i = 0; i < 2; ++i) {
         securityOffset_[i] = new QLineEdit;
         securityOffset_[i]->setObjectName(QStringLiteral("securityOffset%1").arg(i));
-        securityOffset_[i]->setReadOnly(true);
+        ShowReadOnly(securityOffset_[i]);
         securityOffset_[i]->setEnabled(false);
         securityBrowse_[i] = new QToolButton;
         securityBrowse_[i]->setObjectName(QStringLiteral("securityBrowse%1").arg(i));

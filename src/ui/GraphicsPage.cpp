@@ -23,6 +23,10 @@ namespace brivant {
 
 namespace {
 constexpr int kPreviewScale = 3;
+// The preview's box never changes size, so the page keeps its layout whatever is shown:
+// room for the phones' largest screen, 84 x 48, at twice its size.
+constexpr int kPreviewWidth = 168;
+constexpr int kPreviewHeight = 96;
 constexpr const char* kWidthCaption = "Width:";
 constexpr const char* kHeightCaption = "Height:";
 
@@ -32,7 +36,12 @@ QPixmap PreviewPixmap(const BitmapCanvas& c) {
     image.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
     for (int y = 0; y < c.height; ++y)
         for (int x = 0; x < c.width; ++x) image.setPixel(x, y, c.Dark(x, y) ? 1 : 0);
-    return QPixmap::fromImage(image.scaled(kPreviewScale * c.width, kPreviewScale * c.height));
+    // Whole pixels enlarge evenly; a bitmap larger than the box shrinks to fit it whole.
+    const int scale = std::min({kPreviewScale, kPreviewWidth / c.width, kPreviewHeight / c.height});
+    if (scale >= 1) return QPixmap::fromImage(image.scaled(scale * c.width, scale * c.height));
+    return QPixmap::fromImage(
+        image.convertToFormat(QImage::Format_RGB32)
+            .scaled(kPreviewWidth, kPreviewHeight, Qt::KeepAspectRatio, Qt::SmoothTransformation));
 }
 
 // The bitmap half: the "Bmp ID:" list, the shown size and the enlarged preview.
@@ -68,6 +77,11 @@ GraphicsPage::GraphicsPage(Shell& shell) : TabPage(shell) {
     bmpWidth_->setObjectName("bmpWidth");
     bmpHeight_ = new QLabel(QString::fromLatin1(kHeightCaption));
     bmpHeight_->setObjectName("bmpHeight");
+    // Wide enough for any size, so that the page does not move as sizes change.
+    const int sizeWidth = bmpHeight_->fontMetrics().horizontalAdvance(
+        QString::fromLatin1(kHeightCaption) + QStringLiteral(" 888"));
+    bmpWidth_->setMinimumWidth(sizeWidth);
+    bmpHeight_->setMinimumWidth(sizeWidth);
 
     auto* commands = new QToolButton;
     commands->setObjectName("graphicsCommands");
@@ -89,7 +103,7 @@ GraphicsPage::GraphicsPage(Shell& shell) : TabPage(shell) {
     preview_ = new QLabel;
     preview_->setObjectName("preview");
     preview_->setAlignment(Qt::AlignCenter);
-    preview_->setMinimumSize(96, 64);
+    preview_->setFixedSize(kPreviewWidth, kPreviewHeight);
     auto* previewLayout = new QVBoxLayout;
     previewLayout->addWidget(preview_);
     auto* previewBox = Group(tr("Preview"), previewLayout);

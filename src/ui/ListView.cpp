@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QTimer>
 #include <optional>
 
 namespace brivant {
@@ -40,6 +41,23 @@ ListView::ListView(Runner run, const char* name, const QStringList& headers,
     setContextMenuPolicy(Qt::NoContextMenu);
     menu_ = new QMenu(this);
     connect(this, &QWidget::customContextMenuRequested, this, &ListView::showMenu);
+    // Keys and scripted triggers act on the selection as it stands, whatever the menu last
+    // offered.
+    connect(menu_, &QMenu::aboutToHide, this,
+            [this] { QTimer::singleShot(0, this, [this] { updateMenu(); }); });
+    // A double-click on a row does what Enter does there.
+    connect(this, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
+        const auto bound = keys_.find(Key::Enter);
+        const int row = item ? indexOfTopLevelItem(item) : -1;
+        if (bound == keys_.end() || row < 0) return;
+        selectRow(row);
+        runCommand(commands_.at(bound->second), row);
+    });
+}
+
+void ListView::addCommonEntries(const QList<QAction*>& entries) {
+    menu_->addSeparator();
+    menu_->addActions(entries);
 }
 
 QAction* ListView::addEntry(const QString& caption, const char* command, Needs needs, Body body,
@@ -116,12 +134,23 @@ void ListView::selectRow(int row) {
 
 void ListView::updateMenu() {
     setContextMenuPolicy(topLevelItemCount() > 0 ? Qt::CustomContextMenu : Qt::NoContextMenu);
+    for (const auto& [entry, c] : commands_)
+        if (c.needs == Needs::Row) entry->setEnabled(true);
     for (const auto& [entry, rule] : rules_) entry->setEnabled(rule());
 }
 
 void ListView::showMenu(const QPoint& pos) {
     if (topLevelItemCount() == 0) return;
+    // The click picks the row the entries act on; the blank below the rows picks none, and
+    // then the entries about one row are not offered.
+    if (QTreeWidgetItem* item = itemAt(pos))
+        selectRow(indexOfTopLevelItem(item));
+    else
+        clearSelection();
     updateMenu();
+    if (selectedRow() < 0)
+        for (const auto& [entry, c] : commands_)
+            if (c.needs == Needs::Row) entry->setEnabled(false);
     menu_->popup(viewport()->mapToGlobal(pos));
 }
 

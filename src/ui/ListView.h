@@ -12,8 +12,9 @@ class QMenu;
 namespace brivant {
 
 // One list of the notebook: a report list with single selection whose rows are drawn from
-// the editor on every render. Its context menu opens only while it has rows, and its keys
-// act on the selected row. The entries and keys are the page's; how a list behaves is
+// the editor on every render. Its context menu opens only while it has rows and offers the
+// entries about one row only on a row; its keys, and a double-click (as Enter), act on the
+// selected row. The entries and keys are the page's; how a list behaves is
 // written here once.
 class ListView : public QTreeWidget {
     Q_OBJECT
@@ -35,6 +36,8 @@ class ListView : public QTreeWidget {
                       QMenu* into = nullptr);
     QMenu* addSubmenu(const QString& caption);
     void addSeparator();
+    // Entries every list offers after its own (undo and redo), owned by the window.
+    void addCommonEntries(const QList<QAction*>& entries);
     // The entry is offered only while `rule` holds; asked whenever the menu may show.
     void enableWhen(QAction* entry, std::function<bool()> rule);
     // The key runs the entry's command on the selected row, offered in the menu or not.

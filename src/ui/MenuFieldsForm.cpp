@@ -3,6 +3,7 @@
 #include <QLabel>
 
 #include "ui/QtText.h"
+#include "ui/WidgetHelpers.h"
 
 namespace brivant {
 
@@ -12,14 +13,21 @@ constexpr std::array<const char*, kMenuFieldCount> kNames = {
     "unknown1",    "unknown2",   "class",       "animation"};
 }
 
-void MenuFieldsForm::build(QGridLayout* grid, int firstRow, const MenuFields& values) {
+void MenuFieldsForm::build(QGridLayout* grid, int firstRow, const MenuFields& values,
+                           QWidget* textPointerLabel) {
     for (int i = 0; i < kMenuFieldCount; ++i) {
         auto* edit = new QLineEdit(FromBytes(values[static_cast<std::size_t>(i)]));
         edit->setObjectName(QString::fromLatin1(kNames[static_cast<std::size_t>(i)]));
         edit->setMaxLength(MenuFieldDigits(static_cast<MenuField>(i)));
-        auto* label =
-            new QLabel(QString::fromLatin1(kMenuFieldLabels[static_cast<std::size_t>(i)]));
-        label->setBuddy(edit);
+        QWidget* label = nullptr;
+        if (i == 0 && textPointerLabel) {
+            label = textPointerLabel;
+        } else {
+            auto* text =
+                new QLabel(QString::fromLatin1(kMenuFieldLabels[static_cast<std::size_t>(i)]));
+            text->setBuddy(edit);
+            label = text;
+        }
         grid->addWidget(label, firstRow + i, 0);
         grid->addWidget(edit, firstRow + i, 1);
         edits_[static_cast<std::size_t>(i)] = edit;
@@ -27,7 +35,7 @@ void MenuFieldsForm::build(QGridLayout* grid, int firstRow, const MenuFields& va
 }
 
 void MenuFieldsForm::setReadOnly(MenuField f, bool readOnly) {
-    field(f)->setReadOnly(readOnly);
+    ShowReadOnly(field(f), readOnly);
 }
 
 void MenuFieldsForm::store(MenuFields& values) const {

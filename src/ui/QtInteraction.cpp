@@ -1,13 +1,16 @@
 #include "ui/QtInteraction.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QStringDecoder>
 
-#include "ui/TCheckfrmView.h"
 #include "ui/DialogViews.h"
+#include "ui/TCheckfrmView.h"
+#include "ui/WidgetHelpers.h"
 
 namespace brivant {
 
@@ -78,11 +81,24 @@ std::optional<std::string> QtInteraction::askFile(const FileDialog& d, bool save
     const QStringList filters = QtNameFilters(d.filter);
     if (!filters.isEmpty()) dlg.setNameFilters(filters);
     if (!d.defaultExt.empty()) dlg.setDefaultSuffix(FromCore(d.defaultExt));
-    if (!d.defaultName.empty()) dlg.selectFile(FromCorePath(d.defaultName));
+    const QString folder = startFolder();
+    if (!folder.isEmpty()) dlg.setDirectory(folder);
+    if (!d.defaultName.empty()) {
+        QString name = FromCorePath(d.defaultName);
+        if (QFileInfo(name).isRelative() && !folder.isEmpty()) name = QDir(folder).filePath(name);
+        dlg.selectFile(name);
+    }
     if (dlg.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList files = dlg.selectedFiles();
     if (files.isEmpty() || files.front().isEmpty()) return std::nullopt;
+    lastFolder_ = QFileInfo(files.front()).absolutePath();
     return ToCorePath(files.front());
+}
+
+QString QtInteraction::startFolder() const {
+    const std::string image = currentImage ? currentImage() : std::string();
+    if (!image.empty()) return QFileInfo(FromCorePath(image)).absolutePath();
+    return lastFolder_;
 }
 
 std::optional<std::string> QtInteraction::askOpenFile(const FileDialog& d) {
@@ -108,6 +124,7 @@ std::optional<std::string> QtInteraction::askText(const std::string& title,
     dlg.setWindowTitle(FromCore(title));
     dlg.setLabelText(ForDisplay(prompt));
     dlg.setTextValue(FromCore(initial));
+    FitTitle(&dlg);
     if (dlg.exec() != QDialog::Accepted) return std::nullopt;
     return dlg.textValue().toStdString();
 }

@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -23,6 +24,11 @@ class QtInteraction : public Interaction {
     // The window the dialogs belong to; creates the dialogs this port owns.
     void attach(QWidget* window);
     TCheckfrmView* checksumDialog() const { return checks_.data(); }
+    // The path of the image open in the window (empty for none): file dialogs start in its
+    // folder, or else in the folder last used.
+    std::function<std::string()> currentImage;
+    // The folder a file dialog starts in.
+    QString startFolder() const;
 
     std::optional<std::string> askOpenFile(const FileDialog& dialog) override;
     std::optional<std::string> askSaveFile(const FileDialog& dialog) override;
@@ -37,6 +43,7 @@ class QtInteraction : public Interaction {
     std::optional<std::string> askFile(const FileDialog& dialog, bool save);
 
     QWidget* window_ = nullptr;
+    QString lastFolder_;
     QPointer<TCheckfrmView> checks_;
 };
 

@@ -9,6 +9,8 @@ namespace brivant {
 inline QString FromBytes(const std::string& s) {
     return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
 }
-inline std::string ToBytes(const QString& s) { return s.toLatin1().toStdString(); }
+inline std::string ToBytes(const QString& s) {
+    return s.toLatin1().toStdString();
+}
 
 }  // namespace brivant

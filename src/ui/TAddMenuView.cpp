@@ -7,7 +7,9 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "core/UserError.h"
 #include "menu/TAddMenu.h"
+#include "texts/TextEscapes.h"
 #include "ui/QtText.h"
 #include "ui/WidgetHelpers.h"
 
@@ -15,6 +17,7 @@ namespace brivant {
 
 TAddMenuView::TAddMenuView(TAddMenu& model, QWidget* parent) : QDialog(parent), model_(model) {
     setWindowTitle(QString::fromLatin1(TAddMenu::kTitle));
+    FitTitle(this);
     setObjectName(QStringLiteral("TAddMenu"));
     auto* grid = new QGridLayout;
     nameBox_ = new QCheckBox(QString::fromLatin1(kMenuNameLabel));
@@ -23,12 +26,10 @@ TAddMenuView::TAddMenuView(TAddMenu& model, QWidget* parent) : QDialog(parent), 
     name_->setObjectName(QStringLiteral("menuName"));
     grid->addWidget(nameBox_, 0, 0);
     grid->addWidget(name_, 0, 1);
-    form_.build(grid, 1, model.fields);
-    // The text pointer's label becomes its check box.
+    // The text pointer's label is its check box.
     textPointerBox_ = new QCheckBox(QString::fromLatin1(kMenuFieldLabels[0]));
     textPointerBox_->setObjectName(QStringLiteral("textPointerBox"));
-    delete grid->itemAtPosition(1, 0)->widget();
-    grid->addWidget(textPointerBox_, 1, 0);
+    form_.build(grid, 1, model.fields, textPointerBox_);
     form_.setReadOnly(MenuField::TipPointer, model.ReadOnly(MenuField::TipPointer));
 
     single_ = new QRadioButton(QString::fromLatin1(TAddMenu::kSingleMenu));
@@ -83,12 +84,14 @@ void TAddMenuView::render() {
 }
 
 void TAddMenuView::pressOk() {
-    store();
     // A name the single-byte texts cannot hold is refused before the model sees it.
-    if (name_->text() != FromBytes(model_.name)) {
-        showMessage(QString::fromLatin1(TAddMenu::kBadName));
+    std::string why;
+    const QByteArray typed = name_->text().toUtf8();
+    if (!Utf8ToTextBytes(std::string_view(typed.constData(), typed.size()), &why)) {
+        showMessage(QString::fromStdString(Format(TAddMenu::kBadNameText, {why})));
         return;
     }
+    store();
     if (const auto refusal = model_.PressOk()) {
         showMessage(QString::fromStdString(*refusal));
         return;

@@ -15,6 +15,7 @@
 #include "menu/MenuState.h"
 #include "menu/TBrowseMenu.h"
 #include "ui/QtText.h"
+#include "ui/WidgetHelpers.h"
 
 namespace brivant {
 
@@ -22,6 +23,7 @@ TBrowseMenuView::TBrowseMenuView(TBrowseMenu& model, QWidget* parent)
     : QDialog(parent), model_(model) {
     setObjectName("browseMenu");
     setWindowTitle(FromBytes(model_.Title()));
+    FitTitle(this);
     language_ = new QComboBox;
     language_->setObjectName("language");
     for (const std::string& l : model_.Languages()) language_->addItem(FromBytes(l));

@@ -1,12 +1,15 @@
 #include "ui/TCheckfrmView.h"
 
+#include <QFileInfo>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "ppm/Checksums.h"
+#include "ui/WidgetHelpers.h"
 
 namespace brivant {
 
@@ -15,9 +18,8 @@ TCheckfrmView::TCheckfrmView(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QString::fromLatin1(kChecksumTitle));
     setModal(true);
 
-    updateAll_ = new QRadioButton(QString::fromLatin1(kChecksumOption), this);
-    updateAll_->setObjectName("updateAll");
-    updateAll_->setChecked(true);
+    question_ = new QLabel(this);
+    question_->setObjectName("updateAll");
 
     // Only the save command fills it; the user never edits the target of the repair.
     path_ = new QLineEdit(this);
@@ -38,14 +40,23 @@ TCheckfrmView::TCheckfrmView(QWidget* parent) : QDialog(parent) {
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(updateAll_);
+    layout->addWidget(question_);
     layout->addWidget(path_);
     layout->addLayout(buttons);
-    setFixedSize(sizeHint());
+    setPath({});
 }
 
 void TCheckfrmView::setPath(const QString& path) {
     path_->setText(path);
+    const QString name = QFileInfo(path).fileName();
+    question_->setText(QString::fromLatin1(kQuestion).arg(
+        name.isEmpty() ? QStringLiteral("the saved file") : name));
+    // Sized anew for each name, never narrower than the title.
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    adjustSize();
+    setFixedSize(std::max(sizeHint().width(), TitleWidth(this, windowTitle())),
+                 sizeHint().height());
 }
 QString TCheckfrmView::path() const {
     return path_->text();

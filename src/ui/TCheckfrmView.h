@@ -4,22 +4,25 @@
 
 class QLineEdit;
 class QPushButton;
-class QRadioButton;
+class QLabel;
 
 namespace brivant {
 
-// "Update Checksum": shown after every save. The path of the file just written sits in a
-// hidden field; the caller repairs that file when the dialog is accepted.
+// "Update Checksum": shown after every save, asking whether to update the checksums of the
+// file just written (named in the question). The caller repairs that file when the dialog
+// is accepted.
 class TCheckfrmView : public QDialog {
     Q_OBJECT
   public:
+    static constexpr const char* kQuestion =
+        "Update all checksums of %1 now?\nA phone refuses a file whose checksums are wrong.";
     explicit TCheckfrmView(QWidget* parent = nullptr);
 
     void setPath(const QString& path);
     QString path() const;
 
   private:
-    QRadioButton* updateAll_ = nullptr;
+    QLabel* question_ = nullptr;
     QLineEdit* path_ = nullptr;
 };
 

@@ -24,6 +24,7 @@ QLineEdit* TimeField(const std::string& text, const char* name) {
 
 TFadeLedsView::TFadeLedsView(TFadeLeds& model, QWidget* parent) : QDialog(parent), model_(model) {
     setWindowTitle(QString::fromLatin1(TFadeLeds::kTitle));
+    FitTitle(this);
     setObjectName(QStringLiteral("TFadeLeds"));
 
     fadeIn_ = TimeField(model.fadeIn, "fadeIn");

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "graphics/TImagEdit.h"
+#include "ui/WidgetHelpers.h"
 
 namespace brivant {
 
@@ -34,7 +35,7 @@ QSpinBox* UpDown(const char* name) {
 QLineEdit* Field(const char* name) {
     auto* f = new QLineEdit;
     f->setObjectName(QString::fromLatin1(name));
-    f->setReadOnly(true);
+    ShowReadOnly(f);
     f->setFixedWidth(40);
     return f;
 }
@@ -91,6 +92,7 @@ void ZoomView::mouseMoveEvent(QMouseEvent* e) {
 
 TImagEditView::TImagEditView(TImagEdit& model, QWidget* parent) : QDialog(parent), model_(model) {
     setWindowTitle(QString::fromLatin1(TImagEdit::kTitle));
+    FitTitle(this);
     setObjectName(QStringLiteral("TImagEdit"));
 
     zoom_ = new ZoomView(model);
@@ -165,10 +167,15 @@ void TImagEditView::ShowSize() {
     zoom_->update();
 }
 
+void TImagEditView::done(int result) {
+    // Escape and the close box are Cancel: a drawing alone never makes the edit count.
+    if (result != QDialog::Accepted) model_.Cancel();
+    QDialog::done(result);
+}
+
 bool ShowImageEditor(QWidget* parent, TImagEdit& model) {
     TImagEditView view(model, parent);
-    view.exec();
-    return model.accepted;
+    return view.exec() == QDialog::Accepted && model.accepted;
 }
 
 }  // namespace brivant

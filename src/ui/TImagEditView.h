@@ -23,6 +23,7 @@ class TImagEditView : public QDialog {
 
   private:
     void ShowSize();
+    void done(int result) override;
 
     TImagEdit& model_;
     ZoomView* zoom_ = nullptr;
@@ -49,7 +50,7 @@ class ZoomView : public QWidget {
     TImagEdit& model_;
 };
 
-// Shows the editor modally over `parent`; the model's accepted flag is the answer.
+// Shows the editor modally over `parent`; true only when "&OK" ended it.
 bool ShowImageEditor(QWidget* parent, TImagEdit& model);
 
 }  // namespace brivant

@@ -13,6 +13,7 @@ namespace brivant {
 TInvertFrmView::TInvertFrmView(TInvertFrm& model, QWidget* parent)
     : QDialog(parent), model_(model) {
     setWindowTitle(QString::fromLatin1(TInvertFrm::kTitle));
+    FitTitle(this);
     setObjectName(QStringLiteral("TInvertFrm"));
 
     nonBlinking_ = new QRadioButton(QString::fromLatin1(TInvertFrm::kNonBlinking));

@@ -11,11 +11,13 @@
 
 #include "texts/TLangEdit.h"
 #include "ui/QtText.h"
+#include "ui/WidgetHelpers.h"
 
 namespace brivant {
 
 TLangEditView::TLangEditView(TLangEdit& model, QWidget* parent) : QDialog(parent), model_(model) {
     setWindowTitle(kLangEditTitle);
+    FitTitle(this);
     list_ = new QListWidget;
     list_->setObjectName("texts");
     text_ = new QLineEdit;
@@ -53,8 +55,10 @@ TLangEditView::TLangEditView(TLangEdit& model, QWidget* parent) : QDialog(parent
     });
     // textEdited fires for what the user types only, never for what the view puts there.
     connect(text_, &QLineEdit::textEdited, this, [this](const QString& t) {
+        const auto text = TakeTyped(text_, t, model_.TextField());
+        if (!text) return;
         model_.KeyTyped();
-        model_.SetTextField(ToBytes(t));
+        model_.SetTextField(*text);
         if (model_.Selected() >= 0) list_->item(model_.Selected())->setText(t);
     });
     connect(search_, &QLineEdit::textEdited, this,

@@ -13,11 +13,12 @@ namespace brivant {
 
 TMenuEditView::TMenuEditView(TMenuEdit& model, QWidget* parent) : QDialog(parent), model_(model) {
     setWindowTitle(QString::fromLatin1(TMenuEdit::kTitle));
+    FitTitle(this);
     setObjectName(QStringLiteral("TMenuEdit"));
     auto* grid = new QGridLayout;
     auto* name = new QLineEdit(FromBytes(model.Name()));
     name->setObjectName(QStringLiteral("menuName"));
-    name->setReadOnly(true);
+    ShowReadOnly(name);
     grid->addWidget(new QLabel(QString::fromLatin1(kMenuNameLabel)), 0, 0);
     grid->addWidget(name, 0, 1);
     form_.build(grid, 1, model.fields);

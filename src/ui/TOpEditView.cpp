@@ -11,18 +11,20 @@
 
 #include "texts/TOpEdit.h"
 #include "ui/QtText.h"
+#include "ui/WidgetHelpers.h"
 
 namespace brivant {
 
 TOpEditView::TOpEditView(TOpEdit& model, QWidget* parent) : QDialog(parent), model_(model) {
     setWindowTitle(kOpEditTitle);
+    FitTitle(this);
     list_ = new QListWidget;
     list_->setObjectName("operators");
     name_ = new QLineEdit;
     name_->setObjectName("name");
     country_ = new QLineEdit(FromBytes(model_.CountryCode()));
     country_->setObjectName("countryCode");
-    country_->setReadOnly(true);
+    ShowReadOnly(country_);
     country_->setMaximumWidth(50);
     network_ = new QLineEdit;
     network_->setObjectName("networkCode");
@@ -63,7 +65,9 @@ TOpEditView::TOpEditView(TOpEdit& model, QWidget* parent) : QDialog(parent), mod
         render();
     });
     connect(name_, &QLineEdit::textEdited, this, [this](const QString& t) {
-        model_.SetName(ToBytes(t));
+        const auto name = TakeTyped(name_, t, model_.NameField());
+        if (!name) return;
+        model_.SetName(*name);
         if (model_.Selected() >= 0) list_->item(model_.Selected())->setText(t);
     });
     connect(network_, &QLineEdit::textEdited, this,

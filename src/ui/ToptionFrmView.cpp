@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "tones/ToptionFrm.h"
+#include "ui/WidgetHelpers.h"
 
 namespace brivant {
 
@@ -36,15 +37,13 @@ ToptionFrmView::ToptionFrmView(ToptionFrm& model, QWidget* parent)
     mode->addWidget(normal_);
     mode->addWidget(ascending_);
 
-    auto* ok = new QPushButton(QString::fromLatin1(ToptionFrm::kOk));
-    ok->setObjectName(QStringLiteral("ok"));
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &ToptionFrmView::PressOk);
+    auto* buttons = OkCancelRow(this, ToptionFrm::kOk, ToptionFrm::kCancel, [this] { PressOk(); });
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(repeat);
     layout->addLayout(mode);
-    layout->addWidget(ok, 0, Qt::AlignHCenter);
+    layout->addLayout(buttons);
+    FitTitle(this);
 
     showMessage = [this](const QString& text) {
         QMessageBox::warning(this, QString::fromLatin1(ToptionFrm::kTitle), text);
@@ -67,16 +66,6 @@ void ToptionFrmView::PressOk() {
         return;
     }
     accept();
-}
-
-void ToptionFrmView::done(int result) {
-    // Escape and the close box end here too: refused until a prefix exists, so the first
-    // use always yields one.
-    if (result != QDialog::Accepted) {
-        if (!model_.CanClose()) return;
-        StoreFields();
-    }
-    QDialog::done(result);
 }
 
 bool ShowOptionsDialog(QWidget* parent, ToptionFrm& model) {

@@ -11,8 +11,8 @@ namespace brivant {
 class ToptionFrm;
 
 // "Options": how often an alert tone repeats, Normal or Ascending. A view over the model,
-// which keeps the answer between uses; the dialog will not close before the model ever
-// held a prefix.
+// which keeps the last accepted answer between uses. "&Cancel", Escape and the close box
+// give up the change.
 class ToptionFrmView : public QDialog {
     Q_OBJECT
   public:
@@ -24,8 +24,6 @@ class ToptionFrmView : public QDialog {
     QLineEdit* countField() const { return count_; }
     QRadioButton* normalButton() const { return normal_; }
     QRadioButton* ascendingButton() const { return ascending_; }
-
-    void done(int result) override;
 
   private:
     void PressOk();

@@ -1,15 +1,21 @@
 #include "ui/WidgetHelpers.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLayout>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPalette>
 #include <QPushButton>
 #include <QStringList>
+#include <algorithm>
 
+#include "texts/TextEscapes.h"
 #include "ui/QtText.h"
 
 namespace brivant {
@@ -50,6 +56,66 @@ QHBoxLayout* OkCancelRow(QDialog* dialog, const char* okText, const char* cancel
     row->addWidget(okButton);
     row->addWidget(cancel);
     return row;
+}
+
+void ShowReadOnly(QLineEdit* field, bool readOnly) {
+    field->setReadOnly(readOnly);
+    QPalette p = field->palette();
+    p.setColor(QPalette::Base, readOnly ? p.color(QPalette::Window)
+                                        : QApplication::palette(field).color(QPalette::Base));
+    field->setPalette(p);
+}
+
+int TitleWidth(const QWidget* dialog, const QString& title) {
+    // Room for the window icon and the three title-bar buttons of a common window manager.
+    constexpr int kTitleBarExtras = 120;
+    return QFontMetrics(dialog->font()).horizontalAdvance(title) + kTitleBarExtras;
+}
+
+namespace {
+// Widens a dialog as it is shown, once its layout knows the room its controls need: a
+// minimum set earlier would replace the layout's own and let it squeeze them.
+class TitleFitter : public QObject {
+  public:
+    explicit TitleFitter(QDialog* dialog) : QObject(dialog), dialog_(dialog) {
+        dialog->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Show) {
+            if (QLayout* l = dialog_->layout()) l->activate();
+            const int need = std::max(TitleWidth(dialog_, dialog_->windowTitle()),
+                                      dialog_->minimumSizeHint().width());
+            if (dialog_->minimumWidth() < need) dialog_->setMinimumWidth(need);
+            if (dialog_->width() < need) dialog_->resize(need, dialog_->height());
+        }
+        return false;
+    }
+
+  private:
+    QDialog* dialog_;
+};
+}  // namespace
+
+void FitTitle(QDialog* dialog) {
+    if (dialog->property("brivantTitleFitted").toBool()) return;
+    dialog->setProperty("brivantTitleFitted", true);
+    new TitleFitter(dialog);
+}
+
+std::optional<std::string> TakeTyped(QLineEdit* field, const QString& typed,
+                                     const std::string& previous) {
+    std::string why;
+    const QByteArray utf8 = typed.toUtf8();
+    auto bytes = Utf8ToTextBytes(std::string_view(utf8.constData(), utf8.size()), &why);
+    if (bytes) return bytes;
+    const int cursor = field->cursorPosition();
+    field->setText(FromBytes(previous));
+    field->setCursorPosition(std::min(cursor, static_cast<int>(field->text().size())));
+    QWidget* window = field->window();
+    QString text = QString::fromStdString(why);
+    text[0] = text[0].toUpper();
+    QMessageBox::warning(window, window->windowTitle(), text);
+    return std::nullopt;
 }
 
 namespace {

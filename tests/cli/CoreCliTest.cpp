@@ -44,8 +44,12 @@ TEST(CliInfo, UndetectedImageAndTheTypeOption) {
     CliRun r = Cli({"info", x, "--json"});
     EXPECT_TRUE(Has(r.out, R"("text":"Select Here")"));
     EXPECT_TRUE(Has(r.out, R"("mcuFree":null,"ppmFree":null,"chunks":[])")) << r.out;
+    // A type whose readers cannot read the image is refused in plain words.
     r = Cli({"info", x, "--json", "--type", "62XX/7110"});
-    EXPECT_TRUE(Has(r.out, R"("index":18)"));
+    EXPECT_TRUE(Has(r.err, "cannot be read as a 62XX/7110")) << r.err;
+    EXPECT_FALSE(Has(r.out, R"("index":18)"));
+    r = Cli({"info", x, "--json", "--type", "3310"});
+    EXPECT_TRUE(Has(r.out, R"("index":4)")) << r.out;
     EXPECT_TRUE(Has(r.out, R"("tag":"PLMN")"));
 
     const std::string y = dir.Path("y.fls");

@@ -56,7 +56,8 @@ TEST(CliMenuEdit, AddListMoveDeleteEdit) {
     EXPECT_EQ(Cli({"menu", "add", x, "-o", y}).status, 2);
     const CliRun bad = Cli({"menu", "add", x, "--name", "\xD0\x96", "-o", y});
     EXPECT_EQ(bad.status, 1);
-    EXPECT_TRUE(Has(bad.err, TAddMenu::kBadName));
+    // The refusal names the character and its code point.
+    EXPECT_TRUE(Has(bad.err, "The menu name cannot be stored: \"\xD0\x96\" (U+0416)")) << bad.err;
 }
 
 // The number after `label` in `info`'s text.

@@ -92,7 +92,12 @@ TEST(CliOperators, ListShowEditNewAndExport) {
               "\n");
     EXPECT_TRUE(ChecksumsVerify(ReadFile(y)));
 
-    ASSERT_EQ(Cli({"ops", "new", y, "ABCDE", "208", "-o", z}).status, 0);
+    // A name longer than the record's four bytes is refused, not cut.
+    const CliRun longName = Cli({"ops", "new", y, "ABCDE", "208", "-o", z});
+    EXPECT_EQ(longName.status, 1);
+    EXPECT_NE(longName.err.find("at most 4 fit"), std::string::npos) << longName.err;
+    EXPECT_FALSE(std::filesystem::exists(z));
+    ASSERT_EQ(Cli({"ops", "new", y, "ABCD", "208", "-o", z}).status, 0);
     EXPECT_NE(Cli({"ops", "list", z}).out.find("ABCD       208   00"), std::string::npos);
     ASSERT_EQ(Cli({"ops", "export", z, "4", dir.Path("a.opr")}).status, 0);
     EXPECT_EQ(ReadFile(dir.Path("a.opr")), HexToBytes("434E5452000000104142434402F80000"));
@@ -101,6 +106,37 @@ TEST(CliOperators, ListShowEditNewAndExport) {
     EXPECT_EQ(bad.status, 1);
     EXPECT_NE(bad.err.find("The country code must be three digits"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(z + "2"));
+}
+
+// What the editors refuse, the command line refuses with the same words: a backslash that
+// starts no \xHH, a character no phone text holds. Nothing is written.
+TEST(CliTexts, TextsAreTakenAsTypedOrRefused) {
+    TempDir dir;
+    const std::string x = dir.Path("x.fls"), y = dir.Path("y.fls");
+    ASSERT_EQ(Cli({"demo", x}).status, 0);
+    struct Case {
+        const char* group;
+        const char* row;
+        const char* text;
+        const char* told;
+    };
+    const Case cases[] = {
+        {"lang", "1", "C:\\dir\\x41 50%\nNo\n", "\\x5C"},
+        {"lang", "1", "\xE2\x82\xACuro\nNo\n", "(U+20AC)"},
+        {"ops", "0", "02 Glo\\be\n", "\\x5C"},
+        {"ops", "0", "02 Gl\xE2\x82\xAC\n", "(U+20AC)"},
+    };
+    for (const Case& c : cases) {
+        WriteText(dir.Path("t.txt"), c.text);
+        const CliRun r = Cli({c.group, "edit", x, c.row, dir.Path("t.txt"), "-o", y});
+        EXPECT_EQ(r.status, 1) << c.text;
+        EXPECT_NE(r.err.find(c.told), std::string::npos) << r.err;
+        EXPECT_FALSE(std::filesystem::exists(y)) << c.text;
+    }
+    // Written as the editors show it, a backslash is stored as typed.
+    WriteText(dir.Path("t.txt"), "C:\\x5Cdir\nNo\n");
+    ASSERT_EQ(Cli({"lang", "edit", x, "1", dir.Path("t.txt"), "-o", y}).status, 0);
+    EXPECT_EQ(Cli({"lang", "texts", y, "1"}).out, "C:\\x5Cdir\nNo\n");
 }
 
 TEST(CliOperators, ChunkImportRebuildsTheList) {

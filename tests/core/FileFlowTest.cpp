@@ -252,18 +252,23 @@ TEST(TabChange, NeedsAnImageAndAType) {
     TabChanged(ed, ui, Tab::Languages);
     EXPECT_EQ(ui.Last(), "Please choose correct phone model");
     EXPECT_EQ(languagesRead, 0);
-    // Read as 62XX/7110, a 3310 tone chunk need not list: not the subject here.
-    ed.Hook("tones").typeChosen = nullptr;
+    // Chosen by hand, a type whose ringtone walk cannot read the image is refused.
     ChoosePhoneType(ed, ui, 18);
+    EXPECT_EQ(ed.PhoneType(), 0);
+    EXPECT_TRUE(Has(ui.Last(), "cannot be read as a 62XX/7110")) << ui.Last();
+    // Taken all the same, the Menu tab still refuses it.
+    ed.Hook("tones").typeChosen = nullptr;
+    ed.phoneList.selected = 18;
+    PhoneTypeChanged(ed, ui);
     TabChanged(ed, ui, Tab::Menu);
     TabChanged(ed, ui, Tab::Menu);
-    EXPECT_EQ(ui.Messages().size(), 3u);
+    EXPECT_EQ(ui.Messages().size(), 4u);
     EXPECT_EQ(ui.Last(), "Menu editing not yet supported in this unit");
     EXPECT_TRUE(ed.texts.menuLanguages.empty());
     ChoosePhoneType(ed, ui, 4);
     // The Menu tab reads the languages itself and counts the COMM texts.
     TabChanged(ed, ui, Tab::Menu);
-    EXPECT_EQ(ui.Messages().size(), 3u);
+    EXPECT_EQ(ui.Messages().size(), 4u);
     EXPECT_EQ(languagesRead, 0);
     EXPECT_FALSE(ed.texts.menuLanguages.empty());
     EXPECT_GT(ed.texts.CommTextCount, 0);

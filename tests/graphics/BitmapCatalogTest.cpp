@@ -108,11 +108,12 @@ TEST(BitmapCatalog, IdsPreviewAndSharedRecords) {
     EXPECT_EQ(PixelsOf(p)[16] & 0xF0, 0);
     EXPECT_EQ(g.pixels[16] & 0xF0, 0xF0);
 
-    // An animation frame shows a bitmap without moving the list's selection; showing the
-    // same entry again reads the image again.
+    // An animation frame's bitmap becomes the list's selection too, so that the selector
+    // names what the preview shows and the commands change; showing the same entry again
+    // reads the image again.
     ShowBitmap(f.ed, g, 3);
     EXPECT_EQ(g.current, 3);
-    EXPECT_EQ(g.selected, 1);
+    EXPECT_EQ(g.selected, 3);
     f.ed.MainHex.WriteAt(static_cast<std::int32_t>(ToImageOffset(g.bitmaps[3].Address())), {0x5A});
     ShowBitmap(f.ed, g, 3);
     EXPECT_EQ(g.pixels[0], 0x5A);

@@ -182,40 +182,43 @@ TEST(BitmapCommands, LoadAllStopsAtARefusedFile) {
     EXPECT_EQ(g.bitmaps[4].record, after3);
 }
 
-// "&Edit": the editor opens on the current bitmap; its result is written when the flag is
-// set, also when a later opening is closed without "&OK" or "&Cancel".
-TEST(BitmapCommands, EditWritesByTheAcceptedFlag) {
+// "&Edit": the editor opens on the current bitmap; its result is written only when the
+// window ended with "&OK". A drawing closed by other means, or a flag an earlier opening
+// left, writes nothing.
+TEST(BitmapCommands, EditWritesOnlyWhenOkEndsTheWindow) {
     GraphicsFixture f(k3310);
     GraphicsState& g = f.g();
     SelectBitmap(f.ed, g, 4);
     const Bytes before = g.pixels;
+    const Bytes image = f.Image();
+    const auto at = ToImageOffset(g.bitmaps[4].Address());
     int opened = 0;
-    bool draw = true;
+    bool ok = false;
     f.ui.dialogs.On<TImagEdit>() = [&](TImagEdit& m) {
         ++opened;
         EXPECT_EQ(m.Width(), 24);
         EXPECT_EQ(m.Height(), 16);
-        if (draw) m.Press(0, 0, !(m.ByteText()[0] & 1));
-        return false;  // closed by other means
+        EXPECT_FALSE(m.accepted);  // every opening starts unaccepted
+        m.Press(0, 0, !(m.ByteText()[0] & 1));
+        if (ok) m.Ok();
+        return ok;
     };
+    EditBitmap(f.ed, g, f.ui);  // drawn, then Escape / close box
+    EXPECT_EQ(f.Image(), image);
+    ok = true;
     EditBitmap(f.ed, g, f.ui);
-    const auto at = ToImageOffset(g.bitmaps[4].Address());
     EXPECT_EQ(f.At(at, 1)[0], before[0] ^ 1);
     EditBitmap(f.ed, g, f.ui);  // the second edit finds the record the first one left
     EXPECT_EQ(f.At(at, 1)[0], before[0]);
 
-    draw = false;
-    const Bytes image = f.Image();
-    EditBitmap(f.ed, g, f.ui);  // flag still set, nothing changed: nothing written
-    EXPECT_EQ(f.Image(), image);
-    g.imageEditor.Cancel();
+    const Bytes drawn = f.Image();
     f.ui.dialogs.On<TImagEdit>() = [](TImagEdit& m) {
         m.Clear();
         m.Cancel();
         return false;
     };
     EditBitmap(f.ed, g, f.ui);
-    EXPECT_EQ(f.Image(), image);
+    EXPECT_EQ(f.Image(), drawn);
     EXPECT_EQ(opened, 3);
     EXPECT_EQ(f.ui.dialogs.Shown<TImagEdit>(), 4);
     EXPECT_TRUE(f.ui.told.empty()) << f.ui.Last();

@@ -92,9 +92,9 @@ TEST(ImageEditor, ClearInvertAndTheAcceptedFlag) {
     EXPECT_TRUE(m.Zoom().Dark(4, 1));  // the grid is back
     EXPECT_TRUE(m.accepted);
 
-    // The flag outlives the opening; only "&OK", "&Cancel" and drawing change it.
+    // Every opening starts unaccepted, whatever the last one left.
     m.Prepare(1, 8, HexToBytes("00"));
-    EXPECT_TRUE(m.accepted);
+    EXPECT_FALSE(m.accepted);
     m.Cancel();
     m.Prepare(1, 8, HexToBytes("00"));
     EXPECT_FALSE(m.accepted);

@@ -150,7 +150,7 @@ TEST(SecurityPatch, RefusalsWriteNothing) {
         {18, -1, nullptr, 0, kWholeMenu, kSecurityUnsupported, false},
         {18, -1, nullptr, 0, kManual, kSecurityUnsupported, false},
         {3, -1, noRedirect, 0, kOutbox, kNoRedirectBlock, false},
-        {3, -1, nullptr, 0, kManual, kNoSecurityOffsets, false},  // both fields empty
+        {3, -1, nullptr, 0, kManual, kManualFieldsEmpty, false},  // both fields empty
     };
     for (const Case& c : cases) {
         SecurityFixture f(c.family, c.designation, c.change);

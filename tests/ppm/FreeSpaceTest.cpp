@@ -159,6 +159,7 @@ TEST(Adjust, PromptBoundsAndAnswers) {
     ui.textAnswers = {"1", "5", ""};
     AdjustSpace(ed, ui, AdjustTarget::MCU);
     EXPECT_EQ(ui.textAsked.size(), 3u);  // asked again until the empty answer
+    EXPECT_EQ(ui.Last(), "Enter the number of bytes to move, 1 to 0");
     EXPECT_EQ(ui.textAsked[0].second, "How many bytes to add in MCU?\n\rPlease Enter From 1 to 0");
     EXPECT_EQ(ed.MainHex.Data(), before);
 
@@ -169,16 +170,20 @@ TEST(Adjust, PromptBoundsAndAnswers) {
     AdjustSpace(ed, ui, AdjustTarget::PPM);
     EXPECT_EQ(ui.Last(), "MCU bytes too small, PPM space can not be adjust");
 
-    ed.ppmFreeField = "x1";
-    EXPECT_EQ(ErrorOf([&] { AdjustSpace(ed, ui, AdjustTarget::MCU); }),
-              "'x1' is not a valid integer value");
+    // Texts that are no count are told in words that say what to do, never as an internal
+    // failure, and nothing changes.
+    for (const char* field : {"x1", ""}) {
+        ed.ppmFreeField = field;
+        EXPECT_EQ(ErrorOf([&] { AdjustSpace(ed, ui, AdjustTarget::MCU); }), "");
+        EXPECT_EQ(ui.Last(),
+                  "The free space fields must hold numbers of bytes: open the image again to "
+                  "count them");
+    }
     ed.ppmFreeField = "5000";
-    ui.textAnswers = {"abc"};
-    EXPECT_EQ(ErrorOf([&] { AdjustSpace(ed, ui, AdjustTarget::MCU); }),
-              "'abc' is not a valid integer value");
-    ui.textAnswers = {"0"};
-    EXPECT_EQ(ErrorOf([&] { AdjustSpace(ed, ui, AdjustTarget::MCU); }),
-              "Invalid buffer from file argument");
+    ui.textAnswers = {"abc", "0", "-3", ""};
+    EXPECT_EQ(ErrorOf([&] { AdjustSpace(ed, ui, AdjustTarget::MCU); }), "");
+    EXPECT_EQ(ui.Messages().back(), "Enter the number of bytes to move, 1 to 4938");
+    EXPECT_EQ(ed.MainHex.Data(), before);
     ui.textAnswers = {std::nullopt};
     AdjustSpace(ed, ui, AdjustTarget::MCU);
     EXPECT_EQ(ed.MainHex.Data(), before);

@@ -71,10 +71,49 @@ TEST(DisplayForm, ControlBytesRoundTripAsEscapes) {
     EXPECT_EQ(Encode("\\x1F \xFF"), Hex("1F20FF"));
 }
 
-TEST(DisplayForm, OtherBackslashesSwallowFourCharactersAndControlsAreDropped) {
-    EXPECT_EQ(Encode("a\\bcde"), Hex("6165"));
-    EXPECT_EQ(Encode("ab\\"), Hex("6162"));
+// A backslash that does not start \xHH would lose what follows it: the text is refused
+// with a message that says how to write one. Control characters are dropped.
+TEST(DisplayForm, OtherBackslashesAreRefusedAndControlsAreDropped) {
+    for (const char* text : {"a\\bcde", "ab\\", "C:\\dir\\x41 50%", "\\\\"}) {
+        std::string error;
+        EXPECT_FALSE(UnescapeText(text, &error)) << text;
+        EXPECT_EQ(error, kBadBackslash) << text;
+        EXPECT_NE(error.find("\\x5C"), std::string::npos);
+    }
+    const std::string typed = "C:\\dir\\A 50%";
+    EXPECT_EQ(Encode("C:\\x5Cdir\\x5C\\x41 50%"), Bytes(typed.begin(), typed.end()));
     EXPECT_EQ(Encode("a\tb\n"), Hex("6162"));
+}
+
+// Stored bytes shown and read back unchanged, the backslash included.
+TEST(DisplayForm, EveryByteRoundTrips) {
+    Bytes all(256);
+    for (int b = 0; b < 256; ++b) all[static_cast<std::size_t>(b)] = static_cast<std::uint8_t>(b);
+    EXPECT_EQ(EscapeBytes(Hex("5C")), "\\x5C");
+    EXPECT_EQ(Encode(EscapeBytes(all)), all);
+}
+
+// Typed UTF-8 becomes one byte a character, or is refused naming the character.
+TEST(DisplayForm, TypedTextBeyondOneByteIsRefusedByName) {
+    std::string error;
+    EXPECT_EQ(Utf8ToTextBytes("Caf\xC3\xA9 50%", &error), std::string("Caf\xE9 50%"));
+    struct Case {
+        const char* text;
+        const char* named;  // in the message; empty: not UTF-8
+    };
+    for (const Case& c : {Case{"5 \xE2\x82\xAC", "\"\xE2\x82\xAC\" (U+20AC)"},
+                          Case{"\xF0\x9F\x98\x80", "(U+1F600)"}, Case{"\xC3", ""},
+                          Case{"a\xFF"
+                               "b",
+                               ""},
+                          Case{"\xE2\x82", ""}}) {
+        error.clear();
+        EXPECT_FALSE(Utf8ToTextBytes(c.text, &error)) << c.text;
+        if (*c.named)
+            EXPECT_NE(error.find(c.named), std::string::npos) << error;
+        else
+            EXPECT_EQ(error, kNotUtf8);
+    }
 }
 
 TEST(DisplayForm, AnEscapeWithoutTwoHexDigitsIsRefused) {

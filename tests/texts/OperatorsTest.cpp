@@ -188,10 +188,16 @@ TEST(EditOperators, BadCodesAndNamesKeepTheDialogOpen) {
     EXPECT_EQ(stored.Entries()[1], 0xF1);
 }
 
-TEST(NewCountry, NamesAreCutToFourAndPaddedWithZeros) {
+TEST(NewCountry, LongNamesAreRefusedAndShortOnesPaddedWithZeros) {
     SampleFixture img = Operators();
-    img.ui.textAnswers = {"ABCDE", "123"};
+    img.ui.textAnswers = {"ABCDE", "\xE2\x82\xAC", "ABCD", "123"};
     NewCountry(img.ed, img.ed.texts, img.ui);
+    ASSERT_EQ(img.ui.Messages().size(), 2u);
+    EXPECT_EQ(img.ui.Messages()[0],
+              "The country name \"ABCDE\" has 5 characters: at most 4 fit, please enter a "
+              "shorter one");
+    EXPECT_NE(img.ui.Messages()[1].find("(U+20AC)"), std::string::npos);
+    img.ui.textAsked.erase(img.ui.textAsked.begin(), img.ui.textAsked.begin() + 2);
     img.ui.textAnswers = {"UK", "235"};
     NewCountry(img.ed, img.ed.texts, img.ui);
     ASSERT_EQ(img.ui.textAsked.size(), 4u);

@@ -345,16 +345,21 @@ TEST(AlertTones, BrokenToneFilesAndCancelledDialogsChangeNothing) {
     EXPECT_FALSE(f.ed.MainHex.Modified());
 }
 
-TEST(AlertTones, TheOptionsDialogKeepsItsPrefix) {
+TEST(AlertTones, TheOptionsDialogKeepsItsPrefixAndCancelWritesNothing) {
     AlertFixture f(4);
     const std::int32_t o = f.ed.FreeOffset;
     f.ui.dialogs.On<ToptionFrm>() = Options("12", true);
     f.Change(kSpecial, Body(7));
     EXPECT_EQ(BytesToHex(f.ed.MainHex.ReadAt(o, 8)), "0002FD090A800512");
-    // Closed without "&OK" the second time: the last prefix again.
+    // Cancelled the second time (button, Escape or close box): the change is not made, and
+    // the dialog still offers the last answer.
+    const Bytes before = f.ed.MainHex.Data();
+    const std::int32_t free = f.ed.FreeOffset;
     f.ui.dialogs.On<ToptionFrm>() = [](ToptionFrm&) { return false; };
     f.Change(kBeepOnce, Body(7));
-    EXPECT_EQ(BytesToHex(f.ed.MainHex.ReadAt(f.ed.FreeOffset - 20, 8)), "0002FD090A800512");
+    EXPECT_EQ(f.ed.MainHex.Data(), before);
+    EXPECT_EQ(f.ed.FreeOffset, free);
+    EXPECT_EQ(f.ed.tones.Options.Prefix(), "0002FD090A800512");
 }
 
 // 62XX/7110 keeps its alert tones in fixed rows of the ringtone list.

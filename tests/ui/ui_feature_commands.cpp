@@ -107,12 +107,12 @@ class FeatureCommandsTest : public QObject {
         QCOMPARE(tones->indexOfTopLevelItem(tones->selectedItems().front()), row);
     }
 
-    void commandsWithoutAnImageTellAndLeaveTheWindowAsItWas() {
+    void commandsWithoutAnImageAreNotOffered() {
         ScriptUi ui;
         TMain w(ui);
+        QVERIFY(!Find<QPushButton>(w, "alertDoIt")->isEnabled());
         QTest::mouseClick(Find<QPushButton>(w, "alertDoIt"), Qt::LeftButton);
-        QCOMPARE(ui.Messages(), std::vector<std::string>{"Please choose correct phone model"});
-        QCOMPARE(ui.LastKind(), MessageKind::Error);
+        QVERIFY(ui.told.empty());
         QCOMPARE(Find<QTreeWidget>(w, "tonesList")->topLevelItemCount(), 0);
     }
 };

@@ -67,7 +67,8 @@ class MainWindowTest : public QObject {
         QVERIFY(!Find<QToolButton>(w, "securityBrowse0")->isEnabled());
         QVERIFY(!Find<QToolButton>(w, "securityBrowse1")->isEnabled());
         QCOMPARE(Find<QPushButton>(w, "patchButton")->text(), QStringLiteral("&Patch Now!!!"));
-        QVERIFY(Find<QPushButton>(w, "patchButton")->isEnabled());
+        // Nothing to patch before an image is open.
+        QVERIFY(!Find<QPushButton>(w, "patchButton")->isEnabled());
 
         QVERIFY(Find<QRadioButton>(w, "adjustMcu")->isChecked());
         QVERIFY(!Find<QRadioButton>(w, "adjustPpm")->isChecked());

@@ -13,6 +13,7 @@
 #include "UiHarness.h"
 #include "ui/QtInteraction.h"
 #include "ui/TCheckfrmView.h"
+#include "ui/WidgetHelpers.h"
 
 using namespace brivant;
 using namespace brivant::uitest;
@@ -140,11 +141,13 @@ class QtInteractionTest : public QObject {
         QCOMPARE(icon, QMessageBox::Information);
 
         QString label;
+        bool titleFits = false;
         WhenModal([&](QWidget* w) {
             auto* in = qobject_cast<QInputDialog*>(w);
             QVERIFY(in);
             title = in->windowTitle();
             label = in->labelText();
+            titleFits = in->width() >= TitleWidth(in, title);
             in->setTextValue(QStringLiteral("12"));
             in->accept();
         });
@@ -152,6 +155,7 @@ class QtInteractionTest : public QObject {
             "Adjust MCU Space", "How many bytes to add in MCU?\n\rPlease Enter From 1 to 9", "");
         QCOMPARE(answer, std::optional<std::string>("12"));
         QCOMPARE(title, QStringLiteral("Adjust MCU Space"));
+        QVERIFY(titleFits);
         QCOMPARE(label, QStringLiteral("How many bytes to add in MCU?\nPlease Enter From 1 to 9"));
 
         WhenModal([](QWidget* w) {
@@ -169,9 +173,10 @@ class QtInteractionTest : public QObject {
         TCheckfrmView* dlg = ui.checksumDialog();
         QVERIFY(dlg);
         QCOMPARE(dlg->windowTitle(), QStringLiteral("Update Checksum"));
-        auto* option = dlg->findChild<QRadioButton*>("updateAll");
-        QVERIFY(option && option->isChecked());
-        QCOMPARE(option->text(), QStringLiteral("Update All Checksum"));
+        // A question, not a lone choice; its title shows whole.
+        auto* question = dlg->findChild<QLabel*>("updateAll");
+        QVERIFY(question);
+        QVERIFY(dlg->width() >= TitleWidth(dlg, dlg->windowTitle()));
         auto* ok = dlg->findChild<QPushButton*>("checksumOk");
         auto* cancel = dlg->findChild<QPushButton*>("checksumCancel");
         QVERIFY(ok && cancel);
@@ -182,6 +187,7 @@ class QtInteractionTest : public QObject {
         WhenModal([&](QWidget* w) {
             QCOMPARE(w, static_cast<QWidget*>(dlg));
             QCOMPARE(dlg->path(), QStringLiteral("/tmp/x.fls"));
+            QVERIFY(question->text().contains(QStringLiteral("x.fls")));
             ok->click();
         });
         QVERIFY(ui.confirmChecksum("/tmp/x.fls"));

@@ -70,22 +70,25 @@ class TabWiringTest : public QObject {
     void everyListTabWiresItsEntriesAndKeys() {
         const TabCase cases[] = {
             {"tonesList",
-             {"&Change", "&Add", "&Retrieve", "&Delete", "", "Retrie&ve All", "&Load All"},
+             {"&Change", "&Add", "&Retrieve", "&Delete", "", "Retrie&ve All", "&Load All", "",
+              "&Undo", "&Redo"},
              {"toneChange", "toneAdd", "toneRetrieve", "toneDelete", "toneRetrieveAll",
               "toneLoadAll"},
              {"toneChange", "toneDelete", "", ""}},
             {"menuList",
-             {"&Edit", "Edit &SubMenu", "&Add", "&Delete", "", "&Move", ">&Up", ">&Down"},
+             {"&Edit", "Edit &SubMenu", "&Add", "&Delete", "", "&Move", ">&Up", ">&Down", "",
+              "&Undo", "&Redo"},
              {"menuEdit", "menuEditSubMenu", "menuAdd", "menuDelete", "menuMoveUp", "menuMoveDown"},
              {"menuEdit", "menuDelete", "menuMoveUp", "menuMoveDown"}},
             {"languagesList",
-             {"&Edit", "&Add", "&Retrieve", "&Delete", "", "Retrie&ve All", "&Load all"},
+             {"&Edit", "&Add", "&Retrieve", "&Delete", "", "Retrie&ve All", "&Load all", "",
+              "&Undo", "&Redo"},
              {"languageEdit", "languageAdd", "languageRetrieve", "languageDelete",
               "languageRetrieveAll", "languageLoadAll"},
              {"languageEdit", "languageDelete", "", ""}},
             {"operatorsList",
              {"&Edit", "&Add", ">&New...", ">&Load from file", "&Retrieve", "&Delete", "",
-              "Retrie&ve All", "&Load All"},
+              "Retrie&ve All", "&Load All", "", "&Undo", "&Redo"},
              {"operatorEdit", "operatorAddNew", "operatorAddFromFile", "operatorRetrieve",
               "operatorDelete", "operatorRetrieveAll", "operatorLoadAll"},
              {"operatorEdit", "operatorDelete", "", ""}},
@@ -186,7 +189,8 @@ class TabWiringTest : public QObject {
             captions << a->text();
             if (!a->isSeparator()) a->trigger();
         }
-        QCOMPARE(captions, (QStringList{"&Edit", "&Load", "&Save", "", "&Load All", "&Save All"}));
+        // Each entry has a key of its own.
+        QCOMPARE(captions, (QStringList{"&Edit", "&Load", "&Save", "", "Load &All", "Sa&ve All"}));
         QCOMPARE(Names(ran), (QStringList{"bitmapEdit", "bitmapLoad", "bitmapSave", "bitmapLoadAll",
                                           "bitmapSaveAll"}));
     }
@@ -195,6 +199,13 @@ class TabWiringTest : public QObject {
         ScriptUi ui;
         TMain w(ui);
         QSignalSpy ran(&w, &TMain::commandRan);
+        // Without an image they are not offered.
+        for (const char* b : {"alertDoIt", "patchButton", "miscDoIt"})
+            QVERIFY2(!Find<QPushButton>(w, b)->isEnabled(), b);
+        TempDir dir;
+        OpenSample(w, dir.Path("a.fls"), 4);
+        ran.clear();
+        ui.saveAnswers.push_back(std::nullopt);
         for (const char* b : {"alertDoIt", "patchButton", "miscDoIt"}) Click(w, b);
         QCOMPARE(Names(ran), (QStringList{"alertTone", "securityPatch", "misc"}));
 

@@ -224,14 +224,17 @@ class TextsTabsTest : public QObject {
         for (QAction* a : add->actions()) captions << a->text();
         QCOMPARE(captions, (QStringList{"&New...", "&Load from file"}));
 
-        // An empty name is asked again; the name keeps four characters.
-        ui.textAnswers = {std::string(), std::string("ABCDE"), std::string("999")};
+        // An empty name is asked again, and so is one longer than four characters.
+        ui.textAnswers = {std::string(), std::string("ABCDE"), std::string("ABCD"),
+                          std::string("999")};
         MenuEntry(add, "&New...")->trigger();
-        QVERIFY2(ui.told.empty(), ui.Last().c_str());
+        QCOMPARE(ui.told.size(), std::size_t{1});
+        QVERIFY(Has(ui.Last(), "at most 4 fit"));
         const std::pair<std::string, std::string> name{kCountryNameTitle, kCountryNamePrompt};
         const std::pair<std::string, std::string> code{kCountryCodeTitle, kCountryCodePrompt};
         QCOMPARE(ui.textAsked,
-                 (std::vector<std::pair<std::string, std::string>>{name, name, code}));
+                 (std::vector<std::pair<std::string, std::string>>{name, name, name, code}));
+        ui.told.clear();
         expected << QStringLiteral("ABCD|999|00");
         QCOMPARE(Rows(ops), expected);
         QCOMPARE(Find<QLabel>(w, "countryCount")->text(), QStringLiteral("Countries Count: 5"));

@@ -185,19 +185,19 @@ class TonesTabTest : public QObject {
         QVERIFY(ed.MainHex.HasUnsavedChanges());
         QVERIFY(!ed.PpmChanged);  // the MCU is written directly, not through the PPM copy
 
-        // Closed without "&OK" later on, the dialog's last prefix still counts, and the
-        // next tone follows the first one.
+        // Cancelled later on, the dialog leaves the alert tone as it was.
         ui.dialogs.On<ToptionFrm>() = [](ToptionFrm& m) {
             m.count = "9";
             return false;
         };
         ui.openAnswers.push_back(path);
+        const Bytes before = ed.MainHex.Data();
         QTest::mouseClick(doIt, Qt::LeftButton);
         QVERIFY2(ui.told.empty(), ui.Last().c_str());
-        QCOMPARE(BytesToHex(ed.MainHex.ReadAt(o + 20, 20)), sequence);
-        QCOMPARE(ed.FreeOffset, o + 40);
+        QCOMPARE(ed.MainHex.Data(), before);
+        QCOMPARE(ed.FreeOffset, o + 20);
         QCOMPARE(GetBE32(ed.MainHex.ReadAt(entry, 4).data()),
-                 static_cast<std::uint32_t>(o + 20) + kPhoneBase);
+                 static_cast<std::uint32_t>(o) + kPhoneBase);
 
         // Retrieve reads back what the entry now points at.
         Find<QRadioButton>(w, "alertRetrieve")->click();
@@ -211,7 +211,7 @@ class TonesTabTest : public QObject {
         QCOMPARE(GetBE32(&file[4]), static_cast<std::uint32_t>(file.size()));
         QCOMPARE(std::string(file.begin() + 8, file.begin() + 12), std::string("STND"));
         QVERIFY(Has(BytesToHex(file), "0002FC090A800505" + body + "06070B"));
-        QCOMPARE(ed.FreeOffset, o + 40);
+        QCOMPARE(ed.FreeOffset, o + 20);
     }
 
     void the62xxAlertChangeConvertsIntoItsRingtoneRow() {
