@@ -272,10 +272,16 @@ TEST(CrashSafeSave, AKillAtEverySystemCallLeavesAWholeImage) {
         ASSERT_TRUE(fs::exists(x)) << "no image after a kill at " << at;
         const Bytes now = ReadFile(x);
         EXPECT_TRUE(now == old || now == edited) << "a torn image after a kill at " << at;
-        if (now == edited) EXPECT_TRUE(fs::exists(bak)) << at;
-        if (fs::exists(bak)) EXPECT_EQ(ReadFile(bak), old) << at;
+        if (now == edited) {
+            EXPECT_TRUE(fs::exists(bak)) << at;
+        }
+        if (fs::exists(bak)) {
+            EXPECT_EQ(ReadFile(bak), old) << at;
+        }
         const auto left = Leftovers(dir);
-        if (name.rfind("rename", 0) != 0) EXPECT_TRUE(left.empty()) << at;
+        if (name.rfind("rename", 0) != 0) {
+            EXPECT_TRUE(left.empty()) << at;
+        }
         for (const std::string& t : left) EXPECT_EQ(ReadFile(t), edited) << at;
     }
     // The kills really happened: most calls of the run were hit.
