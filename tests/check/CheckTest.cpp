@@ -84,7 +84,7 @@ TEST(CheckTest, NamesTheProblemOfEachDamage) {
          },
          "freeSpace", "The MCU free space"},
         {"PPM free byte",
-         [](Opened& o, Bytes& b) { b[static_cast<std::size_t>(o.sample.layout.ppmEnd - 10)] = 0; },
+         [](Opened& o, Bytes& b) { b[static_cast<std::size_t>(o.sample.layout.ppmFree + 8)] = 0; },
          "freeSpace", "The PPM free space"},
         {"PPM start field",
          [](Opened& o, Bytes& b) {
@@ -228,7 +228,8 @@ TEST(CheckTest, SaveTellsOfProblemsBeforeTheChecksumQuestion) {
     Opened o;
     // Free bytes taken by something no structure accounts for: a later write there would
     // overwrite it.
-    o.ed.MainHex.WriteAt(o.sample.layout.freeOffset + 64, Bytes{0x12, 0x34});
+    const SampleLayout& l = o.sample.layout;
+    o.ed.MainHex.WriteAt((l.mcuMark >= 0 ? l.mcuMark : l.ppmStart) - 2, Bytes{0x12, 0x34});
     bool askedYet = true;
     o.ed.written = [&](Editor& ed, Interaction& ui, const std::string& path) {
         askedYet = !o.ui.checksumAsked.empty();
