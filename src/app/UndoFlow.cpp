@@ -163,6 +163,9 @@ void RunStep(Editor& ed, const std::string& description, const std::function<voi
         ed.history.Commit(ed, description);
         throw;
     }
+    // Whatever the command wrote (code and data at FreeOffset, chunks, moved space), the
+    // figures shown are those of the image as it now stands and as the next save leaves it.
+    RecountFreeSpace(ed);
     ed.history.Commit(ed, description);
 }
 

@@ -29,22 +29,35 @@ bool OneOf(const std::string& type, std::initializer_list<const char*> types) {
 // buffer's range errors when anything lies outside the image.
 void ReadCatalog(Session& ed, GraphicsState& g) {
     HexBuffer& m = ed.MainHex;
-    m.SetSelectionStart(1);
-    FindOffSet1(ed, kSignature16);
-    bool wide = true;
-    if (ed.FoundOffset < 1) {
-        FindOffSet1(ed, kSignature8);
-        wide = false;
-    }
-    const std::int32_t s = ed.FoundOffset;
-    if (s < 1) throw UserError(kNoBitmapTable);
-
     // The index table is known to the firmware by its address, followed by the address
-    // just past the main record table.
-    m.SetSelectionStart(1);
-    FindOffSet1(ed, IntToHex(ToPhoneAddress(s), 8));
-    if (ed.FoundOffset < 0) throw UserError(kNoBitmapTable);
-    const std::uint32_t v = GetBE32(m.ReadAt(ed.FoundOffset + 4, 4).data());
+    // just past the main record table. Data the editor writes (a frame list 1, 2, 3, 4, 5
+    // behind a zero word) can look like the table's start: a candidate that nothing points
+    // at is not the table, and the search goes on behind it.
+    std::int32_t s = -1;
+    std::int32_t pointer = -1;
+    bool wide = true;
+    for (const char* signature : {kSignature16, kSignature8}) {
+        wide = signature == kSignature16;
+        std::int32_t from = 1;
+        for (;;) {
+            m.SetSelectionStart(from);
+            FindOffSet1(ed, signature);
+            const std::int32_t candidate = ed.FoundOffset;
+            if (candidate < 1) break;
+            m.SetSelectionStart(1);
+            FindOffSet1(ed, IntToHex(ToPhoneAddress(candidate), 8));
+            if (ed.FoundOffset >= 0) {
+                s = candidate;
+                pointer = ed.FoundOffset;
+                break;
+            }
+            if (candidate + 1 >= m.Size()) break;
+            from = candidate + 1;
+        }
+        if (s >= 1) break;
+    }
+    if (s < 1) throw UserError(kNoBitmapTable);
+    const std::uint32_t v = GetBE32(m.ReadAt(pointer + 4, 4).data());
 
     std::int64_t t = ToImageOffset(v) - kRecordSize;
     if (ed.Is62xx() && ed.ModelName != kModel7110) t -= 1;

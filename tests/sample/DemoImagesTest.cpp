@@ -32,7 +32,7 @@ const std::vector<EditCommand>& EditCommands() {
         {"menu add", {"--lang", "1", "--name", "Hi"}},
         {"ani set-length", {"000", "11"}},
         {"ani set-frame", {"000", "0", "005"}},
-        {"bmp import", {"001", "@bitmap.bmp"}},
+        {"bmp import", {"002", "@bitmap.bmp"}},  // bitmap 001's picture: a change
         {"patch leds", {}},
         {"patch lcd", {}},
         {"security patch", {"--inbox"}},

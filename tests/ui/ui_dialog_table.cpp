@@ -167,8 +167,7 @@ std::vector<Case> Cases() {
              auto& f = As<TInvertFrm>(m);
              return !f.Cancel && f.Mode() == TInvertFrm::kBlinkingMode;
          }},
-        {"Black and White",
-         [](Image&) { return std::make_shared<PictureImport>(); },
+        {"Black and White", [](Image&) { return std::make_shared<PictureImport>(); },
          [](QWidget* w) { Find<QRadioButton>(*w, "dither")->click(); },
          [](DialogModel& m) {
              auto& p = As<PictureImport>(m);
