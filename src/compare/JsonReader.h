@@ -22,6 +22,15 @@ struct JsonValue {
     std::vector<JsonValue> items;
     std::vector<std::pair<std::string, JsonValue>> members;  // in the file's order
 
+    // Defined where the type is complete: a pair of an incomplete type cannot be destroyed,
+    // and some compilers make the implicit members on the spot.
+    JsonValue();
+    ~JsonValue();
+    JsonValue(const JsonValue&);
+    JsonValue(JsonValue&&) noexcept;
+    JsonValue& operator=(const JsonValue&);
+    JsonValue& operator=(JsonValue&&) noexcept;
+
     bool Is(Kind k) const { return kind == k; }
     // The member named `key` of an object; nullptr when there is none (or not an object).
     const JsonValue* Find(std::string_view key) const;
