@@ -6,30 +6,17 @@
 #include <map>
 #include <string>
 
+#include "QuietUi.h"
 #include "app/Editor.h"
 #include "app/FileFlow.h"
 #include "check/Check.h"
 #include "core/FileIO.h"
-#include "core/Interaction.h"
 #include "sample/SampleBuilder.h"
 
 using namespace brivant;
+using brivant::bench::QuietUi;
 
 namespace {
-
-class SilentUi : public Interaction {
-  public:
-    std::optional<std::string> askOpenFile(const FileDialog&) override { return std::nullopt; }
-    std::optional<std::string> askSaveFile(const FileDialog&) override { return std::nullopt; }
-    void tell(const std::string&, MessageKind) override {}
-    std::optional<std::string> askText(const std::string&, const std::string&,
-                                       const std::string&) override {
-        return std::nullopt;
-    }
-    bool confirmChecksum(const std::string&) override { return true; }
-    SaveChoice askSaveChanges(const std::string&) override { return SaveChoice::Cancel; }
-    bool askDialog(DialogModel&) override { return false; }
-};
 
 // One 4 MiB sample file per family measured.
 const std::string& SampleOf(int family) {
@@ -49,7 +36,7 @@ const std::string& SampleOf(int family) {
 }
 
 void BM_InfoOpen(benchmark::State& state) {
-    SilentUi ui;
+    QuietUi ui;
     const std::string& path = SampleOf(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         Editor ed;

@@ -6,12 +6,12 @@
 #include <filesystem>
 #include <string>
 
+#include "QuietUi.h"
 #include "app/Editor.h"
 #include "app/FileFlow.h"
-#include "compare/ImageDiff.h"
 #include "app/UndoFlow.h"
+#include "compare/ImageDiff.h"
 #include "core/FileIO.h"
-#include "core/Interaction.h"
 #include "core/Search.h"
 #include "core/Stream.h"
 #include "image/PpmPieces.h"
@@ -23,22 +23,9 @@
 #include "sample/SampleBuilder.h"
 
 using namespace brivant;
+using brivant::bench::QuietUi;
 
 namespace {
-
-class QuietUi : public Interaction {
-  public:
-    std::optional<std::string> askOpenFile(const FileDialog&) override { return std::nullopt; }
-    std::optional<std::string> askSaveFile(const FileDialog&) override { return std::nullopt; }
-    void tell(const std::string&, MessageKind) override {}
-    std::optional<std::string> askText(const std::string&, const std::string&,
-                                       const std::string&) override {
-        return std::nullopt;
-    }
-    bool confirmChecksum(const std::string&) override { return true; }
-    SaveChoice askSaveChanges(const std::string&) override { return SaveChoice::Cancel; }
-    bool askDialog(DialogModel&) override { return false; }
-};
 
 struct SampleFile {
     SampleFile() {

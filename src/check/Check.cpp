@@ -1,6 +1,7 @@
 #include "check/Check.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "app/Editor.h"
 #include "app/FileFlow.h"
@@ -183,10 +184,10 @@ const CheckSubsystem* CheckReport::Find(const std::string& name) const {
 
 CheckReport CheckFile(const std::string& path, const CheckOptions& o) {
     FileContent file = ReadFileContent(path, HexBuffer::kCannotOpen);
-    return CheckBytes(file.bytes, path, o);
+    return CheckBytes(std::move(file.bytes), path, o);
 }
 
-CheckReport CheckBytes(const Bytes& image, const std::string& name, const CheckOptions& o) {
+CheckReport CheckBytes(Bytes image, const std::string& name, const CheckOptions& o) {
     if (const std::string missing = MissingImagePart(image); !missing.empty())
         return NotAnImage(Format(kNotAnImage, {name, missing}));
     Editor ed;
@@ -194,7 +195,7 @@ CheckReport CheckBytes(const Bytes& image, const std::string& name, const CheckO
     OpenTolerant(
         side,
         [&] {
-            OpenContent(ed, side.ui, FileContent{image, {}, false}, name);
+            OpenContent(ed, side.ui, FileContent{std::move(image), {}, false}, name);
         },
         o.phoneType);
     return Run(side, o);

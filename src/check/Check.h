@@ -47,8 +47,9 @@ inline constexpr const char* kCheckSurvive = "This image has problems a phone ma
 // The file as the open flow reads it. A file that cannot be read throws UserError; one that
 // is not an image is reported as a problem.
 CheckReport CheckFile(const std::string& path, const CheckOptions& o = {});
-// Bytes in memory, opened as the file would be (`name` only names it).
-CheckReport CheckBytes(const Bytes& image, const std::string& name, const CheckOptions& o = {});
+// Bytes in memory, opened as the file would be (`name` only names it). Taken by value: a
+// caller done with its bytes moves them in, and the image is not copied.
+CheckReport CheckBytes(Bytes image, const std::string& name, const CheckOptions& o = {});
 // An image being edited, as its next save would write it (the chunk edits written back);
 // its phone type is kept. The editor itself is left as it is.
 CheckReport CheckEditor(const Editor& ed, CheckOptions o = {});

@@ -1,4 +1,8 @@
 // The image as a whole: checksums, the two free spaces and the PPM chunks.
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+
 #include "check/CheckParts.h"
 #include "core/Search.h"
 #include "core/UserError.h"
@@ -27,16 +31,37 @@ constexpr const char* kChunkSum = "%s chunk at %s: stored checksum %s, computed 
 constexpr const char* kChunkShort = "%s chunk at %s is shorter than its checksum and length";
 constexpr const char* kChunkLength = "%s chunk at %s: its length field says %s bytes, it has %s";
 
+// How many bytes of [p, end) are not FF. Free spaces run to megabytes of FF: 64 bytes at a
+// time are first tested as a whole, and only a block that is not all FF is counted byte by
+// byte.
+std::int64_t CountNotFree(const std::uint8_t* p, const std::uint8_t* end) {
+    constexpr std::size_t kBlock = 64;
+    std::int64_t count = 0;
+    for (; end - p >= static_cast<std::ptrdiff_t>(kBlock); p += kBlock) {
+        std::uint64_t all = ~std::uint64_t{0};
+        for (std::size_t w = 0; w < kBlock; w += 8) {
+            std::uint64_t x;
+            std::memcpy(&x, p + w, sizeof x);
+            all &= x;
+        }
+        if (all == ~std::uint64_t{0}) continue;
+        for (std::size_t i = 0; i < kBlock; ++i) count += p[i] != 0xFF;
+    }
+    for (; p != end; ++p) count += *p != 0xFF;
+    return count;
+}
+
 // The first byte of [from, to] that is not FF, and how many are not.
 std::pair<std::int64_t, std::int64_t> NotFree(const Bytes& b, std::int64_t from, std::int64_t to) {
-    std::int64_t first = -1, count = 0;
-    for (std::int64_t i = std::max<std::int64_t>(from, 0);
-         i <= to && i < static_cast<std::int64_t>(b.size()); ++i) {
-        if (b[static_cast<std::size_t>(i)] == 0xFF) continue;
-        if (first < 0) first = i;
-        ++count;
-    }
-    return {first, count};
+    const std::int64_t lo = std::max<std::int64_t>(from, 0);
+    const std::int64_t hi = std::min(to + 1, static_cast<std::int64_t>(b.size()));  // one past
+    if (lo >= hi) return {-1, 0};
+    const std::uint8_t* first = b.data() + lo;
+    const std::uint8_t* last = b.data() + hi;
+    const std::int64_t count = CountNotFree(first, last);
+    if (count == 0) return {-1, 0};
+    const std::uint8_t* hit = std::find_if(first, last, [](std::uint8_t x) { return x != 0xFF; });
+    return {hit - b.data(), count};
 }
 
 void RequireFree(Checker& c, const char* what, std::int64_t from, std::int64_t to) {

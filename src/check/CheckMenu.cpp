@@ -1,5 +1,7 @@
 // The menu tree: every level reached from the root, each listed as the Menu tab lists it.
 #include <map>
+#include <string>
+#include <vector>
 
 #include "check/CheckParts.h"
 #include "core/UserError.h"
@@ -48,7 +50,15 @@ void CheckMenu(Checker& c) {
         return;
     }
     const int size = MenuRecordSize(ed.PhoneType());
+    // Every level is listed in the first language, as the Menu tab lists it. Its texts are
+    // read once for the whole walk: reading them is what listing a level costs most, and
+    // they are the same for every level. When they cannot be read, no level can be listed,
+    // and each says why.
     const bool listable = ed.texts.languageKeys.size() >= 2;
+    std::vector<std::string> texts;
+    const std::string textsError =
+        listable ? diff::Attempt(c.side(), [&] { texts = MenuLanguageTexts(ed, ed.texts, 1); })
+                 : std::string();
     enum Color { kOnPath = 1, kDone = 2 };
     std::map<std::int64_t, int> color;
     std::size_t levels = 0, items = 0;
@@ -76,12 +86,11 @@ void CheckMenu(Checker& c) {
                                                static_cast<std::size_t>(size)));
             items += v.records.size();
             if (listable) {
-                MenuState& m = ed.menu;
-                m.tab.stack.levels = {MenuLevel{descriptor, static_cast<std::int32_t>(at)}};
-                m.tab.stack.current = 0;
-                m.language = 1;
+                const MenuLevel level{descriptor, static_cast<std::int32_t>(at)};
                 const std::string e =
-                    diff::Attempt(c.side(), [&] { ListMenuLevel(ed, m, ed.texts, c.side().ui); });
+                    !textsError.empty() ? textsError : diff::Attempt(c.side(), [&] {
+                        (void)ReadMenuLevel(ed, level, texts, ed.texts.CommTextCount);
+                    });
                 if (!e.empty())
                     c.Problem(Format(kNotListed, {LevelName(path), diff::OffsetText(at), e}));
             }

@@ -37,14 +37,11 @@ std::string InlineName(Session& ed, std::int32_t from) {
     return name;
 }
 
-struct Listing {
-    std::vector<std::string> records;
-    std::vector<MenuRow> rows;
-};
+}  // namespace
 
-Listing ReadLevel(Session& ed, const MenuLevel& level, const std::vector<std::string>& texts,
-                  std::int32_t commTextCount) {
-    Listing out;
+MenuListing ReadMenuLevel(Session& ed, const MenuLevel& level,
+                          const std::vector<std::string>& texts, std::int32_t commTextCount) {
+    MenuListing out;
     const int size = MenuRecordSize(ed.PhoneType());
     std::int64_t o = ToImageOffset(ItemsPointerOf(level.descriptor));
     const int count = ItemCountOf(level.descriptor);
@@ -90,6 +87,17 @@ Listing ReadLevel(Session& ed, const MenuLevel& level, const std::vector<std::st
     }
     return out;
 }
+
+std::vector<std::string> MenuLanguageTexts(Session& ed, const TextState& texts, int k) {
+    if (k < 0 || k >= static_cast<int>(texts.languageKeys.size()))
+        throw UserError(HexBuffer::kInvalidSelStart);
+    // The language's texts read directly: an image whose COMM chunk holds no texts leaves
+    // CommTextCount at 0, and the count must not be taken from this language instead.
+    const std::string& key = texts.languageKeys[static_cast<std::size_t>(k)];
+    return ReadLanguageTexts(ed, key.substr(0, 8), key.substr(8, 8)).texts;
+}
+
+namespace {
 
 void UpdateBack(MenuView& v) {
     v.backEnabled = !v.stack.AtRoot();
@@ -169,15 +177,8 @@ void ListMenuLevel(Session& ed, MenuState& m, TextState& texts, Interaction& ui)
     }
     MenuView& v = m.InUse();
     if (v.stack.Empty()) GetRootOffset(ed, m);
-    if (k >= static_cast<int>(texts.languageKeys.size()))
-        throw UserError(HexBuffer::kInvalidSelStart);
-
-    // The language's texts read directly: an image whose COMM chunk holds no texts leaves
-    // CommTextCount at 0, and the count must not be taken from this language instead.
-    const std::string& key = texts.languageKeys[static_cast<std::size_t>(k)];
-    std::vector<std::string> languageTexts =
-        ReadLanguageTexts(ed, key.substr(0, 8), key.substr(8, 8)).texts;
-    Listing l = ReadLevel(ed, v.stack.Current(), languageTexts, texts.CommTextCount);
+    std::vector<std::string> languageTexts = MenuLanguageTexts(ed, texts, k);
+    MenuListing l = ReadMenuLevel(ed, v.stack.Current(), languageTexts, texts.CommTextCount);
 
     texts.languageTexts = std::move(languageTexts);
     m.browser.rows.clear();

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "menu/MenuState.h"
 
@@ -37,6 +39,22 @@ void GetRootOffset(Session& ed, MenuState& m);
 // selector and rebuilds the rows. "Select Here" lists nothing; 62XX/7110 is refused. The
 // rows are only replaced once the whole level was read.
 void ListMenuLevel(Session& ed, MenuState& m, TextState& texts, Interaction& ui);
+
+// The texts of the language that entry k of the Menu tab's selector names, read directly
+// from its chunk (what ListMenuLevel lists a level with). Throws when there is no entry k or
+// the chunk cannot be read.
+std::vector<std::string> MenuLanguageTexts(Session& ed, const TextState& texts, int k);
+
+// One level's records (in array order) and the rows named from `languageTexts`, read without
+// touching any view: a walk over every level reads the texts once and lists each level with
+// them. Throws as ListMenuLevel does for a level that cannot be listed.
+struct MenuListing {
+    std::vector<std::string> records;
+    std::vector<MenuRow> rows;
+};
+MenuListing ReadMenuLevel(Session& ed, const MenuLevel& level,
+                          const std::vector<std::string>& languageTexts,
+                          std::int32_t commTextCount);
 
 // The Menu tab's "Language:" selector: choosing entry k lists the current level.
 void ChooseMenuLanguage(Session& ed, MenuState& m, TextState& texts, Interaction& ui, int k);

@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "app/FileFlow.h"
+#include "app/ImageReading.h"
 #include "core/UserError.h"
 #include "image/Address.h"
 #include "image/PhoneTypes.h"
@@ -157,6 +162,91 @@ TEST(CheckTest, NamesTheProblemOfEachDamage) {
         ASSERT_NE(s, nullptr) << d.what << "\n" << AllProblems(r);
         EXPECT_TRUE(test::Has(AllProblems(r), d.problem)) << d.what << ":\n" << AllProblems(r);
         EXPECT_FALSE(s->Ok()) << d.what << ":\n" << AllProblems(r);
+    }
+}
+
+// Bytes that are not free, strewn over the PPM free space: across the blocks the count
+// takes as a whole, at their edges, and filling a block. Gaps stay shorter than the run of
+// free bytes (56) that ends the range, so that every byte lies inside it.
+TEST(CheckTest, CountsEveryByteOfTheFreeSpaceThatIsNotFree) {
+    struct Case {
+        std::vector<std::int64_t> at;  // from the first byte of the PPM free space
+        std::uint8_t value;
+    };
+    std::vector<Case> cases = {
+        {{8}, 0xFE},
+        {{8, 63, 64, 100, 127, 128, 150}, 0x00},
+        {{5, 50, 51, 100, 140}, 0x7F},
+    };
+    Case block{{}, 0xFE};
+    for (std::int64_t k = 3; k < 3 + 64 + 64; ++k) block.at.push_back(k);
+    cases.push_back(block);
+    for (const Case& c : cases) {
+        Opened o;
+        Bytes b = o.Image();
+        const std::int64_t from = o.sample.layout.ppmFree;
+        for (const std::int64_t k : c.at) b[static_cast<std::size_t>(from + k)] = c.value;
+        SealSample(b);
+        const CheckReport r = CheckBytes(b, "damaged.fls");
+        const std::string expected = "is not all free (FF): " + std::to_string(c.at.size()) +
+                                     " bytes are not, the first at " +
+                                     diff::OffsetText(from + c.at.front());
+        EXPECT_TRUE(test::Has(AllProblems(r), expected)) << c.at.size() << " bytes:\n"
+                                                         << AllProblems(r);
+    }
+}
+
+int MenuLevelCount(const CheckReport& r) {
+    return std::stoi(r.Find("menu")->summary);
+}
+
+int UnlistedMenuLevels(const CheckReport& r, const std::string& why) {
+    int n = 0;
+    for (const std::string& p : r.Find("menu")->problems)
+        n += test::Has(p, "cannot be listed: ") && test::Has(p, why);
+    return n;
+}
+
+// The menu texts are read once for the whole walk: when they cannot be read, every level
+// still says why; when one level names a text the language lacks, only the levels that do
+// are refused, the others are listed with the texts read.
+TEST(CheckTest, MenuLevelsAreListedWithTheLanguageTextsReadOnce) {
+    {
+        Opened o;
+        Bytes b = o.Image();
+        const Bytes key = HexToBytes(o.ed.texts.languageKeys[1]);
+        const auto it = std::search(b.begin(), b.end(), key.begin(), key.end());
+        ASSERT_NE(it, b.end());
+        it[4] = 0x7F;  // the language chunk's length: far past the end of the TEXT chunk
+        SealSample(b);
+        const CheckReport r = CheckBytes(b, "damaged.fls");
+        EXPECT_GT(MenuLevelCount(r), 1);
+        EXPECT_EQ(UnlistedMenuLevels(r, "runs past the end of the TEXT chunk"), MenuLevelCount(r))
+            << AllProblems(r);
+    }
+    {
+        Opened o;
+        Bytes b = o.Image();
+        // The first item of the root whose name is a text of the language.
+        const std::string& root = o.ed.menu.tab.stack.levels[0].descriptor;
+        const std::int64_t items = ToImageOffset(ItemsPointerOf(root));
+        const int size = MenuRecordSize(o.ed.PhoneType());
+        std::int64_t text = -1;
+        for (int i = 0; i <= ItemCountOf(root) && text < 0; ++i) {
+            const std::int64_t q = ToImageOffset(
+                GetBE32(&b[static_cast<std::size_t>(items + std::int64_t{i} * size)]));
+            if (q > 0 && q + 3 <= static_cast<std::int64_t>(b.size()) &&
+                b[static_cast<std::size_t>(q + 1)] != 0xFF)
+                text = q;
+        }
+        ASSERT_GE(text, 0) << "no item of the root is named by a text ID";
+        PutBE16(&b[static_cast<std::size_t>(text + 1)], 0x7FFF);
+        SealSample(b);
+        const CheckReport r = CheckBytes(b, "damaged.fls");
+        const int refused = UnlistedMenuLevels(r, "The menu text ID 7FFF lies beyond");
+        EXPECT_GE(refused, 1) << AllProblems(r);
+        EXPECT_LT(refused, MenuLevelCount(r)) << AllProblems(r);
+        EXPECT_EQ(UnlistedMenuLevels(r, ""), refused) << AllProblems(r);
     }
 }
 
