@@ -174,7 +174,12 @@ void MakeAlerts(Maker& m) {
     for (int kind = 0; kind < kAlertKindCount; ++kind) {
         const auto ta = Alert(m, m.a, kind);
         const auto tb = Alert(m, m.b, kind);
-        if (ta == tb || !tb) continue;
+        if (ta == tb) continue;
+        if (!tb) {
+            m.recipe.notExpressed.push_back(std::string("Alert tones: the ") + kAlertNames[kind] +
+                                            " tone of B cannot be exported");
+            continue;
+        }
         std::vector<std::pair<std::string, JsonValue>> args = {
             {"kind", JsonText(kAlertNames[kind])},
             {"in", EmbeddedFile(*tb, std::string(kAlertNames[kind]) + ".re")}};
@@ -342,8 +347,9 @@ bool Expressed(const std::string& key, const DiffEntry& e) {
         return e.item.rfind("TONE", 0) == 0 || e.item.rfind("TEXT", 0) == 0 ||
                e.item.rfind("PLMN", 0) == 0 || e.item.rfind("PPM data", 0) == 0 ||
                e.change == "moved";
-    // What the save repairs, and where the edits placed their bytes.
-    return key == "phone" || key == "checksums" || key == "freeSpace";
+    // What the save repairs, and where the edits placed their bytes. No command changes
+    // the phone type, the model or the size.
+    return key == "checksums" || key == "freeSpace";
 }
 
 // A run of bytes no subsystem explains is still said by the steps when it lies in A's MCU

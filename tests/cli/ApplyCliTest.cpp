@@ -203,6 +203,10 @@ const std::vector<Edit>& Edits() {
           },
           On({"menu", "move"}, {"2", "down"})}},
         {"menu: a submenu's item deleted", {On({"menu", "delete"}, {"2"})}},
+        {"menu: an item hidden between moves",
+         {On({"menu", "move"}, {"3", "up"}),
+          On({"menu", "edit"}, {"1", "--bmp-id", "00DC", "--func-id", "0000"}),
+          On({"menu", "move"}, {"1", "down"})}},
         {"space adjust --ppm", {On({"space", "adjust"}, {"--ppm", "4096"})}},
         {"space adjust --mcu, then a ringtone added",
          {On({"space", "adjust"}, {"--mcu", "8192"}),
@@ -516,4 +520,43 @@ TEST(ApplyCli, MenuStepsWalkTheirPathFromTheRoot) {
     const CliRun run = Cli({"apply", a, r, "-o", c});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(ReadFile(c), ReadFile(b)) << Cli({"diff", c, b}).out;
+}
+
+// Differences no command makes stay in the recipe's list, so apply refuses it: the steps
+// alone would not give B.
+TEST(ApplyCli, DifferencesNoCommandMakesAreListedNotDropped) {
+    struct Case {
+        const char* name;
+        std::vector<std::vector<std::string>> makeA;  // run on a 3310 sample, --in-place
+        std::vector<std::string> demoB;               // B as written by demo
+        const char* listed;
+    };
+    const std::vector<Case> cases = {
+        {"an installed code patch removed", {{"patch", "leds"}}, {}, "Code patches: removed"},
+        {"an item A hides shown",
+         {{"menu", "edit", "1", "--bmp-id", "00DC", "--func-id", "0000"}},
+         {},
+         "Menu: changed record 2 in Menu"},
+        {"another image size", {}, {"--size", "4"}, "Phone type: changed Size"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        const std::string a = dir.Path("a.fls"), b = dir.Path("b.fls"), r = dir.Path("r.json");
+        ASSERT_EQ(Cli({"demo", a, "--type", "3310"}).status, 0);
+        std::vector<std::string> demo = {"demo", b, "--type", "3310"};
+        demo.insert(demo.end(), c.demoB.begin(), c.demoB.end());
+        ASSERT_EQ(Cli(demo).status, 0);
+        for (std::vector<std::string> command : c.makeA) {
+            command.insert(command.begin() + 2, a);
+            command.push_back("--in-place");
+            ASSERT_EQ(Cli(command).status, 0) << Joined(command);
+        }
+        ASSERT_EQ(Cli({"diff", a, b, "--recipe", r}).status, 1);
+        const Recipe recipe = ParseRecipe(Text(ReadFile(r)));
+        EXPECT_TRUE(std::any_of(recipe.notExpressed.begin(), recipe.notExpressed.end(),
+                                [&](const std::string& e) { return Has(e, c.listed); }))
+            << Text(ReadFile(r));
+        EXPECT_EQ(Cli({"apply", a, r, "-o", dir.Path("c.fls")}).status, 1);
+    }
 }
