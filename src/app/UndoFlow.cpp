@@ -155,18 +155,23 @@ std::string DescribeStep(const Editor& ed, std::string_view command, int row) {
     return it != table.end() ? it->second(ed, row) : std::string(command);
 }
 
+bool EndStep(Editor& ed, const std::string& description) {
+    // Whatever the command wrote (code and data at FreeOffset, chunks, moved space), the
+    // figures shown are those of the image as it now stands and as the next save leaves it.
+    RecountFreeSpace(ed);
+    return ed.history.Commit(ed, description);
+}
+
 void RunStep(Editor& ed, const std::string& description, const std::function<void()>& body) {
     ed.history.Begin(ed);
     try {
         body();
     } catch (...) {
-        ed.history.Commit(ed, description);
+        // What a failed command changed before it stopped is a step like any other.
+        EndStep(ed, description);
         throw;
     }
-    // Whatever the command wrote (code and data at FreeOffset, chunks, moved space), the
-    // figures shown are those of the image as it now stands and as the next save leaves it.
-    RecountFreeSpace(ed);
-    ed.history.Commit(ed, description);
+    EndStep(ed, description);
 }
 
 void RereadImage(Editor& ed, Interaction& ui) {

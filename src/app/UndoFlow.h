@@ -21,6 +21,9 @@ inline constexpr const char* kNothingToRedo = "Nothing to redo";
 
 // Runs a command as one step of the editor's history, also when it fails half-way.
 void RunStep(Editor& ed, const std::string& description, const std::function<void()>& body);
+// Ends a step begun with ed.history.Begin: the free space and its figures are brought up to
+// the image as it now stands, then the step is kept. Whether the step changed anything.
+bool EndStep(Editor& ed, const std::string& description);
 
 // Takes back the last step (puts back the next one), then reads every list again from the
 // image. The line that says what was done.

@@ -8,6 +8,7 @@
 #include "core/UserError.h"
 #include "image/PhoneTypes.h"
 #include "ppm/Checksums.h"
+#include "ppm/PpmCopy.h"
 
 namespace brivant {
 
@@ -190,6 +191,9 @@ void RunOnOpenImage(CliSession& s, const Flow& flow,
         s.CheckTold();
     }
     command(s);
+    // The next step finds the free space as a separate command would after opening the
+    // saved image.
+    RecountFreeSpace(s.ed);
     s.CheckTold();
 }
 }  // namespace

@@ -35,13 +35,8 @@ void WriteIfChanged(HexBuffer& m, std::int32_t at, const Bytes& bytes) {
 }
 
 // The free space at FreeOffset must be a run of FF bytes long enough for the list.
-bool FreeRunHolds(Session& ed, std::size_t length) {
-    const std::int32_t o = ed.FreeOffset;
-    if (o < 0 || !McuFits(ed, static_cast<std::int64_t>(length))) return false;
-    const Bytes& image = ed.MainHex.Data();
-    if (std::int64_t{o} + static_cast<std::int64_t>(length) > ed.MainHex.Size()) return false;
-    return std::all_of(image.begin() + o, image.begin() + o + static_cast<std::int64_t>(length),
-                       [](std::uint8_t b) { return b == 0xFF; });
+bool FreeRunHolds(Session& ed, const Bytes& list) {
+    return ed.FreeOffset >= 0 && McuFits(ed, McuFootprint(list));
 }
 
 std::string Label(std::size_t k) {
@@ -168,7 +163,7 @@ bool WriteAni(Session& ed, AniState& a, Interaction& ui, const Bytes& oldList, c
             ui.error(kLastAniStays);
             return false;
         }
-        if (!FreeRunHolds(ed, newList.size())) {
+        if (!FreeRunHolds(ed, newList)) {
             ui.error(kNoMcuSpace);
             return false;
         }

@@ -70,12 +70,14 @@ std::optional<std::string> Plan(Session& ed, const GraphicsState& g, int width, 
     plan.data = IsRunLengthForm(ed, g.mainCount, g.current) ? EncodeRunLength(plain) : plain;
     PadWithFillers(plan.data);
     const auto n = static_cast<std::int32_t>(plan.data.size());
+    const std::int64_t footprint = McuFootprint(plan.data);
 
     HexBuffer& m = ed.MainHex;
     plan.atFreeOffset = !sameSize || StoresAtFreeOffset(ed);
     if (plan.atFreeOffset) {
         // New data goes only where the free space really is: a run of FF bytes.
-        if (ed.FreeOffset < 0 || !McuFits(ed, n) || McuFreeRun(ed) < n) return kNoMcuSpace;
+        if (ed.FreeOffset < 0 || !McuFits(ed, footprint) || McuFreeRun(ed) < footprint)
+            return kNoMcuSpace;
         plan.at = ed.FreeOffset;
     } else {
         const std::int64_t at = ToImageOffset(e.Address());

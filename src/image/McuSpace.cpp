@@ -87,12 +87,27 @@ bool McuFits(const Session& s, std::int64_t length) {
     return McuReserve(s, length).has_value();
 }
 
+std::int64_t McuFootprint(const Bytes& data) {
+    const bool guarded = !data.empty() && data.back() == 0xFF;
+    return static_cast<std::int64_t>(data.size()) + (guarded ? 1 : 0);
+}
+
 std::int32_t WriteAtFreeOffset(Session& s, const Bytes& data, int align) {
-    const auto spot = McuReserve(s, static_cast<std::int64_t>(data.size()), align);
+    const std::int64_t footprint = McuFootprint(data);
+    const auto spot = McuReserve(s, footprint, align);
     if (!spot) throw UserError(kNoMcuSpace);
     s.MainHex.WriteAt(*spot, data);
-    s.FreeOffset = *spot + static_cast<std::int32_t>(data.size());
+    if (footprint > static_cast<std::int64_t>(data.size()))
+        s.MainHex.WriteAt(*spot + static_cast<std::int32_t>(data.size()), Bytes{0x00});
+    s.FreeOffset = *spot + static_cast<std::int32_t>(footprint);
     return *spot;
+}
+
+void SettleFreeOffset(Session& s) {
+    if (s.FreeOffset <= 0 || s.FreeOffset > s.MainHex.Size()) return;
+    const Bytes& b = s.MainHex.Data();
+    const std::int32_t start = FindMcuFreeStart(b);
+    if (start >= 0 && start < s.FreeOffset && AllFF(b, start, s.FreeOffset)) s.FreeOffset = start;
 }
 
 }  // namespace brivant

@@ -35,10 +35,19 @@ std::int64_t McuFreeRun(const Session& s);
 std::optional<std::int32_t> McuReserve(const Session& s, std::int64_t length, int align = 1);
 // Whether `length` bytes fit at FreeOffset (McuReserve with no alignment).
 bool McuFits(const Session& s, std::int64_t length);
-// Writes the bytes at FreeOffset (raised to a multiple of `align`) and moves FreeOffset
-// past them; returns where they went. Throws kNoMcuSpace, writing nothing, when they do not
-// fit (see McuReserve); a caller with several writes checks their sum first.
+// The free bytes a write of `data` takes: its size, and one more when it ends in FF. Such
+// data gets a 00 byte behind it, or the next open, which takes the run of FF that reaches
+// the end of the free space, would hand its tail out again to the next write.
+std::int64_t McuFootprint(const Bytes& data);
+// Writes the bytes at FreeOffset (raised to a multiple of `align`), with the 00 byte
+// McuFootprint counts, and moves FreeOffset past them; returns where they went. Throws
+// kNoMcuSpace, writing nothing, when they do not fit (see McuReserve); a caller with several
+// writes checks the sum of their footprints first.
 std::int32_t WriteAtFreeOffset(Session& s, const Bytes& data, int align = 1);
+// FF bytes an edit left right below FreeOffset (the tail of a shortened array) are free
+// space as the next open will find it: FreeOffset moves back over them, so that one request
+// places its data alike whether the image was saved and opened again in between or not.
+void SettleFreeOffset(Session& s);
 
 inline constexpr const char* kMcuMarkHex = "3C3C3C3C3C3C3C6733";
 inline constexpr const char* kNoMcuSpace = "There is no enough MCU free space";

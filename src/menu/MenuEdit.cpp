@@ -172,9 +172,11 @@ void AddMenuItem(Session& ed, MenuState& m, TextState& texts, Interaction& ui) {
     }
     const Bytes text = dialog.NameChecked() ? InlineMenuText(dialog.name) : Bytes{};
     const std::size_t recordBytes = v.records[0].size() / 2;
+    // Up to three writes, each with the 00 byte behind it should it end in FF.
     const std::int64_t need =
         static_cast<std::int64_t>(text.size() + (dialog.withSubMenu ? 12 + recordBytes : 0) +
-                                  (v.records.size() + 1) * recordBytes);
+                                  (v.records.size() + 1) * recordBytes) +
+        (text.empty() ? 0 : 1) + (dialog.withSubMenu ? 1 : 0) + 1;
     if (ed.FreeOffset < 0 || McuFreeRun(ed) < need) {
         ui.error(kNoMcuSpace);
         return;

@@ -58,17 +58,16 @@ bool RoutineAt(const Session& s, std::int64_t at, const Bytes& payload,
     return true;
 }
 
-std::int32_t PayloadSpot(Session& s, std::int32_t length) {
+std::int32_t PayloadSpot(Session& s, const Bytes& payload) {
     // The skipped bytes stay as they are, but they too must be free: anything else there
     // means FreeOffset no longer marks the start of free space.
-    const auto spot = McuReserve(s, length, kPayloadAlign);
+    const auto spot = McuReserve(s, McuFootprint(payload), kPayloadAlign);
     if (!spot) throw UserError(kNoMcuSpace);
     return *spot;
 }
 
 void WritePayload(Session& s, std::int32_t spot, const Bytes& payload) {
-    if (PayloadSpot(s, static_cast<std::int32_t>(payload.size())) != spot)
-        throw UserError(kNoMcuSpace);
+    if (PayloadSpot(s, payload) != spot) throw UserError(kNoMcuSpace);
     WriteAtFreeOffset(s, payload, kPayloadAlign);
 }
 

@@ -37,10 +37,10 @@ void PutCall(Bytes& code, std::int32_t at, std::int64_t base, std::int64_t to);
 bool RoutineAt(const Session& s, std::int64_t at, const Bytes& payload,
                const std::vector<int>& calls, int ownTail);
 
-// Where a payload of `length` bytes goes: FreeOffset raised to a multiple of 4. Throws
-// kNoMcuSpace when the free space is unknown or the payload (with the bytes skipped to get
-// there) does not fit into the free bytes that start at FreeOffset.
-std::int32_t PayloadSpot(Session& s, std::int32_t length);
+// Where the payload goes: FreeOffset raised to a multiple of 4. Throws kNoMcuSpace when the
+// free space is unknown or the payload (with the bytes skipped to get there, and the 00 byte
+// behind a payload that ends in FF) does not fit into the free bytes from FreeOffset on.
+std::int32_t PayloadSpot(Session& s, const Bytes& payload);
 
 // Writes the payload at `spot` (from PayloadSpot); FreeOffset moves past it.
 void WritePayload(Session& s, std::int32_t spot, const Bytes& payload);

@@ -47,7 +47,7 @@ FadeResult InstallFade(Session& ed, const FadeChoice& c, const std::string& fade
     if (RoutineAt(ed, t1, payload, calls, kFadeTimesSize))
         throw UserError(Format(kFadeApplied, {std::to_string(t1)}));
 
-    const std::int32_t i = PayloadSpot(ed, length);
+    const std::int32_t i = PayloadSpot(ed, payload);
     // The inner routine starts one halfword into its marker, inside the payload.
     const std::int64_t inner = std::int64_t{i} + MarkerAt(payload, v.marker) + 2;
     for (int f : v.toInner) PutCall(payload, f, i, inner);

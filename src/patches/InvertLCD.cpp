@@ -17,7 +17,6 @@ constexpr int kPayloadCall = 4;  // the payload's own call
 
 LcdResult NonBlinking(Session& ed) {
     Bytes payload = HexToBytes(kLcdPayloadHex);
-    const auto length = static_cast<std::int32_t>(payload.size());
     const std::int64_t s1 = std::int64_t{FindHook(ed, kLcdHookHex)} + kFirstCall;
     const std::int64_t s2 = s1 + kSecondCall;
     CallAt(ed, s1);
@@ -27,7 +26,7 @@ LcdResult NonBlinking(Session& ed) {
     if (RoutineAt(ed, first, payload, {kPayloadCall}, 0))
         throw UserError(Format(kLcdApplied, {std::to_string(first)}));
 
-    const std::int32_t i = PayloadSpot(ed, length);
+    const std::int32_t i = PayloadSpot(ed, payload);
     PutCall(payload, kPayloadCall, i, target);
     const Bytes call1 = CallBytes(s1, i);
     const Bytes call2 = CallBytes(s2, i);

@@ -7,6 +7,7 @@
 #include "core/Interaction.h"
 #include "core/UserError.h"
 #include "image/Address.h"
+#include "image/McuSpace.h"
 #include "image/PhoneTypes.h"
 #include "image/Session.h"
 #include "ppm/Checksums.h"
@@ -184,6 +185,7 @@ void UpdatePPM(Session& ed) {
 
 void RecountFreeSpace(Session& ed) {
     if (ed.MainHex.Empty() || ed.PhoneType() == 0) return;
+    SettleFreeOffset(ed);
     try {
         GetFreespace(ed);
     } catch (const UserError&) {
@@ -212,7 +214,6 @@ void SealChunk(Session& ed, Piece piece) {
     s.LoadStream(ed.chunkStream);
     ed.ppm[piece] = s.HexText();
     ed.PpmChanged = true;
-    RecountFreeSpace(ed);
 }
 
 bool RetrieveAllChunk(Session& ed, Interaction& ui, Piece piece, const std::string& title) {
@@ -250,7 +251,6 @@ bool LoadAllChunk(Session& ed, Interaction& ui, Piece piece, const std::string& 
         throw UserError(Format(kNotAChunkFile, {ShownName(*path), PieceTag(piece), fault}));
     ed.ppm[piece] = BytesToHex(chunk);
     ed.PpmChanged = true;
-    RecountFreeSpace(ed);
     return true;
 }
 

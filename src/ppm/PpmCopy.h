@@ -19,8 +19,9 @@ class Interaction;
 std::int32_t FindChunk(Session& ed, const char* tagHex);
 void SplitPPM(Session& ed);
 void UpdatePPM(Session& ed);
-// The MCU and PPM free figures counted again; the PPM figure as the next save leaves it
-// (the pieces may have grown or shrunk since the copy was last written into the image).
+// FreeOffset settled (see SettleFreeOffset) and the MCU and PPM free figures counted again;
+// the PPM figure as the next save leaves it (the pieces may have grown or shrunk since the
+// copy was last written into the image). Every editing step ends with it.
 // Nothing happens without an image and a phone type, and an image whose free space cannot
 // be counted keeps its figures.
 void RecountFreeSpace(Session& ed);

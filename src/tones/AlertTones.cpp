@@ -116,7 +116,17 @@ void CheckReadBack(Session& ed, int kind, std::int32_t at, const Bytes& sequence
 std::string BuildAlertSequence(int kind, const std::string& prefix, std::string body) {
     const AlertKindInfo& k = AlertKinds().at(static_cast<std::size_t>(kind));
     for (auto& c : body) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    std::string x = prefix + RemoveAll(body, "0A0A") + k.terminator;
+    // Whole bytes 0A 0A go; a 0A0A made of two bytes' halves (10 A0 A1) is no such pair.
+    std::string kept;
+    kept.reserve(body.size());
+    for (std::size_t i = 0; i < body.size(); i += 2) {
+        if (body.compare(i, 4, "0A0A") == 0) {
+            i += 2;
+            continue;
+        }
+        kept.append(body, i, 2);
+    }
+    std::string x = prefix + kept + k.terminator;
     // The firmware reads the sequences word by word: fill up with Thumb no-ops, or, when
     // the sequence already ends on a word, give it a closing that keeps it whole.
     switch ((x.size() / 2) % 4) {
@@ -179,12 +189,11 @@ void AlertToneChange(Session& ed, ToneState& t, Interaction& ui, int kind) {
         prefix = t.Options.Prefix();
     }
     const Bytes sequence = HexToBytes(BuildAlertSequence(kind, prefix, body));
-    const auto length = static_cast<std::int32_t>(sequence.size());
 
     // Everything is checked before the first byte is written: the table entry must exist
     // and the sequence must fit into the free space that is left.
     const std::int32_t entry = LocateAlertEntry(ed, kind);
-    if (!McuFits(ed, length)) {
+    if (!McuFits(ed, McuFootprint(sequence))) {
         ui.error(kNoMcuSpace);
         return;
     }
@@ -198,13 +207,43 @@ void AlertToneChange(Session& ed, ToneState& t, Interaction& ui, int kind) {
     GetFreespace(ed);
 }
 
+namespace {
+std::string StoredAlertBody(const Bytes& image, std::int64_t at, std::int64_t h, int kind) {
+    // The stored prefix's first word and the closing 0B are not part of the tone.
+    if (h <= at + 4) return "";
+    const std::string raw = BytesToHex(image.data() + at + 4, static_cast<std::size_t>(h - at - 4));
+    // Nor is the ending the writer puts before that 0B (the terminator, or in a sequence of
+    // whole words the tail that takes its place): taken off where a Change of the tone
+    // writes the stored bytes again, so that exporting and loading back is exact.
+    const AlertKindInfo& k = AlertKinds().at(static_cast<std::size_t>(kind));
+    const std::string terminator = k.terminator;
+    const std::string whole =
+        terminator.substr(0, terminator.size() - static_cast<std::size_t>(k.dropDigits)) + k.tail;
+    // A Change takes the tone from its first 0A01 and the prefix from the options.
+    const std::int64_t toneStart = Find(image, at + 4, HexToBytes("0A01"));
+    if (toneStart < at + 4 || toneStart >= h) return raw;
+    const std::string prefix =
+        BytesToHex(image.data() + at, static_cast<std::size_t>(toneStart - at));
+    const std::string tone =
+        BytesToHex(image.data() + toneStart, static_cast<std::size_t>(h - toneStart));
+    for (const std::string& ending :
+         {whole.substr(0, whole.find("0B")), terminator.substr(0, terminator.size() - 2)}) {
+        if (ending.empty() || !raw.ends_with(ending) || !tone.ends_with(ending)) continue;
+        const std::string again =
+            BuildAlertSequence(kind, prefix, tone.substr(0, tone.size() - ending.size()));
+        const std::size_t n = again.size() / 2;
+        if (static_cast<std::int64_t>(at + n) <= static_cast<std::int64_t>(image.size()) &&
+            again == BytesToHex(image.data() + at, n))
+            return raw.substr(0, raw.size() - ending.size());
+    }
+    return raw;
+}
+}  // namespace
+
 void AlertToneRetrieve(Session& ed, Interaction& ui, int kind) {
     const Bytes& image = ed.MainHex.Data();
     const auto [at, h] = ToneAt(image, LocateAlertEntry(ed, kind));
-    // The stored prefix's first word and the closing 0B are not part of the tone.
-    const std::string body =
-        h > at + 4 ? BytesToHex(image.data() + at + 4, static_cast<std::size_t>(h - at - 4)) : "";
-    const std::string record = BuildAlertRecord(kind, body);
+    const std::string record = BuildAlertRecord(kind, StoredAlertBody(image, at, h, kind));
 
     const auto path = AskExportFile(ed, ui, SaveDialog(kToneSaveTitle, kToneSaveFilter, "re"));
     if (!path) return;

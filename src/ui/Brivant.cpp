@@ -282,7 +282,7 @@ void TMain::runCommand(const char* name, std::optional<std::string> description,
     }
     --depth_;
     // What a failed command changed before it stopped is undone like any other change.
-    const bool changed = record && ed_.history.Commit(ed_, *description);
+    const bool changed = record && EndStep(ed_, *description);
     if (depth_ == 0) {
         const std::string_view n = name;
         if (n == "open" || n == "save")

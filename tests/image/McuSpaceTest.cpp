@@ -83,5 +83,44 @@ TEST(McuSpace, WritesTakeOnlyFreeBytesBeforeTheEnd) {
     }
 }
 
+// Whatever is written and whatever an edit hands back, FreeOffset stays where an open of
+// the image would put it: data that ends in FF gets a 00 byte behind it, so its tail is
+// never handed out again, and FF bytes freed right below FreeOffset join the free space.
+TEST(McuSpace, FreeOffsetIsWhereAnOpenWouldFindIt) {
+    const struct {
+        const char* what;
+        Bytes data;
+        std::int64_t footprint;
+    } writes[] = {
+        {"code", HexToBytes("46C0B500"), 4},
+        {"a record whose last field is FFFF", HexToBytes("00200010FFFF"), 7},
+        {"a bitmap whose last row is all set", Bytes(24, 0xFF), 25},
+        {"one byte", HexToBytes("7F"), 1},
+    };
+    Session s;
+    s.MainHex.LoadStream(MemStream(Image({{0x100, 0x200}}, 0x300)));
+    s.FreeOffset = FindMcuFreeStart(s.MainHex.Data());
+    for (const auto& w : writes) {
+        SCOPED_TRACE(w.what);
+        EXPECT_EQ(McuFootprint(w.data), w.footprint);
+        const std::int32_t at = WriteAtFreeOffset(s, w.data);
+        EXPECT_EQ(s.MainHex.ReadAt(at, static_cast<std::int32_t>(w.data.size())), w.data);
+        EXPECT_EQ(s.FreeOffset, at + w.footprint);
+        SettleFreeOffset(s);
+        EXPECT_EQ(s.FreeOffset, at + w.footprint);
+        EXPECT_EQ(FindMcuFreeStart(s.MainHex.Data()), s.FreeOffset);
+    }
+    // The last write's bytes handed back (an array that shrank): free again, at once.
+    const std::int32_t before = s.FreeOffset;
+    s.MainHex.WriteAt(before - 1, Bytes(1, 0xFF));
+    SettleFreeOffset(s);
+    EXPECT_EQ(s.FreeOffset, before - 1);
+    EXPECT_EQ(FindMcuFreeStart(s.MainHex.Data()), s.FreeOffset);
+    // A hole of FF that does not touch the free space stays where it is.
+    s.MainHex.WriteAt(0x104, Bytes(30, 0xFF));
+    SettleFreeOffset(s);
+    EXPECT_EQ(s.FreeOffset, before - 1);
+}
+
 }  // namespace
 }  // namespace brivant::test

@@ -132,9 +132,10 @@ TEST(FadingLeds, AlignsAndRefusesASecondRun) {
     const auto first = FadingLeds(f.ed, f.ed.patches, f.ui);
     ASSERT_TRUE(first.has_value());
     EXPECT_EQ(first->payloadOffset, f.sample.layout.freeOffset + 4);
-    EXPECT_EQ(f.ed.FreeOffset, first->payloadOffset + 184);
+    // The routine ends in its FFFF time: a 00 byte behind it keeps that out of the free space.
+    EXPECT_EQ(f.ed.FreeOffset, first->payloadOffset + 185);
     EXPECT_EQ(f.Word(f.sample.layout.freeOffset), 0xFFFFFFFFu);  // the skipped bytes stay
-    EXPECT_EQ(BytesToHex(f.ed.MainHex.ReadAt(first->payloadOffset + 176, 8)), "00000A1B0000FFFF");
+    EXPECT_EQ(BytesToHex(f.ed.MainHex.ReadAt(first->payloadOffset + 176, 9)), "00000A1B0000FFFF00");
 
     // Again, with other times: the calls already lead to a routine; a second one would take
     // them over and leave the first in the free space.
@@ -147,11 +148,16 @@ TEST(FadingLeds, AlignsAndRefusesASecondRun) {
     EXPECT_TRUE(f.ed.MainHex.Data() == patched);
     EXPECT_EQ(f.ed.FreeOffset, free);
 
-    // A routine that ends right before the free space's end mark still fits.
+    // A routine that ends right before the free space's end mark still fits; one that ends
+    // in FF needs the byte behind it too.
     PatchFixture g("NSE-3");
-    g.ui.dialogs.On<TFadeLeds>() = Times("0a1B", "FFFF");
+    g.ui.dialogs.On<TFadeLeds>() = Times("0a1B", "0002");
     g.ed.FreeOffset = g.sample.layout.mcuMark - 184;
     EXPECT_EQ(FadingLeds(g.ed, g.ed.patches, g.ui)->freeOffset, g.sample.layout.mcuMark);
+    PatchFixture h("NSE-3");
+    h.ui.dialogs.On<TFadeLeds>() = Times("0a1B", "FFFF");
+    h.ed.FreeOffset = h.sample.layout.mcuMark - 184;
+    EXPECT_EQ(ErrorOf([&] { FadingLeds(h.ed, h.ed.patches, h.ui); }), kNoMcuSpace);
 }
 
 TEST(FadingLeds, RefusalsLeaveTheImageAlone) {

@@ -309,9 +309,7 @@ bool Runner::Save(bool reopen) {
     // Every tab looked at, as the user would before leaving: the lists of tabs not on show
     // are read when they are shown.
     ShowTabs();
-    std::vector<std::string> lists = Lists(ed_);
-    const std::int32_t editorFreeOffset = ed_.FreeOffset;
-    const std::string editorMcuFree = ed_.mcuFreeField;
+    const std::vector<std::string> lists = Lists(ed_);
     ui_.saveFiles = {path_};
     ui_.checksumOk = true;
     bool saved = false;
@@ -334,22 +332,6 @@ bool Runner::Save(bool reopen) {
         return Finding(what + ": the saved image cannot be opened: " + e.what());
     }
     const std::vector<std::string> again = Lists(ed_);
-    // Fillers the editor left right below its free space (the tail of a shortened array)
-    // are free bytes too: a reopen may start the free space earlier over 0xFF bytes only,
-    // and the MCU figure then grows by as much.
-    if (const std::int32_t now = ed_.FreeOffset; now >= 0 && now < editorFreeOffset) {
-        const Bytes& image = ed_.MainHex.Data();
-        const bool allFree = std::all_of(image.begin() + now, image.begin() + editorFreeOffset,
-                                         [](std::uint8_t b) { return b == 0xFF; });
-        if (allFree && !editorMcuFree.empty()) {
-            for (std::string& line : lists) {
-                if (line.starts_with("free offset ")) line = "free offset " + std::to_string(now);
-                if (line.starts_with("MCU free "))
-                    line = "MCU free " +
-                           std::to_string(std::stoll(editorMcuFree) + (editorFreeOffset - now));
-            }
-        }
-    }
     for (std::size_t i = 0; i < std::max(lists.size(), again.size()); ++i) {
         const std::string a = i < lists.size() ? lists[i] : "(nothing)";
         const std::string b = i < again.size() ? again[i] : "(nothing)";
