@@ -396,9 +396,10 @@ std::string Below(const std::string& path, int row) {
 using Args = std::vector<std::pair<std::string, JsonValue>>;
 
 // The commands that turn one level of A into the same level of B. Several changes to one
-// level are said in an order the commands can replay: deletions from the bottom up, the
-// additions (which always append), the moves that put every record in B's order, and last
-// the edits, since an edit may hide a record from the list the moves work on.
+// level are said in an order the commands can replay: the additions (which always append)
+// with the deletions, bottom up, among them where B's new texts tell, the moves that put
+// every record in B's order, and last the edits, since an edit may hide a record from the
+// list the moves work on.
 class MenuSteps {
   public:
     MenuSteps(Side& a, Side& b, const Tree& ta, const Tree& tb) : a_(a), b_(b), ta_(ta), tb_(tb) {}
@@ -442,10 +443,12 @@ class MenuSteps {
             return true;
         };
         for (std::size_t n = 0; n < added.size(); ++n) {
-            // Deletions go first, unless B's new texts tell that the level was longer when
-            // an item was added (each addition writes its text and then the whole array).
-            const auto count = CountAtAdding(added, n, rb);
-            while (nextDoomed < doomed.size() && cur.size() > 2 && (!count || cur.size() > *count))
+            // Deletions wait for the additions: an addition writes its text and then the
+            // whole array at the start of the free space, and a deletion frees the end of an
+            // array that lies there. Where B's next new text lies tells how many records the
+            // level held when that addition came.
+            const auto count = n > 0 ? CountBeforeAdding(added, n, rb) : std::nullopt;
+            while (count && nextDoomed < doomed.size() && cur.size() > 2 && cur.size() > *count)
                 if (!deleteOne()) return false;
             const int j = added[n];
             const std::string& rec = rb[static_cast<std::size_t>(j)];
@@ -588,24 +591,24 @@ class MenuSteps {
         return added;
     }
 
-    // The records a level held when the n-th addition was made, as the gap between its new
-    // text and the next one's tells; nothing when that is not told.
-    std::optional<std::size_t> CountAtAdding(const std::vector<int>& added, std::size_t n,
-                                             const std::vector<std::string>& rb) const {
-        if (n + 1 >= added.size()) return std::nullopt;
-        const std::string& rec = rb[static_cast<std::size_t>(added[n])];
-        const std::string& next = rb[static_cast<std::size_t>(added[n + 1])];
+    // The records a level held right before the n-th addition, told by the gap between the
+    // text of the addition before and its own: that text, a new submenu's descriptor and
+    // header record, and the array as it was left; nothing when that is not told.
+    std::optional<std::size_t> CountBeforeAdding(const std::vector<int>& added, std::size_t n,
+                                                 const std::vector<std::string>& rb) const {
+        if (n == 0 || n >= added.size()) return std::nullopt;
+        const std::string& rec = rb[static_cast<std::size_t>(added[n - 1])];
+        const std::string& next = rb[static_cast<std::size_t>(added[n])];
         const auto text = InlineTextOf(b_, rec);
         if (!text || !NewText(rec) || !NewText(next)) return std::nullopt;
         const auto at = [](const std::string& r) {
             return ToImageOffset(static_cast<std::uint32_t>(HexTextToInt(TextPointerOf(r))));
         };
         const auto size = static_cast<std::int64_t>(rec.size() / 2);
-        // A new submenu's descriptor and header record lie between the text and the array.
         const std::int64_t array = at(next) - at(rec) - static_cast<std::int64_t>(text->size()) -
                                    (NewSubmenu(rec) ? kDescriptorSize + size : 0);
-        if (size == 0 || array <= size || array % size != 0) return std::nullopt;
-        return static_cast<std::size_t>(array / size - 1);
+        if (size == 0 || array < size || array % size != 0) return std::nullopt;
+        return static_cast<std::size_t>(array / size);
     }
 
     // The arguments of "menu add" that give B's record `record` of the level at `at`.
