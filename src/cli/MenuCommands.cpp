@@ -115,6 +115,9 @@ void WalkTo(CliSession& s, const MenuArgs& a) {
     const int languages = static_cast<int>(ed.texts.menuLanguages.size()) - 1;
     if (a.lang < 1 || a.lang > languages)
         Fail(s, Format(kNoSuchLanguage, {std::to_string(a.lang), std::to_string(languages)}));
+    // The path starts at the root, read afresh: an earlier step of a recipe may have left
+    // the tab on another level, or changed the root.
+    ed.menu.tab.stack.Clear();
     ChooseMenuLanguage(ed, ed.menu, ed.texts, s.ui, a.lang);
     s.CheckTold();
     for (const int row : path) {

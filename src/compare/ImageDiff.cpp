@@ -324,6 +324,13 @@ std::vector<std::string> ImageDiff::DifferingKeys() const {
     return keys;
 }
 
+std::optional<std::uint32_t> diff::PpmStartOf(const Side& s) {
+    const PpmPlace place = PlaceOf(s);
+    const auto field = s.Read(place.startField, 4);
+    if (place.startField < 0 || !field) return std::nullopt;
+    return GetBE32(field->data());
+}
+
 ImageDiff DiffImageFiles(const std::string& a, const std::string& b, int phoneType) {
     Editor ea, eb;
     Side sa(ea), sb(eb);

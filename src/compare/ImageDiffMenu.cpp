@@ -3,9 +3,11 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "compare/ImageDiffParts.h"
 #include "image/Address.h"
+#include "menu/MenuEdit.h"
 #include "menu/MenuFields.h"
 #include "menu/MenuLevels.h"
 #include "menu/MenuRecord.h"
@@ -361,88 +363,264 @@ std::optional<std::string> PathTo(Side& s, const Tree& t, std::int64_t at) {
 }
 
 // The inline text (04 FF, units, 00 00) an item's Text Pointer names, when it names one.
-bool InlineText(const Side& s, const std::string& record) {
+std::optional<Bytes> InlineTextOf(const Side& s, const std::string& record) {
     const std::int64_t q =
         ToImageOffset(static_cast<std::uint32_t>(HexTextToInt(TextPointerOf(record))));
     const auto mark = s.Read(q + 1, 1);
-    return q >= 1 && mark && (*mark)[0] == 0xFF;
+    if (q < 1 || !mark || (*mark)[0] != 0xFF) return std::nullopt;
+    const Bytes& m = s.Image();
+    for (std::int64_t i = q + 2; i + 1 < static_cast<std::int64_t>(m.size()); ++i)
+        if (m[static_cast<std::size_t>(i)] == 0 && m[static_cast<std::size_t>(i) + 1] == 0)
+            return s.Read(q, i + 2 - q);
+    return std::nullopt;
 }
 
+// Whether the Menu tab lists a record as a row, and so whether a command can reach it:
+// hidden records and those whose Text Pointer leads to offset 0 are skipped.
+bool Listed(const std::string& record) {
+    return !IsHiddenRecord(record) &&
+           ToImageOffset(static_cast<std::uint32_t>(HexTextToInt(TextPointerOf(record)))) != 0;
+}
+
+// The row the Menu tab lists record k of an array as; -1 when it is not listed.
+int ListedRow(const std::vector<std::string>& records, std::size_t k) {
+    if (k >= records.size() || !Listed(records[k])) return -1;
+    return static_cast<int>(
+        std::count_if(records.begin(), records.begin() + static_cast<std::ptrdiff_t>(k), Listed));
+}
+
+std::string Below(const std::string& path, int row) {
+    return (path.empty() ? "" : path + "/") + std::to_string(row);
+}
+
+using Args = std::vector<std::pair<std::string, JsonValue>>;
+
+// The commands that turn one level of A into the same level of B. Several changes to one
+// level are said in an order the commands can replay: the additions (which always append)
+// with the deletions, bottom up, among them where B's new texts tell, the moves that put
+// every record in B's order, and last the edits, since an edit may hide a record from the
+// list the moves work on.
 class MenuSteps {
   public:
-    MenuSteps(Side& a, Side& b, const Tree& ta, const Tree& tb, Recipe& r)
-        : a_(a), b_(b), ta_(ta), tb_(tb), r_(r) {}
+    MenuSteps(Side& a, Side& b, const Tree& ta, const Tree& tb) : a_(a), b_(b), ta_(ta), tb_(tb) {}
 
-    // The steps that make A's level into B's; false when the change is not one this can say.
-    bool Steps(std::int64_t at, const Level& la, const Level& lb) {
-        const auto& ra = la.records;
+    // False (and nothing added to `out`) when the change is not one the commands can say.
+    bool Steps(const std::string& path, std::int64_t at, const std::vector<std::string>& ra,
+               const Level& lb, std::vector<RecipeStep>& out) {
         const auto& rb = lb.records;
         if (ra == rb) return true;
-        const auto path = PathTo(a_, ta_, at);
-        if (!path) return false;
-        const std::vector<int> rows = RowsOf(a_, at, la);
-        const auto step = [&](const char* command, int record,
-                              std::vector<std::pair<std::string, JsonValue>> more) {
-            std::vector<std::pair<std::string, JsonValue>> args;
-            if (record >= 0) args.emplace_back("row", JsonInteger(RowOf(rows, record)));
-            if (!path->empty()) args.emplace_back("path", JsonText(*path));
+        if (ra.empty() || rb.empty()) return false;
+        std::vector<RecipeStep> steps;
+        std::vector<std::string> cur = ra;
+        std::vector<int> target = Match(ra, rb);
+        std::vector<int> added;
+        for (std::size_t j = 0; j < rb.size(); ++j)
+            if (std::find(target.begin(), target.end(), static_cast<int>(j)) == target.end())
+                added.push_back(static_cast<int>(j));
+        added = InAddingOrder(added, rb);
+
+        const auto step = [&](const char* command, int row, Args more) {
+            Args args;
+            if (row >= 0) args.emplace_back("row", JsonInteger(row));
+            if (!path.empty()) args.emplace_back("path", JsonText(path));
             args.insert(args.end(), more.begin(), more.end());
-            r_.steps.push_back({command, std::move(args)});
+            steps.push_back({command, std::move(args)});
         };
-        const auto erased = [](std::vector<std::string> v, std::size_t k) {
-            v.erase(v.begin() + static_cast<std::ptrdiff_t>(k));
-            return v;
-        };
-        if (ra.size() == rb.size()) {
-            std::vector<std::size_t> differ;
-            for (std::size_t i = 0; i < ra.size(); ++i)
-                if (ra[i] != rb[i]) differ.push_back(i);
-            const std::size_t i = differ[0];
-            if (differ.size() == 2 && differ[1] == i + 1 && ra[i] == rb[i + 1] &&
-                ra[i + 1] == rb[i] && RowOf(rows, static_cast<int>(i + 1)) >= 0) {
-                step("menu move", static_cast<int>(i + 1), {{"direction", JsonText("up")}});
-                return true;
-            }
-            for (const std::size_t k : differ)
-                if (RowOf(rows, static_cast<int>(k)) < 0) return false;
-            for (const std::size_t k : differ) {
-                const MenuFields fa = FieldsOfRecord(ra[k]), fb = FieldsOfRecord(rb[k]);
-                std::vector<std::pair<std::string, JsonValue>> fields;
-                for (std::size_t f = 0; f < fa.size(); ++f)
-                    if (fa[f] != fb[f]) fields.emplace_back(kFieldOptionNames[f], JsonText(fb[f]));
-                step("menu edit", static_cast<int>(k), std::move(fields));
-            }
+        // New submenus: the B record that opens one, and the record 0 its header copies.
+        std::vector<std::pair<int, std::string>> created;
+        std::vector<std::size_t> doomed;  // bottom up
+        for (std::size_t k = cur.size(); k-- > 0;)
+            if (target[k] < 0) doomed.push_back(k);
+        std::size_t nextDoomed = 0;
+        const auto deleteOne = [&] {
+            const std::size_t k = doomed[nextDoomed++];
+            const int row = ListedRow(cur, k);
+            // A level keeps a record behind its header.
+            if (row < 0 || cur.size() <= 2) return false;
+            step("menu delete", row, {});
+            cur.erase(cur.begin() + static_cast<std::ptrdiff_t>(k));
+            target.erase(target.begin() + static_cast<std::ptrdiff_t>(k));
             return true;
+        };
+        for (std::size_t n = 0; n < added.size(); ++n) {
+            // Deletions wait for the additions: an addition writes its text and then the
+            // whole array at the start of the free space, and a deletion frees the end of an
+            // array that lies there. Where B's next new text lies tells how many records the
+            // level held when that addition came.
+            const auto count = n > 0 ? CountBeforeAdding(added, n, rb) : std::nullopt;
+            while (count && nextDoomed < doomed.size() && cur.size() > 2 && cur.size() > *count)
+                if (!deleteOne()) return false;
+            const int j = added[n];
+            const std::string& rec = rb[static_cast<std::size_t>(j)];
+            const bool sub = NewSubmenu(rec);
+            auto args = AddArgs(at, lb, j, sub);
+            if (!args) return false;
+            if (sub) created.emplace_back(j, cur[0]);
+            step("menu add", -1, std::move(*args));
+            cur.push_back(rec);
+            target.push_back(j);
         }
-        if (rb.size() + 1 == ra.size()) {
-            for (std::size_t k = 0; k < ra.size(); ++k) {
-                if (erased(ra, k) != rb || RowOf(rows, static_cast<int>(k)) < 0) continue;
-                step("menu delete", static_cast<int>(k), {});
-                return true;
+        while (nextDoomed < doomed.size())
+            if (!deleteOne()) return false;
+
+        // Moves swap neighbouring rows, so the records listed are put in B's order by
+        // insertion; records not listed keep their places.
+        std::vector<std::size_t> slots;
+        for (std::size_t k = 0; k < cur.size(); ++k)
+            if (Listed(cur[k])) slots.push_back(k);
+        for (std::size_t p = 1; p < slots.size(); ++p)
+            for (std::size_t q = p; q > 0 && target[slots[q - 1]] > target[slots[q]]; --q) {
+                step("menu move", static_cast<int>(q), {{"direction", JsonText("up")}});
+                std::swap(cur[slots[q - 1]], cur[slots[q]]);
+                std::swap(target[slots[q - 1]], target[slots[q]]);
             }
-            return false;
+        for (std::size_t k = 0; k < cur.size(); ++k)
+            if (target[k] != static_cast<int>(k)) return false;
+
+        for (std::size_t k = 0; k < cur.size(); ++k) {
+            if (cur[k] == rb[k]) continue;
+            const int row = ListedRow(cur, k);
+            if (row < 0) return false;
+            const MenuFields fa = FieldsOfRecord(cur[k]), fb = FieldsOfRecord(rb[k]);
+            Args fields;
+            for (std::size_t f = 0; f < fa.size(); ++f)
+                if (fa[f] != fb[f]) fields.emplace_back(kFieldOptionNames[f], JsonText(fb[f]));
+            step("menu edit", row, std::move(fields));
+            cur[k] = rb[k];
         }
-        if (ra.size() + 1 == rb.size()) {
-            // An item is added at the end of the level's items.
-            for (std::size_t k = 0; k < rb.size(); ++k) {
-                if (erased(rb, k) != ra) continue;
-                return Add(at, lb, static_cast<int>(k), step);
-            }
+
+        // A submenu made by an addition starts as an empty level under its new row.
+        for (const auto& [j, header] : created) {
+            const std::string& rec = rb[static_cast<std::size_t>(j)];
+            const std::int64_t sub = ToImageOffset(FuncPointerValue(rec));
+            const auto level = tb_.find(sub);
+            const int row = ListedRow(rb, static_cast<std::size_t>(j));
+            if (row < 0 || KindOf(level->second.descriptor) != KindOf(kNewMenuDescriptorHex) ||
+                !Steps(Below(path, row), sub, {TextPointerOf(rec) + header.substr(8)},
+                       level->second, steps))
+                return false;
+            created_.push_back(sub);
         }
-        return false;
+        out.insert(out.end(), steps.begin(), steps.end());
+        return true;
     }
 
+    // The levels of B that steps made.
+    const std::vector<std::int64_t>& Created() const { return created_; }
+
   private:
-    template <typename Step>
-    bool Add(std::int64_t at, const Level& lb, int record, Step& step) {
+    // For every A record, the B record it becomes (-1: it is deleted): records kept in
+    // order, equal records moved, records of one text edited, and then records left on
+    // both sides edited into each other where B's needs no new text.
+    std::vector<int> Match(const std::vector<std::string>& ra, const std::vector<std::string>& rb) {
+        std::vector<int> target(ra.size(), -1);
+        const auto [keptA, keptB] = Kept(ra, rb);
+        std::vector<int> restA, restB;
+        for (std::size_t i = 0, j = 0; i < ra.size(); ++i) {
+            if (!keptA[i]) {
+                restA.push_back(static_cast<int>(i));
+                continue;
+            }
+            while (!keptB[j]) ++j;
+            target[i] = static_cast<int>(j++);
+        }
+        for (std::size_t j = 0; j < rb.size(); ++j)
+            if (!keptB[j]) restB.push_back(static_cast<int>(j));
+
+        const auto pairUp = [&](auto key) {
+            std::vector<std::string> ka, kb;
+            for (const int i : restA) ka.push_back(key(static_cast<int>(i), true));
+            for (const int j : restB) kb.push_back(key(static_cast<int>(j), false));
+            const std::vector<int> match = MatchByKey(ka, kb);
+            std::vector<int> leftA, leftB;
+            std::vector<bool> taken(restB.size(), false);
+            for (std::size_t x = 0; x < restA.size(); ++x) {
+                if (match[x] < 0 || ka[x].empty()) {
+                    leftA.push_back(restA[x]);
+                    continue;
+                }
+                taken[static_cast<std::size_t>(match[x])] = true;
+                target[static_cast<std::size_t>(restA[x])] =
+                    restB[static_cast<std::size_t>(match[x])];
+            }
+            for (std::size_t y = 0; y < restB.size(); ++y)
+                if (!taken[y]) leftB.push_back(restB[y]);
+            restA = leftA;
+            restB = leftB;
+        };
+        const auto record = [&](int k, bool inA) {
+            return inA ? ra[static_cast<std::size_t>(k)] : rb[static_cast<std::size_t>(k)];
+        };
+        pairUp(record);
+        pairUp([&](int k, bool inA) { return TextPointerOf(record(k, inA)); });
+        // Whatever is left: an edit can give any record whose text is already there.
+        pairUp([&](int k, bool inA) {
+            return inA || !NewText(record(k, false)) ? std::string("any") : std::string();
+        });
+        return target;
+    }
+
+    // Whether a B record names an inline text that A lacks: only an addition writes one.
+    bool NewText(const std::string& rec) const {
+        const auto text = InlineTextOf(b_, rec);
+        return text && InlineTextOf(a_, rec) != text;
+    }
+
+    // Whether a B record opens a level that only B has: an addition with a new submenu.
+    bool NewSubmenu(const std::string& rec) const {
+        if (!IsSubMenuRecord(rec)) return false;
+        const std::int64_t sub = ToImageOffset(FuncPointerValue(rec));
+        const auto level = tb_.find(sub);
+        return level != tb_.end() && !ta_.count(sub) && !Unchanged(a_, sub, level->second);
+    }
+
+    // Additions in the order they were made: each new text lies behind the one before.
+    std::vector<int> InAddingOrder(std::vector<int> added,
+                                   const std::vector<std::string>& rb) const {
+        std::vector<int> named;
+        for (const int j : added)
+            if (NewText(rb[static_cast<std::size_t>(j)])) named.push_back(j);
+        const auto textAt = [&](int j) {
+            return HexTextToInt(TextPointerOf(rb[static_cast<std::size_t>(j)]));
+        };
+        std::vector<int> sorted = named;
+        std::stable_sort(sorted.begin(), sorted.end(),
+                         [&](int x, int y) { return textAt(x) < textAt(y); });
+        for (std::size_t n = 0, k = 0; k < added.size(); ++k)
+            if (NewText(rb[static_cast<std::size_t>(added[k])])) added[k] = sorted[n++];
+        return added;
+    }
+
+    // The records a level held right before the n-th addition, told by the gap between the
+    // text of the addition before and its own: that text, a new submenu's descriptor and
+    // header record, and the array as it was left; nothing when that is not told.
+    std::optional<std::size_t> CountBeforeAdding(const std::vector<int>& added, std::size_t n,
+                                                 const std::vector<std::string>& rb) const {
+        if (n == 0 || n >= added.size()) return std::nullopt;
+        const std::string& rec = rb[static_cast<std::size_t>(added[n - 1])];
+        const std::string& next = rb[static_cast<std::size_t>(added[n])];
+        const auto text = InlineTextOf(b_, rec);
+        if (!text || !NewText(rec) || !NewText(next)) return std::nullopt;
+        const auto at = [](const std::string& r) {
+            return ToImageOffset(static_cast<std::uint32_t>(HexTextToInt(TextPointerOf(r))));
+        };
+        const auto size = static_cast<std::int64_t>(rec.size() / 2);
+        const std::int64_t array = at(next) - at(rec) - static_cast<std::int64_t>(text->size()) -
+                                   (NewSubmenu(rec) ? kDescriptorSize + size : 0);
+        if (size == 0 || array < size || array % size != 0) return std::nullopt;
+        return static_cast<std::size_t>(array / size);
+    }
+
+    // The arguments of "menu add" that give B's record `record` of the level at `at`.
+    std::optional<Args> AddArgs(std::int64_t at, const Level& lb, int record, bool sub) {
         const std::string& rec = lb.records[static_cast<std::size_t>(record)];
         const MenuFields fb = FieldsOfRecord(rec);
-        const bool sub = IsSubMenuRecord(rec);
-        std::vector<std::pair<std::string, JsonValue>> args;
-        if (InlineText(b_, rec)) {
+        Args args;
+        const bool named = NewText(rec);
+        if (named) {
             const std::vector<int> rows = RowsOf(b_, at, lb);
             const int row = RowOf(rows, record);
-            if (row < 0) return false;
+            if (row < 0) return std::nullopt;
             args.emplace_back(
                 "name",
                 JsonText(Latin1ToUtf8(b_.ed.menu.tab.rows[static_cast<std::size_t>(row)].name)));
@@ -450,22 +628,29 @@ class MenuSteps {
         if (sub) args.emplace_back("submenu", JsonTrue());
         for (std::size_t f = 0; f < fb.size(); ++f) {
             const auto field = static_cast<MenuField>(f);
-            if (fb[f].empty() ||
-                (field == MenuField::TextPointer && !args.empty() && args[0].first == "name") ||
+            if (fb[f].empty() || (field == MenuField::TextPointer && named) ||
                 (field == MenuField::FuncPointer && sub))
                 continue;
             args.emplace_back(kFieldOptionNames[f], JsonText(fb[f]));
         }
-        step("menu add", -1, std::move(args));
-        return true;
+        return args;
     }
 
     Side& a_;
     Side& b_;
     const Tree& ta_;
     const Tree& tb_;
-    Recipe& r_;
+    std::vector<std::int64_t> created_;
 };
+
+// How many levels lie above a level of the tree.
+std::size_t Depth(const Tree& t, std::int64_t at) {
+    std::size_t depth = 0;
+    for (auto it = t.find(at); it != t.end() && it->second.parent >= 0 && depth < kMaxLevels;
+         it = t.find(it->second.parent))
+        ++depth;
+    return depth;
+}
 
 constexpr std::pair<int, const char*> kSecurityChoices[] = {
     {kWholeMenu, "whole"}, {kInbox, "inbox"}, {kOutbox, "outbox"}};
@@ -505,13 +690,36 @@ bool MakeMenus(Side& a, Side& b, Recipe& r) {
     Side pa(*patched);
     const Tree ta = Walk(pa, Root(pa, &ea));
     const Tree tb = Walk(b, rootB);
-    MenuSteps steps(pa, b, ta, tb, r);
+    MenuSteps steps(pa, b, ta, tb);
+
+    // A level's path is its rows in the levels above, so the deepest levels go first: the
+    // levels above are still as A has them when the path is followed.
+    std::vector<std::int64_t> order;
+    for (const auto& level : ta) order.push_back(level.first);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::int64_t x, std::int64_t y) { return Depth(ta, x) > Depth(ta, y); });
     bool all = true;
-    for (const auto& [at, la] : ta) {
+    for (const std::int64_t at : order) {
+        const Level& la = ta.at(at);
         const auto lb = tb.find(at);
-        all = lb != tb.end() && steps.Steps(at, la, lb->second) && all;
+        // A level no longer reached is left as it was: its item was deleted or changed.
+        if (lb == tb.end()) {
+            all = all && Unchanged(b, at, la);
+            continue;
+        }
+        if (KindOf(la.descriptor) != KindOf(lb->second.descriptor)) {
+            all = false;
+            continue;
+        }
+        if (la.records == lb->second.records) continue;
+        const auto path = PathTo(pa, ta, at);
+        all = path && steps.Steps(*path, at, la.records, lb->second, r.steps) && all;
     }
-    for (const auto& [at, lb] : tb) all = all && ta.count(at) > 0;
+    const auto& created = steps.Created();
+    for (const auto& [at, lb] : tb)
+        all = all &&
+              (ta.count(at) > 0 || std::find(created.begin(), created.end(), at) != created.end() ||
+               Unchanged(pa, at, lb));
     return all;
 }
 

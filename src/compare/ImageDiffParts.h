@@ -59,6 +59,10 @@ void Changed(Pair& p, const std::string& item, const std::string& va, const std:
 // of that key in B). Returns for every A item the index of its B partner, or -1.
 std::vector<int> MatchByKey(const std::vector<std::string>& a, const std::vector<std::string>& b);
 
+// The address the image header gives as the start of the PPM area; nothing when the header
+// is not found.
+std::optional<std::uint32_t> PpmStartOf(const Side& s);
+
 // The sections, each comparing one subsystem.
 void CompareTones(Pair& p);
 void CompareLanguages(Pair& p);

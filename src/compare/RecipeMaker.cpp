@@ -15,6 +15,7 @@
 #include "tones/AlertTones.h"
 #include "tones/RingtoneCommands.h"
 #include "tones/ToneCatalog.h"
+#include "tones/ToptionFrm.h"
 
 namespace brivant {
 
@@ -146,15 +147,58 @@ std::optional<Bytes> Alert(Maker& m, Side& s, int kind) {
     return m.Exported([&](Interaction& ui) { AlertToneRetrieve(s.ed, ui, kind); });
 }
 
+// What the Options dialog chose for a stored alert tone (repeat count, rising volume), told
+// by the prefix its sequence starts with; nothing for a kind whose prefix is fixed.
+std::optional<std::pair<int, bool>> AlertOptions(Side& s, int kind) {
+    if (AlertKinds().at(static_cast<std::size_t>(kind)).fixedPrefix) return std::nullopt;
+    std::int64_t entry = -1;
+    Attempt(s, [&] { entry = LocateAlertEntry(s.ed, kind); });
+    const auto pointer = s.Read(entry, 4);
+    if (entry < 0 || !pointer) return std::nullopt;
+    const std::int64_t at = ToImageOffset(GetBE32(pointer->data()));
+    for (const bool ascending : {false, true})
+        for (int count = 1; count <= 20; ++count) {
+            ToptionFrm options;
+            options.count = std::to_string(count);
+            options.ascending = ascending;
+            if (options.PressOk()) continue;
+            const Bytes prefix = HexToBytes(options.Prefix());
+            if (s.Read(at, static_cast<std::int64_t>(prefix.size())) == prefix)
+                return std::pair{count, ascending};
+        }
+    return std::nullopt;
+}
+
 void MakeAlerts(Maker& m) {
     if (!AlertTableFor(m.a.ed.PhoneType())) return;  // a family whose alerts are ringtone rows
     for (int kind = 0; kind < kAlertKindCount; ++kind) {
         const auto ta = Alert(m, m.a, kind);
         const auto tb = Alert(m, m.b, kind);
-        if (ta == tb || !tb) continue;
-        m.Step("alert change", {{"kind", JsonText(kAlertNames[kind])},
-                                {"in", EmbeddedFile(*tb, std::string(kAlertNames[kind]) + ".re")}});
+        if (ta == tb) continue;
+        if (!tb) {
+            m.recipe.notExpressed.push_back(std::string("Alert tones: the ") + kAlertNames[kind] +
+                                            " tone of B cannot be exported");
+            continue;
+        }
+        std::vector<std::pair<std::string, JsonValue>> args = {
+            {"kind", JsonText(kAlertNames[kind])},
+            {"in", EmbeddedFile(*tb, std::string(kAlertNames[kind]) + ".re")}};
+        // The tone file leaves out how often the tone repeats and how loud it starts.
+        if (const auto options = AlertOptions(m.b, kind)) {
+            args.emplace_back("repeat", JsonInteger(options->first));
+            if (options->second) args.emplace_back("ascending", JsonTrue());
+        }
+        m.Step("alert change", std::move(args));
     }
+}
+
+// Free space moved between the MCU and PPM areas shows as the PPM area's new start.
+void MakeSpace(Maker& m) {
+    const auto sa = PpmStartOf(m.a);
+    const auto sb = PpmStartOf(m.b);
+    if (!sa || !sb || *sa == *sb) return;
+    const bool toPpm = *sb < *sa;
+    m.Step("space adjust", {{toPpm ? "ppm" : "mcu", JsonInteger(toPpm ? *sa - *sb : *sb - *sa)}});
 }
 
 // Languages and countries travel as their whole chunk.
@@ -303,8 +347,9 @@ bool Expressed(const std::string& key, const DiffEntry& e) {
         return e.item.rfind("TONE", 0) == 0 || e.item.rfind("TEXT", 0) == 0 ||
                e.item.rfind("PLMN", 0) == 0 || e.item.rfind("PPM data", 0) == 0 ||
                e.change == "moved";
-    // What the save repairs, and where the edits placed their bytes.
-    return key == "phone" || key == "checksums" || key == "freeSpace";
+    // What the save repairs, and where the edits placed their bytes. No command changes
+    // the phone type, the model or the size.
+    return key == "checksums" || key == "freeSpace";
 }
 
 // A run of bytes no subsystem explains is still said by the steps when it lies in A's MCU
@@ -339,6 +384,8 @@ Recipe MakeRecipe(const std::string& pathA, const std::string& pathB, int phoneT
     Recipe recipe;
     if (eb.PhoneType() != 0) recipe.phoneType = eb.PhoneTypeText();
     Maker m{a, b, scratch, recipe};
+    // First: the steps after it place their bytes in the areas as B divides them.
+    MakeSpace(m);
     if (ea.ppm.split && eb.ppm.split) {
         Attempt(a, [&] { ShowRingtones(ea, ea.tones, a.ui); });
         Attempt(b, [&] { ShowRingtones(eb, eb.tones, b.ui); });

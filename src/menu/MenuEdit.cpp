@@ -17,7 +17,6 @@
 namespace brivant {
 
 namespace {
-constexpr const char* kNewDescriptorHex = "000000000080010100000000";
 constexpr std::size_t kMaxRecords = 256;
 
 std::string Join(const std::vector<std::string>& records) {
@@ -194,7 +193,7 @@ void AddMenuItem(Session& ed, MenuState& m, TextState& texts, Interaction& ui) {
     if (dialog.withSubMenu) {
         // A new empty level: its descriptor, then a header record made of the new text
         // pointer and the rest of this level's record 0.
-        Bytes block = HexToBytes(kNewDescriptorHex + textPointer + v.records[0].substr(8));
+        Bytes block = HexToBytes(kNewMenuDescriptorHex + textPointer + v.records[0].substr(8));
         const std::int32_t a = ed.FreeOffset;
         PutBE32(block.data(), ToPhoneAddress(std::int64_t{a} + kDescriptorSize));
         WriteAtFreeOffset(ed, block);

@@ -18,6 +18,10 @@ inline constexpr const char* kLastMenuItem =
 inline constexpr const char* kMenuLevelFull =
     "This menu level already holds 256 items; nothing was added";
 
+// The descriptor of a level that "Add" makes for a new submenu: Items Pointer (filled in),
+// Item Count 0, and its kind bytes.
+inline constexpr const char* kNewMenuDescriptorHex = "000000000080010100000000";
+
 // The commands of the Menu tab's list on the level it shows. Every change is written into
 // the image at once; the level's array and descriptor are written where they were read,
 // after checking that they still hold what was read there.

@@ -7,6 +7,7 @@
 
 #include "cli/CliModule.h"
 #include "compare/ImageDiff.h"
+#include "compare/JsonReader.h"
 #include "compare/Recipe.h"
 #include "support/TestSupport.h"
 
@@ -54,12 +55,16 @@ std::string WriteRecipe(TempDir& dir, const std::string& name, const std::string
     return path;
 }
 
-// One kind of edit: the command line that makes B from A (with "A", "B" and files made in
-// the folder filled in by `args`).
+// One command line that reads the image `in` and writes `out` (files it needs are made in
+// the folder).
+using Command = std::function<std::vector<std::string>(TempDir&, const std::string& in,
+                                                       const std::string& out)>;
+
+// One kind of edit: the command lines that make B from A, run in turn, each on the image the
+// one before wrote.
 struct Edit {
     const char* name;
-    std::function<std::vector<std::string>(TempDir&, const std::string& a, const std::string& b)>
-        args;
+    std::vector<Command> commands;
 };
 
 std::vector<std::string> Out(std::vector<std::string> v, const std::string& b) {
@@ -68,88 +73,157 @@ std::vector<std::string> Out(std::vector<std::string> v, const std::string& b) {
     return v;
 }
 
+// A command line on the image, with its words before and after the image's name.
+Command On(std::vector<std::string> head, std::vector<std::string> tail = {}) {
+    return [head, tail](TempDir&, const std::string& in, const std::string& out) {
+        std::vector<std::string> v = head;
+        v.push_back(in);
+        v.insert(v.end(), tail.begin(), tail.end());
+        return Out(v, out);
+    };
+}
+
+// The rows the Menu tab lists at the root of an image.
+std::vector<JsonValue> RootRows(const std::string& image) {
+    const CliRun run = Cli({"menu", "list", image, "--json"});
+    if (run.status != 0) return {};  // a family whose menu is not edited
+    const JsonValue list = ParseJson(run.out);
+    const JsonValue* rows = list.Find("rows");
+    return rows ? rows->items : std::vector<JsonValue>{};
+}
+
+std::string LastRootRow(const std::string& image) {
+    return std::to_string(static_cast<int>(RootRows(image).size()) - 1);
+}
+
+// An alert tone replaced by a tone file the image itself gives: `from` names the export.
+Command AlertFrom(std::vector<std::string> from, const std::string& kind,
+                  std::vector<std::string> options = {}) {
+    return [from, kind, options](TempDir& d, const std::string& in, const std::string& out) {
+        std::vector<std::string> exp = {from[0], "export", in};
+        exp.insert(exp.end(), from.begin() + 1, from.end());
+        exp.push_back(d.Path("alert.re"));
+        Cli(exp);
+        std::vector<std::string> v = {"alert", "change", in, kind, d.Path("alert.re")};
+        v.insert(v.end(), options.begin(), options.end());
+        return Out(v, out);
+    };
+}
+
 const std::vector<Edit>& Edits() {
     static const std::vector<Edit> edits = {
-        {"tones delete",
-         [](TempDir&, auto a, auto b) {
+        {"tones delete", {[](TempDir&, auto a, auto b) {
              return Out({"tones", "delete", a, "1"}, b);
-         }},
-        {"tones change",
-         [](TempDir& d, auto a, auto b) {
+         }}},
+        {"tones change", {[](TempDir& d, auto a, auto b) {
              Cli({"tones", "export", a, "2", d.Path("t.re")});
              return Out({"tones", "change", a, "0", d.Path("t.re")}, b);
-         }},
-        {"tones add",
-         [](TempDir& d, auto a, auto b) {
+         }}},
+        {"tones add", {[](TempDir& d, auto a, auto b) {
              Cli({"tones", "export", a, "0", d.Path("t.re")});
              return Out({"tones", "add", a, d.Path("t.re")}, b);
-         }},
-        {"lang edit",
-         [](TempDir& d, auto a, auto b) {
+         }}},
+        {"lang edit", {[](TempDir& d, auto a, auto b) {
              const std::string t = Cli({"lang", "texts", a, "0"}).out;
              const std::string edited = "Recipe" + t.substr(std::min(t.size(), t.find('\n')));
              WriteFile(d.Path("l.txt"), Bytes(edited.begin(), edited.end()));
              return Out({"lang", "edit", a, "0", d.Path("l.txt")}, b);
-         }},
-        {"ops edit",
-         [](TempDir& d, auto a, auto b) {
+         }}},
+        {"ops edit", {[](TempDir& d, auto a, auto b) {
              const std::string ops = "01 Recipe\n02 Mod\n";
              WriteFile(d.Path("o.txt"), Bytes(ops.begin(), ops.end()));
              return Out({"ops", "edit", a, "0", d.Path("o.txt")}, b);
-         }},
-        {"bmp import",
-         [](TempDir& d, auto a, auto b) {
+         }}},
+        {"bmp import", {[](TempDir& d, auto a, auto b) {
              Cli({"bmp", "export", a, "003", d.Path("b.bmp")});
              return Out({"bmp", "import", a, "001", d.Path("b.bmp")}, b);
-         }},
-        {"ani set-frame",
-         [](TempDir&, auto a, auto b) {
+         }}},
+        {"ani set-frame", {[](TempDir&, auto a, auto b) {
              return Out({"ani", "set-frame", a, "000", "1", "004"}, b);
-         }},
-        {"ani set-length",
-         [](TempDir&, auto a, auto b) {
+         }}},
+        {"ani set-length", {[](TempDir&, auto a, auto b) {
              return Out({"ani", "set-length", a, "001", "5"}, b);
-         }},
-        {"patch leds",
-         [](TempDir&, auto a, auto b) {
+         }}},
+        {"patch leds", {[](TempDir&, auto a, auto b) {
              return Out({"patch", "leds", a}, b);
-         }},
-        {"patch lcd",
-         [](TempDir&, auto a, auto b) {
+         }}},
+        {"patch lcd", {[](TempDir&, auto a, auto b) {
              return Out({"patch", "lcd", a}, b);
-         }},
-        {"patch lcd --blinking",
-         [](TempDir&, auto a, auto b) {
+         }}},
+        {"patch lcd --blinking", {[](TempDir&, auto a, auto b) {
              return Out({"patch", "lcd", "--blinking", a}, b);
-         }},
-        {"menu edit",
-         [](TempDir&, auto a, auto b) {
+         }}},
+        {"menu edit", {[](TempDir&, auto a, auto b) {
              return Out({"menu", "edit", a, "0", "--func-id", "0042"}, b);
-         }},
-        {"menu edit in a submenu",
-         [](TempDir&, auto a, auto b) {
+         }}},
+        {"menu edit in a submenu", {[](TempDir&, auto a, auto b) {
              return Out({"menu", "edit", a, "0", "--path", "2", "--bmp-id", "0003"}, b);
-         }},
-        {"menu move",
-         [](TempDir&, auto a, auto b) {
+         }}},
+        {"menu move", {[](TempDir&, auto a, auto b) {
              return Out({"menu", "move", a, "1", "up"}, b);
-         }},
-        {"menu delete",
-         [](TempDir&, auto a, auto b) {
+         }}},
+        {"menu delete", {[](TempDir&, auto a, auto b) {
              return Out({"menu", "delete", a, "1"}, b);
-         }},
-        {"menu add",
-         [](TempDir&, auto a, auto b) {
+         }}},
+        {"menu add", {[](TempDir&, auto a, auto b) {
              return Out({"menu", "add", a, "--name", "Recipe"}, b);
-         }},
-        {"security patch --whole",
-         [](TempDir&, auto a, auto b) {
+         }}},
+        {"security patch --whole", {[](TempDir&, auto a, auto b) {
              return Out({"security", "patch", "--whole", a}, b);
-         }},
-        {"security patch --outbox",
-         [](TempDir&, auto a, auto b) {
+         }}},
+        {"security patch --outbox", {[](TempDir&, auto a, auto b) {
              return Out({"security", "patch", "--outbox", a}, b);
-         }},
+         }}},
+        {"menu: moves, an edit, a delete and an add in one level",
+         {On({"menu", "move"}, {"1", "down"}), On({"menu", "move"}, {"5", "up"}),
+          On({"menu", "edit"}, {"0", "--func-id", "0042"}), On({"menu", "delete"}, {"3"}),
+          On({"menu", "add"}, {"--name", "Recipe"})}},
+        {"menu: two adds, the second moved above the first, and a delete",
+         {On({"menu", "add"}, {"--name", "First"}), On({"menu", "add"}, {"--name", "Second"}),
+          [](TempDir&, auto in, auto out) {
+              return Out({"menu", "move", in, LastRootRow(in), "up"}, out);
+          },
+          On({"menu", "delete"}, {"0"})}},
+        {"menu: an add with a text already in the image, then edited",
+         {[](TempDir&, auto in, auto out) {
+              const auto rows = RootRows(in);
+              const JsonValue* text = rows.size() > 1 ? rows[1].Find("textPointer") : nullptr;
+              return Out({"menu", "add", in, "--text-pointer", text ? text->text : "-"}, out);
+          },
+          On({"menu", "move"}, {"0", "down"}), On({"menu", "edit"}, {"1", "--bmp-id", "0001"})}},
+        {"menu: edits in a submenu and in the root",
+         {On({"menu", "edit"}, {"0", "--path", "2", "--bmp-id", "0003"}),
+          On({"menu", "move"}, {"1", "down"}),
+          On({"menu", "add"}, {"--path", "1", "--name", "Deep"}),
+          On({"menu", "edit"}, {"0", "--func-id", "0042"})}},
+        {"menu: a new submenu with items of its own",
+         {On({"menu", "add"}, {"--name", "Sub", "--submenu"}),
+          [](TempDir&, auto in, auto out) {
+              return Out({"menu", "add", in, "--path", LastRootRow(in), "--name", "Inner"}, out);
+          },
+          On({"menu", "move"}, {"2", "down"})}},
+        {"menu: a submenu's item deleted", {On({"menu", "delete"}, {"2"})}},
+        {"menu: an item hidden between moves",
+         {On({"menu", "move"}, {"3", "up"}),
+          On({"menu", "edit"}, {"1", "--bmp-id", "00DC", "--func-id", "0000"}),
+          On({"menu", "move"}, {"1", "down"})}},
+        {"space adjust --ppm", {On({"space", "adjust"}, {"--ppm", "4096"})}},
+        {"space adjust --mcu, then a ringtone added",
+         {On({"space", "adjust"}, {"--mcu", "8192"}),
+          [](TempDir& d, auto in, auto out) {
+              Cli({"tones", "export", in, "0", d.Path("t.re")});
+              return Out({"tones", "add", in, d.Path("t.re")}, out);
+          }}},
+        {"alert change from an exported alert tone", {AlertFrom({"alert", "special"}, "standard")}},
+        {"alert change from an exported ringtone", {AlertFrom({"tones", "0"}, "beep-once")}},
+        {"alert change --repeat --ascending",
+         {AlertFrom({"alert", "special"}, "alarm-clock", {"--repeat", "7", "--ascending"})}},
+        {"alert change, then a ringtone added",
+         {AlertFrom({"alert", "calendar"}, "special"),
+          [](TempDir& d, auto in, auto out) {
+              Cli({"tones", "export", in, "0", d.Path("t.re")});
+              return Out({"tones", "add", in, d.Path("t.re")}, out);
+          }}},
     };
     return edits;
 }
@@ -170,8 +244,15 @@ TEST(ApplyCli, RecipesCarryEveryKindOfEditOnSeveralFamilies) {
             const std::string a = dir.Path("a.fls"), b = dir.Path("b.fls"), c = dir.Path("c.fls"),
                               r = dir.Path("r.json");
             ASSERT_EQ(Cli({"demo", a, "--type", type}).status, 0);
-            const CliRun edit = Cli(e.args(dir, a, b));
-            if (edit.status != 0) continue;  // not an edit this family has
+            bool made = true;
+            std::string in = a;
+            for (std::size_t k = 0; k < e.commands.size() && made; ++k) {
+                const std::string out =
+                    k + 1 == e.commands.size() ? b : dir.Path("t" + std::to_string(k) + ".fls");
+                made = Cli(e.commands[k](dir, in, out)).status == 0;
+                in = out;
+            }
+            if (!made) continue;  // not an edit this family has
             SCOPED_TRACE(std::string(e.name) + " on " + type);
             const CliRun d = Cli({"diff", a, b, "--recipe", r});
             ASSERT_EQ(d.status, 1) << d.err;
@@ -184,6 +265,11 @@ TEST(ApplyCli, RecipesCarryEveryKindOfEditOnSeveralFamilies) {
             EXPECT_EQ(SubsystemDifferences(c, b), std::vector<std::string>{})
                 << Cli({"diff", c, b}).out;
             if (ReadFile(c) != ReadFile(b)) placedDifferently.insert(e.name);
+            // No section compares alert tones: what the phone plays is what they export.
+            for (const char* kind : {"standard", "special", "beep-once", "alarm-clock"}) {
+                const CliRun fromB = Cli({"alert", "export", b, kind, "-"});
+                EXPECT_EQ(Cli({"alert", "export", c, kind, "-"}).out, fromB.out) << kind;
+            }
             ExpectCheckFindsNothing(c);
             ++families;
         }
@@ -402,4 +488,75 @@ TEST(ApplyCli, WhatNoStepSaysIsListedAndOnlyAppliedWithPartial) {
     ASSERT_EQ(Cli({"apply", a, r, "-o", c, "--partial"}).status, 0);
     EXPECT_EQ(SubsystemDifferences(c, b), std::vector<std::string>{});
     EXPECT_EQ(DiffImageFiles(c, b).unexplained.size(), 1u);
+}
+
+// Each menu step walks its path from the root, as the command on its own does, whatever
+// level the step before left the Menu tab on: the recipe gives the image the commands give
+// one by one.
+TEST(ApplyCli, MenuStepsWalkTheirPathFromTheRoot) {
+    TempDir dir;
+    const std::string a = dir.Path("a.fls"), b = dir.Path("b.fls"), c = dir.Path("c.fls");
+    ASSERT_EQ(Cli({"demo", a, "--type", "3310"}).status, 0);
+    const std::vector<std::vector<std::string>> commands = {
+        {"menu", "edit", "0", "--path", "2", "--bmp-id", "0003"},
+        {"menu", "edit", "0", "--func-id", "0042"},
+        {"menu", "add", "--path", "2/1", "--name", "Deeper"},
+        {"menu", "add", "--name", "Top"},
+        {"menu", "move", "1", "--path", "2", "up"},
+        {"menu", "delete", "1"}};
+    const std::string r = WriteRecipe(dir, "r.json", R"({"brivant-recipe": 1, "steps": [
+        {"command": "menu edit", "args": {"row": 0, "path": "2", "bmp-id": "0003"}},
+        {"command": "menu edit", "args": {"row": 0, "func-id": "0042"}},
+        {"command": "menu add", "args": {"path": "2/1", "name": "Deeper"}},
+        {"command": "menu add", "args": {"name": "Top"}},
+        {"command": "menu move", "args": {"row": 1, "path": "2", "direction": "up"}},
+        {"command": "menu delete", "args": {"row": 1}}]})");
+    std::filesystem::copy_file(a, b);
+    for (std::vector<std::string> command : commands) {
+        command.insert(command.begin() + 2, b);
+        command.push_back("--in-place");
+        ASSERT_EQ(Cli(command).status, 0) << Joined(command);
+    }
+    const CliRun run = Cli({"apply", a, r, "-o", c});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(ReadFile(c), ReadFile(b)) << Cli({"diff", c, b}).out;
+}
+
+// Differences no command makes stay in the recipe's list, so apply refuses it: the steps
+// alone would not give B.
+TEST(ApplyCli, DifferencesNoCommandMakesAreListedNotDropped) {
+    struct Case {
+        const char* name;
+        std::vector<std::vector<std::string>> makeA;  // run on a 3310 sample, --in-place
+        std::vector<std::string> demoB;               // B as written by demo
+        const char* listed;
+    };
+    const std::vector<Case> cases = {
+        {"an installed code patch removed", {{"patch", "leds"}}, {}, "Code patches: removed"},
+        {"an item A hides shown",
+         {{"menu", "edit", "1", "--bmp-id", "00DC", "--func-id", "0000"}},
+         {},
+         "Menu: changed record 2 in Menu"},
+        {"another image size", {}, {"--size", "4"}, "Phone type: changed Size"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        const std::string a = dir.Path("a.fls"), b = dir.Path("b.fls"), r = dir.Path("r.json");
+        ASSERT_EQ(Cli({"demo", a, "--type", "3310"}).status, 0);
+        std::vector<std::string> demo = {"demo", b, "--type", "3310"};
+        demo.insert(demo.end(), c.demoB.begin(), c.demoB.end());
+        ASSERT_EQ(Cli(demo).status, 0);
+        for (std::vector<std::string> command : c.makeA) {
+            command.insert(command.begin() + 2, a);
+            command.push_back("--in-place");
+            ASSERT_EQ(Cli(command).status, 0) << Joined(command);
+        }
+        ASSERT_EQ(Cli({"diff", a, b, "--recipe", r}).status, 1);
+        const Recipe recipe = ParseRecipe(Text(ReadFile(r)));
+        EXPECT_TRUE(std::any_of(recipe.notExpressed.begin(), recipe.notExpressed.end(),
+                                [&](const std::string& e) { return Has(e, c.listed); }))
+            << Text(ReadFile(r));
+        EXPECT_EQ(Cli({"apply", a, r, "-o", dir.Path("c.fls")}).status, 1);
+    }
 }
