@@ -57,8 +57,10 @@ namespace {
 
 // 62XX/7110 keeps the alert tones as fixed rows of the ringtone list. A kind's record (known
 // by its tag) that stands on another row than its own has moved: the phone plays whatever
-// now lies on the kind's row. A record replaced through the alert tone's Change may carry
-// any tag, and then the kind's tag is nowhere in the list.
+// now lies on the kind's row. Records are numbered by their rows (row 0 holds ID 1), and a
+// record taken out or put in moves the records behind it with their IDs. A Change keeps the
+// row's ID and may bring any tag (the Calendar record exported and loaded as the System
+// Error tone): a kind's tag on a row whose ID is that row's own is such a choice, no move.
 void CheckAlertRows(Checker& c) {
     Editor& ed = c.ed();
     const Bytes piece = HexToBytes(ed.ppm[Piece::TONE]);
@@ -80,6 +82,7 @@ void CheckAlertRows(Checker& c) {
             continue;
         for (std::size_t other = 0; other < rows.size(); ++other) {
             if (tagOf(other) != want) continue;
+            if (HexTextToInt(rows[other].id) == static_cast<std::int64_t>(other) + 1) continue;
             c.Problem(
                 Format(kAlertMoved, {info.entry, std::to_string(other), std::to_string(row)}));
             break;
