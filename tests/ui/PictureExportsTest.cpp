@@ -46,4 +46,4 @@ class PictureExportsTest : public QObject {
 }  // namespace
 
 UI_TEST(PictureExportsTest);
-#include "ui_picture_exports.moc"
+#include "PictureExportsTest.moc"

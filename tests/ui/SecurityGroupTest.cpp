@@ -72,4 +72,4 @@ class SecurityGroupTest : public QObject {
 };
 
 UI_TEST(SecurityGroupTest);
-#include "ui_security_group.moc"
+#include "SecurityGroupTest.moc"

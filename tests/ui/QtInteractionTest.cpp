@@ -198,4 +198,4 @@ class QtInteractionTest : public QObject {
 };
 
 UI_TEST(QtInteractionTest);
-#include "ui_qt_interaction.moc"
+#include "QtInteractionTest.moc"

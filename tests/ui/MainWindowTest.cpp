@@ -339,4 +339,4 @@ class MainWindowTest : public QObject {
 };
 
 UI_TEST(MainWindowTest);
-#include "ui_main_window.moc"
+#include "MainWindowTest.moc"

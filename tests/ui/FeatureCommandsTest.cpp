@@ -118,4 +118,4 @@ class FeatureCommandsTest : public QObject {
 };
 
 UI_TEST(FeatureCommandsTest);
-#include "ui_feature_commands.moc"
+#include "FeatureCommandsTest.moc"

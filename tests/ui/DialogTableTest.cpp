@@ -318,4 +318,4 @@ class DialogTableTest : public QObject {
 };
 
 UI_TEST(DialogTableTest);
-#include "ui_dialog_table.moc"
+#include "DialogTableTest.moc"

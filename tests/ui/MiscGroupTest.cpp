@@ -92,4 +92,4 @@ class MiscGroupTest : public QObject {
 };
 
 UI_TEST(MiscGroupTest);
-#include "ui_misc_group.moc"
+#include "MiscGroupTest.moc"

@@ -225,4 +225,4 @@ class TabWiringTest : public QObject {
 };
 
 UI_TEST(TabWiringTest);
-#include "ui_tab_wiring.moc"
+#include "TabWiringTest.moc"

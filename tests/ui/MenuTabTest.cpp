@@ -150,4 +150,4 @@ class MenuTabTest : public QObject {
 };
 
 UI_TEST(MenuTabTest);
-#include "ui_menu_tab.moc"
+#include "MenuTabTest.moc"

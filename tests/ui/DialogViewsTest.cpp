@@ -264,4 +264,4 @@ class DialogViewsTest : public QObject {
 };
 
 UI_TEST(DialogViewsTest);
-#include "ui_dialog_views.moc"
+#include "DialogViewsTest.moc"

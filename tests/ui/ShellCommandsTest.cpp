@@ -288,4 +288,4 @@ class ShellCommandsTest : public QObject {
 };
 
 UI_TEST(ShellCommandsTest);
-#include "ui_shell_commands.moc"
+#include "ShellCommandsTest.moc"

@@ -89,4 +89,4 @@ class AniControlsTest : public QObject {
 }  // namespace
 
 UI_TEST(AniControlsTest);
-#include "ui_ani_controls.moc"
+#include "AniControlsTest.moc"

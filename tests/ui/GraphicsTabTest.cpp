@@ -94,4 +94,4 @@ class GraphicsTabTest : public QObject {
 }  // namespace
 
 UI_TEST(GraphicsTabTest);
-#include "ui_graphics_tab.moc"
+#include "GraphicsTabTest.moc"

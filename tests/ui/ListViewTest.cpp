@@ -216,4 +216,4 @@ class ListViewTest : public QObject {
 };
 
 UI_TEST(ListViewTest);
-#include "ui_list_view.moc"
+#include "ListViewTest.moc"

@@ -163,4 +163,4 @@ class UndoHistoryTest : public QObject {
 };
 
 UI_TEST(UndoHistoryTest);
-#include "ui_undo_history.moc"
+#include "UndoHistoryTest.moc"

@@ -292,4 +292,4 @@ class TonesTabTest : public QObject {
 };
 
 UI_TEST(TonesTabTest);
-#include "ui_tones_tab.moc"
+#include "TonesTabTest.moc"

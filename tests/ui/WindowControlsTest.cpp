@@ -342,4 +342,4 @@ class WindowControlsTest : public QObject {
 };
 
 UI_TEST(WindowControlsTest);
-#include "ui_window_controls.moc"
+#include "WindowControlsTest.moc"

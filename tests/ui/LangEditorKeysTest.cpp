@@ -54,4 +54,4 @@ class LangEditorKeysTest : public QObject {
 };
 
 UI_TEST(LangEditorKeysTest);
-#include "ui_lang_editor_keys.moc"
+#include "LangEditorKeysTest.moc"

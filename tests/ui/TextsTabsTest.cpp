@@ -268,4 +268,4 @@ class TextsTabsTest : public QObject {
 };
 
 UI_TEST(TextsTabsTest);
-#include "ui_texts_tabs.moc"
+#include "TextsTabsTest.moc"
