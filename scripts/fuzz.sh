@@ -1,17 +1,17 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets with clang (build/fuzz) and runs each in turn, one process.
+# Builds the libFuzzer targets (build/sanitize, the clang build the sanitizer tests use too)
+# and runs each in turn, one process.
 # Usage: scripts/fuzz.sh [SECONDS_PER_TARGET] [TARGET...]   (default 300 s, every target)
-# The corpus grows in build/fuzz/corpus/TARGET (started from the sample builder's seeds);
-# a finding is written to build/fuzz/findings/TARGET/ and makes the script fail. At the end
+# The corpus grows in build/sanitize/corpus/TARGET (started from the sample builder's seeds);
+# a finding is written to build/sanitize/findings/TARGET/ and makes the script fail. At the end
 # one line per target gives its executions.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-300}
 shift || true
-dir=build/fuzz
-CC=${CC:-clang} CXX=${CXX:-clang++} cmake -S . -B "$dir" -G Ninja \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRIVANT_FUZZ=ON >/dev/null
-cmake --build "$dir" -j "${JOBS:-2}" >/dev/null
+dir=build/sanitize
+scripts/configure.sh sanitize
+cmake --build "$dir" -j "${JOBS:-2}" --target fuzz_all >/dev/null
 rm -rf "$dir/seeds"
 "$dir/fuzz/brivant_fuzz_seeds" "$dir/seeds"
 

@@ -1,23 +1,47 @@
 #!/usr/bin/env bash
-# Builds and runs every test: a release build with warnings as errors, then the same tests
-# under AddressSanitizer and UndefinedBehaviorSanitizer, then a short run of every fuzz
-# target (FUZZ_SECONDS each, default 5). GUI tests run offscreen.
+# Builds and runs every test: a release build with warnings as errors, then one clang build
+# under AddressSanitizer and UndefinedBehaviorSanitizer that runs the same tests and links the
+# fuzz targets, then a short run of every fuzz target (FUZZ_SECONDS each, default 5). GUI
+# tests run offscreen. At the end, how long each stage took.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh build
 jobs=$(nproc 2>/dev/null || echo 2)
 export QT_QPA_PLATFORM=offscreen
 
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DBRIVANT_WERROR=ON >/dev/null
-cmake --build build/release -j "$jobs"
-ctest --test-dir build/release --output-on-failure -j "$jobs"
+timings=()
+started=$SECONDS
+report() {
+  local status=$?
+  echo
+  echo "Stage timings:"
+  printf '  %s\n' "${timings[@]}"
+  printf '  %-30s %6d s\n' "total" $((SECONDS - started))
+  [ "$status" -eq 0 ] || echo "FAILED (exit status $status)"
+}
+trap report EXIT
+# stage NAME COMMAND...: runs the command and keeps how long it took.
+stage() {
+  local name=$1 t0=$SECONDS
+  shift
+  echo "== $name" >&2
+  "$@"
+  timings+=("$(printf '%-30s %6d s' "$name" $((SECONDS - t0)))")
+}
 
-cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBRIVANT_WERROR=ON \
-      -DBRIVANT_SANITIZE=ON -DBRIVANT_BENCH=OFF >/dev/null
-cmake --build build/asan -j "$jobs"
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  ctest --test-dir build/asan --output-on-failure -j "$jobs"
+stage "packages" scripts/install-deps.sh build
 
-# The fuzz targets (clang, libFuzzer) for a few seconds each from the sample seeds: a crash,
-# hang or sanitizer report fails the run. scripts/fuzz.sh alone runs them for longer.
-scripts/fuzz.sh "${FUZZ_SECONDS:-5}"
+stage "configure release" scripts/configure.sh release
+stage "build release" cmake --build build/release -j "$jobs"
+stage "test release" ctest --test-dir build/release --output-on-failure -j "$jobs"
+
+stage "configure sanitize" scripts/configure.sh sanitize
+stage "build sanitize + fuzz" cmake --build build/sanitize -j "$jobs"
+sanitize_tests() {
+  ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir build/sanitize --output-on-failure -j "$jobs"
+}
+stage "test sanitize" sanitize_tests
+
+# The fuzz targets for a few seconds each from the sample seeds: a crash, hang or sanitizer
+# report fails the run. scripts/fuzz.sh alone runs them for longer.
+stage "fuzz runs" scripts/fuzz.sh "${FUZZ_SECONDS:-5}"

@@ -236,7 +236,7 @@ const std::vector<std::string> kFamilies = {"3310", "62XX/7110", "8210", "61XX",
 // image that no subsystem tells apart from B, and the check finds nothing wrong in it.
 // Each kind of edit on three families; under the sanitizers, which make every command line
 // run several times slower, on one family each, taken in turn (the release build runs all).
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(BRIVANT_SANITIZED)
 constexpr int kFamiliesPerEdit = 1;
 #else
 constexpr int kFamiliesPerEdit = 3;

@@ -241,7 +241,7 @@ int Shell(const std::string& command) {
 // never none; once the new one is there, the backup holds the old one; and only the instant
 // of the final rename may leave a temporary file.
 TEST(CrashSafeSave, AKillAtEverySystemCallLeavesAWholeImage) {
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(BRIVANT_SANITIZED)
     GTEST_SKIP() << "a sanitizer build makes thousands of system calls of its own; the release "
                     "build kills the save at each of its calls";
 #endif

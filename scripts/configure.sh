@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Configures one of the project's two builds, the same way for every script that uses it, so
+# that no script compiles what another has already compiled.
+# Usage: scripts/configure.sh release|sanitize
+#   release   build/release: gcc, optimised, warnings as errors (the programs, the tests,
+#             the benchmarks)
+#   sanitize  build/sanitize: clang with AddressSanitizer and UndefinedBehaviorSanitizer and
+#             libFuzzer's coverage hooks: the tests run under the sanitizers and the fuzz
+#             targets are linked from the same objects
+set -euo pipefail
+cd "$(dirname "$0")/.."
+launcher=()
+if command -v ccache >/dev/null 2>&1; then
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+case "${1:-}" in
+  release)
+    cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DBRIVANT_WERROR=ON \
+          "${launcher[@]}" >/dev/null
+    ;;
+  sanitize)
+    CXX=clang++ cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+          -DBRIVANT_WERROR=ON -DBRIVANT_SANITIZE=ON -DBRIVANT_FUZZ=ON -DBRIVANT_BENCH=OFF \
+          "${launcher[@]}" >/dev/null
+    ;;
+  *)
+    echo "usage: scripts/configure.sh release|sanitize" >&2
+    exit 2
+    ;;
+esac
