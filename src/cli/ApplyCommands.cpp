@@ -64,6 +64,8 @@ constexpr const char* kPartial =
     "the recipe lists %s differences its steps do not express (\"notExpressed\"); nothing was "
     "changed (--partial applies the steps anyway)";
 constexpr const char* kApplied = "%s steps applied, written to %s";
+constexpr const char* kNoRecipeFolder =
+    "Cannot tell which folder the recipe %s lies in (%s): the files it names are found there";
 
 struct ApplyArgs : ImageOptions {
     std::string recipe;
@@ -300,7 +302,13 @@ void Apply(CliContext& ctx, const ApplyArgs& a) {
     // Every step is made ready before the image is touched: a step the command line does
     // not know, or arguments its command refuses, end the run with nothing done.
     ScratchFolder scratch;
-    const fs::path recipeDir = fs::absolute(fs::path(a.recipe)).parent_path();
+    std::error_code cwd;
+    const fs::path recipeDir = fs::absolute(fs::path(a.recipe), cwd).parent_path();
+    if (cwd) {
+        ctx.err << kProgramPrefix
+                << Format(kNoRecipeFolder, {a.recipe, SystemErrorText(cwd.value())}) << '\n';
+        throw CliExit{1};
+    }
     std::vector<std::unique_ptr<Step>> steps;
     // A step's IMAGE only has to pass its parser's check: the step runs on the image apply
     // opened. Standard input is read once, by apply, so a step is shown the recipe instead.
@@ -311,7 +319,13 @@ void Apply(CliContext& ctx, const ApplyArgs& a) {
     // What the steps tell goes through here, so each message can name its step.
     std::ostringstream told, ignored;
     CliContext sessionCtx{ignored, told, {}, ctx.standIns, ctx.quiet, nullptr};
-    CliSession s(sessionCtx, a);
+    // The dry run saves as -o would, every check of the save included, to a scratch file.
+    ApplyArgs options = a;
+    if (a.dryRun) {
+        options.out = scratch.NewPath("after-recipe.fls");
+        options.inPlace = false;
+    }
+    CliSession s(sessionCtx, options);
     // Messages of the open and the save are not a step's.
     const auto plain = [&] {
         std::string text = told.str();
@@ -319,9 +333,9 @@ void Apply(CliContext& ctx, const ApplyArgs& a) {
         ctx.err << text;
     };
     try {
-        if (!a.dryRun) s.RequireOutput();
+        s.RequireOutput();
         s.Open();
-        if (!a.dryRun) s.RequireChecksumRepair();
+        s.RequireChecksumRepair();
     } catch (const CliExit&) {
         plain();
         throw;
@@ -337,18 +351,6 @@ void Apply(CliContext& ctx, const ApplyArgs& a) {
     }
     for (auto& step : steps) Run(ctx, s, told, *step);
 
-    if (a.dryRun) {
-        if (s.ed.PpmChanged && s.ed.ppm.split) UpdatePPM(s.ed);
-        if (!a.noChecksum && ChecksumsRepairable(s.ed.MainHex.Data()))
-            RepairImageChecksums(s.ed.MainHex);
-        const std::string after = scratch.NewPath("after-recipe.fls");
-        WriteFileRaw(after, s.ed.MainHex.Data());
-        const int type = s.ed.PhoneType();
-        ImageDiff d = DiffImageFiles(a.image, after, type);
-        d.b.file = "(" + a.image + " after the recipe)";
-        PrintDiff(ctx.out, d, a.json);
-        return;
-    }
     try {
         s.Save();
     } catch (const CliExit&) {
@@ -356,6 +358,12 @@ void Apply(CliContext& ctx, const ApplyArgs& a) {
         throw;
     }
     told.str({});
+    if (a.dryRun) {
+        ImageDiff d = DiffImageFiles(a.image, options.out, s.ed.PhoneType());
+        d.b.file = "(" + a.image + " after the recipe)";
+        PrintDiff(ctx.out, d, a.json);
+        return;
+    }
     // The image itself goes to standard output: nothing else may.
     if (StandIns::IsStdio(a.out)) return;
     const std::string target = a.inPlace ? a.image : a.out;

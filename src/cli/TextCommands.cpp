@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <sstream>
 
 #include "cli/CliModule.h"
@@ -18,6 +19,9 @@ namespace {
 
 constexpr const char* kLineCount = "%s holds %s texts, the language has %s";
 constexpr const char* kBadLine = "Line %s of %s: %s";
+constexpr const char* kNotTextCount =
+    "%s holds %s lines %s, the language's length table has %s entries of 255 (keep one such "
+    "line for each)";
 constexpr const char* kBadOperatorLine =
     "Line %s of %s: expected the two-digit network code, one space and the name";
 // The message a text file that cannot be read gives, the same as for an image.
@@ -80,21 +84,51 @@ void LangList(CliSession& s, const Args& a) {
 void LangTexts(CliSession& s, const Args& a) {
     s.RequireRow(a.row, s.ed.texts.languages.size());
     const LanguageTexts t = ReadRowTexts(s.ed, s.ed.texts, a.row);
+    // Every entry of the length table, in table order, so that the lines load back as they
+    // were: an entry of 255 holds no text and gets a line of its own form.
+    std::vector<std::string> lines;
+    auto text = t.texts.begin();
+    for (std::size_t k = 0; k < t.texts.size() + t.notTexts.size(); ++k) {
+        const bool notText = std::find(t.notTexts.begin(), t.notTexts.end(), k) != t.notTexts.end();
+        if (notText)
+            lines.emplace_back(kNotATextLine);
+        else if (text != t.texts.end())
+            lines.push_back(*text++);
+    }
     PrintEach(
-        s.ctx.out, a.json, "texts", t.texts,
-        [](Json& j, const std::string& text) { j.Latin1(text); },
+        s.ctx.out, a.json, "texts", lines, [](Json& j, const std::string& text) { j.Latin1(text); },
         [](const std::string& text) { return Latin1ToUtf8(text); });
 }
 
 // The Language Editor as if the user had typed these texts and pressed "&OK".
 void LangEdit(CliSession& s, const Args& a) {
     s.RequireRow(a.row, s.ed.texts.languages.size());
-    const std::vector<std::string> lines = ReadLines(InputArg(s.ctx, a.file));
+    const std::vector<std::string> all = ReadLines(InputArg(s.ctx, a.file));
+    // The lines that stand for entries of 255 give their places in the table; the others
+    // are the texts.
+    std::vector<std::string> lines;
+    std::vector<std::size_t> notTexts;
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        if (all[i] == kNotATextLine)
+            notTexts.push_back(i);
+        else
+            lines.push_back(all[i]);
+    }
     s.ui.dialogs.On<TLangEdit>() = [&](TLangEdit& m) {
         if (lines.size() != m.Texts().size()) {
             s.ui.error(Format(kLineCount, {a.file, std::to_string(lines.size()),
                                            std::to_string(m.Texts().size())}));
             return false;
+        }
+        // Without such lines the entries of 255 stay where they are.
+        if (!notTexts.empty()) {
+            if (notTexts.size() != m.NotTexts().size()) {
+                s.ui.error(
+                    Format(kNotTextCount, {a.file, std::to_string(notTexts.size()), kNotATextLine,
+                                           std::to_string(m.NotTexts().size())}));
+                return false;
+            }
+            m.KeepNotTexts(notTexts, m.NotTextBytes());
         }
         for (std::size_t i = 0; i < lines.size(); ++i) {
             m.Select(static_cast<int>(i));

@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -45,6 +47,11 @@ std::string SafeFileName(std::string_view name) {
 namespace {
 constexpr const char* kCannotCreate = "Cannot create file %s (%s)";
 constexpr const char* kCannotBackup = "Cannot create backup %s. (%s)";
+constexpr const char* kBackupNotPlaced =
+    "%s was saved, but its backup %s could not be replaced (%s): the image as it was before "
+    "this save is kept as %s until the next save in that folder";
+constexpr const char* kTempMark = ".tmp~";
+constexpr std::size_t kSuffixSize = 8;
 
 // errno after a failed call; a call that failed without saying why still gets a reason.
 int LastError() {
@@ -97,7 +104,7 @@ std::string RandomSuffix() {
                                (static_cast<std::uint64_t>(::getpid()) << 32)};
     static constexpr char kChars[] =
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    std::string s(8, 'x');
+    std::string s(kSuffixSize, 'x');
     for (char& c : s) c = kChars[gen() % (sizeof(kChars) - 1)];
     return s;
 }
@@ -186,6 +193,36 @@ std::string FolderOf(const std::string& path) {
     return folder.empty() ? "." : folder;
 }
 
+// Whether `name` is what a save of the file `base` names its temporary files: the file's own
+// name or its backup's, ".tmp~" and a suffix of eight letters and digits.
+bool IsTempOf(const std::string& name, const std::string& base) {
+    if (name.size() < base.size() + 5 + kSuffixSize || name.compare(0, base.size(), base) != 0)
+        return false;
+    const std::size_t mark = name.size() - kSuffixSize - 5;
+    if (name.compare(mark, 5, kTempMark) != 0) return false;
+    const std::string middle = name.substr(base.size(), mark - base.size());
+    if (!middle.empty() && middle != ".bak") return false;
+    return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(mark + 5), name.end(),
+                       [](unsigned char c) { return std::isalnum(c) != 0; });
+}
+
+// A save that was killed may have left a temporary file of the same file behind; the next
+// save in that folder removes it. Only regular files go, and a failure to remove one is no
+// reason to refuse the save.
+void RemoveStaleTemps(const std::string& target) {
+    const std::filesystem::path t(target);
+    const std::string base = t.filename().string();
+    std::error_code ec;
+    std::filesystem::directory_iterator it(FolderOf(target), ec);
+    for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (!IsTempOf(name, base)) continue;
+        struct stat st {};
+        const std::string path = it->path().string();
+        if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(path.c_str());
+    }
+}
+
 // An unnamed file can only be given a name through its entry in /proc (or by a privileged
 // process): without it the content is written under a temporary name from the start.
 bool CanNameUnnamedFiles() {
@@ -201,7 +238,12 @@ PendingFile::PendingFile(const std::string& path) : path_(path), target_(path) {
     if (const std::string problem = OutputProblem(path); !problem.empty())
         throw UserError(Format(kCannotCreate, {path, problem}));
     struct stat st {};
-    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    // Any failure to look but "not there" is a failure: taken for an absent file, it would
+    // replace the file without its backup.
+    errno = 0;
+    const bool looked = ::lstat(path.c_str(), &st) == 0;
+    if (!looked && errno != ENOENT) Fail(LastError());
+    if (looked && S_ISLNK(st.st_mode)) {
         // The file the link names is what gets replaced; the link stays a link.
         errno = 0;
         const std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr),
@@ -209,8 +251,11 @@ PendingFile::PendingFile(const std::string& path) : path_(path), target_(path) {
         if (!real) Fail(LastError());
         target_ = real.get();
     }
+    errno = 0;
     const bool exists = ::stat(target_.c_str(), &st) == 0;
+    if (!exists && errno != ENOENT) Fail(LastError());
     if (exists) targetId_ = IdOfStat(st);
+    RemoveStaleTemps(target_);
 
 #if defined(O_TMPFILE)
     // Nameless until committed: a crash at any point leaves no file behind. File systems
@@ -221,7 +266,7 @@ PendingFile::PendingFile(const std::string& path) : path_(path), target_(path) {
     }
 #endif
     for (int attempt = 0; fd_ < 0; ++attempt) {
-        const std::string name = target_ + ".tmp~" + RandomSuffix();
+        const std::string name = target_ + kTempMark + RandomSuffix();
         errno = 0;
         // A new file only: never one (or a link) that is already there. A new target gets the
         // mode new files get.
@@ -292,28 +337,30 @@ bool PendingFile::LinkUnnamed(const std::string& name) {
     return false;
 }
 
-void PendingFile::MakeBackup(const std::string& backup, const std::string& failText) {
+std::string PendingFile::MakeBackup(const std::string& backup, const std::string& failText) {
     const auto fail = [&](const std::string& reason) {
         return UserError(Format(failText.empty() ? kCannotBackup : failText, {backup, reason}));
     };
-    // A second name for the old file, made while the target still has it: no instant
-    // passes without the old content under one of the two names. The older backup goes first
-    // (a link to elsewhere loses only the link), since a link never replaces a name.
-    errno = 0;
-    if (::unlink(backup.c_str()) != 0 && errno != ENOENT) throw fail(SystemErrorText(LastError()));
-    errno = 0;
-    if (::link(target_.c_str(), backup.c_str()) == 0) return;
-    if (errno == EEXIST) throw fail(SystemErrorText(EEXIST));
-    // No links on this file system: a copy, written as every file is.
-    try {
-        WriteFileAtomic(backup, ReadWholeFile(target_, "%s"));
-    } catch (const UserError& e) {
-        throw fail(e.what());
+    // A second name for the old file, made while the target still has it: no instant passes
+    // without the old content under a name. The name is a temporary one: the previous backup
+    // keeps its name until the new image has taken the target's.
+    for (int attempt = 0;; ++attempt) {
+        const std::string name = backup + kTempMark + RandomSuffix();
+        errno = 0;
+        if (::link(target_.c_str(), name.c_str()) == 0) return name;
+        if (errno == EEXIST && attempt < 100) continue;
+        if (errno == EEXIST) throw fail(SystemErrorText(EEXIST));
+        // No links on this file system: a copy, written as every file is.
+        try {
+            WriteFileAtomic(name, ReadWholeFile(target_, "%s"));
+        } catch (const UserError& e) {
+            throw fail(e.what());
+        }
+        return name;
     }
 }
 
-void PendingFile::Commit(const std::string& backup, const std::string& backupFailText) {
-    if (!backup.empty()) MakeBackup(backup, backupFailText);
+void PendingFile::Place() {
     bool placed = false;
     if (unnamed_) {
         // A new file is linked in under its name at once. A name that is taken cannot be
@@ -324,7 +371,7 @@ void PendingFile::Commit(const std::string& backup, const std::string& backupFai
             if (!placed && errno != EEXIST) Fail(LastError());
         }
         for (int attempt = 0; !placed && temp_.empty(); ++attempt) {
-            const std::string name = target_ + ".tmp~" + RandomSuffix();
+            const std::string name = target_ + kTempMark + RandomSuffix();
             if (LinkUnnamed(name))
                 temp_ = name;
             else if (errno != EEXIST || attempt >= 100)
@@ -333,15 +380,34 @@ void PendingFile::Commit(const std::string& backup, const std::string& backupFai
     }
     errno = 0;
     if (!placed && ::rename(temp_.c_str(), target_.c_str()) != 0) Fail(LastError());
+}
+
+void PendingFile::Commit(const std::string& backup, const std::string& backupFailText) {
+    const std::string backupTemp =
+        backup.empty() ? std::string{} : MakeBackup(backup, backupFailText);
+    try {
+        Place();
+    } catch (...) {
+        // The image keeps its name and the previous backup its own.
+        if (!backupTemp.empty()) ::unlink(backupTemp.c_str());
+        throw;
+    }
     committed_ = true;
     if (fd_ >= 0) {
         // The content is on the disk and named: a late close error loses nothing.
         ::close(fd_);
         fd_ = -1;
     }
-    // The new name on the disk too; a folder that cannot be synced loses nothing written.
+    // Now that the new image has the name, the old one takes the backup's.
+    errno = 0;
+    const bool backedUp = backupTemp.empty() || ::rename(backupTemp.c_str(), backup.c_str()) == 0;
+    const int err = LastError();
+    // The new names on the disk too; a folder that cannot be synced loses nothing written.
     const FdCloser dir{::open(FolderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
     if (dir.fd >= 0) ::fsync(dir.fd);
+    if (!backedUp)
+        throw UserError(
+            Format(kBackupNotPlaced, {path_, backup, SystemErrorText(err), backupTemp}));
 }
 
 void WriteFileAtomic(const std::string& path, const Bytes& data) {

@@ -66,15 +66,20 @@ class PendingFile {
     // Writes the whole content and flushes it to the disk.
     void Write(const Bytes& data);
     // Puts the new content under the target's name. With `backup`, the file there now is
-    // first given that name too (a second link to it, or a copy where the file system has
-    // no links), replacing what had it, so the old content is never without a name.
-    // Failures to make the backup throw UserError `backupFailText` (backup path, reason) with
-    // the target untouched.
+    // first given a second, temporary name (a link to it, or a copy where the file system
+    // has no links), which replaces `backup` only once the new content has the target's
+    // name: the old content is never without a name, and a save that fails keeps the
+    // previous backup. Failures to make the backup throw UserError `backupFailText` (backup
+    // path, reason) with the target untouched. Temporary files that a killed save of the
+    // same file left in the folder are removed when the next one starts.
     void Commit(const std::string& backup = {}, const std::string& backupFailText = {});
 
   private:
     [[noreturn]] void Fail(int err);
-    void MakeBackup(const std::string& backup, const std::string& failText);
+    // Gives the file there now a second, temporary name beside `backup`; returns it.
+    std::string MakeBackup(const std::string& backup, const std::string& failText);
+    // Puts the new content under the target's name.
+    void Place();
     // Gives the unnamed file the name `name`; false (errno set) when it cannot.
     bool LinkUnnamed(const std::string& name);
 

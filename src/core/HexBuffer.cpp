@@ -133,7 +133,9 @@ namespace {
 std::string BackupProblem(const std::string& bak) {
     std::error_code ec;
     const auto st = std::filesystem::symlink_status(bak, ec);
-    if (ec || st.type() == std::filesystem::file_type::not_found) return {};
+    // Not there is fine; not knowing whether it is there is not.
+    if (ec && ec != std::errc::no_such_file_or_directory) return ec.message();
+    if (st.type() == std::filesystem::file_type::not_found) return {};
     switch (st.type()) {
         case std::filesystem::file_type::regular:
         case std::filesystem::file_type::symlink:  // only the link goes

@@ -68,12 +68,14 @@ std::optional<std::string> Plan(Session& ed, const GraphicsState& g, int width, 
     }
     plan.plain = plain;
     plan.data = IsRunLengthForm(ed, g.mainCount, g.current) ? EncodeRunLength(plain) : plain;
-    PadWithFillers(plan.data);
-    const auto n = static_cast<std::int32_t>(plan.data.size());
-    const std::int64_t footprint = McuFootprint(plan.data);
 
     HexBuffer& m = ed.MainHex;
     plan.atFreeOffset = !sameSize || StoresAtFreeOffset(ed);
+    // The fillers keep what follows in free space aligned. Written in place they would
+    // overwrite up to three bytes behind the bitmap, which belong to something else.
+    if (plan.atFreeOffset) PadWithFillers(plan.data);
+    const auto n = static_cast<std::int32_t>(plan.data.size());
+    const std::int64_t footprint = McuFootprint(plan.data);
     if (plan.atFreeOffset) {
         // New data goes only where the free space really is: a run of FF bytes.
         if (ed.FreeOffset < 0 || !McuFits(ed, footprint) || McuFreeRun(ed) < footprint)

@@ -41,6 +41,7 @@ std::int32_t FindMcuFreeStart(const Bytes& image) {
     // The searches begin on the last byte of the DUMFILE hit.
     const std::int64_t from = dumfile < 0 ? 1 : dumfile + 6;
     const std::int64_t ppm = Find(image, 1, kPpmMarkerHex);
+    std::int64_t last = size;  // one past the bytes that may be free space
     if (ppm > from) {
         // The free space ends at the first closing mark behind DUMFILE (one that lies before
         // the PPM area), else at the PPM marker; whatever lies behind a mark is not ours.
@@ -49,12 +50,26 @@ std::int32_t FindMcuFreeStart(const Bytes& image) {
         std::int64_t start = end;
         while (start > from && image[static_cast<std::size_t>(start - 1)] == 0xFF) --start;
         if (start < end) return static_cast<std::int32_t>(start);
+        last = end;
     }
-    const Bytes run(kMinFreeRun, 0xFF);
-    if (from >= size) return -1;
-    const std::uint8_t* hit =
-        FindBytes(image.data() + from, image.data() + size, run.data(), run.size(), false);
-    return hit ? static_cast<std::int32_t>(hit - image.data()) : -1;
+    // No run reaches the end: the longest run of FF bytes before it, the first of equals. A record
+    // deleted from a table or an array an add moved away leaves a run of its own size, far shorter
+    // than the free space, which the first run of twenty FF bytes could well be.
+    std::int64_t best = -1, bestLength = kMinFreeRun - 1;
+    for (std::int64_t i = from; i < last;) {
+        if (image[static_cast<std::size_t>(i)] != 0xFF) {
+            ++i;
+            continue;
+        }
+        std::int64_t j = i;
+        while (j < last && image[static_cast<std::size_t>(j)] == 0xFF) ++j;
+        if (j - i > bestLength) {
+            best = i;
+            bestLength = j - i;
+        }
+        i = j;
+    }
+    return static_cast<std::int32_t>(best);
 }
 
 std::int32_t McuFreeEnd(const Session& s) {

@@ -19,9 +19,10 @@ struct Session;
 
 // Where the MCU free space of `image` starts: the run of FF bytes behind the header's
 // DUMFILE text that reaches the end of the free space (the byte before a closing mark, or
-// before the PPM marker); without such a run, the first run of twenty FF bytes behind
-// DUMFILE. The runs of FF the editor leaves inside tables (a deleted record, an array an
-// add moved away) are thus never taken for the free space. -1 when there is none.
+// before the PPM marker); without such a run, the longest run of at least twenty FF bytes
+// behind DUMFILE and before the PPM marker. The runs of FF the editor leaves inside tables
+// (a deleted record, an array an add moved away) are thus not taken for the free space.
+// -1 when there is none.
 std::int32_t FindMcuFreeStart(const Bytes& image);
 
 // The last byte new data may use; -1 when FreeOffset lies nowhere (or past the PPM area).

@@ -8,13 +8,13 @@
 #include "core/Interaction.h"
 #include "core/UserError.h"
 #include "image/Address.h"
+#include "image/McuSpace.h"
 #include "image/Session.h"
 #include "ppm/PpmCopy.h"
 
 namespace brivant {
 
 namespace {
-constexpr const char* kMcuMarkHex = "3C3C3C3C3C3C3C6733";
 constexpr int kReserve = 62;
 
 struct Direction {
@@ -40,6 +40,15 @@ constexpr const char* kFieldNotCount =
     "The free space fields must hold numbers of bytes: open the image again to count them";
 constexpr const char* kNotFree =
     "Cannot move the PPM area by %s bytes: the bytes it would take over are not all free (FF)";
+constexpr const char* kBehindMark =
+    "Cannot add bytes to the MCU free space: it ends at its closing mark at offset %s, before the "
+    "PPM "
+    "area, so the bytes gained would lie behind the mark where nothing uses them. Nothing was "
+    "changed";
+constexpr const char* kDataBetween =
+    "Cannot add bytes to the MCU free space: data lies between its end and the PPM area at offset "
+    "%s, "
+    "so the bytes gained would not join it. Nothing was changed";
 
 // Offset of the header's DUMFILE text, searched from offset 1.
 std::int32_t HeaderDumfile(Session& ed) {
@@ -58,6 +67,27 @@ std::optional<std::int32_t> CountIn(const std::string& text) {
         n = n * 10 + (c - '0');
     }
     return n;
+}
+
+std::string OffsetText(std::int64_t offset) {
+    return "0x" + IntToHex(static_cast<std::uint32_t>(offset), 8);
+}
+
+// Why the bytes in front of the PPM marker at `b`, once freed, would not join the MCU free
+// space that starts at FreeOffset; nothing when they would. Only FF bytes between the two
+// let them join: a closing mark ends the free space before them, and any other byte would
+// leave them a run of their own, apart from where every writer looks.
+std::optional<std::string> CannotJoinMcu(const Session& ed, std::int32_t b) {
+    const Bytes& image = ed.MainHex.Data();
+    const std::int64_t from = ed.FreeOffset;
+    if (from < 0 || from > b) return Format(kDataBetween, {OffsetText(b)});
+    const Bytes mark = HexToBytes(kMcuMarkHex);
+    const auto end = image.begin() + b;
+    const auto hit = std::search(image.begin() + from, end, mark.begin(), mark.end());
+    if (hit != end) return Format(kBehindMark, {OffsetText(hit - image.begin())});
+    if (!std::all_of(image.begin() + from, end, [](std::uint8_t x) { return x == 0xFF; }))
+        return Format(kDataBetween, {OffsetText(b)});
+    return std::nullopt;
 }
 
 bool AllFree(const Bytes& image, std::int64_t from, std::int64_t to) {
@@ -152,6 +182,9 @@ void AdjustSpace(Session& ed, Interaction& ui, AdjustTarget target) {
     const bool free = up ? AllFree(image, std::int64_t{g} + 1, std::int64_t{g} + n)
                          : AllFree(image, std::int64_t{b} - n, std::int64_t{b} - 1);
     if (!free) throw UserError(Format(kNotFree, {std::to_string(n)}));
+    if (up) {
+        if (const auto why = CannotJoinMcu(ed, b)) throw UserError(*why);
+    }
 
     const std::int32_t newStart = up ? b + n : b - n;
     if (up) {

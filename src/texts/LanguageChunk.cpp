@@ -32,7 +32,10 @@ LanguageTexts DecodeLanguageChunk(const Bytes& chunk) {
     while (sum < length && kHeaderSize + k < length) {
         const int s = chunk[kHeaderSize + k];
         sum += 1 + unit * static_cast<std::size_t>(s);
-        if (s != kNotAText) t.lengths.push_back(s);
+        if (s != kNotAText)
+            t.lengths.push_back(s);
+        else
+            t.notTexts.push_back(k);
         ++k;
     }
     t.tableEntries = k;
@@ -50,6 +53,9 @@ LanguageTexts DecodeLanguageChunk(const Bytes& chunk) {
         t.texts.push_back(EscapeBytes(chunk.data() + from, take));
         pos += want;
     }
+    if (!t.notTexts.empty() && pos < length)
+        t.notTextBytes.assign(chunk.begin() + static_cast<std::ptrdiff_t>(pos),
+                              chunk.begin() + static_cast<std::ptrdiff_t>(length));
     return t;
 }
 

@@ -18,6 +18,10 @@ struct LanguageTexts {
     std::size_t tableEntries = 0;    // k: entries of the length table, 255s included
     std::vector<int> lengths;        // the text lengths, 255 entries left out
     std::vector<std::string> texts;  // display form, one per length
+    // Entries of 255: their places in the table, and the bytes behind the last text that
+    // they count (the walk reads no text there).
+    std::vector<std::size_t> notTexts;
+    Bytes notTextBytes;
 };
 
 // Walks the length table and decodes every text of a chunk of Length bytes.

@@ -192,6 +192,7 @@ void EditLanguage(Session& ed, TextState& t, Interaction& ui, int row) {
 
     TLangEdit dialog(t.langEdit);
     dialog.Load(old.texts, old.twoByte);
+    dialog.KeepNotTexts(old.notTexts, old.notTextBytes);
     const bool ok = ui.askDialog(dialog);
     t.langEdit = dialog.Memory();
     if (!ok || dialog.Result().empty()) return;

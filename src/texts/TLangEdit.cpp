@@ -1,5 +1,7 @@
 #include "texts/TLangEdit.h"
 
+#include <algorithm>
+
 #include "core/UserError.h"
 #include "texts/TextEscapes.h"
 
@@ -7,6 +9,7 @@ namespace brivant {
 
 namespace {
 constexpr std::size_t kMaxEntry = 254;  // 255 in a length table marks a non-text
+constexpr std::uint8_t kNotAText = 0xFF;
 
 unsigned char Fold(unsigned char c) {
     // Letter case of the single-byte code page: A-Z and the accented capitals.
@@ -30,10 +33,18 @@ bool ContainsFolded(const std::string& text, const std::string& what) {
 void TLangEdit::Load(std::vector<std::string> texts, bool twoByte) {
     texts_ = std::move(texts);
     twoByte_ = twoByte;
+    notTexts_.clear();
+    notTextBytes_.clear();
     result_.clear();
     selected_ = -1;
     textField_.clear();
     if (!texts_.empty()) Select(0);
+}
+
+void TLangEdit::KeepNotTexts(std::vector<std::size_t> places, Bytes bytes) {
+    std::sort(places.begin(), places.end());
+    notTexts_ = std::move(places);
+    notTextBytes_ = std::move(bytes);
 }
 
 std::string TLangEdit::EntriesLabel() const {
@@ -78,7 +89,15 @@ bool TLangEdit::Ok(std::string* error) {
     result_.clear();
     if (!memory_.typedKey) return true;
     Bytes table, body;
+    auto notTexts = notTexts_.begin();
+    auto putNotTexts = [&](bool all) {
+        while (notTexts != notTexts_.end() && (all || *notTexts <= table.size())) {
+            table.push_back(kNotAText);
+            ++notTexts;
+        }
+    };
     for (std::size_t i = 0; i < texts_.size(); ++i) {
+        putNotTexts(false);
         const std::string number = std::to_string(i + 1);
         std::string why;
         const auto bytes = UnescapeText(texts_[i], &why);
@@ -99,6 +118,8 @@ bool TLangEdit::Ok(std::string* error) {
         table.push_back(static_cast<std::uint8_t>(entry));
         body.insert(body.end(), bytes->begin(), bytes->end());
     }
+    putNotTexts(true);
+    body.insert(body.end(), notTextBytes_.begin(), notTextBytes_.end());
     result_ = std::move(table);
     result_.insert(result_.end(), body.begin(), body.end());
     return true;

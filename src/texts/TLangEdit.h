@@ -21,6 +21,9 @@ inline constexpr const char* kTextTooLong =
 inline constexpr const char* kTextOddBytes =
     "Text %s has an odd number of bytes (%s): every character of this language takes two bytes";
 inline constexpr const char* kTextBadEscape = "Text %s: %s";
+// How a length-table entry of 255 (it counts, but holds no text) is written among the texts
+// where they are listed one a line: no text reads so, since a backslash starts \xHH.
+inline constexpr const char* kNotATextLine = "\\(255)";
 
 // The Language Editor without its widgets: the texts of one language chunk in display
 // form, the text field, the GO/NEXT search, and the result that "&OK" leaves for the Edit
@@ -31,6 +34,12 @@ class TLangEdit : public DialogModel {
 
     // Fills the dialog before it is shown: selects the first text, clears the result.
     void Load(std::vector<std::string> texts, bool twoByte);
+
+    // Entries of 255 are no texts and are not listed; "&OK" puts them back at these places
+    // of the length table, and the bytes they count back behind the last text.
+    void KeepNotTexts(std::vector<std::size_t> places, Bytes bytes);
+    const std::vector<std::size_t>& NotTexts() const { return notTexts_; }
+    const Bytes& NotTextBytes() const { return notTextBytes_; }
 
     const std::vector<std::string>& Texts() const { return texts_; }
     int Selected() const { return selected_; }
@@ -68,6 +77,8 @@ class TLangEdit : public DialogModel {
     int selected_ = -1;
     std::string textField_;
     bool twoByte_ = false;
+    std::vector<std::size_t> notTexts_;
+    Bytes notTextBytes_;
     Bytes result_;
 };
 

@@ -53,6 +53,11 @@ std::string ConvertFor62xx(std::string t, const std::string& id, const std::stri
         if (at != std::string::npos) t.replace(at, narrow.size(), wide + "00");
     }
 
+    // The wide layout counts one more than the characters it shows: keeping the common
+    // layout's count would cut the name's last character off.
+    const std::size_t characters = std::min<std::size_t>(wide.size() / 4 + 1, 0xFF);
+    t.replace(kNameDigit - 2, 2, IntToHex(static_cast<std::uint32_t>(characters), 2));
+
     if (number < limit) {
         const std::size_t at = t.find("00000002FC09", kNameDigit);
         if (at != std::string::npos) t.replace(at, 12, "00000002FD0A800502");

@@ -208,8 +208,8 @@ const std::vector<Edit>& Edits() {
           On({"menu", "edit"}, {"1", "--bmp-id", "00DC", "--func-id", "0000"}),
           On({"menu", "move"}, {"1", "down"})}},
         {"space adjust --ppm", {On({"space", "adjust"}, {"--ppm", "4096"})}},
-        {"space adjust --mcu, then a ringtone added",
-         {On({"space", "adjust"}, {"--mcu", "8192"}),
+        {"space adjust --ppm, then a ringtone added",
+         {On({"space", "adjust"}, {"--ppm", "8192"}),
           [](TempDir& d, auto in, auto out) {
               Cli({"tones", "export", in, "0", d.Path("t.re")});
               return Out({"tones", "add", in, d.Path("t.re")}, out);
@@ -570,4 +570,25 @@ TEST(ApplyCli, DifferencesNoCommandMakesAreListedNotDropped) {
             << Text(ReadFile(r));
         EXPECT_EQ(Cli({"apply", a, r, "-o", dir.Path("c.fls")}).status, 1);
     }
+}
+
+// A dry run answers as the save it stands for: an image whose checksum range lies outside
+// the file is refused by both, with the same words, and nothing is written.
+TEST(ApplyCli, ADryRunRefusesWhatTheSaveRefuses) {
+    TempDir dir;
+    const std::string a = dir.Path("a.fls"), c = dir.Path("c.fls");
+    ASSERT_EQ(Cli({"demo", a, "--type", "3310"}).status, 0);
+    Bytes image = ReadFile(a);
+    std::fill(image.begin() + 39, image.begin() + 42, 0xFF);  // the range's end, far outside
+    WriteFile(a, image);
+    const std::string r = WriteRecipe(dir, "r.json", R"({"brivant-recipe": 1, "steps": [
+        {"command": "patch lcd", "args": {"blinking": true}}]})");
+    const CliRun save = Cli({"apply", a, r, "-o", c});
+    const CliRun dry = Cli({"apply", a, r, "--dry-run"});
+    EXPECT_EQ(save.status, 1);
+    EXPECT_EQ(dry.status, save.status);
+    EXPECT_TRUE(Has(save.err, "could not be repaired")) << save.err;
+    EXPECT_EQ(dry.err, save.err);
+    EXPECT_FALSE(std::filesystem::exists(c));
+    EXPECT_EQ(ReadFile(a), image);
 }

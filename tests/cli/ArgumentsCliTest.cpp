@@ -95,7 +95,7 @@ TEST(CliArguments, RangesOfCountsAndAmounts) {
     EXPECT_FALSE(Has(r.err, "no answer given")) << r.err;
     EXPECT_FALSE(std::filesystem::exists(out));
     // Leading zeros are still a whole number.
-    EXPECT_EQ(Cli({"space", "adjust", x, "--mcu", "0064", "-o", out}).status, 0);
+    EXPECT_EQ(Cli({"space", "adjust", x, "--ppm", "0064", "-o", out}).status, 0);
     EXPECT_TRUE(std::filesystem::exists(out));
 }
 

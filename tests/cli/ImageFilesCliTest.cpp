@@ -66,7 +66,7 @@ TEST(CliSave, ANonRepairableImageIsRefusedBeforeAnythingIsWritten) {
 TEST(CliSave, TheImageUnderAnyNameIsTheImage) {
     TempDir dir;
     const std::string x = dir.Path("x.fls"), link = dir.Path("link.fls");
-    ASSERT_EQ(Cli({"demo", x}).status, 0);
+    ASSERT_EQ(Cli({"demo", x, "--no-mark"}).status, 0);
     fs::permissions(x, fs::perms::owner_read | fs::perms::owner_write);
     fs::create_symlink(x, link);
     const Bytes original = ReadFile(x);

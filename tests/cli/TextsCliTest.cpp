@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "core/HexText.h"
+#include "image/PhoneTypes.h"
 #include "ppm/Checksums.h"
 #include "support/TestSupport.h"
 
@@ -34,8 +35,9 @@ TEST(CliLanguages, EditedTextsReadBackAfterSaving) {
     ASSERT_EQ(edit.status, 0) << edit.err;
     const CliRun texts = Cli({"lang", "texts", y, "2", "--json"});
     ASSERT_EQ(texts.status, 0) << texts.err;
-    EXPECT_EQ(texts.out,
-              "{\"texts\":[\"Ja\xC3\xA4\\\\x0A\",\"N\xC3\xB6\",\"\",\"\\\\x01Nein\"]}\n");
+    EXPECT_EQ(
+        texts.out,
+        "{\"texts\":[\"Ja\xC3\xA4\\\\x0A\",\"N\xC3\xB6\",\"\",\"\\\\(255)\",\"\\\\x01Nein\"]}\n");
     EXPECT_TRUE(ChecksumsVerify(ReadFile(y)));
     const CliRun info = Cli({"info", y, "--json"});
     EXPECT_EQ(info.out.find("\"checksumOk\":false"), std::string::npos) << info.out;
@@ -197,4 +199,57 @@ TEST(CliTextImports, DuplicateCountryRowsActOnTheirOwnRecord) {
     EXPECT_EQ(Cli({"ops", "show", z, "3"}).out, "244-05 Elisa\n");
     EXPECT_TRUE(Has(Cli({"ops", "list", z}).out, "Countries Count: 4"));
     EXPECT_TRUE(ChecksumsVerify(ReadFile(z)));
+}
+
+// What `lang texts` shows loads back with `lang edit` to the same bytes, on every family's
+// every language: entries of 255 (a line of their own form) and two-byte texts included.
+TEST(CliLanguages, ShownTextsLoadBackByteForByte) {
+    TempDir dir;
+    const std::string x = dir.Path("x.fls"), y = dir.Path("y.fls"), t = dir.Path("t.txt");
+    for (int family = 1; family <= kPhoneTypeCount; ++family) {
+        const std::string type = PhoneTypeTexts()[static_cast<std::size_t>(family)];
+        SCOPED_TRACE(type);
+        ASSERT_EQ(Cli({"demo", x, "--type", type}).status, 0);
+        const Bytes image = ReadFile(x);
+        const CliRun list = Cli({"lang", "list", x, "--json"});
+        ASSERT_EQ(list.status, 0) << list.err;
+        std::size_t rows = 0;
+        for (std::size_t at = 0; (at = list.out.find("\"language\"", at)) != std::string::npos;
+             ++at)
+            ++rows;
+        ASSERT_GE(rows, 2u);
+        for (std::size_t row = 0; row < rows; ++row) {
+            SCOPED_TRACE(row);
+            const CliRun texts = Cli({"lang", "texts", x, std::to_string(row)});
+            ASSERT_EQ(texts.status, 0) << texts.err;
+            WriteText(t, texts.out);
+            const CliRun edit = Cli({"lang", "edit", x, std::to_string(row), t, "-o", y});
+            ASSERT_EQ(edit.status, 0) << edit.err;
+            EXPECT_TRUE(ReadFile(y) == image);
+        }
+    }
+}
+
+// The entry of 255 of the demo's DEUT: shown in its place, kept by an edit of the texts
+// around it together with the bytes it counts, refused when a file drops such a line.
+TEST(CliLanguages, EntriesOf255KeepTheirPlaceAndBytes) {
+    TempDir dir;
+    const std::string x = dir.Path("x.fls"), y = dir.Path("y.fls"), t = dir.Path("t.txt");
+    ASSERT_EQ(Cli({"demo", x}).status, 0);
+    EXPECT_EQ(Cli({"lang", "texts", x, "2"}).out, "H\\x0Ai\nJa\n\n\\(255)\nNein\n");
+
+    WriteText(t, "Hi\nJa\nX\n\\(255)\nNein\n");
+    ASSERT_EQ(Cli({"lang", "edit", x, "2", t, "-o", y}).status, 0);
+    EXPECT_EQ(Cli({"lang", "texts", y, "2"}).out, "Hi\nJa\nX\n\\(255)\nNein\n");
+    const CliRun list = Cli({"lang", "list", y});
+    EXPECT_TRUE(Has(list.out, "0000011D")) << list.out;  // 285 - 1 + 1: the 255 bytes stay
+    // Texts alone keep the entry where it was; a second entry of 255 is refused.
+    WriteText(t, "Hi\nJa\nX\nNein\n");
+    ASSERT_EQ(Cli({"lang", "edit", x, "2", t, "-o", y}).status, 0);
+    EXPECT_EQ(Cli({"lang", "texts", y, "2"}).out, "Hi\nJa\nX\n\\(255)\nNein\n");
+    WriteText(t, "Hi\n\\(255)\nJa\nX\n\\(255)\nNein\n");
+    const CliRun two = Cli({"lang", "edit", x, "2", t, "-o", dir.Path("z.fls")});
+    EXPECT_EQ(two.status, 1);
+    EXPECT_TRUE(Has(two.err, "holds 2 lines \\(255), the language's length table has 1"))
+        << two.err;
 }

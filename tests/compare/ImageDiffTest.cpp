@@ -170,7 +170,7 @@ const std::vector<EditCase>& EditCases() {
          "Inverted LCD call at"},
         {"space adjust",
          [](const TempDir& d, const std::string& x) {
-             return Out({"space", "adjust", x, "--mcu", "4096"}, d);
+             return Out({"space", "adjust", x, "--ppm", "4096"}, d);
          },
          {"freeSpace"},
          "freeSpace",

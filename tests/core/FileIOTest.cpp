@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <map>
 #include <regex>
+#include <set>
 #include <sstream>
 
 #include "core/FileIO.h"
@@ -159,6 +160,22 @@ TEST(FileOutputs, TheTemporaryFileIsNeverOneThatWasThere) {
     EXPECT_EQ(ReadFile(file), (Bytes{5, 6}));
 }
 
+// Temporary files a killed save of the same file left (its own or its backup's) go at the
+// next save there; those of other files, and names that only look alike, stay.
+TEST(PendingFiles, TheNextSaveRemovesStaleTemporaryFilesOfTheSameFile) {
+    TempDir dir;
+    const std::string x = dir.Path("x.fls");
+    const std::vector<std::string> stale = {x + ".tmp~AbCd1234", x + ".bak.tmp~ZZZZ9999"};
+    const std::vector<std::string> kept = {dir.Path("y.fls.tmp~AbCd1234"), x + ".tmp~short",
+                                           x + ".old.tmp~AbCd1234", x + ".tmp~AbCd-234"};
+    for (const auto& f : stale) WriteFile(f, Bytes{1});
+    for (const auto& f : kept) WriteFile(f, Bytes{2});
+    WriteFileAtomic(x, Bytes{3});
+    for (const auto& f : stale) EXPECT_FALSE(fs::exists(f)) << f;
+    for (const auto& f : kept) EXPECT_TRUE(fs::exists(f)) << f;
+    EXPECT_EQ(ReadFile(x), Bytes{3});
+}
+
 TEST(BufferSave, TheBackupFollowsTheFileNotItsSpelling) {
     TempDir dir;
     const std::string a = dir.Path("a.fls"), b = dir.Path("b.fls");
@@ -235,11 +252,27 @@ int Shell(const std::string& command) {
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
+
+bool IsBackupTemp(const std::string& path) {
+    return path.find(".bak.tmp~") != std::string::npos;
+}
+
+// The calls that touch files: the ones a failing disk or file system makes fail.
+bool IsFileCall(const std::string& name) {
+    static const std::set<std::string> calls = {
+        "openat", "open",       "read",       "pread64", "write",     "pwrite64",   "close",
+        "fstat",  "newfstatat", "statx",      "stat",    "lstat",     "fsync",      "fdatasync",
+        "rename", "renameat",   "renameat2",  "link",    "linkat",    "unlink",     "unlinkat",
+        "fchmod", "fchown",     "access",     "faccess", "faccessat", "faccessat2", "getdents64",
+        "getcwd", "readlink",   "readlinkat", "lseek"};
+    return calls.count(name) > 0;
+}
 }  // namespace
 
 // A save killed at any of its system calls leaves the old or the new image under the name,
-// never none; once the new one is there, the backup holds the old one; and only the instant
-// of the final rename may leave a temporary file.
+// never none; once the new one is there, the old one has the backup's name or a temporary
+// one beside it; a temporary file holds the new image or (for the backup) the old one, and
+// the next save in the folder removes it.
 TEST(CrashSafeSave, AKillAtEverySystemCallLeavesAWholeImage) {
 #if defined(BRIVANT_SANITIZED)
     GTEST_SKIP() << "a sanitizer build makes thousands of system calls of its own; the release "
@@ -277,20 +310,99 @@ TEST(CrashSafeSave, AKillAtEverySystemCallLeavesAWholeImage) {
         ASSERT_TRUE(fs::exists(x)) << "no image after a kill at " << at;
         const Bytes now = ReadFile(x);
         EXPECT_TRUE(now == old || now == edited) << "a torn image after a kill at " << at;
+        const auto left = Leftovers(dir);
+        bool oldKept = fs::exists(bak);
+        for (const std::string& t : left) {
+            EXPECT_EQ(ReadFile(t), IsBackupTemp(t) ? old : edited) << t << " after " << at;
+            oldKept = oldKept || IsBackupTemp(t);
+        }
         if (now == edited) {
-            EXPECT_TRUE(fs::exists(bak)) << at;
+            EXPECT_TRUE(oldKept) << at;
         }
         if (fs::exists(bak)) {
             EXPECT_EQ(ReadFile(bak), old) << at;
         }
-        const auto left = Leftovers(dir);
-        if (name.rfind("rename", 0) != 0) {
-            EXPECT_TRUE(left.empty()) << at;
+        if (!left.empty()) {
+            // The next save of the image clears them away.
+            Shell(cli);
+            EXPECT_TRUE(Leftovers(dir).empty())
+                << "temporary files outlive the next save after " << at;
         }
-        for (const std::string& t : left) EXPECT_EQ(ReadFile(t), edited) << at;
     }
     // The kills really happened: most calls of the run were hit.
     EXPECT_GT(killed, static_cast<int>(calls.size()) / 2);
+}
+
+// A save whose file calls fail one at a time (EIO): it succeeds with the new image and the
+// old one as its backup, or it fails with status 1 and the image and the previous backup as
+// they were; never a crash, never a success without the backup, never a temporary file
+// left. Only a failure to rename the backup at the very end leaves the new image saved; the
+// old one is then kept beside it, as told.
+TEST(CrashSafeSave, AnErrorAtEveryFileCallFailsCleanly) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "a sanitizer build makes thousands of system calls of its own; the release "
+                    "build fails the save at each of its calls";
+#endif
+    if (Shell("strace -V >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "strace is not installed: the save cannot fail at each system call";
+    TempDir dir;
+    const std::string x = dir.Path("x.fls"), bak = x + ".bak", log = dir.Path("calls.log");
+    ASSERT_EQ(Cli({"demo", x}).status, 0);
+    const Bytes old = ReadFile(x), older = {1, 2, 3, 4};
+    WriteFile(bak, older);
+    const std::string cli =
+        std::string(BRIVANT_CLI_PATH) + " tones delete '" + x + "' 0 --in-place >/dev/null 2>&1";
+    const std::string strace = "ASAN_OPTIONS=detect_leaks=0 strace -f -qq ";
+    ASSERT_EQ(Shell(strace + "-o '" + log + "' " + cli), 0);
+    const Bytes edited = ReadFile(x);
+    ASSERT_EQ(ReadFile(bak), old);
+
+    // Each call with whether it works on the standard streams (its first argument 0, 1 or
+    // 2): a message that cannot be shown is no file that cannot be written.
+    std::vector<std::pair<std::string, bool>> traced;
+    {
+        std::istringstream in(ReadText(log));
+        const std::regex call(R"(^\d+\s+([a-z0-9_]+)\(([0-9]*))");
+        std::smatch m;
+        for (std::string line; std::getline(in, line);)
+            if (std::regex_search(line, m, call))
+                traced.emplace_back(m[1], m[2] == "0" || m[2] == "1" || m[2] == "2");
+    }
+    std::map<std::string, int> seen;
+    int failed = 0, calls = 0;
+    for (const auto& [name, stdio] : traced) {
+        const int when = ++seen[name];
+        if (!IsFileCall(name) || stdio) continue;
+        ++calls;
+        WriteFile(x, old);
+        WriteFile(bak, older);
+        for (const std::string& t : Leftovers(dir)) fs::remove(t);
+        const std::string at = name + ":" + std::to_string(when);
+        const int status = Shell(strace + "-o /dev/null -e trace=" + name + " -e inject=" + name +
+                                 ":error=EIO:when=" + std::to_string(when) + " " + cli);
+        // 127: the loader could not read a library, before the program ran at all.
+        EXPECT_TRUE(status == 0 || status == 1 || status == 127) << status << " at " << at;
+        const Bytes now = ReadFile(x);
+        const auto left = Leftovers(dir);
+        if (status == 0) {
+            EXPECT_TRUE(now == edited) << at;
+            EXPECT_TRUE(ReadFile(bak) == old) << "saved without its backup at " << at;
+            EXPECT_TRUE(left.empty()) << at;
+            continue;
+        }
+        ++failed;
+        EXPECT_TRUE(ReadFile(bak) == older) << "the previous backup is lost at " << at;
+        if (now == edited) {
+            // Only the backup's own rename failed: the old image waits beside it.
+            ASSERT_EQ(left.size(), 1u) << at;
+            EXPECT_TRUE(IsBackupTemp(left[0]) && ReadFile(left[0]) == old) << at;
+        } else {
+            EXPECT_TRUE(now == old) << "a changed image after a failure at " << at;
+            EXPECT_TRUE(left.empty()) << at;
+        }
+    }
+    ASSERT_GT(calls, 10);
+    EXPECT_GT(failed, 0);
 }
 
 TEST(FileNames, OfferedNamesAreNamesAFileCanHave) {

@@ -18,7 +18,7 @@ BitmapCanvas Changed(const SampleBitmap& b) {
     return Picture(b.width, b.height, p);
 }
 
-// Same size: "3310" writes over the old pixels (padded) and keeps the record's address;
+// Same size: "3310" writes over the old pixels and keeps the record's address;
 // "3410" appends at FreeOffset (encoded for the main table, plain for an extra bitmap),
 // points the record there and moves FreeOffset by the padded length.
 TEST(SaveBmpHex, InPlaceOrAtFreeOffsetByFamily) {
@@ -47,7 +47,7 @@ TEST(SaveBmpHex, InPlaceOrAtFreeOffsetByFamily) {
         ASSERT_TRUE(ImportPicture(f.ed, g, f.ui, pic)) << f.ui.Last();
 
         Bytes stored = c.encoded ? EncodeRunLength(PixelsOf(pic)) : PixelsOf(pic);
-        PadWithFillers(stored);
+        if (!c.inPlace) PadWithFillers(stored);
         const BitmapEntry& after = g.bitmaps[static_cast<std::size_t>(c.id)];
         const std::int64_t at = c.inPlace ? ToImageOffset(before.Address()) : free;
         EXPECT_EQ(f.At(at, stored.size()), stored);
@@ -67,9 +67,10 @@ TEST(SaveBmpHex, InPlaceOrAtFreeOffsetByFamily) {
     }
 }
 
-// 3 x 8, 6 x 8 and 5 x 8 bitmaps of a "3310" image, replaced in place: the padding that
-// follows them is C0, 46 C0 and C0 46 C0.
-TEST(SaveBmpHex, PadsWithTheThreeFillers) {
+// 3 x 8, 6 x 8 and 5 x 8 bitmaps of a "3310" image. Replaced in place, exactly their own
+// bytes change: the bytes behind them belong to something else. Written at FreeOffset in a
+// new size, they are followed by the fillers C0, 46 C0 and C0 46 C0.
+TEST(SaveBmpHex, FillersOnlyWhereTheDataGoesToFreeSpace) {
     GraphicsFixture f(k3310);
     GraphicsState& g = f.g();
     const struct {
@@ -77,12 +78,24 @@ TEST(SaveBmpHex, PadsWithTheThreeFillers) {
         const char* tail;
     } cases[] = {{5, "C0"}, {6, "46C0"}, {7, "C046C0"}};
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.id);
         SelectBitmap(f.ed, g, c.id);
         const SampleBitmap& b = SampleMainBitmaps()[static_cast<std::size_t>(c.id)];
-        ASSERT_TRUE(ImportPicture(f.ed, g, f.ui, Changed(b)));
         const auto at = ToImageOffset(g.bitmaps[static_cast<std::size_t>(c.id)].Address());
+        Bytes expected = f.Image();
+        const BitmapCanvas pic = Changed(b);
+        ASSERT_TRUE(ImportPicture(f.ed, g, f.ui, pic));
+        const Bytes stored = PixelsOf(pic);
+        std::copy(stored.begin(), stored.end(), expected.begin() + at);
+        EXPECT_TRUE(f.Image() == expected);
+
+        const std::int32_t free = f.ed.FreeOffset;
+        const BitmapCanvas smaller = Picture(b.width, 4, Bytes(b.pixels.size(), 0x05));
+        ASSERT_TRUE(ImportPicture(f.ed, g, f.ui, smaller)) << f.ui.Last();
         const Bytes tail = HexToBytes(c.tail);
-        EXPECT_EQ(f.At(at + static_cast<std::int64_t>(b.pixels.size()), tail.size()), tail);
+        EXPECT_EQ(f.At(free, b.pixels.size()), PixelsOf(smaller));
+        EXPECT_EQ(f.At(free + static_cast<std::int64_t>(b.pixels.size()), tail.size()), tail);
+        EXPECT_EQ(f.ed.FreeOffset, free + static_cast<std::int32_t>(b.pixels.size() + tail.size()));
     }
 }
 

@@ -25,7 +25,8 @@ Bytes Image(std::initializer_list<std::pair<int, int>> runs, int mark) {
 }
 
 // The free space is the FF run that reaches its end; holes of FF inside tables before it are
-// passed over, and only without such a run is the first twenty-byte run taken.
+// passed over. Without such a run it is the longest run (of twenty bytes or more) before
+// the end: a hole an edit left comes first, but is shorter.
 TEST(McuSpace, FreeSpaceStartsWithTheRunThatReachesItsEnd) {
     const struct {
         const char* what;
@@ -35,8 +36,11 @@ TEST(McuSpace, FreeSpaceStartsWithTheRunThatReachesItsEnd) {
         {"hole, then a run up to the mark", Image({{0x40, 20}, {0x100, 0x200}}, 0x300), 0x100},
         {"hole, then a run up to the PPM marker", Image({{0x40, 24}, {0x200, 0x200}}, -1), 0x200},
         {"a short run still reaches the end", Image({{0x40, 40}, {0x2FD, 3}}, 0x300), 0x2FD},
-        {"full up to the mark: first run of twenty", Image({{0x40, 20}, {0x100, 0x100}}, 0x300),
-         0x40},
+        {"full up to the mark: the longest run", Image({{0x40, 20}, {0x100, 0x100}}, 0x300), 0x100},
+        {"data below the PPM marker: the longest run", Image({{0x40, 24}, {0x100, 0x2F0}}, -1),
+         0x100},
+        {"runs of one length: the first", Image({{0x40, 0x30}, {0x100, 0x30}}, -1), 0x40},
+        {"a run behind the mark is not ours", Image({{0x40, 20}, {0x320, 0x80}}, 0x300), 0x40},
         {"hole shorter than twenty, full space", Image({{0x40, 19}}, -1), -1},
         {"a mark behind the PPM marker does not end it", Image({{0x380, 0x80}}, 0x420), 0x380},
     };
@@ -120,6 +124,32 @@ TEST(McuSpace, FreeOffsetIsWhereAnOpenWouldFindIt) {
     s.MainHex.WriteAt(0x104, Bytes(30, 0xFF));
     SettleFreeOffset(s);
     EXPECT_EQ(s.FreeOffset, before - 1);
+}
+
+// The free offset an open finds, as `info --json` tells it.
+std::int64_t FreeOffsetOf(const std::string& image) {
+    const CliRun r = Cli({"info", image, "--json"});
+    const std::string key = "\"freeOffset\":";
+    const auto at = r.out.find(key);
+    return at == std::string::npos ? -2 : std::stoll(r.out.substr(at + key.size()));
+}
+
+// Where no run of FF reaches the end of the free space (no mark, data right below the PPM
+// area), the holes a menu delete or add leaves in the menu table are not taken for the free
+// space by the next open: it starts where it did, or behind what the add wrote there.
+TEST(McuSpace, HolesOfMenuEditsAreNotTheFreeSpaceOfTheNextOpen) {
+    for (const char* type : {"2100", "8210", "3310"}) {
+        SCOPED_TRACE(type);
+        TempDir dir;
+        const std::string x = dir.Path("x.fls"), y = dir.Path("y.fls"), z = dir.Path("z.fls");
+        ASSERT_EQ(Cli({"demo", x, "--type", type, "--occupied", "--no-mark"}).status, 0);
+        const std::int64_t free = FreeOffsetOf(x);
+        ASSERT_GT(free, 0);
+        ASSERT_EQ(Cli({"menu", "delete", x, "1", "-o", y}).status, 0);
+        EXPECT_EQ(FreeOffsetOf(y), free);
+        ASSERT_EQ(Cli({"menu", "add", y, "--name", "Hello", "-o", z}).status, 0);
+        EXPECT_GT(FreeOffsetOf(z), free);
+    }
 }
 
 }  // namespace

@@ -135,7 +135,9 @@ TEST(Adjust, RefusesToOverwriteBytesThatAreNotFree) {
     EXPECT_FALSE(ed.MainHex.Modified());
 
     // Something in the PPM free space right behind the data blocks the other direction.
-    const auto s = OpenSample(ed, ui, dir.Path("b.fls"));
+    SampleOptions unmarked;
+    unmarked.mcuEndMark = false;
+    const auto s = OpenSample(ed, ui, dir.Path("b.fls"), unmarked);
     ed.MainHex.WriteAt(s.layout.ppmFree + 200, Bytes{0x12});
     const Bytes before2 = ed.MainHex.Data();
     ui.textAnswers = {"300"};
@@ -144,6 +146,44 @@ TEST(Adjust, RefusesToOverwriteBytesThatAreNotFree) {
     ui.textAnswers = {"150"};
     AdjustSpace(ed, ui, AdjustTarget::MCU);
     EXPECT_EQ(ui.Last(), "MCU free space successfully adjusted");
+}
+
+// Bytes the MCU would gain behind its closing mark, or behind data that ends its run of FF,
+// would join no free space any writer uses: refused, saying why, with nothing changed and
+// no success told.
+TEST(Adjust, GainsThatCannotJoinTheMcuFreeSpaceAreRefused) {
+    const auto hex = [](std::int64_t offset) {
+        return "0x" + IntToHex(static_cast<std::uint32_t>(offset), 8);
+    };
+    for (const bool marked : {true, false}) {
+        SCOPED_TRACE(marked);
+        TempDir dir;
+        Editor ed;
+        FakeUi ui;
+        SampleOptions o;
+        o.mcuEndMark = marked;
+        o.occupiedBelowPpm = !marked;
+        const auto s = OpenSample(ed, ui, dir.Path("a.fls"), o);
+        const Bytes before = ed.MainHex.Data();
+        const std::int32_t free = ed.FreeOffset, mcu = Mcu(ed);
+        ui.textAnswers = {"100"};
+        const std::string why =
+            marked
+                ? "Cannot add bytes to the MCU free space: it ends at its closing mark at offset " +
+                      hex(s.layout.mcuMark) +
+                      ", before the PPM area, so the bytes gained would lie behind the mark "
+                      "where nothing uses them. Nothing was changed"
+                : "Cannot add bytes to the MCU free space: data lies between its end and the "
+                  "PPM area at offset " +
+                      hex(s.layout.ppmStart) +
+                      ", so the bytes gained would not join it. Nothing was changed";
+        EXPECT_EQ(ErrorOf([&] { AdjustSpace(ed, ui, AdjustTarget::MCU); }), why);
+        EXPECT_TRUE(ed.MainHex.Data() == before);
+        EXPECT_EQ(ed.FreeOffset, free);
+        EXPECT_EQ(Mcu(ed), mcu);
+        const std::vector<std::string> told = ui.Messages();
+        EXPECT_EQ(std::count(told.begin(), told.end(), "MCU free space successfully adjusted"), 0);
+    }
 }
 
 TEST(Adjust, PromptBoundsAndAnswers) {

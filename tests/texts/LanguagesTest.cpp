@@ -115,6 +115,18 @@ TEST(EditLanguage, TypedTextsReplaceTheChunkAndTheListIsReread) {
     EXPECT_EQ(TextsOf(img.ed, 2), (std::vector<std::string>{"H\\x0Ai", "Ja", "", "Nein"}));
 }
 
+// The editor lists texts only; the entry of 255 and the bytes it counts stay as they were,
+// so typing the same texts again gives the same chunk.
+TEST(EditLanguage, AnEntryOf255StaysWithItsBytes) {
+    SampleFixture img(4, Tab::Languages);
+    const Bytes before = img.Chunk(Piece::TEXT);
+    img.ui.dialogs.On<TLangEdit>() = Typing({"H\\x0Ai", "Ja", "", "Nein"});
+    EditLanguage(img.ed, img.ed.texts, img.ui, 2);
+    EXPECT_TRUE(img.ed.PpmChanged);
+    const Bytes after = img.Chunk(Piece::TEXT);
+    EXPECT_EQ(Bytes(after.begin() + 4, after.end()), Bytes(before.begin() + 4, before.end()));
+}
+
 TEST(EditLanguage, TwoByteChunkGetsCharacterCounts) {
     SampleFixture img(4, Tab::Languages);
     img.ui.dialogs.On<TLangEdit>() =

@@ -202,12 +202,12 @@ TEST(ToneConversion62xx, WorkedConversionsByteForByte) {
     // 98 rows, so the limit is 63. ID 48: the phone's own tone, old header kept.
     EXPECT_EQ(ConvertFor62xx(kWorkedTone, "00000030", "00000040",
                              "00000030000000404E414D450000000002", 98),
-              "000000300000002C4E414D45000000000202004100420000000"
+              "000000300000002C4E414D45000000000203004100420000000"
               "2FD0A8005020A01AABB060A7F0A0E0BFFFFFF");
     // ID 80: a user tone; a whole number of words gets no padding.
     EXPECT_EQ(ConvertFor62xx(kWorkedTone, "00000050", "00000040",
                              "00000050000000404E414D450000000002", 98),
-              "00000050000000245453543100000000020200410042000000"
+              "00000050000000245453543100000000020300410042000000"
               "02FC090A01AABB0A0E070B");
 }
 
@@ -227,8 +227,8 @@ TEST(ToneConversion62xx, FieldsAreChangedWhereTheyLie) {
     const std::string t =
         ConvertFor62xx(tone, "00000004", "00000040", "00000004000000404E414D450000000002", 10);
     EXPECT_EQ(t.substr(0, 16), "00000004" + IntToHex(static_cast<std::uint32_t>(t.size() / 2), 8));
-    EXPECT_EQ(t.substr(16, 8), "54535431");  // the tag, untouched
-    EXPECT_EQ(t.substr(32, 4), "0202");
+    EXPECT_EQ(t.substr(16, 8), "54535431");     // the tag, untouched
+    EXPECT_EQ(t.substr(32, 4), "0203");         // the name length as the wide layout counts it
     EXPECT_EQ(t.substr(36, 10), "0054005300");  // the name, widened
 }
 
@@ -260,13 +260,13 @@ TEST(ToneConversion62xx, ChangeOnAWideCatalogConvertsAndRelists) {
     const auto& row = f.ed.tones.ringtones[70];
     EXPECT_EQ(row.id, "00000047");
     EXPECT_EQ(row.length, "00000024");
-    EXPECT_EQ(row.name, "A");  // the wide layout reads length - 1 characters
+    EXPECT_EQ(row.name, "AB");  // the whole name: the length counts one more than it shows
     ShowRingtones(f.ed, f.ed.tones, f.ui);
     EXPECT_EQ(f.ed.tones.ringtones.size(), 98u);
     EXPECT_EQ(f.ed.tones.ringtones[71].name, s.rows[71].name);
     const Bytes tone = f.Chunk(Piece::TONE);
     ExpectSealed(tone);
-    EXPECT_NE(BytesToHex(tone).find("000000470000002454535431000000000202004100420000000"),
+    EXPECT_NE(BytesToHex(tone).find("000000470000002454535431000000000203004100420000000"),
               std::string::npos);
 }
 

@@ -25,9 +25,12 @@ using namespace brivant::uitest;
 
 namespace {
 
-// Opens a sample through the window and changes it with an adjustment of 16 bytes.
+// Opens a sample through the window and changes it with an adjustment of 16 bytes (into
+// an MCU free space without its end mark, which can take them).
 void OpenAndEdit(TMain& w, ScriptUi& ui, const std::string& path) {
-    WriteSample(path);
+    SampleOptions o;
+    o.mcuEndMark = false;
+    WriteSample(path, o);
     ui.openAnswers.push_back(path);
     Click(w, "openButton");
     ui.textAnswers.push_back("16");
