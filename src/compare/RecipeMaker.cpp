@@ -336,7 +336,8 @@ void MakeAnimations(Maker& m) {
 
 // Sections whose every entry a step above says (or that follow from the steps).
 bool Expressed(const std::string& key, const DiffEntry& e) {
-    if (key == "ringtones" || key == "languages" || key == "operators") return true;
+    if (key == "ringtones" || key == "alerts" || key == "languages" || key == "operators")
+        return true;
     if (key == "bitmaps")
         return e.change == "pixels changed" || e.change == "moved" || e.change == "changed" ||
                e.change == "resized";
