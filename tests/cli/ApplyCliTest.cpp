@@ -643,3 +643,51 @@ TEST(ApplyCli, LoadingBitmapsThatShareBytesWeighsEachFileAgainstTheImageAsItStan
         EXPECT_EQ(ReadFile(dir.Path("now00A.bmp")), ReadFile(dir.Path("all00A.bmp")));
     }
 }
+
+// The security patch made after a menu addition guards the item where the addition left it:
+// the recipe says it as the patch, so its redirect block is carried, and the round trip gives
+// B's very bytes.
+TEST(ApplyCli, ASecurityPatchAfterMenuEditsTravelsAsThePatch) {
+    TempDir dir;
+    const std::string a = dir.Path("a.fls"), b = dir.Path("b.fls"), c = dir.Path("c.fls"),
+                      r = dir.Path("r.json");
+    ASSERT_EQ(Cli({"demo", a, "--type", "3310"}).status, 0);
+    ASSERT_EQ(Cli({"menu", "add", a, "--name", "Hello", "-o", dir.Path("t.fls")}).status, 0);
+    ASSERT_EQ(Cli({"security", "patch", "--whole", dir.Path("t.fls"), "-o", b}).status, 0);
+    ASSERT_EQ(Cli({"diff", a, b, "--recipe", r}).status, 1);
+    const Recipe recipe = ParseRecipe(Text(ReadFile(r)));
+    EXPECT_EQ(Joined(recipe.notExpressed), "");
+    ASSERT_FALSE(recipe.steps.empty());
+    EXPECT_EQ(recipe.steps.back().command, "security patch");
+    ASSERT_EQ(Cli({"apply", a, r, "-o", c}).status, 0);
+    EXPECT_EQ(Cli({"diff", b, c}).status, 0) << Cli({"diff", b, c}).out;
+}
+
+// A submenu made by an addition lives at an address only B has: a recipe never sets a Func
+// Pointer to it by an edit. Either the steps make the submenu, or the difference is listed.
+TEST(ApplyCli, AnAddressOnlyBHoldsIsMadeByItsStepOrListed) {
+    TempDir dir;
+    const std::string a = dir.Path("a.fls"), b = dir.Path("b.fls"), c = dir.Path("c.fls"),
+                      r = dir.Path("r.json");
+    ASSERT_EQ(Cli({"demo", a, "--type", "3310"}).status, 0);
+    ASSERT_EQ(Cli({"menu", "delete", a, "3", "-o", dir.Path("t.fls")}).status, 0);
+    const std::vector<JsonValue> rows = RootRows(a);
+    ASSERT_GT(rows.size(), 1u);
+    const std::string pointer = rows[1].Find("textPointer")->text;
+    ASSERT_EQ(
+        Cli({"menu", "add", dir.Path("t.fls"), "--text-pointer", pointer, "--submenu", "-o", b})
+            .status,
+        0);
+    ASSERT_EQ(Cli({"diff", a, b, "--recipe", r}).status, 1);
+    const Recipe recipe = ParseRecipe(Text(ReadFile(r)));
+    for (const RecipeStep& s : recipe.steps)
+        for (const auto& [key, value] : s.args)
+            EXPECT_FALSE(s.command == "menu edit" && key == "func-pointer")
+                << "an edit sets a Func Pointer: " << value.text;
+    const CliRun applied = Cli({"apply", a, r, "-o", c, "--partial"});
+    ASSERT_EQ(applied.status, 0) << applied.err;
+    if (recipe.notExpressed.empty()) {
+        EXPECT_EQ(Cli({"diff", b, c}).status, 0);
+    }
+    ExpectCheckFindsNothing(c);
+}
