@@ -349,7 +349,20 @@ void Apply(CliContext& ctx, const ApplyArgs& a) {
                 << '\n';
         throw CliExit{1};
     }
-    for (auto& step : steps) Run(ctx, s, told, *step);
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        // Each step finds the image as its command would after the steps before were saved
+        // and the file opened again: the lists read afresh, the free space found anew.
+        if (i > 0) {
+            try {
+                s.Reopen();
+            } catch (const CliExit&) {
+                Retell(ctx.err, told.str(), steps[i]->name);
+                throw;
+            }
+            told.str({});
+        }
+        Run(ctx, s, told, *steps[i]);
+    }
 
     try {
         s.Save();

@@ -90,11 +90,7 @@ CliSession::CliSession(CliContext& c, const ImageOptions& o)
 
 void CliSession::Open(bool tolerant) {
     const ImageOptions& o = options;
-    int wanted = 0;
-    if (!o.type.empty()) {
-        wanted = PhoneTypeIndex(o.type);
-        if (wanted == 0) UnknownPhoneType(ctx, o.type);
-    }
+    if (!o.type.empty() && PhoneTypeIndex(o.type) == 0) UnknownPhoneType(ctx, o.type);
     std::string path;
     try {
         path = InputArg(ctx, o.image);
@@ -104,19 +100,50 @@ void CliSession::Open(bool tolerant) {
         // A loaded image whose detection or reading failed can still be looked at.
         if (!tolerant || path.empty() || ed.MainHex.FileName() != path) throw CliExit{1};
     }
-    if (wanted != 0 && ed.PhoneType() != wanted) {
-        if (!ed.phoneList.enabled && ed.PhoneType() != 0) {
-            ui.error(Format(kAlreadyDetected, {ed.PhoneTypeText()}));
-            throw CliExit{1};
-        }
-        try {
-            ChoosePhoneType(ed, ui, wanted);
-        } catch (const UserError& e) {
-            ui.error(e.what());
-            if (!tolerant) throw CliExit{1};
-        }
-    }
+    ApplyWantedType(tolerant);
     if (!tolerant) CheckTold();
+}
+
+void CliSession::ApplyWantedType(bool tolerant) {
+    const int wanted = options.type.empty() ? 0 : PhoneTypeIndex(options.type);
+    if (wanted == 0 || ed.PhoneType() == wanted) return;
+    if (!ed.phoneList.enabled && ed.PhoneType() != 0) {
+        ui.error(Format(kAlreadyDetected, {ed.PhoneTypeText()}));
+        throw CliExit{1};
+    }
+    try {
+        ChoosePhoneType(ed, ui, wanted);
+    } catch (const UserError& e) {
+        ui.error(e.what());
+        if (!tolerant) throw CliExit{1};
+    }
+}
+
+void CliSession::Reopen() {
+    HexBuffer& m = ed.MainHex;
+    const bool changed = m.Modified() || ed.PpmChanged;
+    try {
+        if (ed.PpmChanged && ed.ppm.split) UpdatePPM(ed);
+    } catch (const UserError& e) {
+        ui.error(e.what());
+        throw CliExit{1};
+    }
+    // The checksums as the save repairs them: bytes a later command may read.
+    if (!options.noChecksum && ChecksumsRepairable(m.Data())) RepairImageChecksums(m);
+    // The file keeps its identity and its name: exports are still kept off it, and the final
+    // save makes its backup as it would have.
+    FileContent file{m.Data(), m.FileIdentity().value_or(FileId{}), !m.ReadOnly()};
+    const std::string path = m.FileName();
+    try {
+        OpenContent(ed, ui, std::move(file), path);
+    } catch (const UserError& e) {
+        ui.error(e.what());
+        throw CliExit{1};
+    }
+    ApplyWantedType(false);
+    ed.PpmChanged = false;
+    m.SetModified(changed);
+    CheckTold();
 }
 
 void CliSession::RequireOutput() {

@@ -84,6 +84,9 @@ class CliSession {
     // Opens through the open flow and applies --type as the drop-down would. With
     // `tolerant`, a failure after the file was loaded (no PPM marker, say) is only told.
     void Open(bool tolerant = false);
+    // The image as a save would write it, opened again from those bytes: the state the next
+    // command of a recipe finds is the one it would find after a save and an open.
+    void Reopen();
     // Commands that change the image need -o or --in-place (wrong usage otherwise), naming a
     // file that can be replaced (checked before the image is read).
     void RequireOutput();
@@ -102,6 +105,9 @@ class CliSession {
     CliContext& ctx;
 
   private:
+    // The phone type --type asks for, chosen as the drop-down would after an open.
+    void ApplyWantedType(bool tolerant);
+
     // The file the result is saved to (a stand-in for "-o -"), set by RequireOutput.
     std::string target_;
 };

@@ -54,16 +54,15 @@ std::string TypeText(const Editor& ed) {
 }
 
 // The runs of bytes that differ at the same offset, and everything past the shorter image.
+// Each run starts and ends with a differing byte: runs close to each other are joined only
+// once the sections took what they explain, so that no equal bytes are left on their own.
 Ranges DifferingRuns(const Bytes& a, const Bytes& b, std::int64_t* count) {
     Ranges runs;
     *count = 0;
     const std::size_t n = std::min(a.size(), b.size());
     auto note = [&](std::int64_t from, std::int64_t to) {
         *count += to - from;
-        if (!runs.empty() && from - runs.back().second < kRunGap)
-            runs.back().second = to;
-        else
-            runs.emplace_back(from, to);
+        runs.emplace_back(from, to);
     };
     // Equal blocks are passed over by memcmp, which is far quicker than a byte loop.
     constexpr std::size_t kBlock = 4096;
@@ -274,6 +273,7 @@ const Part kParts[] = {
     {"freeSpace", "Free Space", CompareFreeSpace, true},
     {"chunks", "PPM chunks", CompareChunks, true},
     {"ringtones", "Ringtones", CompareTones, true},
+    {"alerts", "Alert tones", CompareAlerts, true},
     {"languages", "Languages", CompareLanguages, true},
     {"operators", "Operators", CompareOperators, true},
     {"menu", "Menu", CompareMenus, true},

@@ -158,6 +158,36 @@ std::pair<std::vector<bool>, std::vector<bool>> Kept(const std::vector<std::stri
     return {ka, kb};
 }
 
+// Pairs records of one text: among the records of `b` that share an `a` record's Text
+// Pointer, the one most alike in its other fields (the first of those alike); -1 when none
+// is left. Items that share a text are told apart by what else they hold, not by their
+// order alone.
+std::vector<int> MatchByText(const std::vector<std::string>& a, const std::vector<std::string>& b) {
+    std::vector<int> match(a.size(), -1);
+    std::vector<bool> taken(b.size(), false);
+    const auto alike = [](const std::string& x, const std::string& y) {
+        const MenuFields fx = FieldsOfRecord(x), fy = FieldsOfRecord(y);
+        int same = 0;
+        for (std::size_t f = 0; f < fx.size(); ++f) same += fx[f] == fy[f] ? 1 : 0;
+        return same;
+    };
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        int best = -1, bestAlike = -1;
+        for (std::size_t j = 0; j < b.size(); ++j) {
+            if (taken[j] || TextPointerOf(a[i]) != TextPointerOf(b[j])) continue;
+            const int n = alike(a[i], b[j]);
+            if (n > bestAlike) {
+                best = static_cast<int>(j);
+                bestAlike = n;
+            }
+        }
+        if (best < 0) continue;
+        match[i] = best;
+        taken[static_cast<std::size_t>(best)] = true;
+    }
+    return match;
+}
+
 struct Walks {
     Pair& p;
     const Tree& ta;
@@ -200,11 +230,11 @@ void Walks::CompareLevel(std::int64_t at, const Level& la, const Level& lb) {
         if (!keptB[j]) restB.push_back(static_cast<int>(j));
 
     // Equal records out of order moved; then records of one text changed their fields.
-    auto pairUp = [&](auto key, auto onPair) {
+    auto pairUp = [&](auto matcher, auto onPair) {
         std::vector<std::string> ka, kb;
-        for (int i : restA) ka.push_back(key(a[static_cast<std::size_t>(i)]));
-        for (int j : restB) kb.push_back(key(b[static_cast<std::size_t>(j)]));
-        const std::vector<int> match = MatchByKey(ka, kb);
+        for (int i : restA) ka.push_back(a[static_cast<std::size_t>(i)]);
+        for (int j : restB) kb.push_back(b[static_cast<std::size_t>(j)]);
+        const std::vector<int> match = matcher(ka, kb);
         std::vector<int> leftA, takenB(restB.size(), 0);
         for (std::size_t x = 0; x < restA.size(); ++x) {
             if (match[x] < 0) {
@@ -220,15 +250,12 @@ void Walks::CompareLevel(std::int64_t at, const Level& la, const Level& lb) {
         restA = leftA;
         restB = leftB;
     };
-    pairUp([](const std::string& r) { return r; },
-           [&](int i, int j) {
-               p.Add("moved", ItemA(at, i), "record " + std::to_string(i),
-                     "record " + std::to_string(j));
-           });
-    pairUp([](const std::string& r) { return TextPointerOf(r); },
-           [&](int i, int j) {
-               FieldsChanged(at, i, a[static_cast<std::size_t>(i)], b[static_cast<std::size_t>(j)]);
-           });
+    pairUp(MatchByKey, [&](int i, int j) {
+        p.Add("moved", ItemA(at, i), "record " + std::to_string(i), "record " + std::to_string(j));
+    });
+    pairUp(MatchByText, [&](int i, int j) {
+        FieldsChanged(at, i, a[static_cast<std::size_t>(i)], b[static_cast<std::size_t>(j)]);
+    });
     for (int i : restA) {
         p.Add("removed", ItemA(at, i), a[static_cast<std::size_t>(i)]);
         ExplainInlineText(p, p.a, a[static_cast<std::size_t>(i)]);
@@ -482,6 +509,12 @@ class MenuSteps {
             const int row = ListedRow(cur, k);
             if (row < 0) return false;
             const MenuFields fa = FieldsOfRecord(cur[k]), fb = FieldsOfRecord(rb[k]);
+            // A Func Pointer that leads to a level only B has names an address only B
+            // holds: an edit cannot make that level.
+            if (fa[static_cast<std::size_t>(MenuField::FuncPointer)] !=
+                    fb[static_cast<std::size_t>(MenuField::FuncPointer)] &&
+                NewSubmenu(rb[k]))
+                return false;
             Args fields;
             for (std::size_t f = 0; f < fa.size(); ++f)
                 if (fa[f] != fb[f]) fields.emplace_back(kFieldOptionNames[f], JsonText(fb[f]));
@@ -527,11 +560,11 @@ class MenuSteps {
         for (std::size_t j = 0; j < rb.size(); ++j)
             if (!keptB[j]) restB.push_back(static_cast<int>(j));
 
-        const auto pairUp = [&](auto key) {
+        const auto pairUp = [&](auto key, auto matcher) {
             std::vector<std::string> ka, kb;
             for (const int i : restA) ka.push_back(key(static_cast<int>(i), true));
             for (const int j : restB) kb.push_back(key(static_cast<int>(j), false));
-            const std::vector<int> match = MatchByKey(ka, kb);
+            const std::vector<int> match = matcher(ka, kb);
             std::vector<int> leftA, leftB;
             std::vector<bool> taken(restB.size(), false);
             for (std::size_t x = 0; x < restA.size(); ++x) {
@@ -551,12 +584,17 @@ class MenuSteps {
         const auto record = [&](int k, bool inA) {
             return inA ? ra[static_cast<std::size_t>(k)] : rb[static_cast<std::size_t>(k)];
         };
-        pairUp(record);
-        pairUp([&](int k, bool inA) { return TextPointerOf(record(k, inA)); });
-        // Whatever is left: an edit can give any record whose text is already there.
-        pairUp([&](int k, bool inA) {
-            return inA || !NewText(record(k, false)) ? std::string("any") : std::string();
-        });
+        pairUp(record, MatchByKey);
+        pairUp(record, MatchByText);
+        // Whatever is left: an edit can give any record whose text is already there, unless
+        // it opens a submenu only B has (only an addition makes that).
+        pairUp(
+            [&](int k, bool inA) {
+                const std::string& rec = record(k, inA);
+                return inA || (!NewText(rec) && !NewSubmenu(rec)) ? std::string("any")
+                                                                  : std::string();
+            },
+            MatchByKey);
         return target;
     }
 

@@ -65,6 +65,7 @@ std::optional<std::uint32_t> PpmStartOf(const Side& s);
 
 // The sections, each comparing one subsystem.
 void CompareTones(Pair& p);
+void CompareAlerts(Pair& p);
 void CompareLanguages(Pair& p);
 void CompareOperators(Pair& p);
 void CompareMenus(Pair& p);

@@ -1,9 +1,14 @@
-// The chunk lists: ringtones, languages and their texts, countries and their operators.
+// The chunk lists: ringtones, languages and their texts, countries and their operators; and
+// the alert tones.
+#include <algorithm>
+
 #include "compare/ImageDiffParts.h"
+#include "image/Address.h"
 #include "image/PpmPieces.h"
 #include "texts/Languages.h"
 #include "texts/OperatorRecord.h"
 #include "texts/Operators.h"
+#include "tones/AlertTones.h"
 #include "tones/ToneCatalog.h"
 
 namespace brivant::diff {
@@ -71,6 +76,65 @@ void CompareTones(Pair& p) {
     }
     for (std::size_t j = 0; j < rb.size(); ++j)
         if (!matched[j]) p.Add("added", ToneItem(rb[j]), {}, ToneText(rb[j], false));
+}
+
+namespace {
+
+// One alert tone as the table gives it: its entry, and the sequence the entry points at up
+// to the word that holds its closing 0B (the sequence is written in whole words).
+struct AlertPlace {
+    std::int64_t entry = -1;
+    std::int64_t at = -1;
+    Bytes sequence;
+};
+
+std::optional<AlertPlace> AlertOf(Side& s, int kind) {
+    AlertPlace place;
+    if (!Attempt(s, [&] { place.entry = LocateAlertEntry(s.ed, kind); }).empty()) return {};
+    const auto pointer = s.Read(place.entry, 4);
+    if (place.entry < 0 || !pointer) return {};
+    place.at = ToImageOffset(GetBE32(pointer->data()));
+    const Bytes& image = s.Image();
+    if (place.at < 0 || place.at >= static_cast<std::int64_t>(image.size())) return place;
+    auto end = static_cast<std::size_t>(place.at);
+    while (end < image.size() && image[end] != 0x0B) ++end;
+    end = std::min(image.size(), static_cast<std::size_t>(place.at) +
+                                     (end + 1 - static_cast<std::size_t>(place.at) + 3) / 4 * 4);
+    place.sequence.assign(image.begin() + place.at,
+                          image.begin() + static_cast<std::ptrdiff_t>(end));
+    return place;
+}
+
+std::string AlertText(const AlertPlace& p) {
+    return "Address " + IntToHex(ToPhoneAddress(std::max<std::int64_t>(0, p.at)), 8) + ", " +
+           std::to_string(p.sequence.size()) + " bytes";
+}
+
+}  // namespace
+
+// The alert tones of the families that keep them in a table of the MCU area (62XX/7110 keeps
+// them as ringtone rows): the sequence each entry points at, and the entry itself.
+void CompareAlerts(Pair& p) {
+    if (!AlertTableFor(p.a.ed.PhoneType()) || p.a.ed.PhoneType() != p.b.ed.PhoneType()) return;
+    for (int kind = 0; kind < kAlertKindCount; ++kind) {
+        const auto pa = AlertOf(p.a, kind);
+        const auto pb = AlertOf(p.b, kind);
+        if (!pa || !pb) continue;
+        const std::string item =
+            std::string("alert tone ") + AlertKinds()[static_cast<std::size_t>(kind)].entry;
+        if (pa->sequence != pb->sequence) {
+            const std::string ta = AlertText(*pa);
+            const std::string tb = AlertText(*pb);
+            p.Add("changed", item, ta, ta == tb ? tb + kOtherBytes : tb);
+        } else if (pa->at != pb->at)
+            p.Add("moved", item, AlertText(*pa), AlertText(*pb));
+        else
+            continue;
+        for (const AlertPlace* place : {&*pa, &*pb}) {
+            p.Explain(place->entry, 4);
+            p.Explain(place->at, static_cast<std::int64_t>(place->sequence.size()));
+        }
+    }
 }
 
 namespace {

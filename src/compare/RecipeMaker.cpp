@@ -1,6 +1,7 @@
 #include "compare/RecipeMaker.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "app/Features.h"
 #include "compare/ImageDiff.h"
@@ -169,12 +170,20 @@ std::optional<std::pair<int, bool>> AlertOptions(Side& s, int kind) {
     return std::nullopt;
 }
 
+// The address the kind's table entry holds; nothing when there is no entry.
+std::optional<Bytes> AlertPointer(Side& s, int kind) {
+    std::int64_t entry = -1;
+    Attempt(s, [&] { entry = LocateAlertEntry(s.ed, kind); });
+    return entry < 0 ? std::nullopt : s.Read(entry, 4);
+}
+
 void MakeAlerts(Maker& m) {
     if (!AlertTableFor(m.a.ed.PhoneType())) return;  // a family whose alerts are ringtone rows
     for (int kind = 0; kind < kAlertKindCount; ++kind) {
         const auto ta = Alert(m, m.a, kind);
         const auto tb = Alert(m, m.b, kind);
-        if (ta == tb) continue;
+        // The same tone written again lies where the change put it: a step too.
+        if (ta == tb && AlertPointer(m.a, kind) == AlertPointer(m.b, kind)) continue;
         if (!tb) {
             m.recipe.notExpressed.push_back(std::string("Alert tones: the ") + kAlertNames[kind] +
                                             " tone of B cannot be exported");
@@ -336,7 +345,8 @@ void MakeAnimations(Maker& m) {
 
 // Sections whose every entry a step above says (or that follow from the steps).
 bool Expressed(const std::string& key, const DiffEntry& e) {
-    if (key == "ringtones" || key == "languages" || key == "operators") return true;
+    if (key == "ringtones" || key == "alerts" || key == "languages" || key == "operators")
+        return true;
     if (key == "bitmaps")
         return e.change == "pixels changed" || e.change == "moved" || e.change == "changed" ||
                e.change == "resized";

@@ -36,9 +36,10 @@ bool StoresAtFreeOffset(const Session& s) {
     return type == "3410" || type == "2100" || s.Is62xx();
 }
 
-// Whether the current entry's pixels in the image already are `plain`. Asked of the image
-// itself, not of what was last shown: a set of files loaded back unchanged then writes
-// nothing, however many of its bitmaps were looked at before.
+// Whether the current entry's pixels in the image already are `plain`. Asked of the image's
+// bytes as they stand now, not of what was last shown or kept: a set of files loaded back
+// unchanged then writes nothing, however many of its bitmaps were looked at before, and two
+// entries that share their bytes are each compared with what the one written before left.
 bool SameAsImage(Session& ed, const GraphicsState& g, const Bytes& plain) {
     const BitmapEntry& e = g.bitmaps[static_cast<std::size_t>(g.current)];
     const auto count = static_cast<std::size_t>(PixelByteCount(e.Width(), e.Height()));
@@ -46,7 +47,6 @@ bool SameAsImage(Session& ed, const GraphicsState& g, const Bytes& plain) {
     // Compared as drawn: bits below the last row are never shown, and a picture cannot
     // carry them, so they decide nothing.
     const auto drawn = [&](const Bytes& b) { return RenderPixels(b, e.Width(), e.Height()); };
-    if (e.kept.size() >= count && drawn(plain) == drawn(e.kept)) return true;
     try {
         const Bytes now = ReadBitmapPixels(ed, g, g.current);
         return now.size() >= count && drawn(plain) == drawn(now);

@@ -592,3 +592,123 @@ TEST(ApplyCli, ADryRunRefusesWhatTheSaveRefuses) {
     EXPECT_FALSE(std::filesystem::exists(c));
     EXPECT_EQ(ReadFile(a), image);
 }
+
+namespace {
+
+// The commands run one by one, each on what the one before wrote, and the same commands as
+// one recipe: the two images.
+std::pair<Bytes, Bytes> BothWays(TempDir& dir, const std::string& a,
+                                 const std::vector<std::vector<std::string>>& commands,
+                                 const std::string& recipe) {
+    const std::string b = dir.Path("steps.fls"), c = dir.Path("recipe.fls");
+    std::filesystem::copy_file(a, b, std::filesystem::copy_options::overwrite_existing);
+    for (std::vector<std::string> command : commands) {
+        command.insert(command.begin() + 2, b);
+        command.push_back("--in-place");
+        const CliRun run = Cli(command);
+        EXPECT_EQ(run.status, 0) << Joined(command) << "\n" << run.err;
+    }
+    const std::string r = WriteRecipe(dir, "r.json", recipe);
+    const CliRun run = Cli({"apply", a, r, "-o", c});
+    EXPECT_EQ(run.status, 0) << run.err;
+    return {ReadFile(b), run.status == 0 ? ReadFile(c) : Bytes{}};
+}
+
+}  // namespace
+
+// Each step finds the image as its command would after the step before was saved: a
+// language deleted before menu steps, whose rows are named in the first language.
+TEST(ApplyCli, MenuStepsAfterALanguageDeletedRunAsTheirCommandsDo) {
+    for (const char* type : {"3310", "8210", "61XX", "3210", "2100"}) {
+        SCOPED_TRACE(type);
+        TempDir dir;
+        const std::string a = dir.Path("a.fls");
+        ASSERT_EQ(Cli({"demo", a, "--type", type}).status, 0);
+        const auto [steps, recipe] = BothWays(dir, a,
+                                              {{"lang", "delete", "1"},
+                                               {"menu", "edit", "1", "--func-id", "0042"},
+                                               {"menu", "add", "--name", "After"}},
+                                              R"({"brivant-recipe": 1, "steps": [
+            {"command": "lang delete", "args": {"row": 1}},
+            {"command": "menu edit", "args": {"row": 1, "func-id": "0042"}},
+            {"command": "menu add", "args": {"name": "After"}}]})");
+        EXPECT_TRUE(steps == recipe);
+    }
+}
+
+// Bitmaps 009 and 00A share their bytes: loading all files back, each file is weighed
+// against the bytes as they stand when it comes, in a recipe as on its own.
+TEST(ApplyCli, LoadingBitmapsThatShareBytesWeighsEachFileAgainstTheImageAsItStands) {
+    for (const char* type : {"3310", "8210"}) {
+        SCOPED_TRACE(type);
+        TempDir dir;
+        const std::string a = dir.Path("a.fls");
+        ASSERT_EQ(Cli({"demo", a, "--type", type}).status, 0);
+        ASSERT_EQ(Cli({"bmp", "export-all", a, dir.Path("all.bmp")}).status, 0);
+        ASSERT_EQ(ReadFile(dir.Path("all009.bmp")), ReadFile(dir.Path("all00A.bmp")));
+        // 009 drawn anew: every pixel the other way round.
+        Bytes drawn = ReadFile(dir.Path("all009.bmp"));
+        const std::uint32_t pixels = drawn[10] | drawn[11] << 8 | drawn[12] << 16;
+        for (std::size_t i = pixels; i < drawn.size(); ++i) drawn[i] ^= 0xFF;
+        WriteFile(dir.Path("all009.bmp"), drawn);
+        const std::string first = dir.Path("all000.bmp");
+        const auto [steps, recipe] = BothWays(
+            dir, a, {{"bmp", "import-all", first}},
+            R"({"brivant-recipe": 1, "steps": [{"command": "bmp import-all", "args": {"first": ")" +
+                first + R"("}}]})");
+        EXPECT_TRUE(steps == recipe);
+        // 00A's file, loaded after 009's, puts back the pixels both share.
+        const std::string made = dir.Path("steps.fls");
+        ASSERT_EQ(Cli({"bmp", "export", made, "009", dir.Path("now009.bmp")}).status, 0);
+        ASSERT_EQ(Cli({"bmp", "export", made, "00A", dir.Path("now00A.bmp")}).status, 0);
+        EXPECT_EQ(ReadFile(dir.Path("now00A.bmp")), ReadFile(dir.Path("all00A.bmp")));
+    }
+}
+
+// The security patch made after a menu addition guards the item where the addition left it:
+// the recipe says it as the patch, so its redirect block is carried, and the round trip gives
+// B's very bytes.
+TEST(ApplyCli, ASecurityPatchAfterMenuEditsTravelsAsThePatch) {
+    TempDir dir;
+    const std::string a = dir.Path("a.fls"), b = dir.Path("b.fls"), c = dir.Path("c.fls"),
+                      r = dir.Path("r.json");
+    ASSERT_EQ(Cli({"demo", a, "--type", "3310"}).status, 0);
+    ASSERT_EQ(Cli({"menu", "add", a, "--name", "Hello", "-o", dir.Path("t.fls")}).status, 0);
+    ASSERT_EQ(Cli({"security", "patch", "--whole", dir.Path("t.fls"), "-o", b}).status, 0);
+    ASSERT_EQ(Cli({"diff", a, b, "--recipe", r}).status, 1);
+    const Recipe recipe = ParseRecipe(Text(ReadFile(r)));
+    EXPECT_EQ(Joined(recipe.notExpressed), "");
+    ASSERT_FALSE(recipe.steps.empty());
+    EXPECT_EQ(recipe.steps.back().command, "security patch");
+    ASSERT_EQ(Cli({"apply", a, r, "-o", c}).status, 0);
+    EXPECT_EQ(Cli({"diff", b, c}).status, 0) << Cli({"diff", b, c}).out;
+}
+
+// A submenu made by an addition lives at an address only B has: a recipe never sets a Func
+// Pointer to it by an edit. Either the steps make the submenu, or the difference is listed.
+TEST(ApplyCli, AnAddressOnlyBHoldsIsMadeByItsStepOrListed) {
+    TempDir dir;
+    const std::string a = dir.Path("a.fls"), b = dir.Path("b.fls"), c = dir.Path("c.fls"),
+                      r = dir.Path("r.json");
+    ASSERT_EQ(Cli({"demo", a, "--type", "3310"}).status, 0);
+    ASSERT_EQ(Cli({"menu", "delete", a, "3", "-o", dir.Path("t.fls")}).status, 0);
+    const std::vector<JsonValue> rows = RootRows(a);
+    ASSERT_GT(rows.size(), 1u);
+    const std::string pointer = rows[1].Find("textPointer")->text;
+    ASSERT_EQ(
+        Cli({"menu", "add", dir.Path("t.fls"), "--text-pointer", pointer, "--submenu", "-o", b})
+            .status,
+        0);
+    ASSERT_EQ(Cli({"diff", a, b, "--recipe", r}).status, 1);
+    const Recipe recipe = ParseRecipe(Text(ReadFile(r)));
+    for (const RecipeStep& s : recipe.steps)
+        for (const auto& [key, value] : s.args)
+            EXPECT_FALSE(s.command == "menu edit" && key == "func-pointer")
+                << "an edit sets a Func Pointer: " << value.text;
+    const CliRun applied = Cli({"apply", a, r, "-o", c, "--partial"});
+    ASSERT_EQ(applied.status, 0) << applied.err;
+    if (recipe.notExpressed.empty()) {
+        EXPECT_EQ(Cli({"diff", b, c}).status, 0);
+    }
+    ExpectCheckFindsNothing(c);
+}

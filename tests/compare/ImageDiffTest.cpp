@@ -187,6 +187,15 @@ const std::vector<EditCase>& EditCases() {
          "ringtones",
          "removed",
          "ringtone \"STND\""},
+        {"alert change",
+         [](const TempDir& d, const std::string& x) {
+             EXPECT_EQ(Cli({"alert", "export", x, "special", d.Path("a.re")}).status, 0);
+             return Out({"alert", "change", x, "standard", d.Path("a.re")}, d);
+         },
+         {"freeSpace", "alerts"},
+         "alerts",
+         "changed",
+         "alert tone Standard"},
 #ifdef BRIVANT_PLATFORM
         {"bitmap change",
          [](const TempDir& d, const std::string& x) {
@@ -250,6 +259,29 @@ TEST(ImageDiff, UnexplainedBytesAreMergedIntoRuns) {
     EXPECT_TRUE(HasEntry(t, "phone", "changed", "Size"));
     ASSERT_FALSE(t.unexplained.empty());
     EXPECT_EQ(t.unexplained.back().offset, static_cast<std::int64_t>(b.size()));
+}
+
+// Only differing bytes are listed: where the sections took the bytes a change explains, the
+// equal bytes between them are no run of their own, and every run starts and ends with a
+// differing byte.
+TEST(ImageDiff, NoRunOfEqualBytesIsListed) {
+    TempDir dir;
+    const std::string x = dir.Path("x.fls"), y = dir.Path("y.fls"), z = dir.Path("z.fls");
+    for (const char* type : {"3310", "8210", "2100", "61XX"}) {
+        SCOPED_TRACE(type);
+        ASSERT_EQ(Cli({"demo", x, "--type", type}).status, 0);
+        ASSERT_EQ(Cli({"menu", "add", x, "--name", "Sub", "--submenu", "-o", y}).status, 0);
+        if (Cli({"patch", "leds", y, "-o", z}).status != 0) WriteFile(z, ReadFile(y));
+        const Bytes a = ReadFile(x), b = ReadFile(z);
+        const ImageDiff d = DiffImageFiles(x, z);
+        for (const ByteRun& r : d.unexplained) {
+            const auto first = static_cast<std::size_t>(r.offset);
+            const auto last = static_cast<std::size_t>(r.offset + r.length - 1);
+            EXPECT_NE(a[first], b[first]) << Dump(d);
+            EXPECT_NE(a[last], b[last]) << Dump(d);
+        }
+        for (const DiffEntry& e : d.Section(kUnexplainedKey)->entries) EXPECT_NE(e.a, e.b);
+    }
 }
 
 // A subsystem that cannot be read in one image is reported as such; the rest is compared.
