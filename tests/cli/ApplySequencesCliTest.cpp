@@ -21,7 +21,7 @@ void WriteText(const std::string& path, const std::string& text) {
 
 // Each round trip runs diff, which tries its recipe out, and apply: several times the work
 // of a recipe against its commands.
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(BRIVANT_SANITIZED)
 constexpr std::uint32_t kSequences = 40;
 constexpr std::uint32_t kRoundTrips = 15;
 #else
