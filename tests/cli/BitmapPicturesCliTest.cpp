@@ -214,7 +214,7 @@ TEST(CliBmpPictures, ExportsAreTheSameBytesEveryRun) {
     Demo d("3410");
     for (const char* format : {"bmp", "png"}) {
         for (const char* run : {"a", "b"}) {
-            const std::string cmd = std::string(BRIVANT_CLI_PATH) + " bmp export-all '" + d.x +
+            const std::string cmd = CliCommand() + " bmp export-all '" + d.x +
                                     "' '" + d.dir.Path(std::string(run) + "." + format) +
                                     "' --format " + format + " 2>/dev/null";
             ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
