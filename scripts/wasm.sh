@@ -45,7 +45,8 @@ fi
 #     the same test, see docs/decisions.md
 skip=(
 )
-filter="Cli*:DemoImages.*:ChunkImport*:ImageDiff*:Check*:WasmBuild.*"
+filter="Cli*:AniCli.*:ApplyCli.*:BitmapSheet.*:CheckTest.*:ChunkImport.*:DemoImages.*"
+filter+=":ImageDiff.*:WasmBuild.*"
 if [ ${#skip[@]} -gt 0 ]; then
   filter+="-$(IFS=:; echo "${skip[*]}")"
 fi

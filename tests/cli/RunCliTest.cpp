@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "cli/RunCli.h"
-#include "support/TestSupport.h"
+#include "support/CliProgram.h"
 
 using namespace brivant;
 using namespace brivant::test;

@@ -18,7 +18,7 @@
 #include "image/PhoneTypes.h"
 #include "platform/GifFile.h"
 #include "platform/QtBitmapFiles.h"
-#include "support/TestSupport.h"
+#include "support/CliProgram.h"
 
 namespace brivant::test {
 namespace {
@@ -104,10 +104,10 @@ class BothBuilds {
     std::map<std::string, Bytes> start_;
 };
 
-#define REQUIRE_OTHER_BUILD()                                                              \
-    if (OtherCli().empty())                                                                \
-        GTEST_SKIP() << "BRIVANT_CLI names no other build of the command line to compare " \
-                        "(scripts/wasm.sh runs this against the WebAssembly one)"
+#define REQUIRE_OTHER_BUILD()                                                          \
+    if (OtherCli().empty())                                                            \
+    GTEST_SKIP() << "BRIVANT_CLI names no other build of the command line to compare " \
+                    "(scripts/wasm.sh runs this against the WebAssembly one)"
 
 // Every command with arguments that fit every demo image; files by relative names, so the
 // paths in the messages are the same. A family without the feature refuses in both.
@@ -197,9 +197,9 @@ TEST(WasmBuild, EveryCommandOnEveryDemoImageAsNative) {
         ASSERT_EQ(std::system((cli + "chunk export" + in + "TONE " + dir.Path("t.bin")).c_str()),
                   0);
         ASSERT_EQ(std::system((cli + "bmp export" + in + "001 " + dir.Path("b.bmp")).c_str()), 0);
-        ASSERT_EQ(std::system((cli + "tones delete" + in + "0 -o " + dir.Path("b.fls") +
-                               " >/dev/null 2>&1")
-                                  .c_str()),
+        ASSERT_EQ(std::system(
+                      (cli + "tones delete" + in + "0 -o " + dir.Path("b.fls") + " >/dev/null 2>&1")
+                          .c_str()),
                   0);
         for (const char* name : {"t.re", "t.bin", "b.bmp", "b.fls"})
             both.Put(name, ReadFile(dir.Path(name)));
@@ -237,8 +237,7 @@ TEST(WasmBuild, PicturesImportAsNative) {
     };
     for (const QImage::Format f : {QImage::Format_RGB888, QImage::Format_RGB32,
                                    QImage::Format_Indexed8, QImage::Format_ARGB32})
-        save(ramp.convertToFormat(f), "ramp" + std::to_string(static_cast<int>(f)) + ".bmp",
-             "BMP");
+        save(ramp.convertToFormat(f), "ramp" + std::to_string(static_cast<int>(f)) + ".bmp", "BMP");
     save(mono, "mono.bmp", "BMP");
     save(ramp, "ramp.png", "PNG");
     save(mono, "mono.png", "PNG");

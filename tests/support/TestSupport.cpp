@@ -1,5 +1,7 @@
 #include "support/TestSupport.h"
 
+#include "support/CliProgram.h"
+
 #include <sys/wait.h>
 
 #include <cstdlib>

@@ -58,25 +58,12 @@ void WriteFile(const std::string& path, const Bytes& data);
 // n bytes of a small linear congruential generator: the same for the same seed everywhere.
 Bytes NoiseBytes(std::size_t n, std::uint32_t seed);
 
-// One run of the command line.
+// One in-process run of the command line.
 struct CliRun {
     int status;
     std::string out, err;
 };
-// The command line runs in this process unless the environment variable BRIVANT_CLI names a
-// program to run instead (a shell command such as "node build/wasm/brivant-cli.js"): the
-// tests of the command line then check that program from outside, with the same
-// expectations.
 CliRun Cli(std::vector<std::string> args);
-// The same with `input` as standard input.
-CliRun CliIn(std::vector<std::string> args, const std::string& input);
-// The program BRIVANT_CLI names; empty when the tests run the command line in-process.
-std::string OtherCli();
-// The command that runs the command line as a program from a shell: BRIVANT_CLI, or the
-// program built beside the tests.
-std::string CliCommand();
-// `text` in single quotes for a shell.
-std::string ShellQuoted(const std::string& text);
 bool Has(const std::string& text, const std::string& part);
 // The MCU checksum (both copies) and the file check value of an image are right.
 bool ChecksumsVerify(const Bytes& image);

@@ -80,10 +80,17 @@ void KeepOwner(int, unsigned, unsigned) {
 
 bool HardLink(const std::string& from, const std::string& to) {
     switch (brivant_node_link(from.c_str(), to.c_str())) {
-        case 0: return true;
-        case 1: errno = EEXIST; return false;
-        case 2: errno = EPERM; return false;
-        default: errno = EIO; return false;
+        case 0:
+            return true;
+        case 1:
+            errno = EEXIST;
+            return false;
+        case 2:
+            errno = EPERM;
+            return false;
+        default:
+            errno = EIO;
+            return false;
     }
 }
 

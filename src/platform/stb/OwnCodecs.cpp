@@ -49,7 +49,8 @@ class Reader {
         SkipSpace();
         if (at_ >= b_.size() || !std::isdigit(b_[at_])) Damaged();
         std::uint32_t v = 0;
-        while (at_ < b_.size() && std::isdigit(b_[at_]) && v < 100000) v = v * 10 + (b_[at_++] - '0');
+        while (at_ < b_.size() && std::isdigit(b_[at_]) && v < 100000)
+            v = v * 10 + (b_[at_++] - '0');
         return v;
     }
     std::uint32_t Digit() {
@@ -62,9 +63,7 @@ class Reader {
         return b_[at_++];
     }
     void SkipOne() { ++at_; }
-    [[noreturn]] void Damaged() const {
-        throw UserError(Format(kPictureDamaged, {name_, what_}));
-    }
+    [[noreturn]] void Damaged() const { throw UserError(Format(kPictureDamaged, {name_, what_})); }
 
   private:
     const Bytes& b_;
@@ -131,14 +130,17 @@ Picture DecodeXbm(const Bytes& bytes, const std::string& name) {
     const auto defined = [&](std::string_view suffix) -> int {
         for (std::size_t p = text.find("#define"); p != std::string_view::npos;
              p = text.find("#define", p + 7)) {
-            const std::size_t nameEnd = text.find_first_of(" \t", text.find_first_not_of(" \t", p + 7));
+            const std::size_t nameEnd =
+                text.find_first_of(" \t", text.find_first_not_of(" \t", p + 7));
             if (nameEnd == std::string_view::npos) break;
             const std::string_view macro = text.substr(p + 7, nameEnd - p - 7);
-            if (macro.size() < suffix.size() || macro.substr(macro.size() - suffix.size()) != suffix)
+            if (macro.size() < suffix.size() ||
+                macro.substr(macro.size() - suffix.size()) != suffix)
                 continue;
             std::size_t at = text.find_first_not_of(" \t", nameEnd);
             int v = 0;
-            while (at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])) && v < 100000)
+            while (at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])) &&
+                   v < 100000)
                 v = v * 10 + (text[at++] - '0');
             return v;
         }
@@ -157,7 +159,8 @@ Picture DecodeXbm(const Bytes& bytes, const std::string& name) {
             at += 2;
             std::uint32_t v = 0;
             while (at < text.size() && std::isxdigit(static_cast<unsigned char>(text[at]))) {
-                const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(text[at++])));
+                const char c =
+                    static_cast<char>(std::tolower(static_cast<unsigned char>(text[at++])));
                 v = v * 16 + static_cast<std::uint32_t>(c <= '9' ? c - '0' : c - 'a' + 10);
             }
             for (int bit = 0; bit < 8 && bx * 8 + bit < w; ++bit)
@@ -190,8 +193,8 @@ Bytes EncodeOneBitBmp(const BitmapCanvas& canvas) {
     PutLE(out, stride * height, 4);
     PutLE(out, kDotsPerMeter, 4);
     PutLE(out, kDotsPerMeter, 4);
-    PutLE(out, 2, 4);  // colours used
-    PutLE(out, 2, 4);  // colours needed
+    PutLE(out, 2, 4);           // colours used
+    PutLE(out, 2, 4);           // colours needed
     PutLE(out, 0x00FFFFFF, 4);  // white (blue, green, red, 0)
     PutLE(out, 0x00000000, 4);  // black
     for (int y = canvas.height - 1; y >= 0; --y) {

@@ -52,8 +52,8 @@ Picture DecodeWithStb(const Bytes& bytes, const std::string& name, const Picture
     if (std::strcmp(info.format, "bmp") == 0 && Le(bytes, 14, 4) >= 40) {
         const std::uint32_t compression = Le(bytes, 30, 4);
         if (compression == 1 || compression == 2)
-            throw UserError(Format(kNotReadHere, {name, "a run-length compressed BMP file",
-                                                  kFormatsReadHere}));
+            throw UserError(
+                Format(kNotReadHere, {name, "a run-length compressed BMP file", kFormatsReadHere}));
         opaque = compression == 0;
     }
     int w = 0, h = 0, channels = 0;
@@ -112,11 +112,10 @@ class StbBitmapFiles : public BitmapFiles {
         return DecodePicture(ReadFileContent(path, kCannotOpenPicture).bytes, path);
     }
 
-    void Write(const std::string& path, const BitmapCanvas& canvas,
-               PictureFormat format) override {
+    void Write(const std::string& path, const BitmapCanvas& canvas, PictureFormat format) override {
         if (canvas.Empty()) throw UserError(Format(kCannotCreate, {path}));
-        WriteFileAtomic(path, format == PictureFormat::Png ? OneBitPng(canvas, path)
-                                                           : EncodeOneBitBmp(canvas));
+        WriteFileAtomic(
+            path, format == PictureFormat::Png ? OneBitPng(canvas, path) : EncodeOneBitBmp(canvas));
     }
 
     void WriteAnimation(const std::string& path, const AnimationFile& animation) override {
@@ -154,9 +153,8 @@ void WriteSheet(const std::string& path, const std::vector<SheetBitmap>& bitmaps
     if (std::int64_t{layout.width} * layout.height > kMaxSheetPixels)
         throw UserError(
             Format(kSheetTooLarge, {std::to_string(layout.width), std::to_string(layout.height)}));
-    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(layout.width) *
-                                      static_cast<std::size_t>(layout.height) * 3,
-                                  0xFF);
+    std::vector<std::uint8_t> rgb(
+        static_cast<std::size_t>(layout.width) * static_cast<std::size_t>(layout.height) * 3, 0xFF);
     const auto fill = [&](int x0, int y0, int w, int h, std::uint32_t colour) {
         for (int y = std::max(y0, 0); y < std::min(y0 + h, layout.height); ++y)
             for (int x = std::max(x0, 0); x < std::min(x0 + w, layout.width); ++x) {
