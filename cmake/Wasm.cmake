@@ -52,9 +52,7 @@ target_link_options(
   -sEXIT_RUNTIME=1
   # Compiled at start from the file beside the script, read with Node's file system: Node's
   # fetch cannot load a file path, and a synchronous start is quicker for a short run.
-  -sWASM_ASYNC_COMPILATION=0
-  # The temporary folder, hard links and syncs through Node (core/system/SystemWasm.cpp).
-  -sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=$stringToUTF8,$lengthBytesUTF8)
+  -sWASM_ASYNC_COMPILATION=0)
 
 # The npm package: the program, its launcher and the package description, packed.
 set(BRIVANT_NPM_DIR ${CMAKE_BINARY_DIR}/npm)

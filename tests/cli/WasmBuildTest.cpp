@@ -63,6 +63,8 @@ void ExpectSame(const Outcome& native, const Outcome& wasm, const std::string& w
     for (const auto& [name, bytes] : native.files) {
         const auto other = wasm.files.find(name);
         ASSERT_NE(other, wasm.files.end()) << what << ": " << name;
+        // Inputs are left as they were; a picture written by both is compared.
+        if (bytes == other->second) continue;
         if (name.ends_with(".png")) {
             const Picture a = DecodePicture(bytes, name), b = DecodePicture(other->second, name);
             EXPECT_EQ(a.width, b.width) << what << ": " << name;
