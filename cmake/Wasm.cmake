@@ -52,7 +52,10 @@ target_link_options(
   -sEXIT_RUNTIME=1
   # Compiled at start from the file beside the script, read with Node's file system: Node's
   # fetch cannot load a file path, and a synchronous start is quicker for a short run.
-  -sWASM_ASYNC_COMPILATION=0)
+  -sWASM_ASYNC_COMPILATION=0
+  # 64-bit values pass as BigInt: without it, a call that may throw and takes or returns one
+  # goes through a helper this emscripten does not always export.
+  -sWASM_BIGINT=1)
 
 # The npm package: the program, its launcher and the package description, packed.
 set(BRIVANT_NPM_DIR ${CMAKE_BINARY_DIR}/npm)
