@@ -1,12 +1,18 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the editor need, when missing.
-# Usage: scripts/install-deps.sh [build|run]   (run adds what showing the window needs)
+# Usage: scripts/install-deps.sh [build|run|wasm]   (run adds what showing the window needs,
+# wasm what the WebAssembly build for Node needs: scripts/wasm.sh)
 set -euo pipefail
 want=(cmake ninja-build g++ pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev
       libcli11-dev qt6-base-dev libgl-dev help2man desktop-file-utils shared-mime-info dpkg-dev
       clang libclang-rt-14-dev strace libgif-dev lintian appstream shellcheck mandoc)
 if [ "${1:-build}" = run ]; then
   want+=(xvfb xauth)
+fi
+if [ "${1:-build}" = wasm ]; then
+  want+=(emscripten nodejs libstb-dev)
+  # Debian's Node comes without npm; other builds of it bring their own.
+  command -v npm >/dev/null || want+=(npm)
 fi
 missing=()
 for p in "${want[@]}"; do

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/FileIO.h"
+#include "core/System.h"
 #include "core/UserError.h"
 
 namespace brivant {
@@ -33,8 +34,7 @@ StandIns::~StandIns() {
 
 std::string StandIns::Dir() {
     if (!dir_.empty()) return dir_.string();
-    const char* tmp = std::getenv("TMPDIR");
-    const std::string base = tmp && *tmp ? tmp : "/tmp";
+    const std::string base = sys::TempFolder();
     std::string pattern = base + "/brivant-cli-XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');

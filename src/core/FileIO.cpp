@@ -15,6 +15,7 @@
 #include <memory>
 #include <random>
 
+#include "core/System.h"
 #include "core/UserError.h"
 
 namespace brivant {
@@ -179,7 +180,7 @@ FileContent ReadFileContent(const std::string& path, const std::string& failText
             if (content.bytes.size() > kMaxInputSize) throw fail(TooLarge(content.bytes.size()));
         }
     }
-    content.writable = ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+    content.writable = sys::CanWrite(path);
     return content;
 }
 
@@ -222,16 +223,6 @@ void RemoveStaleTemps(const std::string& target) {
         if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(path.c_str());
     }
 }
-
-// An unnamed file can only be given a name through its entry in /proc (or by a privileged
-// process): without it the content is written under a temporary name from the start.
-bool CanNameUnnamedFiles() {
-#if defined(O_TMPFILE)
-    return ::access("/proc/self/fd", X_OK) == 0;
-#else
-    return false;
-#endif
-}
 }  // namespace
 
 PendingFile::PendingFile(const std::string& path) : path_(path), target_(path) {
@@ -257,14 +248,10 @@ PendingFile::PendingFile(const std::string& path) : path_(path), target_(path) {
     if (exists) targetId_ = IdOfStat(st);
     RemoveStaleTemps(target_);
 
-#if defined(O_TMPFILE)
-    // Nameless until committed: a crash at any point leaves no file behind. File systems
-    // without such files refuse the flag, and the named way below takes over.
-    if (CanNameUnnamedFiles()) {
-        fd_ = ::open(FolderOf(target_).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
-        unnamed_ = fd_ >= 0;
-    }
-#endif
+    // Nameless until committed: a crash at any point leaves no file behind. Where there are
+    // no such files, the named way below takes over.
+    fd_ = sys::OpenUnnamed(FolderOf(target_));
+    unnamed_ = fd_ >= 0;
     for (int attempt = 0; fd_ < 0; ++attempt) {
         const std::string name = target_ + kTempMark + RandomSuffix();
         errno = 0;
@@ -276,11 +263,7 @@ PendingFile::PendingFile(const std::string& path) : path_(path), target_(path) {
     }
     if (exists) {
         // The owner first: changing it may clear the set-id bits that the mode then restores.
-        // Only the superuser can give the file away; anyone else keeps being its owner.
-        if ((st.st_uid != ::geteuid() || st.st_gid != ::getegid()) &&
-            ::fchown(fd_, st.st_uid, st.st_gid) != 0) {
-            // Not allowed: the new file stays ours, as any file we create.
-        }
+        sys::KeepOwner(fd_, st.st_uid, st.st_gid);
         errno = 0;
         if (::fchmod(fd_, st.st_mode & 07777) != 0) Fail(LastError());
     }
@@ -313,7 +296,7 @@ void PendingFile::Write(const Bytes& data) {
     }
     // On the disk before it takes the target's name: a crash never leaves an empty image.
     errno = 0;
-    if (::fsync(fd_) != 0) Fail(LastError());
+    if (!sys::SyncFile(fd_)) Fail(LastError());
     // An unnamed file is reached only through its descriptor until it is linked in.
     if (unnamed_) return;
     errno = 0;
@@ -323,18 +306,7 @@ void PendingFile::Write(const Bytes& data) {
 }
 
 bool PendingFile::LinkUnnamed(const std::string& name) {
-    const std::string self = "/proc/self/fd/" + std::to_string(fd_);
-    errno = 0;
-    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0)
-        return true;
-#if defined(AT_EMPTY_PATH)
-    if (errno != EEXIST) {
-        const int first = errno;
-        if (::linkat(fd_, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0) return true;
-        if (errno != EEXIST) errno = first;
-    }
-#endif
-    return false;
+    return sys::NameUnnamed(fd_, name);
 }
 
 std::string PendingFile::MakeBackup(const std::string& backup, const std::string& failText) {
@@ -347,7 +319,7 @@ std::string PendingFile::MakeBackup(const std::string& backup, const std::string
     for (int attempt = 0;; ++attempt) {
         const std::string name = backup + kTempMark + RandomSuffix();
         errno = 0;
-        if (::link(target_.c_str(), name.c_str()) == 0) return name;
+        if (sys::HardLink(target_, name)) return name;
         if (errno == EEXIST && attempt < 100) continue;
         if (errno == EEXIST) throw fail(SystemErrorText(EEXIST));
         // No links on this file system: a copy, written as every file is.
@@ -403,8 +375,7 @@ void PendingFile::Commit(const std::string& backup, const std::string& backupFai
     const bool backedUp = backupTemp.empty() || ::rename(backupTemp.c_str(), backup.c_str()) == 0;
     const int err = LastError();
     // The new names on the disk too; a folder that cannot be synced loses nothing written.
-    const FdCloser dir{::open(FolderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
-    if (dir.fd >= 0) ::fsync(dir.fd);
+    sys::SyncFolder(FolderOf(target_));
     if (!backedUp)
         throw UserError(
             Format(kBackupNotPlaced, {path_, backup, SystemErrorText(err), backupTemp}));

@@ -23,7 +23,7 @@ int Commonness(std::uint8_t b) {
 
 const std::uint8_t* FindAnywhere(const std::uint8_t* first, const std::uint8_t* last,
                                  const std::uint8_t* pattern, std::size_t n) {
-#if defined(__GLIBC__)
+#if defined(__GLIBC__) || defined(__EMSCRIPTEN__)
     // Linear in the worst case, also where the rarest pattern byte is everywhere.
     return static_cast<const std::uint8_t*>(
         ::memmem(first, static_cast<std::size_t>(last - first), pattern, n));

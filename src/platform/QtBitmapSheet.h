@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "graphics/BitmapFormat.h"
@@ -32,6 +34,16 @@ inline constexpr int kDefaultSheetScale = 2;
 
 inline constexpr const char* kSheetTooLarge =
     "The sheet would be %s x %s pixels, too large to draw; choose a smaller scale";
+
+// The toolkit's pictures refuse larger sheets; this keeps one well inside every limit.
+inline constexpr std::int64_t kMaxSheetPixels = 64LL * 1024 * 1024;
+// The colours of the frames and of the labels (0xRRGGBB) on a white sheet.
+inline constexpr std::uint32_t kSheetFrameRgb = 0xA0A0A0;
+inline constexpr std::uint32_t kSheetLabelRgb = 0x0000A0;
+
+// The dots a label is drawn with, each as (column, row) in units of the scale from the
+// label's top-left corner; characters without a glyph leave a gap.
+std::vector<std::pair<int, int>> LabelDots(const std::string& label);
 
 // The bitmaps in order, left to right in rows, each under its label; labels are drawn with
 // the same scale as the pixels.

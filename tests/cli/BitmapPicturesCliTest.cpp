@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "support/TestSupport.h"
+#include "support/CliProgram.h"
 
 #ifdef BRIVANT_PLATFORM
 #include <gif_lib.h>
@@ -214,9 +214,9 @@ TEST(CliBmpPictures, ExportsAreTheSameBytesEveryRun) {
     Demo d("3410");
     for (const char* format : {"bmp", "png"}) {
         for (const char* run : {"a", "b"}) {
-            const std::string cmd = std::string(BRIVANT_CLI_PATH) + " bmp export-all '" + d.x +
-                                    "' '" + d.dir.Path(std::string(run) + "." + format) +
-                                    "' --format " + format + " 2>/dev/null";
+            const std::string cmd = CliCommand() + " bmp export-all '" + d.x + "' '" +
+                                    d.dir.Path(std::string(run) + "." + format) + "' --format " +
+                                    format + " 2>/dev/null";
             ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
         }
         for (int id = 0; id < static_cast<int>(d.ed.graphics.bitmaps.size()); ++id) {

@@ -7,23 +7,12 @@
 #include <sstream>
 
 #include "cli/RunCli.h"
-#include "support/TestSupport.h"
+#include "support/CliProgram.h"
 
 using namespace brivant;
 using namespace brivant::test;
 
 namespace {
-
-// One in-process run with `input` as standard input.
-CliRun CliIn(std::vector<std::string> args, const std::string& input) {
-    args.insert(args.begin(), "brivant-cli");
-    std::vector<const char*> argv;
-    for (const auto& a : args) argv.push_back(a.c_str());
-    std::istringstream in(input);
-    std::ostringstream out, err;
-    const int status = RunCli(static_cast<int>(argv.size()), argv.data(), in, out, err);
-    return {status, out.str(), err.str()};
-}
 
 std::string Text(const Bytes& b) {
     return std::string(b.begin(), b.end());
@@ -110,13 +99,13 @@ TEST(CliRun, FailedWritesToStdoutAreFailures) {
     EXPECT_EQ(RunCli(4, argv, in, closed, err), 1);
     EXPECT_TRUE(Has(err.str(), "Cannot write to standard output")) << err.str();
 
-    const std::string cli = BRIVANT_CLI_PATH;
+    const std::string cli = CliCommand();
     const std::string errFile = dir.Path("err.txt");
-    EXPECT_EQ(Shell("'" + cli + "' info '" + x + "' --json >/dev/full 2>'" + errFile + "'"), 1);
+    EXPECT_EQ(Shell(cli + " info '" + x + "' --json >/dev/full 2>'" + errFile + "'"), 1);
     EXPECT_TRUE(Has(Text(ReadFile(errFile)), "Cannot write to standard output ("))
         << Text(ReadFile(errFile));
-    EXPECT_EQ(Shell("'" + cli + "' demo - >/dev/full 2>/dev/null"), 1);
-    EXPECT_EQ(Shell("'" + cli + "' info '" + x + "' --json >/dev/null"), 0);
+    EXPECT_EQ(Shell(cli + " demo - >/dev/full 2>/dev/null"), 1);
+    EXPECT_EQ(Shell(cli + " info '" + x + "' --json >/dev/null"), 0);
 }
 
 // "-" is standard input for whole-file inputs and standard output for outputs; "dir/-" and

@@ -1,6 +1,12 @@
 #include "support/TestSupport.h"
 
+#include "support/CliProgram.h"
+
+#include <sys/wait.h>
+
+#include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <sstream>
 
@@ -85,7 +91,59 @@ void WriteFile(const std::string& path, const Bytes& data) {
     WriteFileRaw(path, data);
 }
 
+std::string OtherCli() {
+    const char* cli = std::getenv("BRIVANT_CLI");
+    return cli ? cli : "";
+}
+
+std::string ShellQuoted(const std::string& text) {
+    std::string quoted = "'";
+    for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+std::string CliCommand() {
+    const std::string other = OtherCli();
+    return other.empty() ? ShellQuoted(BRIVANT_CLI_PATH) : other;
+}
+
+namespace {
+std::string TextOf(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+}
+
+// A run of the program BRIVANT_CLI names, its streams through files.
+CliRun RunOtherCli(const std::vector<std::string>& args, const std::string& input) {
+    const TempDir dir;
+    const std::string in = dir.Path("in"), out = dir.Path("out"), err = dir.Path("err");
+    std::ofstream(in, std::ios::binary) << input;
+    std::string command = OtherCli();
+    for (const std::string& a : args) command += " " + ShellQuoted(a);
+    command += " <" + ShellQuoted(in) + " >" + ShellQuoted(out) + " 2>" + ShellQuoted(err);
+    const int raw = std::system(command.c_str());
+    const int status = raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return {status, TextOf(out), TextOf(err)};
+}
+}  // namespace
+
+CliRun CliIn(std::vector<std::string> args, const std::string& input) {
+    if (!OtherCli().empty()) return RunOtherCli(args, input);
+    args.insert(args.begin(), "brivant-cli");
+    std::vector<const char*> argv;
+    for (const auto& a : args) argv.push_back(a.c_str());
+    std::istringstream in(input);
+    std::ostringstream out, err;
+#ifdef BRIVANT_PLATFORM
+    // The program loads its picture module; the tests link the same adapter.
+    SetPictureLoader([] { return LinkedPictures(); });
+#endif
+    const int status = RunCli(static_cast<int>(argv.size()), argv.data(), in, out, err);
+    return {status, out.str(), err.str()};
+}
+
 CliRun Cli(std::vector<std::string> args) {
+    if (!OtherCli().empty()) return RunOtherCli(args, "");
     args.insert(args.begin(), "brivant-cli");
     std::vector<const char*> argv;
     for (const auto& a : args) argv.push_back(a.c_str());

@@ -1,0 +1,77 @@
+# The command line as WebAssembly for Node (emscripten): the core, the commands and a picture
+# adapter without the toolkit. Node's own file system stands in for the system's, so the
+# program reads and writes the host's files by their host names. Included by the top-level
+# file when the compiler is emscripten; nothing here touches the native build.
+
+# Every error the program reports is a C++ exception: without this they would abort.
+add_compile_options(-fexceptions)
+add_link_options(-fexceptions)
+# The core was declared before this file: it gets the same, and loses what only shared
+# libraries need (the program links everything into one module).
+set_property(TARGET brivant_core PROPERTY COMPILE_OPTIONS -fexceptions)
+set_property(TARGET brivant_core PROPERTY POSITION_INDEPENDENT_CODE OFF)
+
+# The header-only libraries come from the host's include folder, each through a folder of its
+# own, so that the host's C library headers never mix with emscripten's.
+set(BRIVANT_WASM_INCLUDE ${CMAKE_BINARY_DIR}/host-include)
+file(MAKE_DIRECTORY ${BRIVANT_WASM_INCLUDE})
+foreach(lib CLI stb)
+  if(NOT EXISTS /usr/include/${lib})
+    message(FATAL_ERROR "/usr/include/${lib} is missing (scripts/install-deps.sh wasm)")
+  endif()
+  file(CREATE_LINK /usr/include/${lib} ${BRIVANT_WASM_INCLUDE}/${lib} SYMBOLIC)
+endforeach()
+
+# Pictures through stb_image and the project's own writers.
+file(GLOB WASM_PICTURE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/stb/*.cpp)
+list(APPEND WASM_PICTURE_SOURCES ${CMAKE_SOURCE_DIR}/src/platform/BitmapSheetLayout.cpp)
+add_library(brivant_pictures_stb STATIC ${WASM_PICTURE_SOURCES})
+target_link_libraries(brivant_pictures_stb PUBLIC brivant_core)
+target_include_directories(brivant_pictures_stb SYSTEM PRIVATE ${BRIVANT_WASM_INCLUDE})
+
+file(GLOB WASM_CLI_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/cli/*.cpp)
+# The native program loads its picture module from a file; this one has it linked in.
+list(FILTER WASM_CLI_SOURCES EXCLUDE REGEX ".*/(main|DocsMain|PictureModule)\\.cpp$")
+list(APPEND WASM_CLI_SOURCES ${CMAKE_SOURCE_DIR}/src/cli/system/PictureModuleLinked.cpp)
+add_library(brivant_cli_lib STATIC ${WASM_CLI_SOURCES})
+target_link_libraries(brivant_cli_lib PUBLIC brivant_core brivant_pictures_stb)
+target_include_directories(brivant_cli_lib SYSTEM PUBLIC ${BRIVANT_WASM_INCLUDE})
+target_compile_definitions(brivant_cli_lib PRIVATE BRIVANT_VERSION="${PROJECT_VERSION}")
+target_precompile_headers(brivant_cli_lib PRIVATE <CLI/CLI.hpp>)
+
+add_executable(brivant-cli src/cli/main.cpp)
+target_link_libraries(brivant-cli PRIVATE brivant_cli_lib)
+set_target_properties(brivant-cli PROPERTIES SUFFIX ".js")
+target_link_options(
+  brivant-cli PRIVATE
+  # Node only; files are the host's files.
+  -sENVIRONMENT=node -sNODERAWFS=1
+  # Images up to 64 MiB and their copies.
+  -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=33554432
+  # The exit status is the program's, and output is flushed at the end.
+  -sEXIT_RUNTIME=1
+  # Compiled at start from the file beside the script, read with Node's file system: Node's
+  # fetch cannot load a file path, and a synchronous start is quicker for a short run.
+  -sWASM_ASYNC_COMPILATION=0
+  # 64-bit values pass as BigInt: without it, a call that may throw and takes or returns one
+  # goes through a helper this emscripten does not always export.
+  -sWASM_BIGINT=1)
+
+# The npm package: the program, its launcher and the package description, packed.
+set(BRIVANT_NPM_DIR ${CMAKE_BINARY_DIR}/npm)
+# npm versions are three numbers without leading zeros: 1.03 is 1.3.0 there.
+math(EXPR BRIVANT_NPM_MINOR "${PROJECT_VERSION_MINOR}")
+set(BRIVANT_NPM_VERSION "${PROJECT_VERSION_MAJOR}.${BRIVANT_NPM_MINOR}.0")
+configure_file(${CMAKE_SOURCE_DIR}/packaging/npm/package.json.in ${BRIVANT_NPM_DIR}/package.json
+               @ONLY)
+add_custom_target(
+  npm-pack
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${BRIVANT_NPM_DIR}/lib ${BRIVANT_NPM_DIR}/bin
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:brivant-cli>
+          $<TARGET_FILE_DIR:brivant-cli>/brivant-cli.wasm ${BRIVANT_NPM_DIR}/lib/
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/packaging/npm/brivant-cli
+          ${BRIVANT_NPM_DIR}/bin/brivant-cli
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/LICENSE ${BRIVANT_NPM_DIR}/LICENSE
+  COMMAND npm pack --silent --pack-destination ${CMAKE_BINARY_DIR} ${BRIVANT_NPM_DIR}
+  DEPENDS brivant-cli
+  VERBATIM)
