@@ -110,6 +110,8 @@ void PrintText(std::ostream& out, const ImageDiff& d) {
 }
 
 void Diff(CliContext& ctx, const DiffArgs& a) {
+    // An answer that cannot be written is trouble, not "different".
+    ctx.cannotWriteStatus = kTrouble;
     int wanted = 0;
     if (!a.type.empty()) {
         wanted = PhoneTypeIndex(a.type);

@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <iostream>
 
 #include "cli/Pictures.h"
@@ -9,5 +11,6 @@ int main(int argc, char** argv) {
     // Standard output is flushed once, at the end, where a failed write is caught with its
     // reason; tied to stderr it would be flushed by the first message instead.
     std::cerr.tie(nullptr);
+    brivant::SetStdoutTerminal(::isatty(STDOUT_FILENO) == 1);
     return brivant::RunCli(argc, argv, std::cout, std::cerr);
 }
