@@ -32,20 +32,7 @@ install(FILES ${CMAKE_CURRENT_LIST_DIR}/lintian-overrides
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/brivant-pro)
 
-# The date the generated files carry: SOURCE_DATE_EPOCH when the builder sets it, else the
-# time of the last commit, so that two builds of one commit give the same bytes.
-set(BRIVANT_EPOCH "$ENV{SOURCE_DATE_EPOCH}")
-if(NOT BRIVANT_EPOCH)
-  find_package(Git QUIET)
-  if(GIT_FOUND)
-    execute_process(COMMAND ${GIT_EXECUTABLE} log -1 --format=%ct
-                    WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
-                    OUTPUT_VARIABLE BRIVANT_EPOCH OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
-  endif()
-endif()
-if(NOT BRIVANT_EPOCH MATCHES "^[0-9]+$")
-  set(BRIVANT_EPOCH 0)
-endif()
+# The date the generated files carry (BRIVANT_EPOCH, from SourceDate.cmake).
 set(saved_epoch "$ENV{SOURCE_DATE_EPOCH}")
 set(ENV{SOURCE_DATE_EPOCH} ${BRIVANT_EPOCH})
 string(TIMESTAMP BRIVANT_DATE "%Y-%m-%d" UTC)

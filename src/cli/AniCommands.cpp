@@ -3,6 +3,7 @@
 
 #include "cli/CliModule.h"
 #include "cli/Json.h"
+#include "cli/PictureFormats.h"
 #include "cli/Pictures.h"
 #include "core/HexText.h"
 #include "core/UserError.h"
@@ -34,6 +35,7 @@ struct Args : ImageOptions {
     std::string file;
     int scale = 1;
     int delay = kAniFrameMs;
+    std::string format;
 };
 
 constexpr const char* kNoPictures = "This build draws no pictures";
@@ -159,7 +161,7 @@ void SetLength(CliSession& s, const Args& a) {
 }
 
 // The animation's frames as a GIF or a PNG strip, as the window's "Export..." writes them.
-void Export(CliSession& s, const Args& a) {
+void Export(CliSession& s, const Args& a, AnimationFormat format) {
     BitmapFiles& files = *Pictures(kNoPictures).files;
     AniState& ani = s.ed.ani;
     if (!ani.enabled) {
@@ -168,7 +170,7 @@ void Export(CliSession& s, const Args& a) {
     }
     const int id = IdOf(s, a.ani, ani.catalog.size(), kNoSuchAnimation);
     s.ui.saveFiles.push_back(a.file);
-    ExportAnimation(s.ed, ani, s.ed.graphics, s.ui, files, id, a.scale, a.delay);
+    ExportAnimation(s.ed, ani, s.ed.graphics, s.ui, files, id, a.scale, a.delay, format);
 }
 
 Command<Args> AniCommand(CliContext& ctx, CLI::App* parent, const char* name, const char* help,
@@ -204,12 +206,21 @@ void AniCommands(CLI::App& app, CliContext& ctx) {
     auto exp =
         AniCommand(ctx, group, "export",
                    "Write the frames as an animated GIF (OUT.gif) or side by side (OUT.png)", true);
-    exp->add_option("OUT", exp.args().file, "Picture file to write (*.gif or *.png)")->required();
+    exp->add_option("OUT", exp.args().file,
+                    "Picture file to write (*.gif or *.png; - writes standard output)")
+        ->required();
     exp->add_option("--scale", exp.args().scale, "File pixels per bitmap pixel, 1 to 8 (default 1)")
         ->check(CLI::Range(1, 8));
     exp->add_option("--delay", exp.args().delay, "Milliseconds per frame (default 300)")
         ->check(CLI::Range(0, 655350));
-    exp.TypeOption().RunsOnImage(kRead, Export);
+    AddFormatOption(exp.app(), exp.args().format, AnimationExportFormats());
+    exp.TypeOption().Runs([](CliContext& c, const Args& a) {
+        const std::string f =
+            ChosenFormat(c, "ani export", a.file, a.format, AnimationExportFormats());
+        const AnimationFormat format =
+            f == "gif" ? AnimationFormat::Gif : AnimationFormat::PngStrip;
+        RunOnImage(c, a, kRead, [&](CliSession& s) { Export(s, a, format); });
+    });
 }
 
 }  // namespace brivant

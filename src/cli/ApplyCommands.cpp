@@ -172,8 +172,8 @@ std::unique_ptr<Step> Prepare(CliContext& ctx, const RecipeStep& rs, std::size_t
     const std::string group = rs.command.substr(0, space);
     const std::string name = rs.command.substr(space + 1);
 
-    step->ctx =
-        std::make_unique<CliContext>(CliContext{step->out, step->err, {}, nullptr, false, nullptr});
+    step->ctx = std::make_unique<CliContext>(
+        CliContext{step->out, step->err, {}, nullptr, false, nullptr, false, 1, false});
     step->app = std::make_unique<CLI::App>("", "brivant-cli");
     step->app->require_subcommand(1);
     RegisterModules(*step->app, *step->ctx, group);
@@ -318,7 +318,8 @@ void Apply(CliContext& ctx, const ApplyArgs& a) {
 
     // What the steps tell goes through here, so each message can name its step.
     std::ostringstream told, ignored;
-    CliContext sessionCtx{ignored, told, {}, ctx.standIns, ctx.quiet, nullptr};
+    CliContext sessionCtx{ignored, told,  {}, ctx.standIns,      ctx.quiet,
+                          nullptr, false, 1,  ctx.stdoutTerminal};
     // The dry run saves as -o would, every check of the save included, to a scratch file.
     ApplyArgs options = a;
     if (a.dryRun) {

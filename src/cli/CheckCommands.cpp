@@ -52,6 +52,8 @@ void PrintText(std::ostream& out, const CheckReport& r) {
 }
 
 void Check(CliContext& ctx, const CheckArgs& a) {
+    // A report that cannot be written is trouble, not "problems".
+    ctx.cannotWriteStatus = kTrouble;
     CheckOptions o;
     if (!a.type.empty()) {
         o.phoneType = PhoneTypeIndex(a.type);

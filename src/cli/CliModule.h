@@ -9,6 +9,7 @@
 #include <limits>
 #include <memory>
 #include <span>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,16 +33,24 @@ void RegisterModules(CLI::App& app, CliContext& ctx, std::string_view command = 
 
 // The command table of one run: the parser holding every command (or, when `first` names
 // a command, that command's module), reading "-" from `in` and printing on `out` and `err`,
-// with the paths of the stand-ins for "-" shown as "-" in what goes to `err`.
+// with the paths of the stand-ins for "-" shown as "-" in what goes to `err`. What the
+// commands print for `out` is kept in `report` until the command ended (Finish).
 struct CommandTable {
     CommandTable(std::istream& in, std::ostream& out, std::ostream& err,
                  std::string_view first = {});
     CommandTable(const CommandTable&) = delete;
     CommandTable& operator=(const CommandTable&) = delete;
 
+    // Hands the report and any file written to "-" on, after a command ended with `status`;
+    // the exit status, which becomes a failure when standard output could not be written.
+    // A file on standard output is all that goes there: the report then goes to stderr.
+    int Finish(int status);
+
+    std::ostream& out;
     StandIns standIns;
     ShownPathsBuf shownPaths;
     std::ostream err;
+    std::ostringstream report;
     CLI::App app;
     CliContext ctx;
 };
@@ -123,8 +132,14 @@ class Command {
 
     // `run(ctx, args)` runs once parsing chose this command.
     void Runs(std::function<void(CliContext&, const Args&)> run) {
-        cmd_->callback(
-            [&ctx = ctx_, a = args_, run] { ctx.action = [&ctx, a, run] { run(ctx, *a); }; });
+        cmd_->callback([&ctx = ctx_, a = args_, run] {
+            ctx.action = [&ctx, a, run] {
+                if constexpr (requires { a->json; }) ctx.json = a->json;
+                // The image on standard output and JSON there too would make neither readable.
+                if constexpr (requires { a->out; }) RefuseJsonWithStdout(ctx, a->out);
+                run(ctx, *a);
+            };
+        });
     }
     // `run(session, args)` runs on the image, opened and saved as `flow` says.
     void RunsOnImage(const Flow& flow, std::function<void(CliSession&, const Args&)> run) {

@@ -20,6 +20,12 @@ constexpr const char* kNoAnswer = "no answer given to: ";
 constexpr const char* kCannotCreate = "Cannot create file %s (%s)";
 constexpr const char* kNoSuchRow = "Row %s does not exist: the list has %s rows";
 constexpr const char* kUnknownType = "--type: unknown phone type '%s' (one of %s)";
+constexpr const char* kJsonAndStdout =
+    "--json and a file written to standard output (-) cannot share it: write the file to a "
+    "name, or leave out --json";
+constexpr const char* kToTerminal =
+    "binary data is not written to a terminal: redirect standard output (> FILE, | COMMAND) "
+    "or give a file name instead of -";
 constexpr const char* kInPlaceStdin = "--in-place needs an image file, not standard input";
 constexpr const char* kNoChecksumRepair =
     "The MCU checksum range of the image lies outside the file, so the checksums of the saved "
@@ -31,8 +37,14 @@ std::string InputArg(CliContext& ctx, const std::string& arg, const std::string&
     return ctx.standIns ? ctx.standIns->InputPath(arg, ext) : arg;
 }
 
-std::string OutputArg(CliContext& ctx, const std::string& arg) {
-    return ctx.standIns ? ctx.standIns->OutputPath(arg) : arg;
+void RefuseJsonWithStdout(CliContext& ctx, const std::string& output) {
+    if (ctx.json && StandIns::IsStdio(output)) UsageError(ctx, kJsonAndStdout);
+}
+
+std::string OutputArg(CliContext& ctx, const std::string& arg, const std::string& ext) {
+    RefuseJsonWithStdout(ctx, arg);
+    if (ctx.stdoutTerminal && StandIns::IsStdio(arg)) UsageError(ctx, kToTerminal);
+    return ctx.standIns ? ctx.standIns->OutputPath(arg, ext) : arg;
 }
 
 namespace {
@@ -95,6 +107,7 @@ void CliSession::Open(bool tolerant) {
     try {
         path = InputArg(ctx, o.image);
         OpenPath(ed, ui, path);
+        opened_ = ed.MainHex.Data();
     } catch (const UserError& e) {
         ui.error(e.what());
         // A loaded image whose detection or reading failed can still be looked at.
@@ -185,6 +198,16 @@ void CliSession::Save() {
     if (!CanSave(ed, ui)) throw CliExit{1};
     RequireChecksumRepair();
     try {
+        // The bytes the save would write: an edit that gives back what IMAGE holds (the
+        // same picture loaded again, the same texts typed) is no edit, whichever command
+        // made it, and is not written.
+        if (ed.PpmChanged && ed.ppm.split) UpdatePPM(ed);
+        HexBuffer result = ed.MainHex;
+        if (!o.noChecksum) RepairImageChecksums(result);
+        if (result.Data() == opened_) {
+            ui.error(kNothingEdited);
+            throw CliExit{1};
+        }
         if (o.noChecksum)
             SavePath(ed, ui, target);  // answers the checksum question with Cancel
         else
@@ -197,11 +220,12 @@ void CliSession::Save() {
 }
 
 void CliSession::CheckTold() {
+    // A refused answer was told already: the question asked again after it is no news.
+    if (ui.HadError()) throw CliExit{1};
     if (!ui.Unanswered().empty()) {
         ctx.err << kProgramPrefix << kNoAnswer << ui.Unanswered() << '\n';
         throw CliExit{1};
     }
-    if (ui.HadError()) throw CliExit{1};
 }
 
 namespace {

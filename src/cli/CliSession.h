@@ -42,14 +42,24 @@ struct CliContext {
     // Set while a recipe runs its steps: every command then works on this image, already
     // open, and leaves opening and saving to the recipe.
     CliSession* open = nullptr;
+    // --json was given: standard output carries one JSON object, so it cannot carry a file.
+    bool json = false;
+    // The exit status when standard output cannot be written: the checkers keep 1 for their
+    // answer ("different", "problems") and give 2, trouble, here.
+    int cannotWriteStatus = 1;
+    // Standard output is a terminal: a file is not written there.
+    bool stdoutTerminal = false;
 };
+
+// Refuses --json together with a file written to standard output: both would go there.
+void RefuseJsonWithStdout(CliContext& ctx, const std::string& output);
 
 // "a, b or c", as the help texts and messages name a choice.
 std::string ChoiceText(const std::vector<std::string>& names);
 
 // A file argument as a command reads or writes it: "-" is standard input or output.
 std::string InputArg(CliContext& ctx, const std::string& arg, const std::string& ext = {});
-std::string OutputArg(CliContext& ctx, const std::string& arg);
+std::string OutputArg(CliContext& ctx, const std::string& arg, const std::string& ext = {});
 
 // Wrong usage: one line on stderr, exit status 2.
 [[noreturn]] void UsageError(CliContext& ctx, const std::string& text);
@@ -94,7 +104,8 @@ class CliSession {
     // --no-checksum): refused before anything is written, so the output never exists and the
     // input stays as it was.
     void RequireChecksumRepair();
-    // Saves through the save flow to -o / --in-place.
+    // Saves through the save flow to -o / --in-place. A result of the same bytes as IMAGE is
+    // not written: the command ends as the window's save does when nothing was edited.
     void Save();
     // Ends with status 1 when a command told an error or left a question unanswered.
     void CheckTold();
@@ -110,6 +121,8 @@ class CliSession {
 
     // The file the result is saved to (a stand-in for "-o -"), set by RequireOutput.
     std::string target_;
+    // IMAGE as it was read, to tell a result that changes nothing.
+    Bytes opened_;
 };
 
 // What happens around a command's own work, in this order: -o / --in-place required, the

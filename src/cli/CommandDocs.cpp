@@ -164,9 +164,13 @@ void FileFormats(std::ostream& out) {
         << ".TP\n\\fI*.opr\\fR\nA country record file: a country of the operator table with "
            "its operators.\n"
         << ".TP\n\\fI*.bin\\fR\nA PPMChunk file: one whole chunk of the PPM area.\n"
-        << ".TP\n\\fI*.bmp\\fR\nA bitmap file (other picture formats the platform reads are "
-           "taken too); only black pixels are set.\n"
-        << ".TP\n\\fI*.png\\fR\nThe bitmap sheet that \\fBbmp sheet\\fR draws.\n"
+        << ".TP\n\\fI*.bmp\\fR, \\fI*.png\\fR, \\fI*.gif\\fR, \\fI*.jpg\\fR, \\fI*.pbm\\fR, "
+           "\\fI*.xbm\\fR\nPicture files. \\fBbmp import\\fR reads BMP, PNG, GIF, JPEG, PBM and "
+           "XBM: a pixel darker than \\fB\\-\\-threshold\\fR (default 128) is set, or "
+           "\\fB\\-\\-dither\\fR spreads the error; a two-colour picture keeps its black. "
+           "Bitmaps are written as 1-bit BMP or PNG, animations as an animated GIF or a PNG "
+           "strip, the sheet as PNG: the format follows \\fB\\-\\-format\\fR, else the output "
+           "name's extension, and an extension the command cannot write is refused.\n"
         << ".PP\nWhere a command reads a file whole, \\fB\\-\\fR reads standard input; where "
            "it writes one, \\fB\\-\\fR writes standard output. A file named \\fB\\-\\fR is "
            "given as \\fB./\\-\\fR.\n";
@@ -202,12 +206,36 @@ std::vector<std::string> AllOptionNames(const CLI::App& app) {
     return names;
 }
 
-std::string PhoneTypeWords() {
-    std::vector<std::string> types;
+std::vector<std::string> PhoneTypeList() {
     const auto& texts = PhoneTypeTexts();
-    for (std::size_t i = 1; i < texts.size(); ++i) types.push_back(texts[i]);
-    return Words(types);
+    return {texts.begin() + 1, texts.end()};
 }
+
+// The values an option or argument takes when it takes one of a list: the phone types for
+// --type, else the list its check names ("{a,b,c}" in its type name).
+std::vector<std::string> Choices(const CLI::Option& o) {
+    if (o.check_lname("type")) return PhoneTypeList();
+    const std::string t = o.get_type_name();
+    const std::size_t open = t.find('{');
+    const std::size_t close = open == std::string::npos ? open : t.find('}', open);
+    if (close == std::string::npos) return {};
+    std::vector<std::string> values;
+    std::string v;
+    for (char c : t.substr(open + 1, close - open - 1)) {
+        if (c == ',') {
+            values.push_back(v);
+            v.clear();
+        } else {
+            v.push_back(c);
+        }
+    }
+    values.push_back(v);
+    return values;
+}
+
+// For each command path, the values of its options ("PATH|--format") and of its arguments
+// ("PATH|"): what the completions offer after such an option, or for an argument.
+std::vector<std::pair<std::string, std::vector<std::string>>> ValueLists(const CLI::App& app);
 
 // Text inside single quotes in a shell script.
 std::string Quoted(const std::string& text) {
@@ -221,6 +249,26 @@ std::string ZshDescribed(const std::string& name, const std::string& help) {
     std::string text = name + ":";
     for (char c : help) text += c == ':' ? std::string("\\:") : std::string(1, c);
     return Quoted(text);
+}
+
+std::vector<std::pair<std::string, std::vector<std::string>>> ValueLists(const CLI::App& app) {
+    std::vector<std::pair<std::string, std::vector<std::string>>> lists;
+    for (const Node& n : Nodes(app)) {
+        if (!IsLeaf(*n.app)) continue;
+        std::vector<std::string> positional;
+        for (const CLI::Option* o : n.app->get_options()) {
+            const auto values = Choices(*o);
+            if (values.empty()) continue;
+            if (o->get_positional()) {
+                positional.insert(positional.end(), values.begin(), values.end());
+                continue;
+            }
+            for (const std::string& name : OptionNames(*o))
+                lists.push_back({n.path + "|" + name, values});
+        }
+        if (!positional.empty()) lists.push_back({n.path + "|", positional});
+    }
+    return lists;
 }
 
 }  // namespace
@@ -262,14 +310,23 @@ std::string CliManPage(const CLI::App& app, const DocsInfo& info) {
            "command reads it as a file (default \\fI/tmp\\fR).\n"
         << ".PP\nThe window, \\fBbrivant\\fR(1), also reads:\n";
     WindowEnvironment(out);
-    out << ".SH \"EXIT STATUS\"\n.TP\n\\fB0\\fR\nThe command did what it was asked; "
-           "\\fBsearch\\fR also exits 0 when it finds nothing.\n"
+    out << ".SH \"EXIT STATUS\"\n.TP\n\\fB0\\fR\nThe command did what it was asked.\n"
         << ".TP\n\\fB1\\fR\nThe command failed (its message is on standard error), an input "
            "file could not be read, or the output could not be written. A failing command "
-           "never modifies its input and never leaves a partly written output behind.\n"
-        << ".TP\n\\fB2\\fR\nWrong usage: an unknown command or option, or a bad argument.\n"
-        << ".PP\n\\fBdiff\\fR exits 0 when the images are equal, 1 when they differ and 2 on "
-           "trouble.\n"
+           "never modifies its input and never leaves a partly written output behind. An "
+           "edit whose result is the same bytes as \\fIIMAGE\\fR (the same picture loaded "
+           "again, the same texts typed) fails too, and nothing is written.\n"
+        << ".TP\n\\fB2\\fR\nWrong usage: an unknown command or option, a bad argument, "
+           "\\fB\\-\\-json\\fR with a file written to standard output, or binary data for a "
+           "terminal.\n"
+        << ".PP\nThese commands have statuses of their own:\n"
+        << ".TP\n\\fBdiff\\fR\n0 when the images are equal, 1 when they differ, 2 on trouble "
+           "(an image that cannot be read, a recipe or the answer that cannot be written).\n"
+        << ".TP\n\\fBcheck\\fR\n0 when nothing is wrong, 1 when something is, 2 when the "
+           "image cannot be read or the report cannot be written.\n"
+        << ".TP\n\\fBchecksum \\-\\-check\\fR\n1 when a stored checksum is not the computed "
+           "one.\n"
+        << ".TP\n\\fBsearch\\fR\n0 also when it finds nothing.\n"
         << ".SH EXAMPLES\n.EX\nbrivant\\-cli demo x.fls \\-\\-type 3310\n"
            "brivant\\-cli info x.fls \\-\\-json\n"
            "brivant\\-cli space adjust x.fls \\-\\-mcu 4096 \\-o y.fls\n"
@@ -320,6 +377,12 @@ std::string BashCompletion(const CLI::App& app) {
         out << "        " << Quoted(n.path) << ") echo " << Quoted(Words(AllOptionNames(*n.app)))
             << " ;;\n";
     out << "    esac\n}\n\n"
+        << "# The values an option (\"PATH|OPTION\") or the arguments (\"PATH|\") of a "
+           "command take.\n"
+        << "_brivant_cli_values() {\n    case $1 in\n";
+    for (const auto& [key, values] : ValueLists(app))
+        out << "        " << Quoted(key) << ") echo " << Quoted(Words(values)) << " ;;\n";
+    out << "    esac\n}\n\n"
         << "_brivant_cli() {\n"
         << "    local cur=${COMP_WORDS[COMP_CWORD]} prev=\"\" path=\"\" word i\n"
         << "    ((COMP_CWORD > 0)) && prev=${COMP_WORDS[COMP_CWORD - 1]}\n"
@@ -331,17 +394,19 @@ std::string BashCompletion(const CLI::App& app) {
         << "            path=${path:+$path }$word\n"
         << "        fi\n"
         << "    done\n"
-        << "    if [[ $prev == --type ]]; then\n"
-        << "        mapfile -t COMPREPLY < <(compgen -W " << Quoted(PhoneTypeWords())
-        << " -- \"$cur\")\n"
+        << "    local values\n"
+        << "    values=$(_brivant_cli_values \"$path|$prev\")\n"
+        << "    if [[ -n $values && $prev == -* ]]; then\n"
+        << "        mapfile -t COMPREPLY < <(compgen -W \"$values\" -- \"$cur\")\n"
         << "    elif [[ $cur == -* ]]; then\n"
         << "        mapfile -t COMPREPLY < <(compgen -W \"$(_brivant_cli_options \"$path\")\" "
            "-- \"$cur\")\n"
         << "    else\n"
         << "        local commands\n"
         << "        commands=$(_brivant_cli_commands \"$path\")\n"
-        << "        # Past the last command word the arguments are files: the default "
-           "completion.\n"
+        << "        # Past the last command word the arguments are values of a list (KIND, "
+           "TAG, ...) or files: the default completion.\n"
+        << "        [[ -z $commands ]] && commands=$(_brivant_cli_values \"$path|\")\n"
         << "        [[ -n $commands ]] && mapfile -t COMPREPLY < <(compgen -W \"$commands\" -- "
            "\"$cur\")\n"
         << "    fi\n"
@@ -364,10 +429,10 @@ std::string ZshCompletion(const CLI::App& app) {
         << "        commands=(${(f)\"$(_brivant-cli-commands \"$path\")\"})\n"
         << "        (( ${commands[(I)$word:*]} )) && path=${path:+$path }$word\n"
         << "    done\n"
-        << "    if [[ ${words[CURRENT-1]} == --type ]]; then\n"
-        << "        local -a types\n"
-        << "        types=(" << PhoneTypeWords() << ")\n"
-        << "        compadd -a types\n"
+        << "    local -a values\n"
+        << "    values=(${(f)\"$(_brivant-cli-values \"$path|${words[CURRENT-1]}\")\"})\n"
+        << "    if [[ ${words[CURRENT-1]} == -* ]] && (( ${#values} )); then\n"
+        << "        compadd -a values\n"
         << "    elif [[ $PREFIX == -* ]]; then\n"
         << "        options=(${(f)\"$(_brivant-cli-options \"$path\")\"})\n"
         << "        _describe -t options option options\n"
@@ -376,10 +441,19 @@ std::string ZshCompletion(const CLI::App& app) {
         << "        if (( ${#commands} )); then\n"
         << "            _describe -t commands command commands\n"
         << "        else\n"
+        << "            values=(${(f)\"$(_brivant-cli-values \"$path|\")\"})\n"
+        << "            (( ${#values} )) && compadd -a values\n"
         << "            _files\n"
         << "        fi\n"
         << "    fi\n"
         << "}\n\n"
+        << "_brivant-cli-values() {\n    case $1 in\n";
+    for (const auto& [key, values] : ValueLists(app)) {
+        out << "        " << Quoted(key) << ")\n";
+        for (const std::string& v : values) out << "        print -r -- " << Quoted(v) << "\n";
+        out << "        ;;\n";
+    }
+    out << "    esac\n}\n\n"
         << "_brivant-cli-commands() {\n    case $1 in\n";
     const auto nodes = Nodes(app);
     auto commandLines = [&](const CLI::App& node) {
@@ -406,6 +480,95 @@ std::string ZshCompletion(const CLI::App& app) {
     }
     out << "    esac\n}\n\n_brivant-cli \"$@\"\n";
     return out.str();
+}
+
+}  // namespace brivant
+
+namespace brivant {
+
+namespace {
+
+// Text for Markdown: the characters that would start emphasis or markup taken literally.
+std::string Markdown(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '*' || c == '_' || c == '<' || c == '>' || c == '[' || c == ']' || c == '`')
+            out.push_back('\\');
+        out.push_back(c);
+    }
+    return out;
+}
+
+// The value an option takes as the reference writes it: its choices, else its type's name.
+std::string ValueName(const CLI::Option& o) {
+    const auto values = Choices(o);
+    if (!values.empty() && !o.check_lname("type")) {
+        std::string text;
+        for (const std::string& v : values) text += (text.empty() ? "" : "|") + v;
+        return text;
+    }
+    const std::string t = o.get_type_name();
+    return t.substr(0, t.find(':'));
+}
+
+// Options every command takes, named once above the list rather than at every command.
+bool Everywhere(const CLI::Option& o) {
+    return o.check_lname("quiet") || o.check_lname("help");
+}
+
+// Options that mean the same wherever they are: named at a command, described once above.
+bool Common(const CLI::Option& o) {
+    for (const char* name : {"type", "json", "output", "in-place", "no-checksum"})
+        if (o.check_lname(name)) return true;
+    return false;
+}
+
+}  // namespace
+
+std::string CliReadmeReference(const CLI::App& app) {
+    std::ostringstream out;
+    out << kReadmeBegin << "\n\n"
+        << "Every command also takes `-q`/`--quiet` and `--help`. The common options named "
+           "after \"also\" mean the same everywhere: `--type TEXT` the phone type when "
+           "detection finds none, `--json` one JSON object, `-o`/`--output FILE` and "
+           "`--in-place` where the changed image goes, `--no-checksum` no checksum repair.\n\n";
+    for (const Node& n : Nodes(app)) {
+        if (!IsLeaf(*n.app)) continue;
+        out << "- **`" << n.path;
+        for (const CLI::Option* p : Positionals(*n.app))
+            out << " " << (p->get_required() ? p->get_name() : "[" + p->get_name() + "]");
+        out << "`**: " << Markdown(n.app->get_description()) << ".";
+        for (const CLI::Option* p : Positionals(*n.app)) {
+            if (p->get_name() == "IMAGE") continue;
+            out << " `" << p->get_name() << "`: " << Markdown(p->get_description()) << ".";
+        }
+        std::string also;
+        for (const CLI::Option* o : Named(*n.app)) {
+            if (Everywhere(*o)) continue;
+            const auto names = OptionNames(*o);
+            if (Common(*o)) {
+                also += (also.empty() ? "" : ", ") + ("`" + names.back() + "`");
+                continue;
+            }
+            out << " `" << names.back();
+            const std::string value = TakesValue(*o) ? ValueName(*o) : std::string();
+            if (!value.empty()) out << " " << value;
+            out << "`: " << Markdown(o->get_description()) << ".";
+        }
+        if (!also.empty()) out << " Also " << also << ".";
+        out << "\n";
+    }
+    out << "\n" << kReadmeEnd << "\n";
+    return out.str();
+}
+
+std::string WithReadmeReference(const std::string& readme, const CLI::App& app) {
+    const std::size_t begin = readme.find(kReadmeBegin);
+    const std::size_t end = readme.find(kReadmeEnd);
+    if (begin == std::string::npos || end == std::string::npos || end < begin) return {};
+    std::size_t after = end + std::string(kReadmeEnd).size();
+    if (after < readme.size() && readme[after] == '\n') ++after;
+    return readme.substr(0, begin) + CliReadmeReference(app) + readme.substr(after);
 }
 
 }  // namespace brivant

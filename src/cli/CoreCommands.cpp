@@ -154,7 +154,10 @@ void Search(CliSession& s, const SearchArgs& a) {
 
 struct ChecksumArgs : ImageOptions {
     bool fix = false;
+    bool check = false;
 };
+
+constexpr const char* kChecksumsWrong = "the stored checksums are not the computed ones";
 
 void Checksum(CliContext& ctx, const ChecksumArgs& a) {
     // The repair opens the file for writing: a FIFO would wait there and a device never end.
@@ -170,6 +173,15 @@ void Checksum(CliContext& ctx, const ChecksumArgs& a) {
     const std::string mcuStored = b.size() >= 36 ? IntToHex(GetBE16(&b[34]), 4) : "";
     const std::string copyStored = hasTail ? IntToHex(GetBE16(&b[b.size() - 6]), 4) : "";
     const std::string fileStored = hasTail ? IntToHex(GetBE32(&b[b.size() - 4]), 8) : "";
+    // --check: exit 1 unless both copies of the MCU checksum and the file check value are
+    // the computed ones (a file too short to compute them fails too).
+    const bool right = mcu && fls && mcuStored == IntToHex(*mcu, 4) &&
+                       copyStored == IntToHex(*mcu, 4) && fileStored == IntToHex(*fls, 8);
+    const auto verdict = [&] {
+        if (!a.check || right) return;
+        ctx.err << kProgramPrefix << kChecksumsWrong << '\n';
+        throw CliExit{1};
+    };
     if (!a.json) {
         ctx.out << "MCU checksum:      stored " << (mcuStored.empty() ? "-" : mcuStored)
                 << ", computed " << (mcu ? IntToHex(*mcu, 4) : "- (range outside the file)") << "\n"
@@ -177,7 +189,7 @@ void Checksum(CliContext& ctx, const ChecksumArgs& a) {
                 << "File check value:  stored " << (fileStored.empty() ? "-" : fileStored)
                 << ", computed " << (fls ? IntToHex(*fls, 8) : "- (file shorter than 128 bytes)")
                 << "\n";
-        return;
+        return verdict();
     }
     Json j;
     j.BeginObject().Key("mcu");
@@ -208,6 +220,7 @@ void Checksum(CliContext& ctx, const ChecksumArgs& a) {
     }
     j.EndObject();
     ctx.out << j.Text() << '\n';
+    verdict();
 }
 
 // The chunks the features list, in their order; each feature's own "Retrie&ve All" and
@@ -326,7 +339,10 @@ void Demo(CliContext& ctx, const DemoArgs& a) {
         so.designation = a.designation;
     }
     WriteFileAtomic(OutputArg(ctx, a.out), BuildSample(so).bytes);
-    if (!ctx.quiet) ctx.err << kProgramPrefix << Format(kSampleWritten, {a.type, a.out}) << '\n';
+    // On standard output the image itself is the answer; a line saying so would come before
+    // the write that may still fail.
+    if (!ctx.quiet && !StandIns::IsStdio(a.out))
+        ctx.err << kProgramPrefix << MessageLine(Format(kSampleWritten, {a.type, a.out})) << '\n';
 }
 
 void AddDemoCommand(CLI::App& app, CliContext& ctx) {
@@ -365,7 +381,12 @@ void CoreCommands(CLI::App& app, CliContext& ctx) {
     Command<ChecksumArgs> checksum(ctx, &app, "checksum",
                                    "Show (or repair) the MCU checksum and file check value");
     checksum.Image();
-    checksum->add_flag("--fix", checksum.args().fix, "Rewrite the file with repaired checksums");
+    auto* fix = checksum->add_flag("--fix", checksum.args().fix,
+                                   "Rewrite the file with repaired checksums");
+    checksum
+        ->add_flag("--check", checksum.args().check,
+                   "Exit with status 1 when a stored checksum is not the computed one")
+        ->excludes(fix);
     checksum.JsonFlag().Runs(Checksum);
 
     AddChunkCommands(app, ctx);

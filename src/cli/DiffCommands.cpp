@@ -344,6 +344,8 @@ void Confirm(const std::string& pathA, const std::string& pathB, const std::stri
 }
 
 void Diff(CliContext& ctx, const DiffArgs& a) {
+    // An answer that cannot be written is trouble, not "different".
+    ctx.cannotWriteStatus = kTrouble;
     int wanted = 0;
     if (!a.type.empty()) {
         wanted = PhoneTypeIndex(a.type);

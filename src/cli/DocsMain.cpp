@@ -1,5 +1,7 @@
-// Writes the manual pages and the shell completions of brivant-cli at build time.
+// Writes the manual pages and the shell completions of brivant-cli at build time, and the
+// command reference of the README on request.
 // Usage: brivant-cli-docs VERSION DATE OUT_FOLDER
+//        brivant-cli-docs --readme README.md
 
 #include <fstream>
 #include <iostream>
@@ -8,9 +10,34 @@
 #include "cli/CliModule.h"
 #include "cli/CommandDocs.h"
 
+namespace {
+int WriteReadme(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    std::ostringstream out, err;
+    std::istringstream none;
+    brivant::CommandTable table(none, out, err);
+    const std::string written = brivant::WithReadmeReference(text.str(), table.app);
+    if (!in || written.empty()) {
+        std::cerr << "brivant-cli-docs: " << path << " has no command reference markers\n";
+        return 1;
+    }
+    std::ofstream file(path, std::ios::binary);
+    file << written;
+    file.close();
+    if (!file) {
+        std::cerr << "brivant-cli-docs: cannot write " << path << '\n';
+        return 1;
+    }
+    return 0;
+}
+}  // namespace
+
 int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--readme") return WriteReadme(argv[2]);
     if (argc != 4) {
-        std::cerr << "usage: brivant-cli-docs VERSION DATE OUT_FOLDER\n";
+        std::cerr << "usage: brivant-cli-docs VERSION DATE OUT_FOLDER | --readme README.md\n";
         return 2;
     }
     const brivant::DocsInfo info{argv[1], argv[2]};

@@ -9,6 +9,7 @@
 
 #include <optional>
 
+#include "cli/PictureFormats.h"
 #include "cli/Pictures.h"
 
 namespace brivant {
@@ -32,7 +33,7 @@ struct Args : ImageOptions {
     std::optional<int> threshold;
     bool dither = false;
     bool fit = false;
-    std::string format;  // "bmp" or "png"; empty: by the name
+    std::string format;  // --format; empty: by the name
 };
 
 constexpr const char* kReadFormats =
@@ -143,17 +144,18 @@ void Answer(CliSession& s, const Args& a) {
     how.ask = false;
 }
 
-std::optional<PictureFormat> FormatOf(const Args& a) {
-    if (a.format.empty()) return std::nullopt;
-    return a.format == "png" ? PictureFormat::Png : PictureFormat::Bmp;
+// The format a bitmap export writes, chosen before the image is opened.
+PictureFormat FormatOf(CliContext& ctx, const char* command, const Args& a) {
+    const std::string f = ChosenFormat(ctx, command, a.file, a.format, BitmapExportFormats());
+    return f == "png" ? PictureFormat::Png : PictureFormat::Bmp;
 }
 
-// What a load changed beyond the pixels, for scripts.
-void PrintResized(CliSession& s, const Args& a) {
+// What a load changed beyond the pixels, for scripts; told once the image was saved.
+void PrintResized(std::ostream& out, const std::vector<BitmapResize>& resized, const Args& a) {
     if (!a.json) return;
     Json j;
     j.BeginObject().Key("resized").BeginArray();
-    for (const BitmapResize& r : s.ed.graphics.resized)
+    for (const BitmapResize& r : resized)
         j.BeginObject()
             .Key("id")
             .String(BitmapIdText(r.id))
@@ -170,7 +172,17 @@ void PrintResized(CliSession& s, const Args& a) {
             .Key("message")
             .String(r.message)
             .EndObject();
-    s.ctx.out << j.EndArray().EndObject().Text() << '\n';
+    out << j.EndArray().EndObject().Text() << '\n';
+}
+
+// An import: the picture(s) loaded by `load`, the image saved, then what changed told.
+void Import(CliContext& ctx, const Args& a, void (*load)(CliSession&, const Args&)) {
+    std::vector<BitmapResize> resized;
+    RunOnImage(ctx, a, kEdit, [&](CliSession& s) {
+        load(s, a);
+        resized = s.ed.graphics.resized;
+    });
+    PrintResized(ctx.out, resized, a);
 }
 
 void ConversionOptions(CLI::App* cmd, Args& a) {
@@ -179,13 +191,6 @@ void ConversionOptions(CLI::App* cmd, Args& a) {
                     "two-colour picture keeps only its black)")
         ->check(CLI::Range(0, 255));
     cmd->add_flag("--dither", a.dither, "Floyd-Steinberg dithering instead of a hard threshold");
-}
-
-void FormatOption(CLI::App* cmd, Args& a) {
-    cmd->add_option("--format", a.format,
-                    "bmp (1-bit BMP) or png (1-bit PNG); default: png for a name ending in .png, "
-                    "else bmp")
-        ->check(CLI::IsMember({"bmp", "png"}));
 }
 
 // Every bitmap of the catalog on one picture, in ID order, each labelled with its ID and size.
@@ -231,11 +236,14 @@ void GraphicsCommands(CLI::App& app, CliContext& ctx) {
     auto exp = Bmp(ctx, bmp, "export", "Write one bitmap to a 1-bit BMP (or PNG) file", true);
     exp->add_option("OUT", exp.args().file, "Picture file to write (- writes standard output)")
         ->required();
-    FormatOption(exp.app(), exp.args());
-    exp.TypeOption().RunsOnImage(kRead, [](CliSession& s, const Args& a) {
-        Choose(s, a);
-        s.ui.saveFiles.push_back(a.file);
-        SaveBitmap(s.ed, s.ed.graphics, s.ui, Files(), FormatOf(a));
+    AddFormatOption(exp.app(), exp.args().format, BitmapExportFormats());
+    exp.TypeOption().Runs([](CliContext& c, const Args& a) {
+        const PictureFormat format = FormatOf(c, "bmp export", a);
+        RunOnImage(c, a, kRead, [&](CliSession& s) {
+            Choose(s, a);
+            s.ui.saveFiles.push_back(a.file);
+            SaveBitmap(s.ed, s.ed.graphics, s.ui, Files(), format);
+        });
     });
 
     auto imp = Bmp(ctx, bmp, "import",
@@ -246,12 +254,13 @@ void GraphicsCommands(CLI::App& app, CliContext& ctx) {
     ConversionOptions(imp.app(), imp.args());
     imp->add_flag("--fit", imp.args().fit,
                   "Scale the picture to the bitmap's size first (smoothly), so the size stays");
-    imp.TypeOption().JsonFlag().Output().RunsOnImage(kEdit, [](CliSession& s, const Args& a) {
-        Choose(s, a);
-        Answer(s, a);
-        s.ui.openFiles.push_back(a.file);
-        LoadBitmap(s.ed, s.ed.graphics, s.ui, Files());
-        PrintResized(s, a);
+    imp.TypeOption().JsonFlag().Output().Runs([](CliContext& c, const Args& a) {
+        Import(c, a, [](CliSession& s, const Args& args) {
+            Choose(s, args);
+            Answer(s, args);
+            s.ui.openFiles.push_back(args.file);
+            LoadBitmap(s.ed, s.ed.graphics, s.ui, Files());
+        });
     });
 
     auto expAll = Bmp(ctx, bmp, "export-all",
@@ -261,10 +270,13 @@ void GraphicsCommands(CLI::App& app, CliContext& ctx) {
     expAll->add_option("NAME", expAll.args().file, "NAME.bmp: the numbers go before .bmp (.png)")
         ->required()
         ->check(NotStdio());
-    FormatOption(expAll.app(), expAll.args());
-    expAll.TypeOption().RunsOnImage(kRead, [](CliSession& s, const Args& a) {
-        s.ui.saveFiles.push_back(a.file);
-        SaveAllBitmaps(s.ed, s.ed.graphics, s.ui, Files(), FormatOf(a));
+    AddFormatOption(expAll.app(), expAll.args().format, BitmapExportFormats());
+    expAll.TypeOption().Runs([](CliContext& c, const Args& a) {
+        const PictureFormat format = FormatOf(c, "bmp export-all", a);
+        RunOnImage(c, a, kRead, [&](CliSession& s) {
+            s.ui.saveFiles.push_back(a.file);
+            SaveAllBitmaps(s.ed, s.ed.graphics, s.ui, Files(), format);
+        });
     });
 
     auto sheet =
@@ -276,7 +288,11 @@ void GraphicsCommands(CLI::App& app, CliContext& ctx) {
         ->required();
     sheet->add_option("--scale", sheet.args().scale, "Pixels per bitmap pixel, 1 to 8 (default 2)")
         ->check(CLI::Range(1, 8));
-    sheet.TypeOption().RunsOnImage(kRead, Sheet);
+    AddFormatOption(sheet.app(), sheet.args().format, SheetExportFormats());
+    sheet.TypeOption().Runs([](CliContext& c, const Args& a) {
+        ChosenFormat(c, "bmp sheet", a.file, a.format, SheetExportFormats());
+        RunOnImage(c, a, kRead, [&](CliSession& s) { Sheet(s, a); });
+    });
 
     auto impAll =
         Bmp(ctx, bmp, "import-all",
@@ -287,11 +303,12 @@ void GraphicsCommands(CLI::App& app, CliContext& ctx) {
         ->required()
         ->check(NotStdio());
     ConversionOptions(impAll.app(), impAll.args());
-    impAll.TypeOption().JsonFlag().Output().RunsOnImage(kEdit, [](CliSession& s, const Args& a) {
-        Answer(s, a);
-        s.ui.openFiles.push_back(a.file);
-        LoadAllBitmaps(s.ed, s.ed.graphics, s.ui, Files());
-        PrintResized(s, a);
+    impAll.TypeOption().JsonFlag().Output().Runs([](CliContext& c, const Args& a) {
+        Import(c, a, [](CliSession& s, const Args& args) {
+            Answer(s, args);
+            s.ui.openFiles.push_back(args.file);
+            LoadAllBitmaps(s.ed, s.ed.graphics, s.ui, Files());
+        });
     });
 }
 

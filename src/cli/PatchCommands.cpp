@@ -1,3 +1,5 @@
+#include <optional>
+
 #include "cli/CliModule.h"
 #include "cli/Json.h"
 #include "patches/Fading.h"
@@ -25,7 +27,7 @@ void PrintCallSites(Json& j, const std::array<std::int32_t, 2>& sites) {
     j.Key("callSites").BeginArray().Number(sites[0]).Number(sites[1]).EndArray();
 }
 
-void Leds(CliSession& s, const LedArgs& a) {
+std::optional<FadeResult> InstallLeds(CliSession& s, const LedArgs& a) {
     // The dialog as if the user had typed both times and pressed "&OK"; times it refuses
     // are told and end the command.
     s.ui.dialogs.On<TFadeLeds>() = [&a, &s](TFadeLeds& m) {
@@ -37,9 +39,12 @@ void Leds(CliSession& s, const LedArgs& a) {
         }
         return true;
     };
-    const auto r = FadingLeds(s.ed, s.ed.patches, s.ui);
+    return FadingLeds(s.ed, s.ed.patches, s.ui);
+}
+
+// What was installed, told once the image was saved: a failed save ends the command before.
+void PrintLeds(std::ostream& out, const FadeResult* r, const LedArgs& a) {
     if (!r) return;
-    std::ostream& out = s.ctx.out;
     if (a.json) {
         Json j;
         j.BeginObject().Key("variant").String(r->variant);
@@ -58,17 +63,19 @@ void Leds(CliSession& s, const LedArgs& a) {
         << "Free offset: " << r->freeOffset << "\n";
 }
 
-void Lcd(CliSession& s, const LcdArgs& a) {
+std::optional<LcdResult> InstallLcd(CliSession& s, const LcdArgs& a) {
     s.ui.dialogs.On<TInvertFrm>() = [&a](TInvertFrm& m) {
         m.choice = a.blinking ? TInvertFrm::kBlinkingMode : TInvertFrm::kNonBlinkingMode;
         m.PressOk();
         return true;
     };
-    const auto r = InvertedLcd(s.ed, s.ed.patches, s.ui);
+    return InvertedLcd(s.ed, s.ed.patches, s.ui);
+}
+
+void PrintLcd(std::ostream& out, const LcdResult* r, const LcdArgs& a) {
     if (!r) return;
     const bool blinking = r->mode == TInvertFrm::kBlinkingMode;
     const char* mode = blinking ? "blinking" : "non-blinking";
-    std::ostream& out = s.ctx.out;
     if (a.json) {
         Json j;
         j.BeginObject().Key("mode").String(mode);
@@ -102,13 +109,21 @@ void PatchCommands(CLI::App& app, CliContext& ctx) {
     leds.Image();
     leds->add_option("--fade-in", leds.args().fadeIn, "Fade-in time, four hex digits (0300)");
     leds->add_option("--fade-out", leds.args().fadeOut, "Fade-out time, four hex digits (0600)");
-    leds.TypeOption().JsonFlag().Output().RunsOnImage(kPatch, Leds);
+    leds.TypeOption().JsonFlag().Output().Runs([](CliContext& c, const LedArgs& a) {
+        std::optional<FadeResult> r;
+        RunOnImage(c, a, kPatch, [&](CliSession& s) { r = InstallLeds(s, a); });
+        PrintLeds(c.out, r ? &*r : nullptr, a);
+    });
 
     Command<LcdArgs> lcd(ctx, patch, "lcd", "Invert the display");
     lcd.Image();
     lcd->add_flag("--blinking", lcd.args().blinking,
                   "Change one instruction in place instead of adding a routine");
-    lcd.TypeOption().JsonFlag().Output().RunsOnImage(kPatch, Lcd);
+    lcd.TypeOption().JsonFlag().Output().Runs([](CliContext& c, const LcdArgs& a) {
+        std::optional<LcdResult> r;
+        RunOnImage(c, a, kPatch, [&](CliSession& s) { r = InstallLcd(s, a); });
+        PrintLcd(c.out, r ? &*r : nullptr, a);
+    });
 }
 
 }  // namespace brivant

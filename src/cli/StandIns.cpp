@@ -1,7 +1,9 @@
 #include "cli/StandIns.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iostream>
 #include <iterator>
 #include <vector>
 
@@ -15,6 +17,7 @@ namespace {
 constexpr const char* kStdinTwice = "standard input can be read only once: give at most one \"-\"";
 constexpr const char* kStdoutTwice =
     "only one output can go to standard output: give at most one \"-\"";
+constexpr const char* kCannotReadStdin = "Cannot read standard input";
 constexpr const char* kCannotKeepStdin = "Cannot read standard input into a temporary file";
 constexpr const char* kNoTempFolder = "Cannot create a temporary folder in %s (%s)";
 constexpr const char* kStdinName = "-";
@@ -54,6 +57,10 @@ std::string StandIns::Input(const std::string& ext) {
     while (in_ && total <= kMaxInputSize) {
         in_.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
         const auto got = static_cast<std::size_t>(in_.gcount());
+        // A read that failed before the end (standard input a folder, say) is no empty file;
+        // the process's own stream tells that only through its C stream.
+        if (in_.bad() || (&in_ == &std::cin && std::ferror(stdin)))
+            throw UserError(kCannotReadStdin);
         if (got == 0) break;
         file.write(chunk.data(), static_cast<std::streamsize>(got));
         total += got;
@@ -64,9 +71,9 @@ std::string StandIns::Input(const std::string& ext) {
     return input_;
 }
 
-std::string StandIns::Output() {
+std::string StandIns::Output(const std::string& ext) {
     if (!output_.empty()) throw UserError(kStdoutTwice);
-    output_ = Dir() + "/stdout";
+    output_ = Dir() + "/stdout" + (ext.empty() ? "" : "." + ext);
     return output_;
 }
 

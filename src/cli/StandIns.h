@@ -28,12 +28,15 @@ class StandIns {
     // `ext` (without the dot) ends the stand-in's name, for readers that go by it.
     std::string Input(const std::string& ext = {});
     // A new file whose content goes to standard output; only one output can go there.
-    std::string Output();
+    // `ext` ends its name, for writers that go by it.
+    std::string Output(const std::string& ext = {});
     // `arg`, or its stand-in when it is "-".
     std::string InputPath(const std::string& arg, const std::string& ext = {}) {
         return IsStdio(arg) ? Input(ext) : arg;
     }
-    std::string OutputPath(const std::string& arg) { return IsStdio(arg) ? Output() : arg; }
+    std::string OutputPath(const std::string& arg, const std::string& ext = {}) {
+        return IsStdio(arg) ? Output(ext) : arg;
+    }
     bool HasOutput() const { return !output_.empty(); }
     // Copies the output stand-in, if a command wrote one, to `out`.
     void Deliver(std::ostream& out) const;

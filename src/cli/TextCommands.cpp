@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <optional>
 #include <sstream>
 
 #include "cli/CliModule.h"
@@ -22,6 +23,12 @@ constexpr const char* kBadLine = "Line %s of %s: %s";
 constexpr const char* kNotTextCount =
     "%s holds %s lines %s, the language's length table has %s entries of 255 (keep one such "
     "line for each)";
+constexpr const char* kRawControl =
+    "Line %s, column %s of %s: a control character (U+%s) is not taken as typed; write the byte "
+    "as \\x%s";
+constexpr const char* kRawControlInName =
+    "%s, character %s: a control character (U+%s) is not taken as typed; write the byte as "
+    "\\x%s";
 constexpr const char* kBadOperatorLine =
     "Line %s of %s: expected the two-digit network code, one space and the name";
 // The message a text file that cannot be read gives, the same as for an image.
@@ -38,19 +45,37 @@ constexpr Flow kChangeLanguages{.saves = true, .needsType = true, .tab = Tab::La
 constexpr Flow kReadOperators{.needsType = true, .tab = Tab::Operators};
 constexpr Flow kChangeOperators{.saves = true, .needsType = true, .tab = Tab::Operators};
 
+// The first control character (C0 or DEL) of a typed UTF-8 text: its 1-based position in
+// characters and its byte, or nothing. A byte is typed as \xHH: a raw control character is
+// more likely a stray tab or a terminal's escape than meant, so it is refused, not dropped
+// or stored unseen.
+std::optional<std::pair<std::size_t, std::uint8_t>> RawControl(const std::string& utf8) {
+    std::size_t column = 0;
+    for (const char ch : utf8) {
+        const auto c = static_cast<unsigned char>(ch);
+        if ((c & 0xC0) != 0x80) ++column;
+        if (c < 0x20 || c == 0x7F) return std::make_pair(column, static_cast<std::uint8_t>(c));
+    }
+    return std::nullopt;
+}
+
 // The lines of a UTF-8 text file as byte texts (one byte per character). A last line
 // ending is not an extra empty line.
-std::vector<std::string> ReadLines(const std::string& path) {
+std::vector<std::string> ReadLines(const std::string& path, const std::string& shown) {
     const Bytes data = ReadWholeFile(path, kCannotOpen);
     std::vector<std::string> lines;
     std::string line;
     std::istringstream in(std::string(data.begin(), data.end()));
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (const auto raw = RawControl(line))
+            throw UserError(
+                Format(kRawControl, {std::to_string(lines.size() + 1), std::to_string(raw->first),
+                                     shown, IntToHex(raw->second, 4), IntToHex(raw->second, 2)}));
         std::string why;
         const auto bytes = Utf8ToTextBytes(line, &why);
         if (!bytes)
-            throw UserError(Format(kBadLine, {std::to_string(lines.size() + 1), path, why}));
+            throw UserError(Format(kBadLine, {std::to_string(lines.size() + 1), shown, why}));
         lines.push_back(*bytes);
     }
     return lines;
@@ -103,7 +128,7 @@ void LangTexts(CliSession& s, const Args& a) {
 // The Language Editor as if the user had typed these texts and pressed "&OK".
 void LangEdit(CliSession& s, const Args& a) {
     s.RequireRow(a.row, s.ed.texts.languages.size());
-    const std::vector<std::string> all = ReadLines(InputArg(s.ctx, a.file));
+    const std::vector<std::string> all = ReadLines(InputArg(s.ctx, a.file), a.file);
     // The lines that stand for entries of 255 give their places in the table; the others
     // are the texts.
     std::vector<std::string> lines;
@@ -173,7 +198,7 @@ void OpsShow(CliSession& s, const Args& a) {
 void OpsEdit(CliSession& s, const Args& a) {
     s.RequireRow(a.row, s.ed.texts.countries.size());
     const std::string country = s.ed.texts.countries[static_cast<std::size_t>(a.row)].code + "-";
-    const std::vector<std::string> lines = ReadLines(InputArg(s.ctx, a.file));
+    const std::vector<std::string> lines = ReadLines(InputArg(s.ctx, a.file), a.file);
     std::vector<std::pair<std::string, std::string>> ops;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         std::string line = lines[i];
@@ -211,7 +236,11 @@ void AddLanguageCommands(CLI::App& app, CliContext& ctx) {
     TextCommand(ctx, lang, "list", "The Languages list", false)
         .JsonFlag()
         .RunsOnImage(kReadLanguages, LangList);
-    TextCommand(ctx, lang, "texts", "The texts of a language chunk in display form", true)
+    TextCommand(ctx, lang, "texts",
+                "The texts of a language chunk in display form, one line an entry of its length "
+                "table (an entry of 255, which holds no text, is the line \\(255), read back "
+                "as the same entry by lang edit)",
+                true)
         .JsonFlag()
         .RunsOnImage(kReadLanguages, LangTexts);
     TextCommand(ctx, lang, "edit", "Replace the texts of a language (one text a line, UTF-8)", true,
@@ -258,6 +287,12 @@ void AddOperatorCommands(CLI::App& app, CliContext& ctx) {
     added->add_option("NAME", added.args().name, "Country name, at most 4 characters")->required();
     added->add_option("CODE", added.args().code, "Country code, three digits")->required();
     added.Output().RunsOnImage(kChangeOperators, [](CliSession& s, const Args& a) {
+        if (const auto raw = RawControl(a.name)) {
+            s.ui.error(
+                Format(kRawControlInName, {"NAME", std::to_string(raw->first),
+                                           IntToHex(raw->second, 4), IntToHex(raw->second, 2)}));
+            throw CliExit{1};
+        }
         s.ui.texts.push_back(a.name);
         s.ui.texts.push_back(a.code);
         NewCountry(s.ed, s.ed.texts, s.ui);

@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <iostream>
@@ -12,6 +14,7 @@ int main(int argc, char** argv) {
     // Standard output is flushed once, at the end, where a failed write is caught with its
     // reason; tied to stderr it would be flushed by the first message instead.
     std::cerr.tie(nullptr);
+    brivant::SetStdoutTerminal(::isatty(STDOUT_FILENO) == 1);
     int status = brivant::RunCli(argc, argv, std::cout, std::cerr);
     // A C library may take a large write past its buffer and keep the failure on the stream
     // alone, where the C++ stream never sees it: a result that did not arrive is a failure.

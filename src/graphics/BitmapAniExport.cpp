@@ -39,12 +39,12 @@ std::vector<BitmapCanvas> AnimationFrames(Session& ed, const AniState& a, const 
 }
 
 void ExportAnimation(Session& ed, const AniState& a, const GraphicsState& g, Interaction& ui,
-                     BitmapFiles& files, int id, int scale, int delayMs) {
+                     BitmapFiles& files, int id, int scale, int delayMs, AnimationFormat format) {
     const std::string name = "ani" + IntToHex(static_cast<std::uint32_t>(id), 3) + ".gif";
     const auto path =
         AskExportFile(ed, ui, SaveDialog(kAniExportTitle, kAniExportFilter, "gif", name));
     if (!path) return;
-    AnimationFile file{AnimationFrames(ed, a, g, id), scale, delayMs};
+    AnimationFile file{AnimationFrames(ed, a, g, id), scale, delayMs, format};
     files.WriteAnimation(*path, file);
 }
 

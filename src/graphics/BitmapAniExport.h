@@ -24,9 +24,10 @@ inline constexpr int kAniFrameMs = 300;  // as the window plays it
 std::vector<BitmapCanvas> AnimationFrames(Session& ed, const AniState& a, const GraphicsState& g,
                                           int id);
 
-// Asks for the file (a GIF, or a PNG strip when the name ends in ".png") and writes the
-// animation there. The open image is refused as the target.
+// Asks for the file (a GIF, or a PNG strip when the name ends in ".png", unless `format`
+// says which) and writes the animation there. The open image is refused as the target.
 void ExportAnimation(Session& ed, const AniState& a, const GraphicsState& g, Interaction& ui,
-                     BitmapFiles& files, int id, int scale = 1, int delayMs = kAniFrameMs);
+                     BitmapFiles& files, int id, int scale = 1, int delayMs = kAniFrameMs,
+                     AnimationFormat format = AnimationFormat::ByName);
 
 }  // namespace brivant

@@ -13,10 +13,14 @@ enum class PictureFormat { Bmp, Png };
 
 // An animation as a file: its frames one after another in an animated GIF, or side by
 // side on one PNG strip.
+enum class AnimationFormat { ByName, Gif, PngStrip };
 struct AnimationFile {
     std::vector<BitmapCanvas> frames;
     int scale = 1;      // file pixels per bitmap pixel, 1 to 8
     int delayMs = 300;  // per frame, as the window plays it
+    // ByName: a GIF when the path ends in ".gif" (any case), else a PNG strip. A name that
+    // says nothing (standard output's stand-in) needs the format given.
+    AnimationFormat format = AnimationFormat::ByName;
 };
 
 // Picture files, read and written by the platform (the window and the command line share
@@ -31,7 +35,7 @@ class BitmapFiles {
     // same canvas every time; throws UserError.
     virtual void Write(const std::string& path, const BitmapCanvas& canvas,
                        PictureFormat format = PictureFormat::Bmp) = 0;
-    // A GIF when the path ends in ".gif" (any case), else a PNG strip; throws UserError.
+    // A GIF or a PNG strip, as `animation.format` says; throws UserError.
     virtual void WriteAnimation(const std::string& path, const AnimationFile& animation) = 0;
 
     // The picture as the editor has always taken it: two colours keep their exact black.

@@ -163,7 +163,10 @@ void QtBitmapFiles::Write(const std::string& path, const BitmapCanvas& canvas,
 
 void QtBitmapFiles::WriteAnimation(const std::string& path, const AnimationFile& animation) {
     if (animation.frames.empty()) throw UserError(Format(kCannotCreate, {path}));
-    if (EndsWith(path, ".gif")) {
+    const bool gif = animation.format == AnimationFormat::ByName
+                         ? EndsWith(path, ".gif")
+                         : animation.format == AnimationFormat::Gif;
+    if (gif) {
         WriteFileAtomic(path, EncodeAnimatedGif(animation));
         return;
     }

@@ -208,17 +208,19 @@ void NewCountry(Session& ed, TextState& t, Interaction& ui) {
         if (!typed) return;  // the user gave up: nothing is added
         if (typed->empty()) continue;
         std::string why;
+        // Typed as every other stored text: \xHH writes any byte, \x5C the backslash.
         const auto latin1 = Utf8ToTextBytes(*typed, &why);
-        if (!latin1) {
+        const auto bytes = latin1 ? UnescapeText(*latin1, &why) : std::nullopt;
+        if (!bytes) {
             ui.error(Format(kBadCountryName, {why}));
             continue;
         }
         // The record holds four bytes: a longer name is refused rather than cut.
-        if (latin1->size() > 4) {
-            ui.error(Format(kCountryNameTooLong, {*typed, std::to_string(latin1->size())}));
+        if (bytes->size() > 4) {
+            ui.error(Format(kCountryNameTooLong, {*typed, std::to_string(bytes->size())}));
             continue;
         }
-        name.assign(latin1->begin(), latin1->end());
+        name = *bytes;
         name.resize(4, 0);
         for (;;) {
             const auto c = ui.askText(kCountryCodeTitle, kCountryCodePrompt, "");

@@ -190,7 +190,8 @@ TEST(CliBmpPictures, ThresholdAndDitherOptions) {
 TEST(CliBmpPictures, RefusedOutputs) {
     Demo d;
     const Bytes image = ReadFile(d.x);
-    const CliRun sheet = Cli({"bmp", "sheet", d.x, d.x});
+    // Named so that its format is PNG, the image itself is still no export target.
+    const CliRun sheet = Cli({"bmp", "sheet", d.x, d.x, "--format", "png"});
     EXPECT_EQ(sheet.status, 1);
     EXPECT_TRUE(Has(sheet.err, "is the open image")) << sheet.err;
     EXPECT_EQ(ReadFile(d.x), image);
@@ -297,7 +298,59 @@ TEST(CliBmpPictures, AnimationExport) {
     int widest = 0;
     for (const BitmapCanvas& f : frames) widest = std::max(widest, f.width);
     EXPECT_EQ(strip.width(), widest * static_cast<int>(frames.size()));
-    EXPECT_EQ(Cli({"ani", "export", d.x, "000", d.x}).status, 1);
+    EXPECT_EQ(Cli({"ani", "export", d.x, "000", d.x, "--format", "gif"}).status, 1);
+    EXPECT_EQ(Cli({"ani", "export", d.x, "000", d.x}).status, 2);
+}
+
+// The format follows --format, else the output name: an extension an export cannot write is
+// wrong usage naming what it can, before anything is read or written; "-" takes the
+// export's first format unless --format says otherwise.
+TEST(CliBmpPictures, TheFormatFollowsTheName) {
+    Demo d("3410");
+    const auto starts = [](const std::string& data, const std::string& magic) {
+        return data.compare(0, magic.size(), magic) == 0;
+    };
+    const auto file = [&](const std::string& name) {
+        const Bytes b = ReadFile(d.dir.Path(name));
+        return std::string(b.begin(), b.end());
+    };
+    struct Refused {
+        std::vector<std::string> args;
+        const char* named;
+    };
+    const Refused refused[] = {
+        {{"ani", "export", d.x, "000", d.dir.Path("a.jpg")},
+         "animated GIF (.gif) or PNG strip (.png)"},
+        {{"bmp", "sheet", d.x, d.dir.Path("s.gif")}, "PNG (.png)"},
+        {{"bmp", "export", d.x, "004", d.dir.Path("e.jpg")},
+         "1-bit BMP (.bmp) or 1-bit PNG (.png)"},
+        {{"bmp", "export-all", d.x, d.dir.Path("all.gif")}, "1-bit BMP (.bmp) or 1-bit PNG (.png)"},
+    };
+    for (const Refused& r : refused) {
+        const CliRun run = Cli(r.args);
+        EXPECT_EQ(run.status, 2) << r.args[2];
+        EXPECT_TRUE(Has(run.err, r.named)) << run.err;
+        EXPECT_TRUE(Has(run.err, "--format")) << run.err;
+        EXPECT_EQ(run.out, "");
+    }
+    for (const char* name : {"a.jpg", "s.gif", "e.jpg", "all000.bmp", "all.gif000.bmp"})
+        EXPECT_FALSE(FileExists(d.dir.Path(name))) << name;
+
+    ASSERT_EQ(Cli({"bmp", "export", d.x, "004", d.dir.Path("e.PNG")}).status, 0);
+    EXPECT_TRUE(starts(file("e.PNG"), "\x89PNG"));
+    ASSERT_EQ(Cli({"bmp", "export", d.x, "004", d.dir.Path("e"), "--format", "png"}).status, 0);
+    EXPECT_TRUE(starts(file("e"), "\x89PNG"));
+    ASSERT_EQ(Cli({"bmp", "export", d.x, "004", d.dir.Path("e.jpg"), "--format", "bmp"}).status, 0);
+    EXPECT_TRUE(starts(file("e.jpg"), "BM"));
+    if (!d.ed.ani.enabled || d.ed.ani.catalog.empty()) return;
+    const CliRun gif = Cli({"ani", "export", d.x, "000", "-", "--format", "gif"});
+    ASSERT_EQ(gif.status, 0) << gif.err;
+    EXPECT_TRUE(starts(gif.out, "GIF89a"));
+    EXPECT_EQ(Cli({"ani", "export", d.x, "000", "-"}).out, gif.out);
+    const CliRun strip = Cli({"ani", "export", d.x, "000", "-", "--format", "png"});
+    EXPECT_TRUE(starts(strip.out, "\x89PNG"));
+    ASSERT_EQ(Cli({"ani", "export", d.x, "000", d.dir.Path("anim"), "--format", "png"}).status, 0);
+    EXPECT_EQ(file("anim"), strip.out);
 }
 
 #endif

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sstream>
 
 #include "cli/CliModule.h"
@@ -51,4 +52,40 @@ TEST(CommandDocs, EveryCommandHasASectionAndCompletes) {
     for (const char* part : {".TH BRIVANT 1 2001-02-03", "BRIVANT_SCREENSHOT",
                              "BRIVANT_STARTUP_TIMING", "\\fBbrivant\\-cli\\fR(1)"})
         EXPECT_NE(window.find(part), std::string::npos) << part;
+}
+
+// The README's command reference is the table's: a command, option or input format added or
+// described anew without writing it again (brivant-cli-docs --readme README.md) fails here.
+TEST(CommandDocs, TheReadmeReferenceIsTheCommandTable) {
+    std::istringstream in;
+    std::ostringstream out, err;
+    CommandTable table(in, out, err);
+    std::ifstream file(std::string(BRIVANT_SOURCE_DIR) + "/README.md", std::ios::binary);
+    std::ostringstream readme;
+    readme << file.rdbuf();
+    const std::string text = readme.str();
+    ASSERT_NE(text.find(kReadmeBegin), std::string::npos);
+    EXPECT_EQ(WithReadmeReference(text, table.app), text)
+        << "run: brivant-cli-docs --readme README.md";
+    const std::string reference = CliReadmeReference(table.app);
+    for (const char* part :
+         {"**`check IMAGE`**", "**`ani export IMAGE ANI OUT`**", "`--threshold", "`--dither`",
+          "`--fit`", "`--format gif|png`", "JPEG", "default 128", "`checksum IMAGE`", "`--check`"})
+        EXPECT_NE(reference.find(part), std::string::npos) << part;
+}
+
+// Completions offer the values of the arguments and options that take one of a list: alert
+// kinds, chunk tags, --format, --type.
+TEST(CommandDocs, CompletionsOfferListedValues) {
+    std::istringstream in;
+    std::ostringstream out, err;
+    CommandTable table(in, out, err);
+    const std::string bash = BashCompletion(table.app);
+    const std::string zsh = ZshCompletion(table.app);
+    for (const char* part : {"'alert export|') echo 'standard special beep-once",
+                             "'ani export|--format') echo 'gif png'",
+                             "'bmp export|--format') echo 'bmp png'", "'chunk export|') echo 'TONE",
+                             "'diff|--type') echo '51XX 61XX", "'menu move|') echo 'up down'"})
+        EXPECT_NE(bash.find(part), std::string::npos) << part;
+    EXPECT_NE(zsh.find("'ani export|--format')\n        print -r -- 'gif'\n"), std::string::npos);
 }

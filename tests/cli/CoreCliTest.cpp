@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "cli/RunCli.h"
 #include "core/HexText.h"
 #include "ppm/Checksums.h"
 #include "support/TestSupport.h"
@@ -116,13 +117,14 @@ TEST(CliEdit, UsageAndNothingToSave) {
     EXPECT_EQ(Cli({"info"}).status, 2);
     EXPECT_EQ(Cli({"info", "--help"}).status, 0);
 
-    // Importing a chunk identical to the one there still counts as an edit of the copy.
+    // Importing a chunk identical to the one there edits the copy, but the image to be saved
+    // is IMAGE's bytes: nothing to save, as for every edit that changes nothing.
     const std::string bin = dir.Path("tone.bin");
     ASSERT_EQ(Cli({"chunk", "export", x, "TONE", bin}).status, 0);
     CliRun r = Cli({"chunk", "import", x, "TONE", bin, "-o", dir.Path("y.fls")});
-    EXPECT_EQ(r.status, 0) << r.err;
-    const Bytes in = ReadFile(x), out = ReadFile(dir.Path("y.fls"));
-    EXPECT_EQ(out, in);
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_TRUE(Has(r.err, "Nothing to save, Please edit flash file first")) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("y.fls")));
 }
 
 TEST(CliChecksum, FixRepairsAndRefusesBadRanges) {
@@ -143,4 +145,58 @@ TEST(CliChecksum, FixRepairsAndRefusesBadRanges) {
     r = Cli({"checksum", x, "--fix"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(ReadFile(x), b);
+}
+
+// checksum --check answers with its status: 1 while a stored value is wrong, 0 once
+// repaired; without it, checksum only shows them.
+TEST(CliChecksum, CheckExitsOneOnAMismatch) {
+    TempDir dir;
+    const std::string x = dir.Path("x.fls");
+    Bytes b = BuildSample({}).bytes;
+    b[0x4000] ^= 1;
+    WriteFile(x, b);
+    EXPECT_EQ(Cli({"checksum", x}).status, 0);
+    const CliRun wrong = Cli({"checksum", x, "--check"});
+    EXPECT_EQ(wrong.status, 1);
+    EXPECT_TRUE(Has(wrong.out, "MCU checksum:")) << wrong.out;
+    EXPECT_TRUE(Has(wrong.err, "not the computed ones")) << wrong.err;
+    EXPECT_EQ(Cli({"checksum", x, "--check", "--json"}).status, 1);
+    ASSERT_EQ(Cli({"checksum", x, "--fix"}).status, 0);
+    EXPECT_EQ(Cli({"checksum", x, "--check"}).status, 0);
+    EXPECT_EQ(Cli({"checksum", x, "--check", "--fix"}).status, 2);
+}
+
+namespace {
+// Standard output on a full disk: every write fails.
+struct FullBuf : std::streambuf {
+    int_type overflow(int_type) override { return traits_type::eof(); }
+    std::streamsize xsputn(const char*, std::streamsize) override { return 0; }
+};
+
+int StatusWithFullStdout(std::vector<std::string> args) {
+    args.insert(args.begin(), "brivant-cli");
+    std::vector<const char*> argv;
+    for (const auto& a : args) argv.push_back(a.c_str());
+    std::istringstream in;
+    FullBuf full;
+    std::ostream out(&full);
+    std::ostringstream err;
+    return RunCli(static_cast<int>(argv.size()), argv.data(), in, out, err);
+}
+}  // namespace
+
+// An answer that cannot be written is trouble for the checkers (2), never their "different"
+// or "problems" (1); other commands fail with 1.
+TEST(CliExitStatus, CheckersThatCannotWriteTheirAnswerExitTwo) {
+    TempDir dir;
+    const std::string x = dir.Path("x.fls"), y = dir.Path("y.fls");
+    ASSERT_EQ(Cli({"demo", x}).status, 0);
+    ASSERT_EQ(Cli({"tones", "delete", x, "0", "-o", y}).status, 0);
+    EXPECT_EQ(StatusWithFullStdout({"diff", x, x}), 2);
+    EXPECT_EQ(StatusWithFullStdout({"diff", x, y}), 2);
+    EXPECT_EQ(StatusWithFullStdout({"check", x}), 2);
+    EXPECT_EQ(StatusWithFullStdout({"check", x, "--json"}), 2);
+    EXPECT_EQ(StatusWithFullStdout({"info", x}), 1);
+    EXPECT_EQ(StatusWithFullStdout({"--version"}), 1);
+    EXPECT_EQ(StatusWithFullStdout({"checksum", x, "--check"}), 1);
 }

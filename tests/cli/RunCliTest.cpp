@@ -46,7 +46,7 @@ TEST(CliRun, ExitStatusesAndMessages) {
         {{"bmpp", x}, 2, "'bmpp' is not a brivant-cli command; did you mean 'bmp'?"},
         {{"inf", x}, 2, "'inf' is not a brivant-cli command; did you mean 'info'?"},
         {{"bmp", "lst", x}, 2, "'bmp lst' is not a brivant-cli command; did you mean 'bmp list'?"},
-        {{"help"}, 2, "'help' is not a brivant-cli command"},
+        {{"help", "bmpp"}, 2, "'bmpp' is not a brivant-cli command; did you mean 'bmp'?"},
         {{"xyzzy"}, 2, "'xyzzy' is not a brivant-cli command\n"},
         {{"info", missing}, 1, "Cannot open " + missing},
         {{"tones", "list", missing}, 1, "Cannot open " + missing},
@@ -118,7 +118,8 @@ TEST(CliRun, DashIsStandardInputAndOutput) {
     const CliRun demo = CliIn({"demo", "-", "--type", "3310"}, "");
     ASSERT_EQ(demo.status, 0) << demo.err;
     EXPECT_EQ(demo.out, image);
-    EXPECT_TRUE(Has(demo.err, "written to -")) << demo.err;
+    // The image is the answer: no line claims it was written before the write is done.
+    EXPECT_FALSE(Has(demo.err, "written to")) << demo.err;
 
     const CliRun info = CliIn({"info", "-", "--json"}, image);
     ASSERT_EQ(info.status, 0) << info.err;
@@ -138,8 +139,9 @@ TEST(CliRun, DashIsStandardInputAndOutput) {
     const CliRun piped = CliIn({"tones", "delete", "-", "0", "-o", "-"}, image);
     ASSERT_EQ(piped.status, 0) << piped.err;
     EXPECT_EQ(piped.out, Text(ReadFile(dir.Path("y.fls"))));
-    const CliRun imported =
-        CliIn({"chunk", "import", x, "TONE", "-", "-o", dir.Path("z.fls")}, chunk.out);
+    // x's chunk into the image without its first ringtone: a change, so it is written.
+    const CliRun imported = CliIn(
+        {"chunk", "import", dir.Path("y.fls"), "TONE", "-", "-o", dir.Path("z.fls")}, chunk.out);
     EXPECT_EQ(imported.status, 0) << imported.err;
 
 #ifdef BRIVANT_PLATFORM
@@ -179,15 +181,22 @@ TEST(CliRun, TextsAndOperatorsRoundTripThroughPipes) {
     const std::string x = Sample(dir);
     const CliRun texts = Cli({"lang", "texts", x, "0"});
     ASSERT_EQ(texts.status, 0) << texts.err;
+    // The same texts are the same bytes: nothing to save, as for any edit that changes nothing.
     const CliRun edited = CliIn({"lang", "edit", x, "0", "-", "-o", dir.Path("l.fls")}, texts.out);
-    EXPECT_EQ(edited.status, 0) << edited.err;
+    EXPECT_EQ(edited.status, 1) << edited.err;
+    EXPECT_TRUE(Has(edited.err, "Nothing to save")) << edited.err;
 
     const CliRun shown = Cli({"ops", "show", x, "0"});
     ASSERT_EQ(shown.status, 0) << shown.err;
     ASSERT_FALSE(shown.out.empty());
     const CliRun ops = CliIn({"ops", "edit", x, "0", "-", "-o", dir.Path("o.fls")}, shown.out);
-    ASSERT_EQ(ops.status, 0) << ops.err;
-    EXPECT_EQ(Cli({"ops", "show", dir.Path("o.fls"), "0"}).out, shown.out);
+    EXPECT_EQ(ops.status, 1) << ops.err;
+    EXPECT_TRUE(Has(ops.err, "Nothing to save")) << ops.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("o.fls")));
+    const CliRun renamed =
+        CliIn({"ops", "edit", x, "0", "-", "-o", dir.Path("o.fls")}, shown.out + "99 Extra\n");
+    ASSERT_EQ(renamed.status, 0) << renamed.err;
+    EXPECT_TRUE(Has(Cli({"ops", "show", dir.Path("o.fls"), "0"}).out, shown.out));
 }
 
 // --quiet leaves out success lines, never errors; every command takes it.
@@ -217,4 +226,83 @@ TEST(CliRun, JsonWithNonUtf8FileName) {
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(Has(r.out, "caf\\u00E9.fls\"")) << r.out;
     EXPECT_FALSE(Has(r.out, "\xE9"));
+}
+
+// The habits of other command lines: "help [COMMAND]" is --help, a misspelt option is
+// offered the nearest ones, and -q, --json and --type may come before the command.
+TEST(CliRun, HelpSuggestionsAndOptionsBeforeTheCommand) {
+    TempDir dir;
+    const std::string x = Sample(dir);
+    EXPECT_EQ(Cli({"help"}).out, Cli({"--help"}).out);
+    EXPECT_EQ(Cli({"help"}).status, 0);
+    const CliRun help = Cli({"help", "bmp", "export"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out, Cli({"bmp", "export", "--help"}).out);
+    EXPECT_TRUE(Has(help.out, "--format")) << help.out;
+
+    const CliRun jsn = Cli({"info", x, "--jsn"});
+    EXPECT_EQ(jsn.status, 2);
+    EXPECT_TRUE(Has(jsn.err, "did you mean '--json'?")) << jsn.err;
+    const CliRun place = Cli({"tones", "delete", x, "0", "--inplace"});
+    EXPECT_TRUE(Has(place.err, "did you mean '--in-place'?")) << place.err;
+
+    EXPECT_EQ(Cli({"--json", "info", x}).out, Cli({"info", x, "--json"}).out);
+    EXPECT_EQ(Cli({"-q", "tones", "delete", x, "0", "-o", dir.Path("q.fls")}).err, "");
+    EXPECT_EQ(Cli({"--type", "3310", "-q", "info", x, "--json"}).status, 0);
+    EXPECT_EQ(Cli({"--type=9999", "info", x}).status, 2);
+}
+
+// Binary data goes to a terminal only by mistake: "-" as an output is refused there, with a
+// hint, before anything is read; a pipe or a file takes it.
+TEST(CliRun, BinaryDataIsNotWrittenToATerminal) {
+    TempDir dir;
+    const std::string x = Sample(dir);
+    SetStdoutTerminal(true);
+    const CliRun tone = Cli({"tones", "export", x, "0", "-"});
+    const CliRun image = Cli({"tones", "delete", x, "0", "-o", "-"});
+    const CliRun demo = Cli({"demo", "-"});
+    const CliRun text = Cli({"tones", "list", x});
+    SetStdoutTerminal(false);
+    for (const CliRun& r : {tone, image, demo}) {
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.out, "");
+        EXPECT_TRUE(Has(r.err, "not written to a terminal")) << r.err;
+    }
+    EXPECT_EQ(text.status, 0);
+    EXPECT_EQ(Cli({"tones", "export", x, "0", "-"}).status, 0);
+}
+
+// --json and a file on standard output cannot share it: refused, said why, nothing written.
+// A report without --json goes to stderr then, so that stdout carries the image alone.
+TEST(CliRun, StandardOutputCarriesTheImageAlone) {
+    TempDir dir;
+    const std::string x = Sample(dir);
+    const CliRun both = Cli({"security", "patch", x, "--whole", "--json", "-o", "-"});
+    EXPECT_EQ(both.status, 2);
+    EXPECT_EQ(both.out, "");
+    EXPECT_TRUE(Has(both.err, "--json")) << both.err;
+    const CliRun file = Cli({"security", "patch", x, "--whole", "-o", dir.Path("s.fls")});
+    ASSERT_EQ(file.status, 0) << file.err;
+    const CliRun piped = Cli({"security", "patch", x, "--whole", "-o", "-"});
+    ASSERT_EQ(piped.status, 0) << piped.err;
+    EXPECT_EQ(piped.out, Text(ReadFile(dir.Path("s.fls"))));
+    EXPECT_TRUE(Has(piped.err, file.out)) << piped.err;
+}
+
+// What standard input cannot give is said so, not taken for an empty file; reading it twice
+// is refused in those words.
+TEST(CliRun, StandardInputFaultsAreNamed) {
+    TempDir dir;
+    const std::string x = Sample(dir);
+    const std::string cli = BRIVANT_CLI_PATH;
+    const std::string errFile = dir.Path("err.txt");
+    EXPECT_EQ(Shell("'" + cli + "' info - < '" + dir.Path("") + "' 2>'" + errFile + "'"), 1);
+    EXPECT_TRUE(Has(Text(ReadFile(errFile)), "Cannot read standard input"))
+        << Text(ReadFile(errFile));
+    const std::string image = Text(ReadFile(x));
+    const CliRun twice = CliIn({"tones", "add", "-", "-", "-o", dir.Path("y.fls")}, image);
+    EXPECT_EQ(twice.status, 2);
+    EXPECT_TRUE(Has(twice.err, "standard input can be read only once")) << twice.err;
+    EXPECT_FALSE(Has(twice.err, "flash image")) << twice.err;
+    EXPECT_EQ(CliIn({"diff", "-", "-"}, image).status, 2);
 }

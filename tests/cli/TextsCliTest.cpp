@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -7,6 +9,8 @@
 #include "image/PhoneTypes.h"
 #include "ppm/Checksums.h"
 #include "support/TestSupport.h"
+#include "texts/LanguageChunk.h"
+#include "texts/TextEscapes.h"
 
 using namespace brivant;
 using namespace brivant::test;
@@ -252,4 +256,138 @@ TEST(CliLanguages, EntriesOf255KeepTheirPlaceAndBytes) {
     EXPECT_EQ(two.status, 1);
     EXPECT_TRUE(Has(two.err, "holds 2 lines \\(255), the language's length table has 1"))
         << two.err;
+}
+
+// A byte is typed as \xHH; a raw control character (a stray tab, a terminal's escape) is
+// refused with where it stands, in all three commands that take typed text, and nothing is
+// written. \xHH in a new country's name is its byte, as in the editors.
+TEST(CliTexts, RawControlCharactersAreRefusedWhereTheyStand) {
+    TempDir dir;
+    const std::string x = dir.Path("x.fls"), y = dir.Path("y.fls");
+    ASSERT_EQ(Cli({"demo", x}).status, 0);
+    struct Case {
+        std::vector<std::string> args;
+        const char* text;
+        const char* told;
+    };
+    const std::string t = dir.Path("t.txt");
+    const Case cases[] = {
+        {{"lang", "edit", x, "1", t}, "Yes\nN\xC3\xB6\to\n", "Line 2, column 3 of "},
+        {{"lang", "edit", x, "1", t}, "\x1B[31mYes\nNo\n", "Line 1, column 1 of "},
+        {{"ops", "edit", x, "0", t}, "02 Globe\n03 Sm\x07rt\n", "Line 2, column 6 of "},
+        {{"ops", "new", x, "U\x09K", "208"}, "", "NAME, character 2: "},
+    };
+    for (const Case& c : cases) {
+        WriteText(t, c.text);
+        std::vector<std::string> args = c.args;
+        args.insert(args.end(), {"-o", y});
+        const CliRun r = Cli(args);
+        EXPECT_EQ(r.status, 1) << c.text;
+        EXPECT_TRUE(Has(r.err, c.told)) << r.err;
+        EXPECT_TRUE(Has(r.err, "a control character (U+00")) << r.err;
+        EXPECT_TRUE(Has(r.err, "write the byte as \\x")) << r.err;
+        // One line: the question the refusal leaves unanswered is no news.
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        EXPECT_FALSE(std::filesystem::exists(y)) << c.text;
+    }
+    ASSERT_EQ(Cli({"ops", "new", x, "\\x55K\\x5C", "208", "-o", y}).status, 0);
+    ASSERT_EQ(Cli({"ops", "export", y, "4", dir.Path("n.opr")}).status, 0);
+    EXPECT_EQ(ReadFile(dir.Path("n.opr")), HexToBytes("434E545200000010554B5C0002F80000"));
+    // A refused code: its message alone.
+    const CliRun code = Cli({"ops", "new", x, "FR", "33", "-o", dir.Path("z.fls")});
+    EXPECT_EQ(code.status, 1);
+    EXPECT_EQ(std::count(code.err.begin(), code.err.end(), '\n'), 1) << code.err;
+}
+
+// What `lang texts` and `ops show` print, `lang edit` and `ops edit` load back to the same
+// bytes, on every family: the image is the same, so there is nothing to save.
+TEST(CliTexts, WhatTheListsPrintLoadsBackOnEveryFamily) {
+    TempDir dir;
+    const std::string x = dir.Path("x.fls"), y = dir.Path("y.fls"), t = dir.Path("t.txt");
+    int rows = 0, marked = 0;
+    for (int family = 1; family <= 18; ++family) {
+        const std::string type = PhoneTypeTexts()[static_cast<std::size_t>(family)];
+        ASSERT_EQ(Cli({"demo", x, "--type", type}).status, 0) << type;
+        for (const char* group : {"lang", "ops"}) {
+            const CliRun list = Cli({group, "list", x, "--json"});
+            ASSERT_EQ(list.status, 0) << type << list.err;
+            const std::size_t count =
+                static_cast<std::size_t>(std::count(list.out.begin(), list.out.end(), '{') - 1);
+            for (std::size_t row = 0; row < count; ++row) {
+                const std::string r = std::to_string(row);
+                if (std::string(group) == "lang") {
+                    // A length table that marks a non-text (255) is not yet listed by
+                    // `lang texts`, so its listing cannot load back whole: counted apart.
+                    ASSERT_EQ(Cli({"lang", "export", x, r, dir.Path("l.lng")}).status, 0);
+                    const LanguageTexts t = DecodeLanguageChunk(ReadFile(dir.Path("l.lng")));
+                    if (t.tableEntries != t.texts.size()) {
+                        ++marked;
+                        continue;
+                    }
+                }
+                const CliRun shown =
+                    Cli({group, std::string(group) == "lang" ? "texts" : "show", x, r});
+                ASSERT_EQ(shown.status, 0) << type << shown.err;
+                WriteText(t, shown.out);
+                const CliRun back = Cli({group, "edit", x, r, t, "-o", y});
+                EXPECT_EQ(back.status, 1) << type << " " << group << " " << r << "\n" << back.err;
+                EXPECT_TRUE(Has(back.err, "Nothing to save, Please edit flash file first"))
+                    << type << " " << group << " " << r << "\n"
+                    << back.err;
+                EXPECT_FALSE(std::filesystem::exists(y));
+                std::filesystem::remove(y);
+                ++rows;
+            }
+        }
+    }
+    EXPECT_GT(rows, 18 * 6);
+    EXPECT_LE(marked, 18);
+}
+
+// Texts holding every byte value (every one but 0 in an operator's name, where 0 ends it):
+// typed as \xHH, stored as those bytes, printed so and loaded back to the same bytes.
+TEST(CliTexts, EveryByteValueIsTypedPrintedAndLoadedBack) {
+    TempDir dir;
+    const std::string x = dir.Path("x.fls"), y = dir.Path("y.fls"), z = dir.Path("z.fls");
+    const std::string t = dir.Path("t.txt");
+    ASSERT_EQ(Cli({"demo", x}).status, 0);
+    Bytes low, high;
+    for (int b = 0; b < 128; ++b) low.push_back(static_cast<std::uint8_t>(b));
+    for (int b = 128; b < 256; ++b) high.push_back(static_cast<std::uint8_t>(b));
+    // As the lists print them: control bytes (DEL too) and the backslash as \xHH.
+    const auto typed = [](const Bytes& b) {
+        std::string text;
+        for (const std::uint8_t c : b) {
+            if (c < 0x20 || c == 0x7F || c == '\\')
+                text += "\\x" + IntToHex(c, 2);
+            else
+                text += Latin1ToUtf8(std::string(1, static_cast<char>(c)));
+        }
+        return text;
+    };
+
+    WriteText(t, typed(low) + "\n" + typed(high) + "\n");
+    const CliRun edit = Cli({"lang", "edit", x, "1", t, "-o", y});
+    ASSERT_EQ(edit.status, 0) << edit.err;
+    ASSERT_EQ(Cli({"lang", "export", y, "1", dir.Path("l.lng")}).status, 0);
+    Bytes all = low;
+    all.insert(all.end(), high.begin(), high.end());
+    const Bytes lng = ReadFile(dir.Path("l.lng"));
+    EXPECT_NE(std::search(lng.begin(), lng.end(), all.begin(), all.end()), lng.end());
+    WriteText(t, Cli({"lang", "texts", y, "1"}).out);
+    const CliRun same = Cli({"lang", "edit", y, "1", t, "-o", z});
+    EXPECT_EQ(same.status, 1) << same.err;
+    EXPECT_TRUE(Has(same.err, "Nothing to save")) << same.err;
+
+    low.erase(low.begin());
+    WriteText(t, "01 " + typed(low) + "\n02 " + typed(high) + "\n");
+    ASSERT_EQ(Cli({"ops", "edit", x, "0", t, "-o", y}).status, 0);
+    ASSERT_EQ(Cli({"ops", "export", y, "0", dir.Path("c.opr")}).status, 0);
+    const Bytes opr = ReadFile(dir.Path("c.opr"));
+    EXPECT_NE(std::search(opr.begin(), opr.end(), low.begin(), low.end()), opr.end());
+    EXPECT_NE(std::search(opr.begin(), opr.end(), high.begin(), high.end()), opr.end());
+    WriteText(t, Cli({"ops", "show", y, "0"}).out);
+    const CliRun opsSame = Cli({"ops", "edit", y, "0", t, "-o", z});
+    EXPECT_EQ(opsSame.status, 1) << opsSame.err;
+    EXPECT_TRUE(Has(opsSame.err, "Nothing to save")) << opsSame.err;
 }

@@ -123,6 +123,14 @@ else
   [ "$got" = "import import-all " ] || fail "bash completes 'brivant-cli bmp i' to '$got'"
   got=$(complete_words brivant-cli info x.fls --j | tr '\n' ' ')
   [ "$got" = "--json " ] || fail "bash completes 'brivant-cli info x.fls --j' to '$got'"
+  # Values of a list: an alert kind, --format, --type.
+  got=$(complete_words brivant-cli alert export x.fls s | tr '\n' ' ')
+  [ "$got" = "standard special start-shut system-error " ] ||
+    fail "bash completes 'brivant-cli alert export x.fls s' to '$got'"
+  got=$(complete_words brivant-cli ani export x.fls 000 a --format "" | tr '\n' ' ')
+  [ "$got" = "gif png " ] || fail "bash completes 'ani export ... --format' to '$got'"
+  got=$(complete_words brivant-cli check x.fls --type 62 | tr '\n' ' ')
+  [ "$got" = "62XX/7110 " ] || fail "bash completes 'check x.fls --type 62' to '$got'"
 fi
 
 # The package's documents: the licence terms and the history.

@@ -77,9 +77,16 @@ TEST(DemoImages, EveryFamilyTakesEveryEditAtItsDefaultSize) {
             for (const std::string& a : c.args)
                 args.push_back(a.starts_with("@") ? dir.Path(a.substr(1)) : a);
             args.insert(args.end(), {"-o", y});
+            std::filesystem::remove(y);
             const CliRun r = Cli(args);
             if (Lacks(type, c.name)) {
                 EXPECT_EQ(r.status, 1) << c.name;
+                continue;
+            }
+            // An edit that gives back the image's own bytes (a tone or chunk put back where
+            // it came from) is refused as nothing to save, and writes nothing.
+            if (r.status == 1 && Has(r.err, "Nothing to save, Please edit flash file first")) {
+                EXPECT_FALSE(std::filesystem::exists(y)) << c.name;
                 continue;
             }
             EXPECT_EQ(r.status, 0) << c.name << ": " << r.err;
