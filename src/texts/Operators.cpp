@@ -203,9 +203,12 @@ void EditOperators(Session& ed, TextState& t, Interaction& ui, int row) {
 void NewCountry(Session& ed, TextState& t, Interaction& ui) {
     Bytes name;
     std::string code;
+    // A refused answer comes back as typed, to be mended rather than typed again.
+    std::string nameTyped, codeTyped;
     while (code.empty()) {
-        const auto typed = ui.askText(kCountryNameTitle, kCountryNamePrompt, "");
+        const auto typed = ui.askText(kCountryNameTitle, kCountryNamePrompt, nameTyped);
         if (!typed) return;  // the user gave up: nothing is added
+        nameTyped = *typed;
         if (typed->empty()) continue;
         std::string why;
         const auto latin1 = Utf8ToTextBytes(*typed, &why);
@@ -221,8 +224,9 @@ void NewCountry(Session& ed, TextState& t, Interaction& ui) {
         name.assign(latin1->begin(), latin1->end());
         name.resize(4, 0);
         for (;;) {
-            const auto c = ui.askText(kCountryCodeTitle, kCountryCodePrompt, "");
+            const auto c = ui.askText(kCountryCodeTitle, kCountryCodePrompt, codeTyped);
             if (!c) return;
+            codeTyped = *c;
             if (c->empty()) break;  // back to the name
             if (!IsCountryCode(*c)) {
                 ui.error(kBadCountryCode);
