@@ -204,6 +204,7 @@ void RereadImage(Editor& ed, Interaction& ui) {
     RecountFreeSpace(ed);
     for (const Feature& f : ed.features)
         if (f.typeChosen) f.typeChosen(ed, ui);
+    ed.security = security;  // "&Patch Now!!!" stays as the last patch left it
     ed.tones.selectedRingtone = ringtone;
     const auto read = [&](Tab tab) {
         if (tab == ed.activeTab) return;
