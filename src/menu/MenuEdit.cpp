@@ -153,6 +153,8 @@ void EditMenuItem(Session& ed, MenuState& m, Interaction& ui, int row) {
         const auto outside = MenuPointerOutside(dialog.Record(), ed.MainHex.Size());
         if (!outside) break;
         ui.error(*outside);
+        // A scripted answer that gives the same fields again would never end.
+        if (dialog.refused) return;
         dialog.refused = OutsideField(*outside);
     }
     const std::int32_t at = ArrayOffset(ed, v);
@@ -183,6 +185,7 @@ void AddMenuItem(Session& ed, MenuState& m, TextState& texts, Interaction& ui) {
         const auto outside = MenuPointerOutside(RecordOfFields(typed, longForm), ed.MainHex.Size());
         if (!outside) break;
         ui.error(*outside);
+        if (dialog.refused) return;
         dialog.refused = OutsideField(*outside);
     }
     const Bytes text = dialog.NameChecked() ? InlineMenuText(dialog.name) : Bytes{};
