@@ -137,8 +137,11 @@ bool History::Commit(const Session& s, std::string description) {
     // The first cut of the PPM area only reads the image; edits of the copy count once it
     // was cut before and after the command.
     const bool pieceEdits = !step.pieces.empty() && snapCopy_.split && s.ppm.split;
+    // A chunk sealed again with the bytes it had marks the copy changed but changes
+    // nothing: that is no step (and nothing to save).
+    const bool resealed = snapCopy_.split && s.ppm.split && step.pieces.empty();
     const bool changed = !step.runs.empty() || pieceEdits || step.freeBefore != step.freeAfter ||
-                         step.ppmChangedBefore != step.ppmChangedAfter;
+                         (step.ppmChangedBefore != step.ppmChangedAfter && !resealed);
     if (!changed) return false;
 
     // A new step ends what could be redone, and what was saved in the states it led to.

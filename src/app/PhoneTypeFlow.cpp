@@ -45,14 +45,26 @@ bool TypeFits(Editor& ed) {
 void ChoosePhoneType(Editor& ed, Interaction& ui, int index) {
     if (index < 0 || index > kPhoneTypeCount) return;
     const int before = ed.phoneList.selected;
+    // What trying the type reads is put back when it does not fit: the PPM copy (with any
+    // chunk edits in it) and the free-space figures of the earlier choice, or none.
+    const PpmCopy copy = ed.ppm;
+    const std::string mcuFree = ed.mcuFreeField, ppmFree = ed.ppmFreeField;
     ed.phoneList.selected = index;
     // A type chosen by hand must fit the image: otherwise the lists would show garbage and
     // every edit would write in the wrong places. The earlier choice stays.
     if (index != 0 && !ed.MainHex.Empty()) {
-        if (!TypeFits(ed)) {
+        bool fits = false;
+        try {
+            fits = TypeFits(ed);
+        } catch (const UserError&) {
+            // The type's free-space layout is not in the image either.
+        }
+        if (!fits) {
             const std::string type = ed.PhoneTypeText();
             ed.phoneList.selected = before;
-            if (before != 0) SplitPPM(ed);
+            ed.ppm = copy;
+            ed.mcuFreeField = mcuFree;
+            ed.ppmFreeField = ppmFree;
             ui.error(Format(kTypeDoesNotFit, {type}));
             return;
         }

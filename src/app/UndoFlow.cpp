@@ -5,6 +5,7 @@
 #include "app/Editor.h"
 #include "app/FileFlow.h"
 #include "core/Interaction.h"
+#include "core/PrintableText.h"
 #include "core/UserError.h"
 #include "graphics/AniCommands.h"
 #include "graphics/BitmapCatalog.h"
@@ -54,7 +55,8 @@ std::string RowName(const Rows& rows, int row, Name name) {
 }
 
 std::string Quoted(const char* text, const std::string& name) {
-    return Format(text, {"\"" + name + "\""});
+    // A name read from the image may hold control bytes; the status line is one line.
+    return Format(text, {"\"" + PrintableText(name) + "\""});
 }
 
 using Describer = std::function<std::string(const Editor&, int row)>;
@@ -121,7 +123,6 @@ const std::map<std::string_view, Describer>& Describers() {
         {"frameChanged", Animation("Write animation %s")},
         {"animationChosen", Animation("Write animation %s")},
         {"animationTick", Animation("Write animation %s")},
-        {"phoneType", Fixed("Choose phone type")},
         {"alertTone",
          [](const Editor& ed, int) {
              const int k = ed.tones.alertKind;
@@ -176,30 +177,62 @@ void RunStep(Editor& ed, const std::string& description, const std::function<voi
 
 void RereadImage(Editor& ed, Interaction& ui) {
     // What the user chose is no reading of the image: the command groups keep their
-    // choices, and the tab shown comes back on the same language, bitmap and animation.
+    // choices, and every tab read before comes back on the same language, menu level,
+    // bitmap and animation, read again from the bytes as they now stand.
     const SecurityState security = ed.security;
     const int ringtone = ed.tones.selectedRingtone;
     const int menuLanguage = ed.menu.language;
+    const std::vector<std::int32_t> menuPath = MenuPath(ed.menu.tab);
     const int bitmap = ed.graphics.current;
     const int animation = ed.ani.current;
+    const int frame = ed.ani.frame;
+    const bool animate = ed.ani.animate;
+    const bool languagesRead = !ed.texts.languages.empty();
+    const bool operatorsRead = !ed.texts.countries.empty();
+    const bool menuRead = !ed.texts.menuLanguages.empty();
+    const bool graphicsRead = ed.graphics.built;
     for (const Feature& f : ed.features)
         if (f.opened) f.opened(ed);
     ed.security = security;
-    ed.tones.selectedRingtone = ringtone;
-    if (ed.MainHex.Empty() || ed.PhoneType() == 0) return;
+    if (ed.MainHex.Empty()) return;
+    if (ed.PhoneType() == 0) {
+        // Without a type nothing is read, the free space neither.
+        ed.mcuFreeField.clear();
+        ed.ppmFreeField.clear();
+        return;
+    }
     RecountFreeSpace(ed);
     for (const Feature& f : ed.features)
         if (f.typeChosen) f.typeChosen(ed, ui);
+    ed.security = security;  // "&Patch Now!!!" stays as the last patch left it
+    ed.tones.selectedRingtone = ringtone;
+    const auto read = [&](Tab tab) {
+        if (tab == ed.activeTab) return;
+        for (const Feature& f : ed.features)
+            if (f.tab == tab && f.tabShown) f.tabShown(ed, ui);
+    };
+    if (languagesRead) read(Tab::Languages);
+    if (operatorsRead) read(Tab::Operators);
+    if (menuRead) read(Tab::Menu);
+    if (graphicsRead) read(Tab::Graphics);
     TabChanged(ed, ui, ed.activeTab);
 
-    if (ed.activeTab == Tab::Menu && menuLanguage > 0 &&
-        menuLanguage < static_cast<int>(ed.texts.menuLanguages.size()))
+    if (!ed.texts.menuLanguages.empty() && menuLanguage > 0 &&
+        menuLanguage < static_cast<int>(ed.texts.menuLanguages.size())) {
         ChooseMenuLanguage(ed, ed.menu, ed.texts, ui, menuLanguage);
-    if (ed.activeTab == Tab::Graphics) {
-        if (animation >= 0 && animation < static_cast<int>(ed.ani.catalog.size()))
+        WalkMenuPath(ed, ed.menu, ed.texts, ui, menuPath);
+    }
+    if (ed.graphics.built) {
+        if (animation >= 0 && animation < static_cast<int>(ed.ani.catalog.size())) {
             ShowAnimation(ed, ed.ani, ed.graphics, ui, animation);
-        else if (bitmap >= 0 && bitmap < static_cast<int>(ed.graphics.bitmaps.size()))
+            if (frame > 0 && frame < static_cast<int>(ed.ani.frames.size()))
+                ShowFrame(ed, ed.ani, ed.graphics, ui, frame, false);
+        }
+        // A bitmap chosen after the animation stays the one on show.
+        if (bitmap >= 0 && bitmap < static_cast<int>(ed.graphics.bitmaps.size()) &&
+            ed.graphics.current != bitmap)
             SelectBitmap(ed, ed.graphics, bitmap);
+        ed.ani.animate = animate && ed.ani.enabled;
     }
 }
 
@@ -241,6 +274,24 @@ bool SettleUnsaved(Editor& ed, Interaction& ui, const std::string& question) {
         case SaveChoice::Save:
             return SaveImage(ed, ui);
         case SaveChoice::Discard:
+            return true;
+        case SaveChoice::Cancel:
+            break;
+    }
+    return false;
+}
+
+bool SettleBeforeTypeChange(Editor& ed, Interaction& ui) {
+    if (!HasUnsavedWork(ed)) return true;
+    switch (ui.askSaveChanges(kSaveBeforeType)) {
+        case SaveChoice::Save:
+            return SaveImage(ed, ui);
+        case SaveChoice::Discard:
+            // The edits are taken back step by step, as far as the history reaches; the
+            // type chosen next then reads the image as its file holds it.
+            while (HasUnsavedWork(ed) && ed.history.Undo(ed)) {
+            }
+            RereadImage(ed, ui);
             return true;
         case SaveChoice::Cancel:
             break;

@@ -14,6 +14,8 @@ inline constexpr const char* kSaveBeforeOpen =
     "The image has changes that are not saved. Save them before opening another file?";
 inline constexpr const char* kSaveBeforeClose =
     "The image has changes that are not saved. Save them before closing?";
+inline constexpr const char* kSaveBeforeType =
+    "The image has changes that are not saved. Save them before choosing another phone type?";
 inline constexpr const char* kUndone = "Undone: %s";
 inline constexpr const char* kRedone = "Redone: %s";
 inline constexpr const char* kNothingToUndo = "Nothing to undo";
@@ -43,6 +45,11 @@ bool SaveImage(Editor& ed, Interaction& ui);
 // Before unsaved changes would be lost: asks, and saves when told to. True when the caller
 // may go on (nothing unsaved, discarded, or saved); false on Cancel or a failed save.
 bool SettleUnsaved(Editor& ed, Interaction& ui, const std::string& question);
+
+// Before another phone type is chosen, which reads every list again from the image as its
+// file holds it: asks as SettleUnsaved does with kSaveBeforeType. "Discard" takes the image
+// back to what was last saved or opened. True when the type may be chosen.
+bool SettleBeforeTypeChange(Editor& ed, Interaction& ui);
 
 // The step's description in the user's words for a command of the window, given the row
 // the command acts on (-1 for none); read before the command runs.

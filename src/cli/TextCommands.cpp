@@ -215,13 +215,16 @@ void OpsEdit(CliSession& s, const Args& a) {
             m.Select(0);
             m.Delete();
         }
+        std::string error;
         for (const auto& [code, name] : ops) {
-            m.Add();
-            m.Select(m.Count() - 1);
+            m.Select(-1);
             m.SetName(name);
             m.SetCode(code);
+            if (!m.Add(&error)) {
+                s.ui.error(error);
+                return false;
+            }
         }
-        std::string error;
         if (!m.Ok(&error)) {
             s.ui.error(error);
             return false;

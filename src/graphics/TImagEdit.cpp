@@ -77,17 +77,24 @@ void TImagEdit::Move(int x, int y, const PointerState& held) {
     if (held.right && !held.left) SetPixel(x, y, false);
 }
 
+// The size controls crop or extend the picture at its right and bottom edges: every pixel
+// inside both sizes stays where the user drew it, and the new ones are white.
 void TImagEdit::SetWidth(int width) {
-    // The bytes keep their order and flow into the new width, column after column.
+    const BitmapCanvas old = picture_;
     Resize(std::clamp(width, 0, kMaxSize), height_);
-    Redraw();
+    for (int y = 0; y < std::min(old.height, height_); ++y)
+        for (int x = 0; x < std::min(old.width, width_); ++x) picture_.Set(x, y, old.Dark(x, y));
     TakeBytes();
+    Redraw();
 }
 
 void TImagEdit::SetHeight(int height) {
+    const BitmapCanvas old = picture_;
     Resize(width_, std::clamp(height, 0, kMaxSize));
-    Redraw();
+    for (int y = 0; y < std::min(old.height, height_); ++y)
+        for (int x = 0; x < std::min(old.width, width_); ++x) picture_.Set(x, y, old.Dark(x, y));
     TakeBytes();
+    Redraw();
 }
 
 void TImagEdit::Clear() {

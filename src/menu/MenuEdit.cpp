@@ -101,12 +101,24 @@ int MoveMenuItem(Session& ed, MenuState& m, int row, bool up) {
     return other;
 }
 
+namespace {
+// The field a refusal of MenuPointerOutside names.
+MenuField OutsideField(const std::string& refusal) {
+    return refusal.starts_with("Text Pointer:") ? MenuField::TextPointer : MenuField::FuncPointer;
+}
+}  // namespace
+
 void DeleteMenuItem(Session& ed, MenuState& m, Interaction& ui, int row) {
     MenuView& v = m.tab;
     if (!ValidRow(v, row)) return;
-    // Record 0 heads the level; the phone expects at least one item behind it (and an
-    // Item Count below 0 would wrap to FF: 256 records).
-    if (v.records.size() <= 2) {
+    // The phone shows a level by its items: one left without any would show an empty
+    // list (and an Item Count below 0 would wrap to FF: 256 records). A submenu's record 0
+    // is its header, which names the level; it is no item of its own (and deleting it
+    // makes the first item the header).
+    int items = 0;
+    for (const MenuRow& r : v.rows)
+        if (v.stack.AtRoot() || r.recordIndex != 0) ++items;
+    if (v.records.size() <= 1 || items <= 1) {
         ui.error(kLastMenuItem);
         return;
     }
@@ -135,10 +147,15 @@ void EditMenuItem(Session& ed, MenuState& m, Interaction& ui, int row) {
     if (!ValidRow(v, row)) return;
     MenuRow& r = v.rows[static_cast<std::size_t>(row)];
     TMenuEdit dialog(r.name, r.record);
-    if (!ui.askDialog(dialog) || !dialog.Accepted()) return;
-    if (const auto outside = MenuPointerOutside(dialog.Record(), ed.MainHex.Size())) {
+    // A refused pointer brings the dialog back as typed, on the field to mend.
+    for (;;) {
+        if (!ui.askDialog(dialog) || !dialog.Accepted()) return;
+        const auto outside = MenuPointerOutside(dialog.Record(), ed.MainHex.Size());
+        if (!outside) break;
         ui.error(*outside);
-        return;
+        // A scripted answer that gives the same fields again would never end.
+        if (dialog.refused) return;
+        dialog.refused = OutsideField(*outside);
     }
     const std::int32_t at = ArrayOffset(ed, v);
     v.records[static_cast<std::size_t>(r.recordIndex)] = dialog.Record();
@@ -150,25 +167,26 @@ void AddMenuItem(Session& ed, MenuState& m, TextState& texts, Interaction& ui) {
     MenuView& v = m.tab;
     if (v.stack.Empty() || v.records.empty()) return;
     const bool longForm = LongMenuRecords(ed.PhoneType());
-    TAddMenu dialog(v.records[0], longForm, m.addWithSubMenu);
-    if (!ui.askDialog(dialog) || !dialog.Accepted()) return;
-    m.addWithSubMenu = dialog.withSubMenu;
-
+    // Every add starts as a single item: a submenu is made only when asked for this time.
+    TAddMenu dialog(v.records[0], longForm, false);
     // Everything is decided before the first byte is written.
     if (v.records.size() >= kMaxRecords) {
         ui.error(kMenuLevelFull);
         return;
     }
-    // A typed text pointer must lead to a text; the new submenu's and the new text's
-    // pointers are made here and always do.
-    if (!dialog.NameChecked()) {
+    for (;;) {
+        if (!ui.askDialog(dialog) || !dialog.Accepted()) return;
+        m.addWithSubMenu = dialog.withSubMenu;
+        // A typed text pointer must lead to a text; the new submenu's and the new text's
+        // pointers are made here and always do. A refusal brings the dialog back as typed.
+        if (dialog.NameChecked()) break;
         MenuFields typed = dialog.fields;
         if (dialog.withSubMenu) typed[static_cast<std::size_t>(MenuField::FuncId)] = "0000";
-        if (const auto outside =
-                MenuPointerOutside(RecordOfFields(typed, longForm), ed.MainHex.Size())) {
-            ui.error(*outside);
-            return;
-        }
+        const auto outside = MenuPointerOutside(RecordOfFields(typed, longForm), ed.MainHex.Size());
+        if (!outside) break;
+        ui.error(*outside);
+        if (dialog.refused) return;
+        dialog.refused = OutsideField(*outside);
     }
     const Bytes text = dialog.NameChecked() ? InlineMenuText(dialog.name) : Bytes{};
     const std::size_t recordBytes = v.records[0].size() / 2;

@@ -14,7 +14,8 @@ class Interaction;
 inline constexpr const char* kMenuLevelMoved =
     "The menu level shown is no longer where it was read in the image; nothing was written";
 inline constexpr const char* kLastMenuItem =
-    "A menu level keeps at least one item: this one cannot be deleted";
+    "This is the last item of its menu level, and a level keeps at least one item: add "
+    "another item to the level before deleting this one";
 inline constexpr const char* kMenuLevelFull =
     "This menu level already holds 256 items; nothing was added";
 

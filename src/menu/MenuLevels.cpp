@@ -246,4 +246,27 @@ void LeaveSubMenu(Session& ed, MenuState& m, TextState& texts, Interaction& ui) 
     ListOrRestore(ed, m, texts, ui, kept, before);
 }
 
+std::vector<std::int32_t> MenuPath(const MenuView& v) {
+    std::vector<std::int32_t> path;
+    for (int i = 1; i <= v.stack.current; ++i)
+        path.push_back(v.stack.levels[static_cast<std::size_t>(i)].offset);
+    return path;
+}
+
+void WalkMenuPath(Session& ed, MenuState& m, TextState& texts, Interaction& ui,
+                  const std::vector<std::int32_t>& path) {
+    for (const std::int32_t at : path) {
+        const std::vector<MenuRow>& rows = m.tab.rows;
+        int row = -1;
+        for (std::size_t r = 0; r < rows.size() && row < 0; ++r)
+            if (IsSubMenuRecord(rows[r].record) &&
+                ToImageOffset(FuncPointerValue(rows[r].record)) == at)
+                row = static_cast<int>(r);
+        if (row < 0) return;
+        const int depth = m.tab.stack.current;
+        EnterSubMenu(ed, m, texts, ui, row);
+        if (m.tab.stack.current == depth) return;
+    }
+}
+
 }  // namespace brivant

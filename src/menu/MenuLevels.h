@@ -65,6 +65,14 @@ void EnterSubMenu(Session& ed, MenuState& m, TextState& texts, Interaction& ui, 
 // The back button of the view in use.
 void LeaveSubMenu(Session& ed, MenuState& m, TextState& texts, Interaction& ui);
 
+// The submenus walked into from the root down to the level shown, by the image offsets of
+// their descriptors.
+std::vector<std::int32_t> MenuPath(const MenuView& v);
+// Walks the Menu tab down again from the level shown along `path`, as far as each level is
+// still a submenu of the one above it (the image may have changed since it was walked).
+void WalkMenuPath(Session& ed, MenuState& m, TextState& texts, Interaction& ui,
+                  const std::vector<std::int32_t>& path);
+
 // The index into the level's records of a row of the view in use, -1 for no such row.
 int RecordOfRow(MenuState& m, int row);
 // "Edit &SubMenu" is offered for the row: its record opens a submenu.

@@ -44,6 +44,8 @@ class TAddMenu : public DialogModel {
     // "&OK": checks the fields in use; with "Menu With Sub Menu" the Func ID becomes 0387.
     std::optional<std::string> PressOk();
     bool Accepted() const { return accepted_; }
+    // The field the last refusal was about: the dialog comes back with the focus there.
+    std::optional<MenuField> refused;
 
   private:
     bool long_;

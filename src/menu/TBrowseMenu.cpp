@@ -82,7 +82,7 @@ void TBrowseMenu::Help() {
 
 std::optional<std::string> BrowseMenu(Session& ed, MenuState& m, TextState& texts, Interaction& ui,
                                       const std::string& title) {
-    ed.activeTab = Tab::Tones;
+    // The browser is a dialog of its own: the notebook stays on the tab the user chose.
     m.BrowseMode = true;
     const int remembered = m.language;
     struct Close {

@@ -27,6 +27,8 @@ class TMenuEdit : public DialogModel {
     // open. On success the record is rebuilt and the dialog counts as accepted.
     std::optional<std::string> PressOk();
     bool Accepted() const { return accepted_; }
+    // The field the last refusal was about: the dialog comes back with the focus there.
+    std::optional<MenuField> refused;
     const std::string& Record() const { return record_; }
 
   private:

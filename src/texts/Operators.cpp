@@ -203,9 +203,12 @@ void EditOperators(Session& ed, TextState& t, Interaction& ui, int row) {
 void NewCountry(Session& ed, TextState& t, Interaction& ui) {
     Bytes name;
     std::string code;
+    // A refused answer comes back as typed, to be mended rather than typed again.
+    std::string nameTyped, codeTyped;
     while (code.empty()) {
-        const auto typed = ui.askText(kCountryNameTitle, kCountryNamePrompt, "");
+        const auto typed = ui.askText(kCountryNameTitle, kCountryNamePrompt, nameTyped);
         if (!typed) return;  // the user gave up: nothing is added
+        nameTyped = *typed;
         if (typed->empty()) continue;
         std::string why;
         // Typed as every other stored text: \xHH writes any byte, \x5C the backslash.
@@ -223,8 +226,9 @@ void NewCountry(Session& ed, TextState& t, Interaction& ui) {
         name = *bytes;
         name.resize(4, 0);
         for (;;) {
-            const auto c = ui.askText(kCountryCodeTitle, kCountryCodePrompt, "");
+            const auto c = ui.askText(kCountryCodeTitle, kCountryCodePrompt, codeTyped);
             if (!c) return;
+            codeTyped = *c;
             if (c->empty()) break;  // back to the name
             if (!IsCountryCode(*c)) {
                 ui.error(kBadCountryCode);

@@ -17,7 +17,14 @@ void TOpEdit::Show() {
 }
 
 void TOpEdit::Select(int row) {
-    if (row < 0 || row >= Count()) return;
+    if (row < 0) {
+        // Nothing selected: the fields are free for a new operator.
+        selected_ = -1;
+        nameField_.clear();
+        codeField_.clear();
+        return;
+    }
+    if (row >= Count()) return;
     selected_ = row;
     nameField_ = operators_[static_cast<std::size_t>(row)].name;
     codeField_ = operators_[static_cast<std::size_t>(row)].code;
@@ -34,8 +41,23 @@ void TOpEdit::SetCode(const std::string& code) {
         operators_[static_cast<std::size_t>(selected_)].code = code.size() == 1 ? "0" + code : code;
 }
 
-void TOpEdit::Add() {
-    operators_.push_back({kNewOperatorName, kNewOperatorCode, ""});
+bool TOpEdit::Add(std::string* error) {
+    auto fail = [&](std::string text) {
+        if (error) *error = std::move(text);
+        return false;
+    };
+    if (operators_.size() >= 255) return fail(kTooManyOperators);
+    OperatorItem item{kNewOperatorName, kNewOperatorCode, ""};
+    if (selected_ < 0) {
+        // What the user typed with nothing selected is the operator to add.
+        const std::string code = codeField_.size() == 1 ? "0" + codeField_ : codeField_;
+        if (nameField_.empty()) return fail(kOperatorNameMissing);
+        if (!IsNetworkCode(code)) return fail(Format(kBadNetworkCode, {nameField_}));
+        item = {nameField_, code, ""};
+    }
+    operators_.push_back(std::move(item));
+    Select(Count() - 1);
+    return true;
 }
 
 void TOpEdit::Delete() {

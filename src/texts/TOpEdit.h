@@ -17,6 +17,8 @@ inline constexpr const char* kBadNetworkCode =
 inline constexpr const char* kOperatorNameTooLong =
     "The name %s is too long: at most 248 bytes fit in one operator entry";
 inline constexpr const char* kOperatorBadEscape = "Operator %s: %s";
+inline constexpr const char* kOperatorNameMissing =
+    "Type the new operator's name and its two-digit network code, then press Add";
 inline constexpr const char* kTooManyOperators = "A country holds at most 255 operators";
 
 // The Operators Editor without its widgets: the operators of one country, the name and
@@ -36,14 +38,18 @@ class TOpEdit : public DialogModel {
     const std::string& NameField() const { return nameField_; }
     const std::string& CodeField() const { return codeField_; }
 
+    // -1 selects nothing and empties the fields.
     void Select(int row);
     // Typing in "Name:" renames the selected operator at once.
     void SetName(const std::string& name);
     // Typing in the network-code field stores it for the selected operator; a single
     // digit gets its leading "0".
     void SetCode(const std::string& code);
-    // "&Add": a new operator "NewOperator" with network code "00" at the end of the list.
-    void Add();
+    // "&Add". With an operator selected: a new operator "NewOperator" with network code
+    // "00" at the end of the list, selected so that typing names it. With none selected:
+    // the name and code typed in the fields become the new operator. False, with the
+    // message in `error`, when the typed name or code cannot be used (nothing is added).
+    bool Add(std::string* error = nullptr);
     // "&Delete": removes the selected operator; nothing is selected afterwards.
     void Delete();
 

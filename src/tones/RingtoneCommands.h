@@ -9,7 +9,7 @@ class Interaction;
 inline constexpr const char* kToneOpenTitle = "Open Tone Chunk...";
 inline constexpr const char* kToneOpenFilter = "Tone Chunks (*.re)|*.re";
 inline constexpr const char* kToneSaveTitle = "Save Tone As...";
-inline constexpr const char* kToneSaveFilter = "ToneChunk (*.re) | *.re";
+inline constexpr const char* kToneSaveFilter = "Tone Chunks (*.re) | *.re";
 inline constexpr const char* kToneChunkSaveTitle = "Save Tone File As...";
 inline constexpr const char* kToneChunkOpenTitle = "Open Tone Files...";
 inline constexpr const char* kNoRingtoneSelected = "Please select a ringtone first";

@@ -80,6 +80,7 @@ class WatchedInteraction : public Interaction {
 
 namespace {
 constexpr const char* kWrittenStatus = "Written: %1";
+constexpr const char* kChooseTypeFirst = "Choose the phone type first";
 
 // Undo and redo belong to the window whatever control has the focus: a spin box or a text
 // field would otherwise take the keys for its own, smaller undo.
@@ -147,12 +148,12 @@ TMain::TMain(Interaction& ui, QWidget* parent)
     status_->setSizeGripEnabled(false);
     root->addWidget(status_);
 
-    auto* undo = new QAction(tr("&Undo"), this);
+    auto* undo = undo_ = new QAction(tr("&Undo"), this);
     undo->setObjectName("undoAction");
     undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     connect(undo, &QAction::triggered, this, &TMain::undo);
     addAction(undo);
-    auto* redo = new QAction(tr("&Redo"), this);
+    auto* redo = redo_ = new QAction(tr("&Redo"), this);
     redo->setObjectName("redoAction");
     redo->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
@@ -196,6 +197,8 @@ QLayout* TMain::buildTopRow() {
     fileField_ = new QLineEdit;
     fileField_->setObjectName("fileName");
     ShowReadOnly(fileField_);
+    // Only shows the path: nothing to type, so the focus passes it by.
+    fileField_->setFocusPolicy(Qt::NoFocus);
     auto* open = new QToolButton;
     open->setObjectName("openButton");
     open->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
@@ -212,7 +215,23 @@ QLayout* TMain::buildTopRow() {
     phoneType_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     connect(phoneType_, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (rendering_ || index < 0) return;
-        run("phoneType", [this, index] { ChoosePhoneType(ed_, ui_, index); });
+        // Another type reads every list again: unsaved edits are settled first, as before
+        // another file is opened. Cancel leaves the type and the edits as they are.
+        if (HasUnsavedWork(ed_)) {
+            bool goOn = false;
+            run("unsaved", [this, &goOn] { goOn = SettleBeforeTypeChange(ed_, ui_); });
+            if (!goOn) return;
+        }
+        run("phoneType", [this, index] {
+            const int before = ed_.PhoneType();
+            ChoosePhoneType(ed_, ui_, index);
+            if (ed_.PhoneType() == before) return;
+            // The image is now read as another type: the steps made under the old one
+            // would be taken back under the new one, so the history starts again here,
+            // as after an open, and every list is read with the new type.
+            ed_.history.Clear();
+            RereadImage(ed_, ui_);
+        });
     });
     auto* save = new QToolButton;
     saveButton_ = save;
@@ -270,6 +289,7 @@ void TMain::runCommand(const char* name, std::optional<std::string> description,
         if (!description) description = DescribeStep(ed_, name, activeRow());
         ed_.history.Begin(ed_);
     }
+    const bool modifiedBefore = ed_.MainHex.Modified();
     ++depth_;
     try {
         if (body) body();
@@ -283,6 +303,19 @@ void TMain::runCommand(const char* name, std::optional<std::string> description,
     --depth_;
     // What a failed command changed before it stopped is undone like any other change.
     const bool changed = record && EndStep(ed_, *description);
+    // A command that wrote the bytes that were there already changed nothing the file
+    // lacks: the title must not say otherwise.
+    if (record && !changed && !modifiedBefore) ed_.MainHex.SetModified(false);
+    // Every view follows the image: what a command changed may show on any tab (a patch
+    // of the code changes the menu, a chunk load the free space), so all of them are read
+    // again from the bytes, as undo and redo do.
+    if (changed && depth_ == 0) {
+        try {
+            RereadImage(ed_, ui_);
+        } catch (const std::exception& e) {
+            ui_.error(e.what());
+        }
+    }
     if (depth_ == 0) {
         const std::string_view n = name;
         if (n == "open" || n == "save")
@@ -335,12 +368,20 @@ void TMain::refresh() {
     renderTopRow();
     groups_->render();
     for (TabPage* page : pages_) page->render();
-    // Without an image, the commands have nothing to act on.
+    // Without an image, the commands have nothing to act on; without a type they cannot
+    // know where anything lies, and the groups say so instead of answering every button.
     const bool open = !ed_.MainHex.Empty();
-    groups_->setEnabled(open);
+    const bool typed = open && ed_.PhoneType() != 0;
+    groups_->setEnabled(typed);
+    groups_->setToolTip(open && !typed ? QString::fromLatin1(kChooseTypeFirst) : QString());
     saveButton_->setEnabled(open);
     if (auto* commands = findChild<QWidget*>(QStringLiteral("graphicsCommands")))
-        commands->setEnabled(open);
+        commands->setEnabled(typed);
+    if (auto* bmpId = findChild<QWidget*>(QStringLiteral("bmpId")))
+        bmpId->setEnabled(typed && !ed_.graphics.bitmaps.empty());
+    // Undo and redo are offered only when there is a step to take.
+    undo_->setEnabled(ed_.history.CanUndo());
+    redo_->setEnabled(ed_.history.CanRedo());
     {
         QSignalBlocker block(tabs_);
         tabs_->setCurrentIndex(static_cast<int>(ed_.activeTab));

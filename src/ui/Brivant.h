@@ -10,6 +10,7 @@
 #include "app/Editor.h"
 #include "ui/Shell.h"
 
+class QAction;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
@@ -93,6 +94,8 @@ class TMain : public QWidget, public Shell {
     QTabWidget* tabs_ = nullptr;
     std::vector<TabPage*> pages_;
     QStatusBar* status_ = nullptr;
+    QAction* undo_ = nullptr;
+    QAction* redo_ = nullptr;
 
     bool rendering_ = false;
     int depth_ = 0;  // commands running; one run inside another is part of it

@@ -22,7 +22,7 @@ LanguagesPage::LanguagesPage(Shell& shell)
     l.addSeparator();
     l.addEntry(tr("Retrie&ve All"), "languageRetrieveAll", N::List,
                [this](int) { RetrieveAllLanguages(ed(), ui()); });
-    l.addEntry(tr("&Load all"), "languageLoadAll", N::List,
+    l.addEntry(tr("&Load All"), "languageLoadAll", N::List,
                [this](int) { LoadAllLanguages(ed(), ed().texts, ui()); });
     // Language texts are edited differently in the 62XX/7110 layout and the entry is not
     // offered there; Enter still opens the editor.

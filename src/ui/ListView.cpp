@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QTimer>
+#include <algorithm>
 #include <optional>
 
 namespace brivant {
@@ -107,12 +108,16 @@ void ListView::runCommand(const Command& c, int row) {
 void ListView::setRows(const Rows& rows) {
     // Rebuilding an unchanged list would drop the user's selection after every command.
     if (rows != shown_) {
+        // The selection stays on its row: after an edit the same one, after a delete the
+        // row that took its place, or the last row when the last one went.
+        const int was = selectedRow();
         clear();
         QList<QTreeWidgetItem*> items;
         items.reserve(static_cast<qsizetype>(rows.size()));
         for (const QStringList& r : rows) items << new QTreeWidgetItem(r);
         addTopLevelItems(items);
         shown_ = rows;
+        if (was >= 0 && !rows.empty()) selectRow(std::min(was, static_cast<int>(rows.size()) - 1));
     }
     updateMenu();
 }

@@ -49,4 +49,11 @@ void MenuFieldsForm::show(const MenuFields& values) {
             FromBytes(values[static_cast<std::size_t>(i)]));
 }
 
+void FocusRefused(MenuFieldsForm& form, const std::optional<MenuField>& refused) {
+    if (!refused) return;
+    QLineEdit* field = form.field(*refused);
+    field->setFocus();
+    field->selectAll();
+}
+
 }  // namespace brivant

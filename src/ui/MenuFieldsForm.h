@@ -3,6 +3,7 @@
 #include <QGridLayout>
 #include <QLineEdit>
 #include <array>
+#include <optional>
 
 #include "menu/MenuFields.h"
 
@@ -23,5 +24,8 @@ class MenuFieldsForm {
   private:
     std::array<QLineEdit*, kMenuFieldCount> edits_{};
 };
+
+// A dialog brought back after a refusal opens with the focus on the refused field.
+void FocusRefused(MenuFieldsForm& form, const std::optional<MenuField>& refused);
 
 }  // namespace brivant

@@ -4,8 +4,10 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QSpacerItem>
 #include <QStringDecoder>
 
 #include "ui/DialogViews.h"
@@ -109,10 +111,23 @@ std::optional<std::string> QtInteraction::askSaveFile(const FileDialog& d) {
     return askFile(d, true);
 }
 
+namespace {
+// A message box sizes itself to its text; a short text would clip the title. A strut as
+// wide as the title keeps it whole.
+void FitMessageTitle(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid) return;
+    grid->addItem(new QSpacerItem(TitleWidth(&box, box.windowTitle()), 0, QSizePolicy::Minimum,
+                                  QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
+}  // namespace
+
 void QtInteraction::tell(const std::string& text, MessageKind kind) {
     QMessageBox box(kind == MessageKind::Error ? QMessageBox::Warning : QMessageBox::Information,
                     QString::fromLatin1(kAppTitle), ForDisplay(text), QMessageBox::Ok, window_);
     box.setObjectName("messageBox");
+    FitMessageTitle(box);
     box.exec();
 }
 
@@ -139,6 +154,7 @@ SaveChoice QtInteraction::askSaveChanges(const std::string& question) {
     QMessageBox box(QMessageBox::Question, QString::fromLatin1(kAppTitle), ForDisplay(question),
                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, window_);
     box.setObjectName("saveChangesBox");
+    FitMessageTitle(box);
     box.setDefaultButton(QMessageBox::Save);
     box.setEscapeButton(QMessageBox::Cancel);
     switch (box.exec()) {

@@ -64,6 +64,7 @@ TAddMenuView::TAddMenuView(TAddMenu& model, QWidget* parent) : QDialog(parent), 
         QMessageBox::warning(this, QString::fromLatin1(TAddMenu::kTitle), text);
     };
     render();
+    FocusRefused(form_, model.refused);
 }
 
 void TAddMenuView::store() {

@@ -26,7 +26,7 @@ TBrowseMenuView::TBrowseMenuView(TBrowseMenu& model, QWidget* parent)
     FitTitle(this);
     language_ = new QComboBox;
     language_->setObjectName("language");
-    for (const std::string& l : model_.Languages()) language_->addItem(FromBytes(l));
+    for (const std::string& l : model_.Languages()) language_->addItem(FromImageText(l));
     back_ = new QToolButton;
     back_->setObjectName("back");
     back_->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
@@ -99,7 +99,7 @@ void TBrowseMenuView::render() {
     list_->clear();
     for (const MenuRow& r : model_.Rows()) {
         // The hidden second column of the list: the record the row hands over.
-        auto* item = new QTreeWidgetItem(list_, {FromBytes(r.name)});
+        auto* item = new QTreeWidgetItem(list_, {FromImageText(r.name)});
         item->setData(0, Qt::UserRole, QString::fromStdString(r.record));
     }
     if (model_.Selected() >= 0 && model_.Selected() < list_->topLevelItemCount())

@@ -150,6 +150,10 @@ TImagEditView::TImagEditView(TImagEdit& model, QWidget* parent) : QDialog(parent
     side->addWidget(ok, 5, 0, 1, 3);
     side->addWidget(cancel, 6, 0, 1, 3);
 
+    // Enter means OK, as in every dialog: no other button takes it when it has the focus.
+    for (QPushButton* b : {clear, invert, cancel}) b->setAutoDefault(false);
+    ok->setDefault(true);
+
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(frame);
     layout->addLayout(side);

@@ -70,7 +70,7 @@ TLangEditView::TLangEditView(TLangEdit& model, QWidget* parent) : QDialog(parent
     connect(ok, &QPushButton::clicked, this, &TLangEditView::onOk);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    for (const auto& t : model_.Texts()) list_->addItem(FromBytes(t));
+    for (const auto& t : model_.Texts()) list_->addItem(FromImageText(t));
     search_->setText(FromBytes(model_.searchField));
     render();
     resize(420, 360);

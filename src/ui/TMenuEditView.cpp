@@ -16,7 +16,7 @@ TMenuEditView::TMenuEditView(TMenuEdit& model, QWidget* parent) : QDialog(parent
     FitTitle(this);
     setObjectName(QStringLiteral("TMenuEdit"));
     auto* grid = new QGridLayout;
-    auto* name = new QLineEdit(FromBytes(model.Name()));
+    auto* name = new QLineEdit(FromImageText(model.Name()));
     name->setObjectName(QStringLiteral("menuName"));
     ShowReadOnly(name);
     grid->addWidget(new QLabel(QString::fromLatin1(kMenuNameLabel)), 0, 0);
@@ -32,6 +32,7 @@ TMenuEditView::TMenuEditView(TMenuEdit& model, QWidget* parent) : QDialog(parent
     showMessage = [this](const QString& text) {
         QMessageBox::warning(this, QString::fromLatin1(TMenuEdit::kTitle), text);
     };
+    FocusRefused(form_, model.refused);
 }
 
 void TMenuEditView::pressOk() {

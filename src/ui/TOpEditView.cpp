@@ -73,8 +73,16 @@ TOpEditView::TOpEditView(TOpEdit& model, QWidget* parent) : QDialog(parent), mod
     connect(network_, &QLineEdit::textEdited, this,
             [this](const QString& t) { model_.SetCode(ToBytes(t)); });
     connect(add, &QPushButton::clicked, this, [this] {
-        model_.Add();
+        std::string error;
+        if (!model_.Add(&error)) {
+            QMessageBox::warning(this, windowTitle(), QString::fromStdString(error));
+            // What was typed stays; the focus goes where it must be mended.
+            (model_.NameField().empty() ? name_ : network_)->setFocus();
+            return;
+        }
         render();
+        name_->setFocus();
+        name_->selectAll();
     });
     connect(del, &QPushButton::clicked, this, [this] {
         model_.Delete();
@@ -89,7 +97,7 @@ TOpEditView::TOpEditView(TOpEdit& model, QWidget* parent) : QDialog(parent), mod
 void TOpEditView::render() {
     rendering_ = true;
     list_->clear();
-    for (const auto& o : model_.Operators()) list_->addItem(FromBytes(o.name));
+    for (const auto& o : model_.Operators()) list_->addItem(FromImageText(o.name));
     list_->setCurrentRow(model_.Selected());
     name_->setText(FromBytes(model_.NameField()));
     network_->setText(FromBytes(model_.CodeField()));

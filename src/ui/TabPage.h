@@ -35,9 +35,10 @@ class TabPage : public QWidget {
     Shell& shell_;
 };
 
-// A list row of three stored names or hex texts, shown byte for byte.
+// A list row of three stored names or hex texts, shown as the image holds them, control
+// bytes escaped.
 inline QStringList Cells(const std::string& a, const std::string& b, const std::string& c) {
-    return {FromBytes(a), FromBytes(b), FromBytes(c)};
+    return {FromImageText(a), FromImageText(b), FromImageText(c)};
 }
 
 // The common shape of the list tabs: one list over its count label.

@@ -41,8 +41,10 @@ void TonesPage::render() {
     ListView::Rows rows;
     for (const auto& r : tones.ringtones) rows.push_back(Cells(r.name, r.id, r.length));
     list_->setRows(rows);
-    // Commands may pick the ringtone row themselves (the 62XX/7110 alert tones do).
-    list_->selectRow(tones.selectedRingtone);
+    // Commands may pick the ringtone row themselves (the 62XX/7110 alert tones do); else
+    // the list keeps its selection on a row that is there.
+    const int pick = tones.selectedRingtone;
+    if (pick >= 0 && pick < static_cast<int>(rows.size())) list_->selectRow(pick);
     count_->setText(FromCore(tones.ringtoneCount));
 }
 

@@ -34,7 +34,7 @@ void SetTextIfChanged(QLineEdit* field, const QString& text) {
 
 void SetItems(QComboBox* box, const std::vector<std::string>& items) {
     QStringList texts;
-    for (const auto& s : items) texts << FromBytes(s);
+    for (const auto& s : items) texts << FromImageText(s);
     QStringList current;
     for (int i = 0; i < box->count(); ++i) current << box->itemText(i);
     if (current == texts) return;

@@ -56,24 +56,38 @@ TEST(ImageEditor, OpensZoomedWithGridAndDrawsWithTheButtons) {
     EXPECT_EQ(BytesToHex(m.ByteText()), "000400");
 }
 
-// The size controls keep the bytes in order and flow them into the new size; the byte
-// text then holds exactly width x bands bytes.
-TEST(ImageEditor, ResizeReflowsTheBytes) {
+// The size controls crop or extend the picture at its right and bottom edges: every pixel
+// inside both sizes stays where it was, new ones are white; the byte text then holds
+// exactly width x bands bytes.
+TEST(ImageEditor, ResizeKeepsEveryPixelInPlace) {
     TImagEdit m;
     m.Prepare(3, 16, HexToBytes("010203040506"));
     m.accepted = false;
-    m.SetWidth(2);
-    EXPECT_EQ(BytesToHex(m.ByteText()), "01020304");
+    m.SetWidth(2);  // column 2 of both bands cut
+    EXPECT_EQ(BytesToHex(m.ByteText()), "01020405");
     m.SetWidth(6);
-    EXPECT_EQ(BytesToHex(m.ByteText()), "010203040000000000000000");
+    EXPECT_EQ(BytesToHex(m.ByteText()), "010200000000040500000000");
     EXPECT_EQ(m.Zoom().width, 30);
     m.SetHeight(3);  // one band, rows 3 to 7 cut
-    EXPECT_EQ(BytesToHex(m.ByteText()), "010203040000");
+    EXPECT_EQ(BytesToHex(m.ByteText()), "010200000000");
     m.SetHeight(0);
     EXPECT_TRUE(m.ByteText().empty());
     m.SetWidth(150);
     EXPECT_EQ(m.Width(), TImagEdit::kMaxSize);
     EXPECT_FALSE(m.accepted);
+
+    // One more column and row on a full picture: the old pixels do not move.
+    TImagEdit p;
+    Bytes all(24 * 2, 0);
+    for (std::size_t k = 0; k < all.size(); ++k) all[k] = static_cast<std::uint8_t>(k * 37 + 5);
+    p.Prepare(24, 16, all);
+    const BitmapCanvas before = p.Picture();
+    p.SetWidth(25);
+    p.SetHeight(17);
+    for (int y = 0; y < 17; ++y)
+        for (int x = 0; x < 25; ++x)
+            EXPECT_EQ(p.Picture().Dark(x, y), before.Dark(x, y)) << x << "," << y;
+    EXPECT_EQ(p.ByteText().size(), 25u * 3);
 }
 
 TEST(ImageEditor, ClearInvertAndTheAcceptedFlag) {

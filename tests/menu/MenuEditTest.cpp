@@ -104,6 +104,72 @@ TEST(MenuEdit, DeleteFillsWithFfAndLowersTheCount) {
     EXPECT_EQ(img.Names(), (std::vector<std::string>{names[0], names[2]}));
 }
 
+// A level keeps an item of its own: the submenu's header record (hidden or named) is no
+// item, and a record without a row leaves nothing the phone would list.
+TEST(MenuEdit, TheLastItemOfALevelStays) {
+    for (const int family : {4, 10}) {
+        EditImage img(family);
+        img.Enter(2);  // Extras
+        const std::int32_t d = img.ed.menu.tab.stack.Current().offset;
+        ASSERT_EQ(img.Names().size(), 3u) << family;
+        DeleteMenuItem(img.ed, img.ed.menu, img.ui, 0);
+        DeleteMenuItem(img.ed, img.ed.menu, img.ui, 0);
+        ASSERT_EQ(img.Names().size(), 1u) << family;
+        EXPECT_TRUE(img.ui.told.empty()) << family;
+        const Bytes before = img.Image();
+        const int count = img.ed.MainHex.CopyBytes(d + 4, 1)[0];
+        DeleteMenuItem(img.ed, img.ed.menu, img.ui, 0);
+        EXPECT_EQ(img.ui.Last(), kLastMenuItem) << family;
+        EXPECT_EQ(img.Image(), before) << family;
+        EXPECT_EQ(img.ed.MainHex.CopyBytes(d + 4, 1)[0], count) << family;
+        EXPECT_EQ(img.Names().size(), 1u) << family;
+    }
+    // The root has no header: every row is an item, and the last one stays.
+    EditImage root;
+    while (root.Names().size() > 1) {
+        const std::size_t n = root.Names().size();
+        DeleteMenuItem(root.ed, root.ed.menu, root.ui, 0);
+        ASSERT_EQ(root.Names().size(), n - 1);
+    }
+    const Bytes before = root.Image();
+    DeleteMenuItem(root.ed, root.ed.menu, root.ui, 0);
+    EXPECT_EQ(root.ui.Last(), kLastMenuItem);
+    EXPECT_EQ(root.Image(), before);
+}
+
+// Add Menu opens as a single item every time; a refused pointer brings a dialog back as
+// typed, on the refused field.
+TEST(MenuEdit, DialogsStartFreshAndComeBackAsTyped) {
+    EditImage img;
+    img.Add([](TAddMenu& d) {
+        d.name = "Mine";
+        d.withSubMenu = true;
+    });
+    bool ticked = true;
+    img.Add([&](TAddMenu& d) {
+        ticked = d.withSubMenu;
+        d.name = "Plain";
+    });
+    EXPECT_FALSE(ticked);
+
+    std::vector<std::string> shown;
+    std::vector<bool> focused;
+    img.ui.dialogs.On<TMenuEdit>() = [&](TMenuEdit& d) {
+        shown.push_back(d.fields[static_cast<std::size_t>(MenuField::TextPointer)]);
+        focused.push_back(d.refused == MenuField::TextPointer);
+        if (shown.size() == 1)
+            d.fields[static_cast<std::size_t>(MenuField::TextPointer)] = "7FFFFFF0";
+        if (shown.size() == 2) return false;  // Cancel the second time
+        return !d.PressOk();
+    };
+    const Bytes before = img.Image();
+    EditMenuItem(img.ed, img.ed.menu, img.ui, 0);
+    EXPECT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown.back(), "7FFFFFF0");
+    EXPECT_EQ(focused, (std::vector<bool>{false, true}));
+    EXPECT_EQ(img.Image(), before);
+}
+
 TEST(MenuEdit, EditRebuildsTheRecordFromCheckedFields) {
     for (const int family : {4, 10}) {  // short and long records
         EditImage img(family);

@@ -50,12 +50,6 @@ namespace brivant::sequence {
 
 namespace {
 
-// Families with each kind of layout: short and long menu records, run-length bitmaps, the
-// 62XX/7110 tone list, the three alert-table prefixes.
-constexpr std::array<int, 8> kFamilies = {4, 2, 10, 5, 18, 8, 1, 16};
-// The smallest sample the builder makes: every structure, and as little copying as can be.
-constexpr std::int32_t kSampleSize = 0x100000;
-
 std::ostream& NullStream() {
     static std::ostream null(nullptr);
     return null;

@@ -6,6 +6,7 @@
 // redo give back exactly the states they should, and a saved and reopened image lists what
 // the editor listed. The fuzz target and the seeded test both run it.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -15,6 +16,12 @@
 namespace brivant::sequence {
 
 inline constexpr int kMaxSteps = 30;
+
+// Families with each kind of layout: short and long menu records, run-length bitmaps, the
+// 62XX/7110 tone list, the three alert-table prefixes. The window's engine runs the same.
+inline constexpr std::array<int, 8> kFamilies = {4, 2, 10, 5, 18, 8, 1, 16};
+// The smallest sample the builder makes: every structure, and as little copying as can be.
+inline constexpr std::int32_t kSampleSize = 0x100000;
 
 struct Outcome {
     std::string family;

@@ -229,6 +229,50 @@ TEST(NewCountry, EmptyAnswersAskAgainAndBadCodesAreRefused) {
     EXPECT_EQ(img.ed.texts.countries.back().code, "208");
 }
 
+// A refused answer comes back as typed: the prompt shows it again to be mended.
+TEST(NewCountry, RefusedAnswersComeBackAsTyped) {
+    struct Prompts : FakeUi {
+        std::vector<std::string> shown;
+        std::optional<std::string> askText(const std::string& title, const std::string& prompt,
+                                           const std::string& initial) override {
+            shown.push_back(initial);
+            return FakeUi::askText(title, prompt, initial);
+        }
+    } ui;
+    SampleFixture img = Operators();
+    ui.textAnswers = {"ABCDE", "ABCD", "3x3", "", "ABC", "208"};
+    NewCountry(img.ed, img.ed.texts, ui);
+    EXPECT_EQ(ui.shown, (std::vector<std::string>{"", "ABCDE", "", "3x3", "ABCD", ""}));
+    EXPECT_EQ(img.ed.texts.countries.back().country, "ABC");
+}
+
+// With no operator selected, Add takes the typed name and code, or says why it cannot;
+// it never adds a placeholder behind the user's back.
+TEST(EditOperators, AddWithNothingSelectedUsesWhatWasTyped) {
+    TOpEdit m("515", {{"Globe", "02", "02"}});
+    m.Show();
+    m.Select(-1);
+    std::string error;
+    EXPECT_FALSE(m.Add(&error));
+    EXPECT_EQ(error, kOperatorNameMissing);
+    m.SetName("Sunny");
+    m.SetCode("7x");
+    EXPECT_FALSE(m.Add(&error));
+    EXPECT_EQ(error, "The network code of Sunny must be two digits (00 to 99)");
+    EXPECT_EQ(m.Count(), 1);
+    EXPECT_EQ(m.NameField(), "Sunny");  // what was typed stays
+    m.SetCode("7");
+    ASSERT_TRUE(m.Add(&error));
+    ASSERT_EQ(m.Count(), 2);
+    EXPECT_EQ(m.Operators().back().name, "Sunny");
+    EXPECT_EQ(m.Operators().back().code, "07");
+    EXPECT_EQ(m.Selected(), 1);
+    // With an operator selected, Add makes a new one, selected so that typing names it.
+    ASSERT_TRUE(m.Add(&error));
+    EXPECT_EQ(m.Selected(), 2);
+    EXPECT_EQ(m.NameField(), kNewOperatorName);
+}
+
 TEST(NewCountry, CancellingEitherPromptAddsNothing) {
     SampleFixture img = Operators();
     const std::string piece = img.ed.ppm[Piece::PLMN];

@@ -253,7 +253,7 @@ TEST(AlertTones, RetrieveCutsAtTheFirst0B) {
     f.ed.MainHex.WriteAt(LocateAlertEntry(f.ed, kAlarmClock), pointer);
     const Bytes record = f.Retrieve(kAlarmClock);
     EXPECT_EQ(f.ui.saveAsked.back().title, "Save Tone As...");
-    EXPECT_EQ(f.ui.saveAsked.back().filter, "ToneChunk (*.re) | *.re");
+    EXPECT_EQ(f.ui.saveAsked.back().filter, "Tone Chunks (*.re) | *.re");
     EXPECT_EQ(BytesToHex(record),
               "0000000100000028"
               "414C524D000000000B416C61726D20436C6F636B"

@@ -46,7 +46,7 @@ TEST(RingtoneCommands, RetrieveThenChangeLeavesTheChunkAsItWas) {
         RetrieveRingtone(f.ed, f.ed.tones, f.ui, row);
         ASSERT_EQ(f.ui.saveAsked.size(), 1u);
         EXPECT_EQ(f.ui.saveAsked[0].title, "Save Tone As...");
-        EXPECT_EQ(f.ui.saveAsked[0].filter, "ToneChunk (*.re) | *.re");
+        EXPECT_EQ(f.ui.saveAsked[0].filter, "Tone Chunks (*.re) | *.re");
         EXPECT_EQ(f.ui.saveAsked[0].defaultExt, "re");
         EXPECT_EQ(f.ui.saveAsked[0].defaultName,
                   f.ed.tones.ringtones[static_cast<std::size_t>(row)].name);

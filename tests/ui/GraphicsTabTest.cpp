@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -87,6 +88,21 @@ class GraphicsTabTest : public QObject {
         QCOMPARE(BytesToHex(m.ByteText()), std::string("FFFE"));
         Click(v, "cancel");
         QVERIFY(!m.accepted);
+        QVERIFY(!v.isVisible());
+    }
+
+    // Enter is OK wherever the focus stands: it never clears the picture.
+    void enterInTheImageEditorPressesOk() {
+        TImagEdit m;
+        m.Prepare(2, 8, HexToBytes("0F0F"));
+        m.accepted = false;
+        TImagEditView v(m);
+        v.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&v));
+        Find<QPushButton>(v, "clear")->setFocus();
+        QTest::keyClick(&v, Qt::Key_Return);
+        QCOMPARE(BytesToHex(m.ByteText()), std::string("0F0F"));
+        QVERIFY(m.accepted);
         QVERIFY(!v.isVisible());
     }
 };

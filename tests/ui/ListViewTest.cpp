@@ -204,7 +204,11 @@ class ListViewTest : public QObject {
         b.list.setRows(changed);
         QCOMPARE(Rows(&b.list),
                  (QStringList{"Tone A|00000001|00000010", "Tone B|00000002|00000024"}));
-        QCOMPARE(b.list.selectedRow(), -1);
+        // Changed rows keep the selection on its row.
+        QCOMPARE(b.list.selectedRow(), 1);
+        b.list.setRows({kTwoRows[0]});  // the selected row went: the last row is selected
+        QCOMPARE(b.list.selectedRow(), 0);
+        b.list.setRows(kTwoRows);
         b.list.selectRow(0);
         QCOMPARE(SelectedRow(&b.list), 0);
         b.list.selectRow(-1);

@@ -228,7 +228,11 @@ class MainWindowTest : public QObject {
         QCOMPARE(type->count(), 19);
         QCOMPARE(Find<QLineEdit>(w, "mcuFree")->text(), QString());
         auto* patch = Find<QPushButton>(w, "patchButton");
-        QVERIFY(patch->isEnabled());
+        // Without a type the groups wait for one instead of answering every button.
+        QVERIFY(!patch->isEnabled());
+        QVERIFY(!Find<QWidget>(w, "securityGroup")->isEnabled());
+        QCOMPARE(Find<QWidget>(w, "securityGroup")->parentWidget()->toolTip(),
+                 QStringLiteral("Choose the phone type first"));
 
         type->setCurrentIndex(18);
         QCOMPARE(w.editor().PhoneType(), 18);

@@ -81,7 +81,7 @@ class TabWiringTest : public QObject {
              {"menuEdit", "menuEditSubMenu", "menuAdd", "menuDelete", "menuMoveUp", "menuMoveDown"},
              {"menuEdit", "menuDelete", "menuMoveUp", "menuMoveDown"}},
             {"languagesList",
-             {"&Edit", "&Add", "&Retrieve", "&Delete", "", "Retrie&ve All", "&Load all", "",
+             {"&Edit", "&Add", "&Retrieve", "&Delete", "", "Retrie&ve All", "&Load All", "",
               "&Undo", "&Redo"},
              {"languageEdit", "languageAdd", "languageRetrieve", "languageDelete",
               "languageRetrieveAll", "languageLoadAll"},
