@@ -485,13 +485,7 @@ Ranges Runner::AdjustRanges(std::int64_t n) {
     const auto p = std::search(b.begin() + 1, b.end(), marker.begin(), marker.end()) - b.begin();
     if (d + 32 > static_cast<std::int64_t>(b.size())) return {};
     const std::int64_t end = ToImageOffset(GetBE32(&b[static_cast<std::size_t>(d + 28)]));
-    Ranges r = {{d + 24, d + 28}, {p - n, end + 1}};
-    // Into the MCU, a closing mark moves up with the PPM area.
-    const Bytes mark = HexToBytes("3C3C3C3C3C3C3C6733");
-    const auto from = b.begin() + std::clamp<std::int64_t>(ed_.FreeOffset, 0, p);
-    const auto m = std::search(from, b.begin() + p, mark.begin(), mark.end()) - b.begin();
-    if (m < p) r.push_back({m, m + static_cast<std::int64_t>(mark.size()) + n});
-    return r;
+    return {{d + 24, d + 28}, {p - n, end + 1}};
 }
 
 // A picture of the bitmap's own size with one pixel changed. Its bytes are its own: the
