@@ -41,11 +41,14 @@ constexpr const char* kFieldNotCount =
 constexpr const char* kNotFree =
     "Cannot move the PPM area by %s bytes: the bytes it would take over are not all free (FF)";
 constexpr const char* kBehindMark =
-    "Cannot add bytes to the MCU free space: data lies around its closing mark at offset %s, "
-    "so the bytes gained would not join it. Nothing was changed";
+    "Cannot add bytes to the MCU free space: it ends at its closing mark at offset %s, before the "
+    "PPM "
+    "area, so the bytes gained would lie behind the mark where nothing uses them. Nothing was "
+    "changed";
 constexpr const char* kDataBetween =
-    "Cannot add bytes to the MCU free space: data lies between its end and the PPM area at "
-    "offset %s, so the bytes gained would not join it. Nothing was changed";
+    "Cannot add bytes to the MCU free space: data lies between its end and the PPM area at offset "
+    "%s, "
+    "so the bytes gained would not join it. Nothing was changed";
 
 // Offset of the header's DUMFILE text, searched from offset 1.
 std::int32_t HeaderDumfile(Session& ed) {
@@ -70,31 +73,20 @@ std::string OffsetText(std::int64_t offset) {
     return "0x" + IntToHex(static_cast<std::uint32_t>(offset), 8);
 }
 
-// Whether the bytes in front of the PPM marker at `b`, once freed, join the MCU free space
-// that starts at FreeOffset. Only FF bytes between the two let them join; any other byte
-// would leave them a run of their own, apart from where every writer looks. A closing mark
-// with nothing but FF around it is moved up with the PPM area: the free space then ends at
-// the mark as before, `n` bytes later. `markAt` is where that mark lies, or -1.
-std::optional<std::string> CannotJoinMcu(const Session& ed, std::int32_t b,
-                                         std::int64_t& markAt) {
-    markAt = -1;
+// Why the bytes in front of the PPM marker at `b`, once freed, would not join the MCU free
+// space that starts at FreeOffset; nothing when they would. Only FF bytes between the two
+// let them join: a closing mark ends the free space before them, and any other byte would
+// leave them a run of their own, apart from where every writer looks.
+std::optional<std::string> CannotJoinMcu(const Session& ed, std::int32_t b) {
     const Bytes& image = ed.MainHex.Data();
     const std::int64_t from = ed.FreeOffset;
     if (from < 0 || from > b) return Format(kDataBetween, {OffsetText(b)});
     const Bytes mark = HexToBytes(kMcuMarkHex);
     const auto end = image.begin() + b;
     const auto hit = std::search(image.begin() + from, end, mark.begin(), mark.end());
-    const auto allFree = [](auto first, auto last) {
-        return std::all_of(first, last, [](std::uint8_t x) { return x == 0xFF; });
-    };
-    if (hit == end) {
-        if (!allFree(image.begin() + from, end)) return Format(kDataBetween, {OffsetText(b)});
-        return std::nullopt;
-    }
-    const auto afterMark = hit + static_cast<std::ptrdiff_t>(mark.size());
-    if (!allFree(image.begin() + from, hit) || !allFree(afterMark, end))
-        return Format(kBehindMark, {OffsetText(hit - image.begin())});
-    markAt = hit - image.begin();
+    if (hit != end) return Format(kBehindMark, {OffsetText(hit - image.begin())});
+    if (!std::all_of(image.begin() + from, end, [](std::uint8_t x) { return x == 0xFF; }))
+        return Format(kDataBetween, {OffsetText(b)});
     return std::nullopt;
 }
 
@@ -190,20 +182,14 @@ void AdjustSpace(Session& ed, Interaction& ui, AdjustTarget target) {
     const bool free = up ? AllFree(image, std::int64_t{g} + 1, std::int64_t{g} + n)
                          : AllFree(image, std::int64_t{b} - n, std::int64_t{b} - 1);
     if (!free) throw UserError(Format(kNotFree, {std::to_string(n)}));
-    std::int64_t markAt = -1;
     if (up) {
-        if (const auto why = CannotJoinMcu(ed, b, markAt)) throw UserError(*why);
+        if (const auto why = CannotJoinMcu(ed, b)) throw UserError(*why);
     }
 
     const std::int32_t newStart = up ? b + n : b - n;
     if (up) {
         m.WriteAt(b, Bytes(static_cast<std::size_t>(n), 0xFF));
         m.WriteAt(newStart, block);
-        if (markAt >= 0) {
-            const Bytes mark = HexToBytes(kMcuMarkHex);
-            m.WriteAt(static_cast<std::int32_t>(markAt), Bytes(mark.size(), 0xFF));
-            m.WriteAt(static_cast<std::int32_t>(markAt + n), mark);
-        }
     } else {
         m.WriteAt(newStart, block);
         m.WriteAt(newStart + len, Bytes(static_cast<std::size_t>(n), 0xFF));

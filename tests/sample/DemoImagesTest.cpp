@@ -79,7 +79,10 @@ TEST(DemoImages, EveryFamilyTakesEveryEditAtItsDefaultSize) {
             args.insert(args.end(), {"-o", y});
             std::filesystem::remove(y);
             const CliRun r = Cli(args);
-            if (Lacks(type, c.name)) {
+            // The demo's MCU free space ends at its mark: bytes gained behind it are refused.
+            const bool mcuAdjust =
+                std::string(c.name) == "space adjust" && c.args.front() == "--mcu";
+            if (Lacks(type, c.name) || mcuAdjust) {
                 EXPECT_EQ(r.status, 1) << c.name;
                 continue;
             }
