@@ -191,6 +191,14 @@ void ListMenuLevel(Session& ed, MenuState& m, TextState& texts, Interaction& ui)
 
 void ChooseMenuLanguage(Session& ed, MenuState& m, TextState& texts, Interaction& ui, int k) {
     m.language = k;
+    if (k <= 0) {
+        // No language chosen: no level is listed, as when the image was opened.
+        MenuView& v = m.InUse();
+        v.rows.clear();
+        v.records.clear();
+        if (!m.BrowseMode) m.menuCount = std::string(kMenuCountLabel) + "0";
+        return;
+    }
     ListMenuLevel(ed, m, texts, ui);
 }
 

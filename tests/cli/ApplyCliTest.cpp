@@ -595,6 +595,12 @@ TEST(ApplyCli, ADryRunRefusesWhatTheSaveRefuses) {
 
 namespace {
 
+// A run that saved, or that had nothing to save (the image it would write is its input).
+bool SavedOrNothingToSave(const CliRun& run) {
+    return run.status == 0 ||
+           (run.status == 1 && Has(run.err, "Nothing to save, Please edit flash file first"));
+}
+
 // The commands run one by one, each on what the one before wrote, and the same commands as
 // one recipe: the two images.
 std::pair<Bytes, Bytes> BothWays(TempDir& dir, const std::string& a,
@@ -606,12 +612,13 @@ std::pair<Bytes, Bytes> BothWays(TempDir& dir, const std::string& a,
         command.insert(command.begin() + 2, b);
         command.push_back("--in-place");
         const CliRun run = Cli(command);
-        EXPECT_EQ(run.status, 0) << Joined(command) << "\n" << run.err;
+        EXPECT_TRUE(SavedOrNothingToSave(run)) << Joined(command) << "\n" << run.err;
     }
     const std::string r = WriteRecipe(dir, "r.json", recipe);
     const CliRun run = Cli({"apply", a, r, "-o", c});
-    EXPECT_EQ(run.status, 0) << run.err;
-    return {ReadFile(b), run.status == 0 ? ReadFile(c) : Bytes{}};
+    EXPECT_TRUE(SavedOrNothingToSave(run)) << run.err;
+    if (run.status != 0) return {ReadFile(b), ReadFile(a)};
+    return {ReadFile(b), ReadFile(c)};
 }
 
 }  // namespace

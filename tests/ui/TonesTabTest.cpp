@@ -242,7 +242,7 @@ class TonesTabTest : public QObject {
 
         // The record keeps the row's ID and its old header, in the two-byte layout.
         const std::string id = IntToHex(static_cast<std::uint32_t>(row + 1), 8);
-        const std::string record = id + "0000002C" + "53544E440000000002" + "0200410042" +
+        const std::string record = id + "0000002C" + "53544E440000000002" + "0300410042" +
                                    "00000002FD0A800502" + "0A01AABB" + "060A7F0A0E0B" + "FFFFFF";
         QVERIFY(Has(ed.ppm[Piece::TONE], record));
         QVERIFY(Sealed(ed.ppm[Piece::TONE]));
