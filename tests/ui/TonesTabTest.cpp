@@ -248,7 +248,7 @@ class TonesTabTest : public QObject {
         QVERIFY(Sealed(ed.ppm[Piece::TONE]));
         QVERIFY(ed.PpmChanged);
         QStringList expected = before;
-        expected[row] = QStringLiteral("A|%1|0000002C").arg(QString::fromStdString(id));
+        expected[row] = QStringLiteral("AB|%1|0000002C").arg(QString::fromStdString(id));
         QCOMPARE(Rows(tones), expected);
     }
 
