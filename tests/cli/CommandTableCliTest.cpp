@@ -157,7 +157,8 @@ const std::map<std::string, Case>& EditCases() {
          }},
         {"space adjust",
          [](const Family&) {
-             return std::vector<std::string>{"@", "--mcu", "64"};
+             // The demo's MCU free space ends at its mark: the PPM takes the bytes.
+             return std::vector<std::string>{"@", "--ppm", "64"};
          }},
         {"patch leds", [](const Family&) { return std::vector<std::string>{"@"}; }},
         {"patch lcd", [](const Family&) { return std::vector<std::string>{"@"}; }},

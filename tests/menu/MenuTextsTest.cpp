@@ -83,9 +83,10 @@ TEST(MenuTexts, InlineTextsByteByByte) {
         img.Choose(1);
         EXPECT_EQ(img.ed.menu.tab.rows.at(0).name, c.name) << c.hex;
     }
-    // "Select Here" lists nothing and leaves the rows in place.
+    // "Select Here" lists no level, as a freshly opened window shows it.
     img.Choose(0);
-    EXPECT_EQ(img.ed.menu.tab.rows.at(0).name, "A\x01");
+    EXPECT_TRUE(img.ed.menu.tab.rows.empty());
+    EXPECT_EQ(img.ed.menu.menuCount, "Menu Count: 0");
 }
 
 TEST(MenuLevels, WalkRefusalsKeepTheLevel) {
