@@ -8,6 +8,7 @@
 #include <QPixmap>
 #include <QTabWidget>
 #include <QTimer>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -120,14 +121,17 @@ std::optional<int> ParseCommandLine(int argc, char** argv, QString& image) {
         std::fprintf(stderr, "brivant: %s\n%s", qPrintable(parser.errorText()), kUsage);
         return 2;
     }
-    if (parser.isSet(help)) {
-        std::fputs(kUsage, stdout);
-        return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
-    }
-    if (parser.isSet(version)) {
-        std::fputs("brivant " BRIVANT_VERSION "\n", stdout);
-        return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
-    }
+    // What was printed must have arrived: a full disk or a closed pipe is told, not hidden.
+    const auto printed = [](const char* text) {
+        errno = 0;
+        std::fputs(text, stdout);
+        if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return 0;
+        std::fprintf(stderr, "brivant: Cannot write to standard output (%s)\n",
+                     errno ? std::strerror(errno) : "write failed");
+        return 1;
+    };
+    if (parser.isSet(help)) return printed(kUsage);
+    if (parser.isSet(version)) return printed("brivant " BRIVANT_VERSION "\n");
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1) {
         std::fprintf(stderr, "brivant: give at most one IMAGE\n%s", kUsage);

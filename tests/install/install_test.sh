@@ -176,6 +176,14 @@ if [ "$gui" = 1 ]; then
   version=$(QT_QPA_PLATFORM=none "$prefix/bin/brivant" --version 2>&1) ||
     fail "brivant --version exits with $?: $version"
   [[ $version =~ ^brivant\ [0-9] ]] || fail "brivant --version prints '$version'"
+  # A version that cannot be written is a failure, told on stderr.
+  if [ -w /dev/full ]; then
+    QT_QPA_PLATFORM=none "$prefix/bin/brivant" --version >/dev/full 2>"$tmp/full.err"
+    status=$?
+    if [ "$status" != 1 ] || ! grep -q 'Cannot write to standard output' "$tmp/full.err"; then
+      fail "brivant --version > /dev/full exits with $status: $(cat "$tmp/full.err")"
+    fi
+  fi
   # A wrong option is a usage message and status 2, before any window could open.
   QT_QPA_PLATFORM=none "$prefix/bin/brivant" --no-such-option >"$tmp/opt.out" 2>"$tmp/opt.err"
   status=$?
