@@ -54,7 +54,11 @@ TEST(FileInputs, AnythingButARegularFileIsRefusedBeforeItIsOpened) {
         {folder, "It is a folder"},
         {dir.Path("gone.fls"), "No such file or directory"},
     };
-    for (const auto& [path, reason] : cases) {
+    for (const auto& c : cases) {
+        // Named copies: a lambda cannot capture a structured binding before C++20's last
+        // compilers, and the sanitizer build uses clang 14.
+        const std::string& path = c.first;
+        const std::string& reason = c.second;
         EXPECT_EQ(InputProblem(path), reason) << path;
         EXPECT_EQ(ErrorOf([&] { ReadWholeFile(path, "Cannot open %s.\r\n(%s.)"); }),
                   "Cannot open " + path + ".\r\n(" + reason + ".)");
@@ -100,9 +104,11 @@ TEST(FileOutputs, OnlyARegularFileIsReplaced) {
         {dangling, "It is a link to a file that does not exist"},
         {dir.Path("no/such/folder.fls"), "No such file or directory"},
     };
-    for (const auto& [path, reason] : cases)
+    for (const auto& c : cases) {
+        const std::string& path = c.first;
         EXPECT_EQ(ErrorOf([&] { WriteFileAtomic(path, Bytes{1}); }),
-                  "Cannot create file " + path + " (" + reason + ")");
+                  "Cannot create file " + path + " (" + c.second + ")");
+    }
     EXPECT_EQ(fs::status("/dev/null").type(), fs::file_type::character);
     EXPECT_EQ(fs::status(fifo).type(), fs::file_type::fifo);
     EXPECT_TRUE(fs::is_directory(folder));

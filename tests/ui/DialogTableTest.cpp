@@ -281,7 +281,8 @@ class DialogTableTest : public QObject {
                                              .arg(QLatin1String(ExitName(exit)));
                     Image image(family);
                     auto model = c.make(image);
-                    const auto view = DialogViews().find(typeid(*model));
+                    const auto& dialog = *model;
+                    const auto view = DialogViews().find(typeid(dialog));
                     QVERIFY2(view != DialogViews().end(), qPrintable(what));
                     QStringList faults;
                     MessageCatcher messages;
