@@ -365,6 +365,17 @@ void Apply(CliContext& ctx, const ApplyArgs& a) {
         Run(ctx, s, told, *steps[i]);
     }
 
+    // The scratch folder goes before anything is told or written: a run that leaves files
+    // behind it fails with nothing changed, rather than succeed with a folder to clean up.
+    const auto removeScratch = [&] {
+        try {
+            scratch.Remove();
+        } catch (const UserError& e) {
+            ctx.err << kProgramPrefix << MessageLine(e.what()) << '\n';
+            throw CliExit{1};
+        }
+    };
+    if (!a.dryRun) removeScratch();
     try {
         s.Save();
     } catch (const CliExit&) {
@@ -375,6 +386,7 @@ void Apply(CliContext& ctx, const ApplyArgs& a) {
     if (a.dryRun) {
         ImageDiff d = DiffImageFiles(a.image, options.out, s.ed.PhoneType());
         d.b.file = "(" + a.image + " after the recipe)";
+        removeScratch();
         PrintDiff(ctx.out, d, a.json);
         return;
     }

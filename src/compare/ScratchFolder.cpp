@@ -24,8 +24,19 @@ ScratchFolder::ScratchFolder() {
 }
 
 ScratchFolder::~ScratchFolder() {
+    if (dir_.empty()) return;
     std::error_code ec;
     fs::remove_all(dir_, ec);
+}
+
+void ScratchFolder::Remove() {
+    if (dir_.empty()) return;
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+    if (ec)
+        throw UserError("Cannot remove the temporary folder " + dir_.string() + ": " +
+                        SystemErrorText(ec.value()) + ". Remove it by hand.");
+    dir_.clear();
 }
 
 std::string ScratchFolder::NewPath(const std::string& name) {

@@ -21,6 +21,9 @@ class ScratchFolder {
     std::string NewPath(const std::string& name);
     // A new file holding `bytes` at NewPath(name).
     std::string Write(const std::string& name, const Bytes& bytes);
+    // Removes the folder now, with everything in it; throws UserError, naming the folder and
+    // the system's reason, when that fails. The destructor removes it quietly otherwise.
+    void Remove();
 
   private:
     std::filesystem::path dir_;

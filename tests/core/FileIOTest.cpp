@@ -10,6 +10,7 @@
 #include <set>
 #include <sstream>
 
+#include "compare/Recipe.h"
 #include "core/FileIO.h"
 #include "core/HexBuffer.h"
 #include "core/UserError.h"
@@ -408,6 +409,61 @@ TEST(CrashSafeSave, AnErrorAtEveryFileCallFailsCleanly) {
         }
     }
     ASSERT_GT(calls, 10);
+    EXPECT_GT(failed, 0);
+}
+
+// apply keeps the files of its recipe in a scratch folder. When a call that removes it
+// fails, the run fails with nothing written and says so; it never succeeds with the folder
+// left behind.
+TEST(CrashSafeSave, AnApplyThatCannotRemoveItsScratchFolderWritesNothing) {
+#if defined(BRIVANT_SANITIZED)
+    GTEST_SKIP() << "a sanitizer build makes thousands of system calls of its own; the release "
+                    "build fails each removal";
+#endif
+    if (Shell("strace -V >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "strace is not installed: the removal cannot be made to fail";
+    TempDir dir;
+    fs::create_directories(dir.Path("tmp"));
+    const std::string a = dir.Path("a.fls"), c = dir.Path("c.fls"), t = dir.Path("t.re"),
+                      r = dir.Path("r.json"), log = dir.Path("calls.log");
+    ASSERT_EQ(Cli({"demo", a, "--type", "3310"}).status, 0);
+    ASSERT_EQ(Cli({"tones", "export", a, "3", t}).status, 0);
+    const std::string recipe = R"({"brivant-recipe": 1, "steps": [{"command": "tones add",
+        "args": {"in": {"base64": ")" + Base64Encode(ReadFile(t)) + R"(", "name": "t.re"}}}]})";
+    WriteFile(r, Bytes(recipe.begin(), recipe.end()));
+    const std::string cli = std::string(BRIVANT_CLI_PATH) + " apply '" + a + "' '" + r +
+                            "' -o '" + c + "' >/dev/null 2>'" + dir.Path("err") + "'";
+    const std::string strace =
+        "TMPDIR='" + dir.Path("tmp") + "' ASAN_OPTIONS=detect_leaks=0 strace -f -qq ";
+    ASSERT_EQ(Shell(strace + "-o '" + log + "' " + cli), 0) << ReadText(dir.Path("err"));
+    const Bytes expected = ReadFile(c);
+    const auto scratchLeft = [&] { return !fs::is_empty(dir.Path("tmp")); };
+    ASSERT_FALSE(scratchLeft());
+
+    std::map<std::string, int> seen;
+    int failed = 0;
+    for (const std::string& name : SyscallsOf(ReadText(log))) {
+        const int when = ++seen[name];
+        if (name != "unlink" && name != "unlinkat" && name != "rmdir") continue;
+        const std::string at = name + ":" + std::to_string(when);
+        fs::remove(c);
+        fs::remove_all(dir.Path("tmp"));
+        fs::create_directories(dir.Path("tmp"));
+        const int status = Shell(strace + "-o /dev/null -e trace=" + name + " -e inject=" + name +
+                                 ":error=EIO:when=" + std::to_string(when) + " " + cli);
+        if (status == 0) {
+            EXPECT_TRUE(fs::exists(c) && ReadFile(c) == expected) << at;
+            EXPECT_FALSE(scratchLeft()) << "a success that left its scratch folder at " << at;
+            continue;
+        }
+        ++failed;
+        EXPECT_EQ(status, 1) << at;
+        EXPECT_FALSE(fs::exists(c)) << "written although the run failed at " << at;
+        const std::string err = ReadText(dir.Path("err"));
+        if (scratchLeft()) {
+            EXPECT_NE(err.find("Remove it by hand"), std::string::npos) << err;
+        }
+    }
     EXPECT_GT(failed, 0);
 }
 
