@@ -9,19 +9,24 @@
 #             targets are linked from the same objects
 set -euo pipefail
 cd "$(dirname "$0")/.."
-launcher=()
+options=()
 if command -v ccache >/dev/null 2>&1; then
-  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  options=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
 case "${1:-}" in
   release)
     cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DBRIVANT_WERROR=ON \
-          "${launcher[@]}" >/dev/null
+          -DBRIVANT_UNITY=ON "${options[@]}" >/dev/null
     ;;
   sanitize)
+    # lld links the many sanitizer programs (tests, fuzz targets) several times faster.
+    if command -v ld.lld >/dev/null 2>&1; then
+      options+=(-DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld -DCMAKE_SHARED_LINKER_FLAGS=-fuse-ld=lld
+                 -DCMAKE_MODULE_LINKER_FLAGS=-fuse-ld=lld)
+    fi
     CXX=clang++ cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug \
           -DBRIVANT_WERROR=ON -DBRIVANT_SANITIZE=ON -DBRIVANT_FUZZ=ON -DBRIVANT_BENCH=OFF \
-          "${launcher[@]}" >/dev/null
+          -DBRIVANT_UNITY=ON "${options[@]}" >/dev/null
     ;;
   *)
     echo "usage: scripts/configure.sh release|sanitize" >&2

@@ -17,7 +17,6 @@ namespace brivant::check {
 
 namespace {
 
-constexpr const char* kReadFails = "The %s cannot be read: %s";
 constexpr const char* kBitmapFails = "Bmp ID %s cannot be read: %s";
 constexpr const char* kNoBitmapOfFrame = "Ani ID %s frame %s: value %s names no bitmap";
 constexpr const char* kCallOutside = "The %s call at %s leads to %s, outside the MCU area";

@@ -13,7 +13,6 @@ namespace brivant::check {
 
 namespace {
 
-constexpr const char* kReadFails = "The %s cannot be read: %s";
 constexpr const char* kListStops = "The ringtone list stops early: %s";
 constexpr const char* kToneNotBack = "Ringtone row %s (ID %s) would not load back: %s";
 constexpr const char* kAlertMoved =

@@ -7,10 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "compare/ImageDiffParts.h"
 #include "check/Check.h"
+#include "compare/ImageDiffParts.h"
 
 namespace brivant::check {
+
+inline constexpr const char* kReadFails = "The %s cannot be read: %s";
 
 // A structure's bytes [from, to) in the image. Two claims of one kind over exactly the same
 // bytes are shared data (two animations showing one frame list), not an overlap.

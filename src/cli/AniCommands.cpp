@@ -27,7 +27,7 @@ constexpr const char* kNoSuchBitmap = "Bitmap %s does not exist: the list has %s
 constexpr Flow kRead{.needsType = true, .tab = Tab::Graphics};
 constexpr Flow kEdit{.saves = true, .needsType = true, .tab = Tab::Graphics};
 
-struct Args : ImageOptions {
+struct AniArgs : ImageOptions {
     std::string ani;
     int frame = -1;
     std::string bitmap;
@@ -72,7 +72,7 @@ std::vector<AniRow> Rows(CliSession& s) {
     return rows;
 }
 
-void List(CliSession& s, const Args& a) {
+void List(CliSession& s, const AniArgs& a) {
     const AniState& ani = s.ed.ani;
     const std::vector<AniRow> rows = Rows(s);
     if (a.json) {
@@ -123,7 +123,7 @@ int IdOf(CliSession& s, const std::string& text, std::size_t count, const char* 
 }
 
 // The animation chosen in "Ani ID:" (shown again when it is not the one on show).
-void ChooseAnimation(CliSession& s, const Args& a) {
+void ChooseAnimation(CliSession& s, const AniArgs& a) {
     AniState& ani = s.ed.ani;
     if (!ani.enabled) {
         s.ui.error(kNoAnimations);
@@ -134,7 +134,7 @@ void ChooseAnimation(CliSession& s, const Args& a) {
     s.CheckTold();
 }
 
-void SetFrame(CliSession& s, const Args& a) {
+void SetFrame(CliSession& s, const AniArgs& a) {
     ChooseAnimation(s, a);
     AniState& ani = s.ed.ani;
     if (a.frame < 0 || a.frame >= static_cast<int>(ani.frames.size())) {
@@ -150,7 +150,7 @@ void SetFrame(CliSession& s, const Args& a) {
 
 // The up-down moved one step at a time until "Length:" shows the count; a refused step
 // ends the command.
-void SetLength(CliSession& s, const Args& a) {
+void SetLength(CliSession& s, const AniArgs& a) {
     ChooseAnimation(s, a);
     AniState& ani = s.ed.ani;
     while (ani.shownCount != a.count) {
@@ -161,7 +161,7 @@ void SetLength(CliSession& s, const Args& a) {
 }
 
 // The animation's frames as a GIF or a PNG strip, as the window's "Export..." writes them.
-void Export(CliSession& s, const Args& a, AnimationFormat format) {
+void Export(CliSession& s, const AniArgs& a, AnimationFormat format) {
     BitmapFiles& files = *Pictures(kNoPictures).files;
     AniState& ani = s.ed.ani;
     if (!ani.enabled) {
@@ -173,9 +173,9 @@ void Export(CliSession& s, const Args& a, AnimationFormat format) {
     ExportAnimation(s.ed, ani, s.ed.graphics, s.ui, files, id, a.scale, a.delay, format);
 }
 
-Command<Args> AniCommand(CliContext& ctx, CLI::App* parent, const char* name, const char* help,
-                         bool ani) {
-    Command<Args> c(ctx, parent, name, help);
+Command<AniArgs> AniCommand(CliContext& ctx, CLI::App* parent, const char* name, const char* help,
+                            bool ani) {
+    Command<AniArgs> c(ctx, parent, name, help);
     c.Image();
     if (ani)
         AddHexId(c.app(), "ANI", c.args().ani, "Animation ID, three hex digits as the list shows");
@@ -214,7 +214,7 @@ void AniCommands(CLI::App& app, CliContext& ctx) {
     exp->add_option("--delay", exp.args().delay, "Milliseconds per frame (default 300)")
         ->check(CLI::Range(0, 655350));
     AddFormatOption(exp.app(), exp.args().format, AnimationExportFormats());
-    exp.TypeOption().Runs([](CliContext& c, const Args& a) {
+    exp.TypeOption().Runs([](CliContext& c, const AniArgs& a) {
         const std::string f =
             ChosenFormat(c, "ani export", a.file, a.format, AnimationExportFormats());
         const AnimationFormat format =

@@ -26,7 +26,7 @@ constexpr char kLight = '.';
 constexpr Flow kRead{.needsType = true, .tab = Tab::Graphics};
 constexpr Flow kEdit{.saves = true, .needsType = true, .tab = Tab::Graphics};
 
-struct Args : ImageOptions {
+struct GraphicsArgs : ImageOptions {
     std::string id;
     std::string file;
     int scale = 2;  // sheet pixels per bitmap pixel, 1 to 8
@@ -56,7 +56,7 @@ int IdOf(CliSession& s, const std::string& text) {
 }
 
 // Chooses the ID in the "Bmp ID:" list, which shows it, as a user does before a command.
-void Choose(CliSession& s, const Args& a) {
+void Choose(CliSession& s, const GraphicsArgs& a) {
     SelectBitmap(s.ed, s.ed.graphics, IdOf(s, a.id));
 }
 
@@ -64,7 +64,7 @@ const char* FormOf(CliSession& s, int id) {
     return IsRunLengthForm(s.ed, s.ed.graphics.mainCount, id) ? "rle" : "plain";
 }
 
-void List(CliSession& s, const Args& a) {
+void List(CliSession& s, const GraphicsArgs& a) {
     const GraphicsState& g = s.ed.graphics;
     std::ostream& out = s.ctx.out;
     if (a.json) {
@@ -108,7 +108,7 @@ void List(CliSession& s, const Args& a) {
         << " extra\n";
 }
 
-void Show(CliSession& s, const Args& a) {
+void Show(CliSession& s, const GraphicsArgs& a) {
     Choose(s, a);
     const GraphicsState& g = s.ed.graphics;
     std::ostream& out = s.ctx.out;
@@ -136,7 +136,7 @@ void Show(CliSession& s, const Args& a) {
 }
 
 // The window asks how a picture becomes black and white; here the options answer.
-void Answer(CliSession& s, const Args& a) {
+void Answer(CliSession& s, const GraphicsArgs& a) {
     PictureImport& how = s.ed.graphics.import;
     how.threshold = a.threshold;
     how.dither = a.dither;
@@ -145,13 +145,14 @@ void Answer(CliSession& s, const Args& a) {
 }
 
 // The format a bitmap export writes, chosen before the image is opened.
-PictureFormat FormatOf(CliContext& ctx, const char* command, const Args& a) {
+PictureFormat FormatOf(CliContext& ctx, const char* command, const GraphicsArgs& a) {
     const std::string f = ChosenFormat(ctx, command, a.file, a.format, BitmapExportFormats());
     return f == "png" ? PictureFormat::Png : PictureFormat::Bmp;
 }
 
 // What a load changed beyond the pixels, for scripts; told once the image was saved.
-void PrintResized(std::ostream& out, const std::vector<BitmapResize>& resized, const Args& a) {
+void PrintResized(std::ostream& out, const std::vector<BitmapResize>& resized,
+                  const GraphicsArgs& a) {
     if (!a.json) return;
     Json j;
     j.BeginObject().Key("resized").BeginArray();
@@ -176,7 +177,8 @@ void PrintResized(std::ostream& out, const std::vector<BitmapResize>& resized, c
 }
 
 // An import: the picture(s) loaded by `load`, the image saved, then what changed told.
-void Import(CliContext& ctx, const Args& a, void (*load)(CliSession&, const Args&)) {
+void Import(CliContext& ctx, const GraphicsArgs& a,
+            void (*load)(CliSession&, const GraphicsArgs&)) {
     std::vector<BitmapResize> resized;
     RunOnImage(ctx, a, kEdit, [&](CliSession& s) {
         load(s, a);
@@ -185,7 +187,7 @@ void Import(CliContext& ctx, const Args& a, void (*load)(CliSession&, const Args
     PrintResized(ctx.out, resized, a);
 }
 
-void ConversionOptions(CLI::App* cmd, Args& a) {
+void ConversionOptions(CLI::App* cmd, GraphicsArgs& a) {
     cmd->add_option("--threshold", a.threshold,
                     "A pixel is set when its luminance is below this, 0 to 255 (default 128; a "
                     "two-colour picture keeps only its black)")
@@ -194,7 +196,7 @@ void ConversionOptions(CLI::App* cmd, Args& a) {
 }
 
 // Every bitmap of the catalog on one picture, in ID order, each labelled with its ID and size.
-void Sheet(CliSession& s, const Args& a) {
+void Sheet(CliSession& s, const GraphicsArgs& a) {
     // A build without pictures says so before anything else.
     const PictureBackend& pictures = Pictures(kNoPictures);
     // The sheet is an export like any other: never written over the image itself.
@@ -212,8 +214,9 @@ void Sheet(CliSession& s, const Args& a) {
     pictures.writeSheet(OutputArg(s.ctx, a.file), sheet, a.scale);
 }
 
-Command<Args> Bmp(CliContext& ctx, CLI::App* parent, const char* name, const char* help, bool id) {
-    Command<Args> c(ctx, parent, name, help);
+Command<GraphicsArgs> Bmp(CliContext& ctx, CLI::App* parent, const char* name, const char* help,
+                          bool id) {
+    Command<GraphicsArgs> c(ctx, parent, name, help);
     c.Image();
     if (id) AddHexId(c.app(), "ID", c.args().id, "Bitmap ID as the list shows it (e.g. 00A)");
     return c;
@@ -237,7 +240,7 @@ void GraphicsCommands(CLI::App& app, CliContext& ctx) {
     exp->add_option("OUT", exp.args().file, "Picture file to write (- writes standard output)")
         ->required();
     AddFormatOption(exp.app(), exp.args().format, BitmapExportFormats());
-    exp.TypeOption().Runs([](CliContext& c, const Args& a) {
+    exp.TypeOption().Runs([](CliContext& c, const GraphicsArgs& a) {
         const PictureFormat format = FormatOf(c, "bmp export", a);
         RunOnImage(c, a, kRead, [&](CliSession& s) {
             Choose(s, a);
@@ -254,8 +257,8 @@ void GraphicsCommands(CLI::App& app, CliContext& ctx) {
     ConversionOptions(imp.app(), imp.args());
     imp->add_flag("--fit", imp.args().fit,
                   "Scale the picture to the bitmap's size first (smoothly), so the size stays");
-    imp.TypeOption().JsonFlag().Output().Runs([](CliContext& c, const Args& a) {
-        Import(c, a, [](CliSession& s, const Args& args) {
+    imp.TypeOption().JsonFlag().Output().Runs([](CliContext& c, const GraphicsArgs& a) {
+        Import(c, a, [](CliSession& s, const GraphicsArgs& args) {
             Choose(s, args);
             Answer(s, args);
             s.ui.openFiles.push_back(args.file);
@@ -271,7 +274,7 @@ void GraphicsCommands(CLI::App& app, CliContext& ctx) {
         ->required()
         ->check(NotStdio());
     AddFormatOption(expAll.app(), expAll.args().format, BitmapExportFormats());
-    expAll.TypeOption().Runs([](CliContext& c, const Args& a) {
+    expAll.TypeOption().Runs([](CliContext& c, const GraphicsArgs& a) {
         const PictureFormat format = FormatOf(c, "bmp export-all", a);
         RunOnImage(c, a, kRead, [&](CliSession& s) {
             s.ui.saveFiles.push_back(a.file);
@@ -289,7 +292,7 @@ void GraphicsCommands(CLI::App& app, CliContext& ctx) {
     sheet->add_option("--scale", sheet.args().scale, "Pixels per bitmap pixel, 1 to 8 (default 2)")
         ->check(CLI::Range(1, 8));
     AddFormatOption(sheet.app(), sheet.args().format, SheetExportFormats());
-    sheet.TypeOption().Runs([](CliContext& c, const Args& a) {
+    sheet.TypeOption().Runs([](CliContext& c, const GraphicsArgs& a) {
         ChosenFormat(c, "bmp sheet", a.file, a.format, SheetExportFormats());
         RunOnImage(c, a, kRead, [&](CliSession& s) { Sheet(s, a); });
     });
@@ -303,8 +306,8 @@ void GraphicsCommands(CLI::App& app, CliContext& ctx) {
         ->required()
         ->check(NotStdio());
     ConversionOptions(impAll.app(), impAll.args());
-    impAll.TypeOption().JsonFlag().Output().Runs([](CliContext& c, const Args& a) {
-        Import(c, a, [](CliSession& s, const Args& args) {
+    impAll.TypeOption().JsonFlag().Output().Runs([](CliContext& c, const GraphicsArgs& a) {
+        Import(c, a, [](CliSession& s, const GraphicsArgs& args) {
             Answer(s, args);
             s.ui.openFiles.push_back(args.file);
             LoadAllBitmaps(s.ed, s.ed.graphics, s.ui, Files());

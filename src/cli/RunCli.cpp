@@ -130,7 +130,7 @@ std::string OptionSuggestion(CLI::App& app, const std::vector<std::string>& word
 // Arguments that name a file the command reads: standard input can stand for one of them.
 constexpr std::array<std::string_view, 8> kInputArgs = {"IMAGE",  "IN", "TEXTS", "OPS",
                                                         "RECIPE", "A",  "B",     "FIRST"};
-constexpr const char* kStdinTwice =
+constexpr const char* kStdinForOneInput =
     "standard input can be read only once: give \"-\" for at most one input file";
 
 // How many inputs of the chosen command are "-": more than one cannot be, and is told before
@@ -173,7 +173,7 @@ int Run(int argc0, const char* const* argv0, std::istream& in, std::ostream& out
     }
     if (!ctx.action) return table.Finish(2);
     if (StdinInputs(app) > 1) {
-        err << kProgramPrefix << kStdinTwice << '\n';
+        err << kProgramPrefix << kStdinForOneInput << '\n';
         return table.Finish(2);
     }
     int status = 0;

@@ -15,12 +15,12 @@ namespace {
 constexpr Flow kPatch{.saves = true};
 constexpr const char* kOneItem = "give one of --whole, --inbox, --outbox or --manual";
 
-struct Args : ImageOptions {
+struct SecurityArgs : ImageOptions {
     bool whole = false, inbox = false, outbox = false;
     std::vector<std::string> manual;  // GUARD SECURITY
 };
 
-int ChoiceOf(const Args& a) {
+int ChoiceOf(const SecurityArgs& a) {
     if (a.inbox) return kInbox;
     if (a.outbox) return kOutbox;
     if (!a.manual.empty()) return kManual;
@@ -52,7 +52,7 @@ void Print(std::ostream& out, bool json, const SecurityPatch& p) {
     }
 }
 
-void Patch(CliContext& ctx, const Args& a) {
+void Patch(CliContext& ctx, const SecurityArgs& a) {
     if (!a.whole && !a.inbox && !a.outbox && a.manual.empty()) UsageError(ctx, kOneItem);
     std::optional<SecurityPatch> done;
     RunOnImage(ctx, a, kPatch, [&](CliSession& s) {
@@ -74,11 +74,12 @@ void Patch(CliContext& ctx, const Args& a) {
 void SecurityCommands(CLI::App& app, CliContext& ctx) {
     CLI::App* security = AddGroup(app, "security", "Guard the Messages menu by the security code");
 
-    Command<Args> patch(ctx, security, "patch",
-                        "Ask for the security code before the Messages menu, its Inbox or its "
-                        "Outbox opens");
+    Command<SecurityArgs> patch(
+        ctx, security, "patch",
+        "Ask for the security code before the Messages menu, its Inbox or its "
+        "Outbox opens");
     patch.Image();
-    Args& a = patch.args();
+    SecurityArgs& a = patch.args();
     // The item to guard, one of four. Declared side by side, not as an option group: the
     // parser never finishes on an empty argument in a command with a group.
     const std::vector<CLI::Option*> items = {

@@ -81,16 +81,17 @@ std::vector<std::string> ReadLines(const std::string& path, const std::string& s
     return lines;
 }
 
-struct Args : ImageOptions {
+struct TextArgs : ImageOptions {
     int row = -1;
     std::string file, name, code;
 };
 
 // IMAGE, then ROW and a file when the command takes them, then --type. A file the command
 // reads must exist.
-Command<Args> TextCommand(CliContext& ctx, CLI::App* parent, const char* name, const char* help,
-                          bool row, const char* file = nullptr, const char* fileHelp = nullptr) {
-    Command<Args> c(ctx, parent, name, help);
+Command<TextArgs> TextCommand(CliContext& ctx, CLI::App* parent, const char* name, const char* help,
+                              bool row, const char* file = nullptr,
+                              const char* fileHelp = nullptr) {
+    Command<TextArgs> c(ctx, parent, name, help);
     c.Image();
     if (row) AddRow(c.app(), "ROW", c.args().row, "Row of the list (0-based)");
     if (file) {
@@ -100,13 +101,13 @@ Command<Args> TextCommand(CliContext& ctx, CLI::App* parent, const char* name, c
     return c;
 }
 
-void LangList(CliSession& s, const Args& a) {
+void LangList(CliSession& s, const TextArgs& a) {
     std::vector<Row> rows;
     for (const auto& r : s.ed.texts.languages) rows.push_back({r.language, r.id, r.length});
     PrintRows(s.ctx.out, a.json, kLanguageColumns, rows, s.ed.texts.languageCount);
 }
 
-void LangTexts(CliSession& s, const Args& a) {
+void LangTexts(CliSession& s, const TextArgs& a) {
     s.RequireRow(a.row, s.ed.texts.languages.size());
     const LanguageTexts t = ReadRowTexts(s.ed, s.ed.texts, a.row);
     // Every entry of the length table, in table order, so that the lines load back as they
@@ -126,7 +127,7 @@ void LangTexts(CliSession& s, const Args& a) {
 }
 
 // The Language Editor as if the user had typed these texts and pressed "&OK".
-void LangEdit(CliSession& s, const Args& a) {
+void LangEdit(CliSession& s, const TextArgs& a) {
     s.RequireRow(a.row, s.ed.texts.languages.size());
     const std::vector<std::string> all = ReadLines(InputArg(s.ctx, a.file), a.file);
     // The lines that stand for entries of 255 give their places in the table; the others
@@ -170,13 +171,13 @@ void LangEdit(CliSession& s, const Args& a) {
     EditLanguage(s.ed, s.ed.texts, s.ui, a.row);
 }
 
-void OpsList(CliSession& s, const Args& a) {
+void OpsList(CliSession& s, const TextArgs& a) {
     std::vector<Row> rows;
     for (const auto& r : s.ed.texts.countries) rows.push_back({r.country, r.code, r.operators});
     PrintRows(s.ctx.out, a.json, kCountryColumns, rows, s.ed.texts.countryCount);
 }
 
-void OpsShow(CliSession& s, const Args& a) {
+void OpsShow(CliSession& s, const TextArgs& a) {
     s.RequireRow(a.row, s.ed.texts.countries.size());
     TOpEdit m(s.ed.texts.countries[static_cast<std::size_t>(a.row)].code,
               ParseOperators(CountryRecord(s.ed, s.ed.texts, a.row, true)));
@@ -195,7 +196,7 @@ void OpsShow(CliSession& s, const Args& a) {
 // pressed: one operator a line, the network code, one space, the name. The code may carry
 // the country code before a hyphen, as `ops show` prints it ("515-02 Globe"), so that its
 // output can be edited and read back.
-void OpsEdit(CliSession& s, const Args& a) {
+void OpsEdit(CliSession& s, const TextArgs& a) {
     s.RequireRow(a.row, s.ed.texts.countries.size());
     const std::string country = s.ed.texts.countries[static_cast<std::size_t>(a.row)].code + "-";
     const std::vector<std::string> lines = ReadLines(InputArg(s.ctx, a.file), a.file);
@@ -252,7 +253,7 @@ void AddLanguageCommands(CLI::App& app, CliContext& ctx) {
         .RunsOnImage(kChangeLanguages, LangEdit);
     TextCommand(ctx, lang, "export", "Write a language chunk file (*.lng)", true, "OUT",
                 "Language chunk file to write (- writes standard output)")
-        .RunsOnImage(kReadLanguages, [](CliSession& s, const Args& a) {
+        .RunsOnImage(kReadLanguages, [](CliSession& s, const TextArgs& a) {
             s.RequireRow(a.row, s.ed.texts.languages.size());
             s.ui.saveFiles.push_back(a.file);
             RetrieveLanguage(s.ed, s.ed.texts, s.ui, a.row);
@@ -260,13 +261,13 @@ void AddLanguageCommands(CLI::App& app, CliContext& ctx) {
     TextCommand(ctx, lang, "add", "Add a language chunk file (*.lng)", false, "IN",
                 "Language chunk file to read (- reads standard input)")
         .Output()
-        .RunsOnImage(kChangeLanguages, [](CliSession& s, const Args& a) {
+        .RunsOnImage(kChangeLanguages, [](CliSession& s, const TextArgs& a) {
             s.ui.openFiles.push_back(a.file);
             AddLanguage(s.ed, s.ed.texts, s.ui);
         });
     TextCommand(ctx, lang, "delete", "Delete a language chunk", true)
         .Output()
-        .RunsOnImage(kChangeLanguages, [](CliSession& s, const Args& a) {
+        .RunsOnImage(kChangeLanguages, [](CliSession& s, const TextArgs& a) {
             s.RequireRow(a.row, s.ed.texts.languages.size());
             DeleteLanguage(s.ed, s.ed.texts, s.ui, a.row);
         });
@@ -289,7 +290,7 @@ void AddOperatorCommands(CLI::App& app, CliContext& ctx) {
     auto added = TextCommand(ctx, ops, "new", "Add a country without operators", false);
     added->add_option("NAME", added.args().name, "Country name, at most 4 characters")->required();
     added->add_option("CODE", added.args().code, "Country code, three digits")->required();
-    added.Output().RunsOnImage(kChangeOperators, [](CliSession& s, const Args& a) {
+    added.Output().RunsOnImage(kChangeOperators, [](CliSession& s, const TextArgs& a) {
         if (const auto raw = RawControl(a.name)) {
             s.ui.error(
                 Format(kRawControlInName, {"NAME", std::to_string(raw->first),
@@ -303,20 +304,20 @@ void AddOperatorCommands(CLI::App& app, CliContext& ctx) {
     TextCommand(ctx, ops, "add", "Add a country record file (*.opr)", false, "IN",
                 "Country record file to read (- reads standard input)")
         .Output()
-        .RunsOnImage(kChangeOperators, [](CliSession& s, const Args& a) {
+        .RunsOnImage(kChangeOperators, [](CliSession& s, const TextArgs& a) {
             s.ui.openFiles.push_back(a.file);
             LoadCountry(s.ed, s.ed.texts, s.ui);
         });
     TextCommand(ctx, ops, "export", "Write a country record file (*.opr)", true, "OUT",
                 "Country record file to write (- writes standard output)")
-        .RunsOnImage(kReadOperators, [](CliSession& s, const Args& a) {
+        .RunsOnImage(kReadOperators, [](CliSession& s, const TextArgs& a) {
             s.RequireRow(a.row, s.ed.texts.countries.size());
             s.ui.saveFiles.push_back(a.file);
             RetrieveCountry(s.ed, s.ed.texts, s.ui, a.row);
         });
     TextCommand(ctx, ops, "delete", "Delete a country", true)
         .Output()
-        .RunsOnImage(kChangeOperators, [](CliSession& s, const Args& a) {
+        .RunsOnImage(kChangeOperators, [](CliSession& s, const TextArgs& a) {
             s.RequireRow(a.row, s.ed.texts.countries.size());
             DeleteCountry(s.ed, s.ed.texts, s.ui, a.row);
         });

@@ -36,7 +36,7 @@ void List(CliSession& s, const ImageOptions& o) {
     PrintRows(s.ctx.out, o.json, kRingtoneColumns, rows, s.ed.tones.ringtoneCount);
 }
 
-struct Args : ImageOptions {
+struct ToneArgs : ImageOptions {
     int row = -1;
     std::string kind;
     std::string file;
@@ -44,16 +44,16 @@ struct Args : ImageOptions {
     bool ascending = false;
 };
 
-Command<Args> Tone(CliContext& ctx, CLI::App* parent, const char* name, const char* help,
-                   bool row) {
-    Command<Args> c(ctx, parent, name, help);
+Command<ToneArgs> Tone(CliContext& ctx, CLI::App* parent, const char* name, const char* help,
+                       bool row) {
+    Command<ToneArgs> c(ctx, parent, name, help);
     c.Image();
     if (row) AddRow(c.app(), "ROW", c.args().row, "Row of the ringtone list (0-based)");
     return c;
 }
 
-Command<Args> Alert(CliContext& ctx, CLI::App* parent, const char* name, const char* help) {
-    Command<Args> c(ctx, parent, name, help);
+Command<ToneArgs> Alert(CliContext& ctx, CLI::App* parent, const char* name, const char* help) {
+    Command<ToneArgs> c(ctx, parent, name, help);
     c.Image();
     c->add_option("KIND", c.args().kind, "Alert tone: " + ChoiceText(KindNames()))
         ->required()
@@ -61,18 +61,18 @@ Command<Args> Alert(CliContext& ctx, CLI::App* parent, const char* name, const c
     return c;
 }
 
-void In(Command<Args>& c) {
+void In(Command<ToneArgs>& c) {
     c->add_option("IN", c.args().file, "Tone file to read (- reads standard input)")->required();
 }
 
-void Out(Command<Args>& c) {
+void Out(Command<ToneArgs>& c) {
     c->add_option("OUT", c.args().file, "Tone file to write (- writes standard output)")
         ->required();
 }
 
 // The Options dialog as if the user had typed the repeat count, chosen the volume and
 // pressed "&OK"; a count it refuses is told and ends the command.
-void AnswerOptions(CliSession& s, const Args& a) {
+void AnswerOptions(CliSession& s, const ToneArgs& a) {
     s.ui.dialogs.On<ToptionFrm>() = [&a, &s](ToptionFrm& m) {
         m.count = std::to_string(a.repeat);
         m.ascending = a.ascending;
@@ -94,7 +94,7 @@ void AddRingtoneCommands(CLI::App& app, CliContext& ctx) {
 
     auto exp = Tone(ctx, tones, "export", "Write one ringtone to a tone file (*.re)", true);
     Out(exp);
-    exp.TypeOption().RunsOnImage(kRead, [](CliSession& s, const Args& a) {
+    exp.TypeOption().RunsOnImage(kRead, [](CliSession& s, const ToneArgs& a) {
         s.RequireRow(a.row, s.ed.tones.ringtones.size());
         s.ui.saveFiles.push_back(a.file);
         RetrieveRingtone(s.ed, s.ed.tones, s.ui, a.row);
@@ -102,7 +102,7 @@ void AddRingtoneCommands(CLI::App& app, CliContext& ctx) {
 
     auto change = Tone(ctx, tones, "change", "Replace one ringtone by a tone file (*.re)", true);
     In(change);
-    change.TypeOption().Output().RunsOnImage(kEdit, [](CliSession& s, const Args& a) {
+    change.TypeOption().Output().RunsOnImage(kEdit, [](CliSession& s, const ToneArgs& a) {
         s.RequireRow(a.row, s.ed.tones.ringtones.size());
         s.ui.openFiles.push_back(a.file);
         ChangeRingtone(s.ed, s.ed.tones, s.ui, a.row);
@@ -110,7 +110,7 @@ void AddRingtoneCommands(CLI::App& app, CliContext& ctx) {
 
     auto add = Tone(ctx, tones, "add", "Append a ringtone from a tone file (*.re)", false);
     In(add);
-    add.TypeOption().Output().RunsOnImage(kEdit, [](CliSession& s, const Args& a) {
+    add.TypeOption().Output().RunsOnImage(kEdit, [](CliSession& s, const ToneArgs& a) {
         s.ui.openFiles.push_back(a.file);
         AddRingtone(s.ed, s.ed.tones, s.ui);
     });
@@ -118,7 +118,7 @@ void AddRingtoneCommands(CLI::App& app, CliContext& ctx) {
     Tone(ctx, tones, "delete", "Remove one ringtone", true)
         .TypeOption()
         .Output()
-        .RunsOnImage(kEdit, [](CliSession& s, const Args& a) {
+        .RunsOnImage(kEdit, [](CliSession& s, const ToneArgs& a) {
             s.RequireRow(a.row, s.ed.tones.ringtones.size());
             DeleteRingtone(s.ed, s.ed.tones, s.ui, a.row);
         });
@@ -129,7 +129,7 @@ void AddAlertCommands(CLI::App& app, CliContext& ctx) {
 
     auto exp = Alert(ctx, alert, "export", "Write an alert tone to a tone file (*.re)");
     Out(exp);
-    exp.TypeOption().RunsOnImage(kRead, [](CliSession& s, const Args& a) {
+    exp.TypeOption().RunsOnImage(kRead, [](CliSession& s, const ToneArgs& a) {
         s.ui.saveFiles.push_back(a.file);
         AlertToneDoIt(s.ed, s.ed.tones, s.ui, KindOf(a.kind), false);
     });
@@ -140,7 +140,7 @@ void AddAlertCommands(CLI::App& app, CliContext& ctx) {
     AddNumber(change.app(), "--repeat", change.args().repeat, "Repeat count, 1 to 20 (default 2)",
               0);
     change->add_flag("--ascending", change.args().ascending, "Rising volume instead of Normal");
-    change.TypeOption().Output().RunsOnImage(kEdit, [](CliSession& s, const Args& a) {
+    change.TypeOption().Output().RunsOnImage(kEdit, [](CliSession& s, const ToneArgs& a) {
         s.ui.openFiles.push_back(a.file);
         AnswerOptions(s, a);
         AlertToneDoIt(s.ed, s.ed.tones, s.ui, KindOf(a.kind), true);

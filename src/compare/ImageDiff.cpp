@@ -47,10 +47,10 @@ constexpr std::int64_t kRunGap = 8;
 // The bytes of a run shown beside it.
 constexpr std::int64_t kRunShown = 16;
 
-constexpr const char* kNoType = "none";
+constexpr const char* kNoTypeShown = "none";
 
 std::string TypeText(const Editor& ed) {
-    return ed.PhoneType() == 0 ? kNoType : ed.PhoneTypeText();
+    return ed.PhoneType() == 0 ? kNoTypeShown : ed.PhoneTypeText();
 }
 
 // The runs of bytes that differ at the same offset, and everything past the shorter image.

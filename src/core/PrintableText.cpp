@@ -1,5 +1,7 @@
 #include "core/PrintableText.h"
 
+#include <filesystem>
+
 namespace brivant {
 
 std::string PrintableText(std::string_view bytes) {
@@ -29,6 +31,10 @@ std::string WithoutNul(std::string_view text) {
             out.push_back(c);
     }
     return out;
+}
+
+std::string ShownFileName(const std::string& path) {
+    return PrintableText(std::filesystem::path(path).filename().string());
 }
 
 }  // namespace brivant

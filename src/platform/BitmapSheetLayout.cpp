@@ -49,10 +49,6 @@ int LabelWidth(const std::string& label) {
     return label.empty() ? 0 : static_cast<int>(label.size()) * kGlyphAdvance - 1;
 }
 
-int Clamp(int scale) {
-    return std::clamp(scale, kMinSheetScale, kMaxSheetScale);
-}
-
 }  // namespace
 
 std::vector<std::pair<int, int>> LabelDots(const std::string& label) {
@@ -71,7 +67,7 @@ std::vector<std::pair<int, int>> LabelDots(const std::string& label) {
 }
 
 SheetLayout LayoutBitmapSheet(const std::vector<SheetBitmap>& bitmaps, int scale) {
-    const int u = Clamp(scale);
+    const int u = ClampSheetScale(scale);
     SheetLayout layout;
     int widest = 0;
     std::vector<std::pair<int, int>> sizes;  // cell width and height

@@ -14,13 +14,9 @@ namespace brivant {
 
 namespace {
 
-constexpr const char* kCannotCreate = "Cannot create file %s";
+constexpr const char* kCannotCreateSheet = "Cannot create file %s";
 const QColor kFrameColor(160, 160, 160);
 const QColor kLabelColor(0, 0, 160);
-
-int Clamp(int scale) {
-    return std::clamp(scale, kMinSheetScale, kMaxSheetScale);
-}
 
 void DrawLabel(QPainter& p, const std::string& label, int x, int y, int u) {
     for (const auto& [dx, dy] : LabelDots(label))
@@ -30,7 +26,7 @@ void DrawLabel(QPainter& p, const std::string& label, int x, int y, int u) {
 }  // namespace
 
 void WriteBitmapSheet(const std::string& path, const std::vector<SheetBitmap>& bitmaps, int scale) {
-    const int u = Clamp(scale);
+    const int u = ClampSheetScale(scale);
     const SheetLayout layout = LayoutBitmapSheet(bitmaps, u);
     if (std::int64_t{layout.width} * layout.height > kMaxSheetPixels)
         throw UserError(
@@ -60,7 +56,7 @@ void WriteBitmapSheet(const std::string& path, const std::vector<SheetBitmap>& b
     QByteArray encoded;
     QBuffer buffer(&encoded);
     if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
-        throw UserError(Format(kCannotCreate, {path}));
+        throw UserError(Format(kCannotCreateSheet, {path}));
     WriteFileAtomic(path, Bytes(encoded.begin(), encoded.end()));
 }
 

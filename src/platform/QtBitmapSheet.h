@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -31,6 +32,10 @@ struct SheetLayout {
 inline constexpr int kMinSheetScale = 1;
 inline constexpr int kMaxSheetScale = 8;
 inline constexpr int kDefaultSheetScale = 2;
+
+inline int ClampSheetScale(int scale) {
+    return std::clamp(scale, kMinSheetScale, kMaxSheetScale);
+}
 
 inline constexpr const char* kSheetTooLarge =
     "The sheet would be %s x %s pixels, too large to draw; choose a smaller scale";

@@ -78,10 +78,6 @@ std::string LayoutFault(Piece piece, const Bytes& c) {
     }
     return {};
 }
-
-std::string ShownName(const std::string& path) {
-    return PrintableText(std::filesystem::path(path).filename().string());
-}
 }  // namespace
 
 void SetChunkReader(Piece piece, ChunkReader reader) {
@@ -248,7 +244,7 @@ bool LoadAllChunk(Session& ed, Interaction& ui, Piece piece, const std::string& 
     const Bytes chunk = ed.SubHex.Data();
     const std::string fault = ChunkFault(ed, piece, chunk, reader);
     if (!fault.empty())
-        throw UserError(Format(kNotAChunkFile, {ShownName(*path), PieceTag(piece), fault}));
+        throw UserError(Format(kNotAChunkFile, {ShownFileName(*path), PieceTag(piece), fault}));
     ed.ppm[piece] = BytesToHex(chunk);
     ed.PpmChanged = true;
     return true;

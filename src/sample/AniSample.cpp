@@ -6,10 +6,13 @@
 #include "image/Address.h"
 #include "image/Session.h"
 #include "sample/SampleBuilder.h"
+#include "sample/SampleBytes.h"
 
 namespace brivant {
 
 namespace {
+
+using namespace samplebytes;
 
 // Odd frame counts: every list ends in the fillers 46 C0, so it takes one frame more in
 // place and moves for a second one. The first animation has 9 frames: its length byte (12)
@@ -18,16 +21,6 @@ const std::vector<std::vector<std::uint16_t>>& Animations() {
     static const std::vector<std::vector<std::uint16_t>> lists = {
         {1, 2, 3, 4, 5, 4, 3, 2, 1}, {2, 3, 4}, {1, 3, 5, 3, 1}, {4, 2, 1}};
     return lists;
-}
-
-void Append(Bytes& b, const Bytes& more) {
-    b.insert(b.end(), more.begin(), more.end());
-}
-
-Bytes BE32(std::uint32_t v) {
-    Bytes b(4);
-    PutBE32(b.data(), v);
-    return b;
 }
 
 // The frame lists back to back, then the length table right behind the last one.

@@ -5,10 +5,13 @@
 #include "graphics/BitmapFormat.h"
 #include "image/PhoneTypes.h"
 #include "sample/SampleBuilder.h"
+#include "sample/SampleBytes.h"
 
 namespace brivant {
 
 namespace {
+
+using namespace samplebytes;
 // Bytes that never repeat long enough to look like free space or a table.
 Bytes Pattern(int w, int h, int seed) {
     Bytes b(static_cast<std::size_t>(w * ((h + 7) / 8)));
@@ -73,10 +76,6 @@ Bytes Record(std::int32_t pixelsAt, const SampleBitmap& b, int tag) {
     r[10] = 0x00;
     r[11] = static_cast<std::uint8_t>(tag);
     return r;
-}
-
-void Append(Bytes& b, const Bytes& more) {
-    b.insert(b.end(), more.begin(), more.end());
 }
 
 // The main record table (a zero record, then one record per bitmap, the firmware's

@@ -3,10 +3,13 @@
 
 #include "menu/MenuRecord.h"
 #include "sample/SampleBuilder.h"
+#include "sample/SampleBytes.h"
 
 namespace brivant {
 
 namespace {
+
+using namespace samplebytes;
 constexpr std::uint32_t kNoText = kPhoneBase;            // Text Pointer that gives no row
 constexpr std::uint32_t kSimText = kPhoneBase - 0x1000;  // below the image: "SIM Card Menu"
 constexpr std::uint16_t kRunsFunction = 0x05E0;
@@ -15,22 +18,6 @@ constexpr std::uint16_t kOpensSubMenu = 0x0387;
 // 5 is the COMM count itself ("Net Monitor").
 constexpr std::uint16_t kLanguageText = 6;
 constexpr std::uint16_t kCommCountText = 5;
-
-void Append(Bytes& b, const Bytes& more) {
-    b.insert(b.end(), more.begin(), more.end());
-}
-
-Bytes BE32(std::uint32_t v) {
-    Bytes b(4);
-    PutBE32(b.data(), v);
-    return b;
-}
-
-Bytes BE16(std::uint16_t v) {
-    Bytes b(2);
-    PutBE16(b.data(), v);
-    return b;
-}
 
 // One item as the firmware keeps it; the Bmp IDs used here (00A0 and up) appear in none of
 // the security patch's patterns, so its searches only find its own items.

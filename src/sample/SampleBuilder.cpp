@@ -1,4 +1,5 @@
 #include "sample/SampleBuilder.h"
+#include "sample/SampleBytes.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -13,6 +14,8 @@
 namespace brivant {
 
 namespace {
+
+using namespace samplebytes;
 constexpr std::int32_t kHeaderDumfile = 0x40;
 constexpr std::int32_t kCodeStart = 0x100;
 constexpr std::int32_t kPpmHeaderSize = 0x40;
@@ -25,12 +28,6 @@ void Put(Bytes& image, std::int32_t at, const Bytes& data) {
 
 Bytes Text(const std::string& s) {
     return Bytes(s.begin(), s.end());
-}
-
-Bytes BE32(std::uint32_t v) {
-    Bytes b(4);
-    PutBE32(b.data(), v);
-    return b;
 }
 
 std::int32_t AlignUp(std::int32_t v, std::int32_t a) {

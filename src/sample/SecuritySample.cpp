@@ -7,23 +7,16 @@
 #include "menu/SecurityPatch.h"
 #include "menu/SecurityPatterns.h"
 #include "sample/SampleBuilder.h"
+#include "sample/SampleBytes.h"
 
 namespace brivant {
 
 namespace {
+
+using namespace samplebytes;
 constexpr std::uint32_t kHiddenText = kPhoneBase;  // Text Pointer of a level's record 0
 constexpr std::uint32_t kEnterCodeFunction = 0x71;
 constexpr const char* kSubMenuItem = "00000387";  // Bmp ID 0000, Func ID 0387
-
-void Append(Bytes& b, const Bytes& more) {
-    b.insert(b.end(), more.begin(), more.end());
-}
-
-Bytes BE32(std::uint32_t v) {
-    Bytes b(4);
-    PutBE32(b.data(), v);
-    return b;
-}
 
 // An inline menu text: 04 FF, the characters two bytes each, 00 00.
 Bytes InlineText(const std::string& s) {

@@ -2,16 +2,15 @@
 #include <vector>
 
 #include "sample/SampleBuilder.h"
+#include "sample/SampleBytes.h"
 
 namespace brivant {
 
 namespace {
+
+using namespace samplebytes;
 constexpr std::uint8_t kOneByte = 0x00;
 constexpr std::uint8_t kTwoByte = 0x88;
-
-void Append(Bytes& b, const Bytes& more) {
-    b.insert(b.end(), more.begin(), more.end());
-}
 
 Bytes Text(const std::string& s) {
     return Bytes(s.begin(), s.end());

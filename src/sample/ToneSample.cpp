@@ -1,11 +1,14 @@
 #include <string>
 
 #include "sample/SampleBuilder.h"
+#include "sample/SampleBytes.h"
 #include "tones/AlertTones.h"
 
 namespace brivant {
 
 namespace {
+
+using namespace samplebytes;
 constexpr int kFamily62xx = 18;
 constexpr int kFullCatalog62xx = 98;
 constexpr int kDefaultCatalog = 10;
@@ -16,9 +19,6 @@ const char* const kNames[] = {"Ring Ring", "Low",     "Fly",        "Bumblebee",
                               "Sonata",    "Gavotte", "Intermezzo", "Serenade",  "Jingle"};
 constexpr int kNameCount = sizeof(kNames) / sizeof(kNames[0]);
 
-void Append(Bytes& b, const Bytes& more) {
-    b.insert(b.end(), more.begin(), more.end());
-}
 void AppendText(Bytes& b, const std::string& s) {
     b.insert(b.end(), s.begin(), s.end());
 }

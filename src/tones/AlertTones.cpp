@@ -57,25 +57,21 @@ std::pair<std::int64_t, std::int64_t> ToneAt(const Bytes& image, std::int64_t en
     return {g, h};
 }
 
-std::string ShownName(const std::string& path) {
-    return PrintableText(std::filesystem::path(path).filename().string());
-}
-
 // A tone file as a tone record: its length field gives its size.
 void CheckToneRecord(const Bytes& file, const std::string& path) {
     const auto m = static_cast<std::int64_t>(file.size());
     if (m < 8)
         throw UserError(Format(kNotAlertToneFile,
-                               {ShownName(path), Format("it is %s bytes long, shorter than a "
-                                                        "tone record's header (8 bytes)",
-                                                        {std::to_string(m)})}));
+                               {ShownFileName(path), Format("it is %s bytes long, shorter than a "
+                                                            "tone record's header (8 bytes)",
+                                                            {std::to_string(m)})}));
     const std::int64_t length = GetBE32(&file[4]);
     if (length != m)
         throw UserError(
             Format(kNotAlertToneFile,
-                   {ShownName(path), Format("its length field says %s bytes, the "
-                                            "file has %s",
-                                            {std::to_string(length), std::to_string(m)})}));
+                   {ShownFileName(path), Format("its length field says %s bytes, the "
+                                                "file has %s",
+                                                {std::to_string(length), std::to_string(m)})}));
 }
 
 // The image as it would be after the change, read back by Retrieve's reader: the entry
@@ -101,12 +97,12 @@ void CheckReadBack(Session& ed, int kind, std::int32_t at, const Bytes& sequence
     }
     const char* kind_ = AlertKinds()[static_cast<std::size_t>(kind)].entry;
     if (again != entry || tone.first != at)
-        throw UserError(Format(kAlertNotReadBack, {ShownName(path), kind_,
+        throw UserError(Format(kAlertNotReadBack, {ShownFileName(path), kind_,
                                                    "the alert tone table would not lead "
                                                    "to it"}));
     if (tone.second != close)
         throw UserError(Format(kAlertNotReadBack,
-                               {ShownName(path), kind_,
+                               {ShownFileName(path), kind_,
                                 "its tone holds a 0B byte, where the tone would end when read "
                                 "back"}));
 }
@@ -172,12 +168,13 @@ void AlertToneChange(Session& ed, ToneState& t, Interaction& ui, int kind) {
     CheckToneRecord(file, *path);
     const std::int64_t start = Find(file, 0, HexToBytes("0A01"));
     if (start < 0)
-        throw UserError(Format(kNotAlertToneFile, {ShownName(*path), "it holds no tone (0A01)"}));
+        throw UserError(
+            Format(kNotAlertToneFile, {ShownFileName(*path), "it holds no tone (0A01)"}));
     std::int64_t end = Find(file, start + 1, HexToBytes(k.endPattern));
     if (end < 0) end = Find(file, start + 1, HexToBytes("070B"));
     if (end < 0)
-        throw UserError(Format(kNotAlertToneFile,
-                               {ShownName(*path), "its tone has no end (070B) after its start"}));
+        throw UserError(Format(kNotAlertToneFile, {ShownFileName(*path),
+                                                   "its tone has no end (070B) after its start"}));
     const std::string body = BytesToHex(file.data() + start, static_cast<std::size_t>(end - start));
 
     std::string prefix;

@@ -27,10 +27,6 @@ std::optional<std::string> AskToneFile(Interaction& ui) {
     return ui.askOpenFile(OpenDialog(kToneOpenTitle, kToneOpenFilter));
 }
 
-std::string ShownName(const std::string& path) {
-    return PrintableText(std::filesystem::path(path).filename().string());
-}
-
 // The TONE piece as it stands and its records; a piece the list cannot walk to its end
 // takes no edits, since nothing after the fault could be placed.
 struct TonePiece {
@@ -96,7 +92,7 @@ void Splice(Session& ed, ToneState& t, const TonePiece& p, std::int32_t at, std:
     }
     if (!fault.empty()) {
         if (file.empty()) throw UserError(fault);
-        throw UserError(Format(kToneNotLoaded, {ShownName(file), fault}));
+        throw UserError(Format(kToneNotLoaded, {ShownFileName(file), fault}));
     }
 
     ed.SubHex.SetHexText(BytesToHex(result));
@@ -128,8 +124,8 @@ Bytes RecordOf(const Bytes& file, const std::string& path, bool inPlace = false)
     if (inPlace && (fault == kNamePastFile || fault == kNamePastRecord) && !HasWideEnding(file))
         return file;
     if (ToneFileFault(file, true).empty())
-        throw UserError(Format(kToneOf62xxLayout, {ShownName(path)}));
-    throw UserError(Format(kNotAToneFile, {ShownName(path), fault}));
+        throw UserError(Format(kToneOf62xxLayout, {ShownFileName(path)}));
+    throw UserError(Format(kNotAToneFile, {ShownFileName(path), fault}));
 }
 
 // A record of the 62XX/7110 layout takes the selected record's place with its ID.
@@ -152,12 +148,12 @@ Bytes WideRecordOf(const Bytes& file, const RingtoneRow& selected, const std::st
                 ConvertFor62xx(BytesToHex(file), selected.id, selected.length, oldHeader, rows));
             fault = ToneFileFault(record, true);
             if (fault.empty()) return record;
-            fault = Format(kToneNotConverted, {ShownName(path), fault});
+            fault = Format(kToneNotConverted, {ShownFileName(path), fault});
         } catch (const UserError& e) {
-            fault = ShownName(path) + ": " + e.what();
+            fault = ShownFileName(path) + ": " + e.what();
         }
     } else {
-        fault = Format(kNotAToneFile, {ShownName(path), fault});
+        fault = Format(kNotAToneFile, {ShownFileName(path), fault});
     }
     if (readsWide) return AsWideRecord(file, selected);
     throw UserError(fault);

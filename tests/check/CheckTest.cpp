@@ -23,10 +23,9 @@
 namespace brivant {
 namespace {
 
+using test::k3310;
+using test::kType62xx;
 using test::SampleFixture;
-
-constexpr int k3310 = 4;
-constexpr int k62xx = 18;
 
 std::string AllProblems(const CheckReport& r) {
     std::string text;
@@ -298,7 +297,7 @@ TEST(CheckTest, FindsAlertTonesOffTheirRowsOn62xxAndOnlyThen) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        Opened o(k62xx);
+        Opened o(kType62xx);
         TabChanged(o.ed, o.ui, Tab::Tones);
         ASSERT_EQ(o.ed.tones.ringtones.size(), 98u);
         o.ui.told.clear();  // this family has no menu editing

@@ -39,10 +39,6 @@ std::vector<std::string> SubsystemDifferences(const std::string& x, const std::s
     return keys;
 }
 
-std::string Text(const Bytes& b) {
-    return std::string(b.begin(), b.end());
-}
-
 std::string Joined(const std::vector<std::string>& v) {
     std::string s;
     for (const auto& x : v) s += x + " ";
@@ -228,7 +224,8 @@ const std::vector<Edit>& Edits() {
     return edits;
 }
 
-const std::vector<std::string> kFamilies = {"3310", "62XX/7110", "8210", "61XX", "3210", "2100"};
+const std::vector<std::string> kRecipeFamilies = {"3310", "62XX/7110", "8210",
+                                                  "61XX", "3210",      "2100"};
 
 }  // namespace
 
@@ -237,9 +234,9 @@ const std::vector<std::string> kFamilies = {"3310", "62XX/7110", "8210", "61XX",
 // Each kind of edit on three families; under the sanitizers, which make every command line
 // run several times slower, on one family each, taken in turn (the release build runs all).
 #if defined(BRIVANT_SANITIZED)
-constexpr int kFamiliesPerEdit = 1;
+constexpr int kRecipeFamiliesPerEdit = 1;
 #else
-constexpr int kFamiliesPerEdit = 3;
+constexpr int kRecipeFamiliesPerEdit = 3;
 #endif
 
 TEST(ApplyCli, RecipesCarryEveryKindOfEditOnSeveralFamilies) {
@@ -247,10 +244,11 @@ TEST(ApplyCli, RecipesCarryEveryKindOfEditOnSeveralFamilies) {
     std::size_t turn = 0;
     for (const Edit& e : Edits()) {
         int families = 0;
-        const std::size_t first = kFamiliesPerEdit == 3 ? 0 : turn++ % std::size(kFamilies);
-        for (std::size_t f = 0; f < std::size(kFamilies); ++f) {
-            const std::string type = kFamilies[(first + f) % std::size(kFamilies)];
-            if (families == kFamiliesPerEdit) break;
+        const std::size_t first =
+            kRecipeFamiliesPerEdit == 3 ? 0 : turn++ % std::size(kRecipeFamilies);
+        for (std::size_t f = 0; f < std::size(kRecipeFamilies); ++f) {
+            const std::string type = kRecipeFamilies[(first + f) % std::size(kRecipeFamilies)];
+            if (families == kRecipeFamiliesPerEdit) break;
             TempDir dir;
             const std::string a = dir.Path("a.fls"), b = dir.Path("b.fls"), c = dir.Path("c.fls"),
                               r = dir.Path("r.json");
@@ -284,7 +282,7 @@ TEST(ApplyCli, RecipesCarryEveryKindOfEditOnSeveralFamilies) {
             ExpectCheckFindsNothing(c);
             ++families;
         }
-        EXPECT_GE(families, kFamiliesPerEdit) << e.name;
+        EXPECT_GE(families, kRecipeFamiliesPerEdit) << e.name;
     }
     // Where the steps place their bytes in another order than the single commands did.
     EXPECT_EQ(Joined({placedDifferently.begin(), placedDifferently.end()}), "");

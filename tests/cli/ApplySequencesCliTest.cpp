@@ -11,21 +11,13 @@ using namespace brivant::test;
 
 namespace {
 
-std::string Text(const Bytes& b) {
-    return std::string(b.begin(), b.end());
-}
-
-void WriteText(const std::string& path, const std::string& text) {
-    WriteFile(path, Bytes(text.begin(), text.end()));
-}
-
 // Each round trip runs diff, which tries its recipe out, and apply: several times the work
 // of a recipe against its commands.
 #if defined(BRIVANT_SANITIZED)
-constexpr std::uint32_t kSequences = 40;
+constexpr std::uint32_t kRecipeSequences = 40;
 constexpr std::uint32_t kRoundTrips = 15;
 #else
-constexpr std::uint32_t kSequences = 300;
+constexpr std::uint32_t kRecipeSequences = 300;
 constexpr std::uint32_t kRoundTrips = 200;
 #endif
 constexpr std::size_t kInputSize = 2 + 3 * 8;
@@ -36,7 +28,7 @@ constexpr std::size_t kInputSize = 2 + 3 * 8;
 // run one by one, each on the image the one before saved.
 TEST(ApplySequencesCli, ARecipeWritesWhatItsCommandsWriteOneByOne) {
     int compared = 0;
-    for (std::uint32_t seed = 1; seed <= kSequences; ++seed) {
+    for (std::uint32_t seed = 1; seed <= kRecipeSequences; ++seed) {
         TempDir dir;
         const Bytes input = NoiseBytes(kInputSize, seed);
         const CommandSequence s = RunCommandSequence(dir, input.data(), input.size());
@@ -50,7 +42,7 @@ TEST(ApplySequencesCli, ARecipeWritesWhatItsCommandsWriteOneByOne) {
         EXPECT_TRUE(made == ReadFile(s.b)) << Cli({"diff", s.b, c}).out;
         ++compared;
     }
-    EXPECT_GT(compared, static_cast<int>(kSequences) / 2);
+    EXPECT_GT(compared, static_cast<int>(kRecipeSequences) / 2);
 }
 
 namespace {

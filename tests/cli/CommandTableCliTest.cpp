@@ -64,17 +64,13 @@ std::vector<std::string> Words(const std::string& path) {
     return words;
 }
 
-std::string Text(const Bytes& b) {
-    return std::string(b.begin(), b.end());
-}
-
 // One family's demo image and the files the commands read, made by the command line itself
 // from that image.
-struct Family {
+struct TableFamily {
     TempDir dir;
     std::string type, image;
 
-    explicit Family(std::string t) : type(std::move(t)), image(dir.Path("x.fls")) {
+    explicit TableFamily(std::string t) : type(std::move(t)), image(dir.Path("x.fls")) {
         EXPECT_EQ(Cli({"demo", image, "--type", type}).status, 0);
         Cli({"tones", "export", image, "0", In("t.re")});
         Cli({"lang", "export", image, "0", In("l.lng")});
@@ -103,103 +99,103 @@ struct Family {
 };
 
 // The arguments after the command's words, IMAGE given as "@".
-using Case = std::function<std::vector<std::string>(const Family&)>;
+using Case = std::function<std::vector<std::string>(const TableFamily&)>;
 
 const std::map<std::string, Case>& EditCases() {
     static const std::map<std::string, Case> cases = {
         {"tones change",
-         [](const Family& f) {
+         [](const TableFamily& f) {
              return std::vector<std::string>{"@", "1", f.In("t.re")};
          }},
         {"tones add",
-         [](const Family& f) {
+         [](const TableFamily& f) {
              return std::vector<std::string>{"@", f.In("t.re")};
          }},
         {"tones delete",
-         [](const Family&) {
+         [](const TableFamily&) {
              return std::vector<std::string>{"@", "0"};
          }},
         {"alert change",
-         [](const Family& f) {
+         [](const TableFamily& f) {
              return std::vector<std::string>{"@", "special", f.In("t.re")};
          }},
         {"lang edit",
-         [](const Family& f) {
+         [](const TableFamily& f) {
              return std::vector<std::string>{"@", "0", f.In("texts.txt")};
          }},
         {"lang add",
-         [](const Family& f) {
+         [](const TableFamily& f) {
              return std::vector<std::string>{"@", f.In("l.lng")};
          }},
         {"lang delete",
-         [](const Family&) {
+         [](const TableFamily&) {
              return std::vector<std::string>{"@", "1"};
          }},
         {"ops edit",
-         [](const Family& f) {
+         [](const TableFamily& f) {
              return std::vector<std::string>{"@", "0", f.In("ops.txt")};
          }},
         {"ops new",
-         [](const Family&) {
+         [](const TableFamily&) {
              return std::vector<std::string>{"@", "ZZ", "999"};
          }},
         {"ops add",
-         [](const Family& f) {
+         [](const TableFamily& f) {
              return std::vector<std::string>{"@", f.In("c.opr")};
          }},
         {"ops delete",
-         [](const Family&) {
+         [](const TableFamily&) {
              return std::vector<std::string>{"@", "0"};
          }},
         {"chunk import",
-         [](const Family& f) {
+         [](const TableFamily& f) {
              return std::vector<std::string>{"@", "TONE", f.In("tone.bin")};
          }},
         {"space adjust",
-         [](const Family&) {
+         [](const TableFamily&) {
              // The demo's MCU free space ends at its mark: the PPM takes the bytes.
              return std::vector<std::string>{"@", "--ppm", "64"};
          }},
-        {"patch leds", [](const Family&) { return std::vector<std::string>{"@"}; }},
-        {"patch lcd", [](const Family&) { return std::vector<std::string>{"@"}; }},
+        {"patch leds", [](const TableFamily&) { return std::vector<std::string>{"@"}; }},
+        {"patch lcd", [](const TableFamily&) { return std::vector<std::string>{"@"}; }},
         {"ani set-frame",
-         [](const Family&) {
+         [](const TableFamily&) {
              return std::vector<std::string>{"@", "000", "0", "002"};
          }},
         {"ani set-length",
-         [](const Family&) {
+         [](const TableFamily&) {
              return std::vector<std::string>{"@", "000", "1"};
          }},
         {"bmp import",
-         [](const Family& f) {
+         [](const TableFamily& f) {
              return std::vector<std::string>{"@", "005", f.In("p.bmp"), "--fit"};
          }},
         {"bmp import-all",
-         [](const Family& f) {
+         [](const TableFamily& f) {
              return std::vector<std::string>{"@", f.In("pics000.bmp"), "--threshold", "0"};
          }},
         {"menu move",
-         [](const Family&) {
+         [](const TableFamily&) {
              return std::vector<std::string>{"@", "0", "down"};
          }},
         {"menu delete",
-         [](const Family&) {
+         [](const TableFamily&) {
              return std::vector<std::string>{"@", "1"};
          }},
         {"menu edit",
-         [](const Family&) {
+         [](const TableFamily&) {
              return std::vector<std::string>{"@", "0", "--func-id", "0001"};
          }},
         {"menu add",
-         [](const Family&) {
+         [](const TableFamily&) {
              return std::vector<std::string>{"@", "--name", "Extra"};
          }},
         {"security patch",
-         [](const Family&) {
+         [](const TableFamily&) {
              return std::vector<std::string>{"@", "--whole"};
          }},
         {"apply",
-         [](const Family& f) {
+         [](const TableFamily& f) {
              return std::vector<std::string>{"@", f.In("r.json")};
          }},
     };
@@ -210,39 +206,39 @@ const std::map<std::string, Case>& EditCases() {
 const std::map<std::string, Case>& ExportCases() {
     static const std::map<std::string, Case> cases = {
         {"tones export",
-         [](const Family&) {
+         [](const TableFamily&) {
              return std::vector<std::string>{"@", "0", "%"};
          }},
         {"alert export",
-         [](const Family&) {
+         [](const TableFamily&) {
              return std::vector<std::string>{"@", "standard", "%"};
          }},
         {"lang export",
-         [](const Family&) {
+         [](const TableFamily&) {
              return std::vector<std::string>{"@", "0", "%"};
          }},
         {"ops export",
-         [](const Family&) {
+         [](const TableFamily&) {
              return std::vector<std::string>{"@", "0", "%"};
          }},
         {"chunk export",
-         [](const Family&) {
+         [](const TableFamily&) {
              return std::vector<std::string>{"@", "PLMN", "%"};
          }},
         {"bmp export",
-         [](const Family&) {
+         [](const TableFamily&) {
              return std::vector<std::string>{"@", "004", "%"};
          }},
         {"bmp sheet",
-         [](const Family&) {
+         [](const TableFamily&) {
              return std::vector<std::string>{"@", "%"};
          }},
         {"ani export",
-         [](const Family&) {
+         [](const TableFamily&) {
              return std::vector<std::string>{"@", "000", "%"};
          }},
         {"demo",
-         [](const Family& f) {
+         [](const TableFamily& f) {
              return std::vector<std::string>{"%", "--type", f.type};
          }},
     };
@@ -278,10 +274,10 @@ bool OneJsonObject(const std::string& out) {
     }
 }
 
-const char* const kFamilies[] = {"3310", "3410", "62XX/7110"};
+const char* const kTableFamilies[] = {"3310", "3410", "62XX/7110"};
 
 // One editing command on one image, every way out.
-void EditEveryWay(const Family& f, const std::string& path, const Leaf& leaf,
+void EditEveryWay(const TableFamily& f, const std::string& path, const Leaf& leaf,
                   const std::vector<std::string>& args, const std::string& image,
                   std::set<std::string>& succeeded) {
     const Bytes original = ReadFile(image);
@@ -359,8 +355,8 @@ TEST(CommandTable, EveryEditingCommandWritesTheSameImageEveryWayOut) {
     std::map<std::string, Leaf> leaves;
     for (const Leaf& l : Leaves()) leaves[l.path] = l;
 
-    for (const char* type : kFamilies) {
-        Family f(type);
+    for (const char* type : kTableFamilies) {
+        TableFamily f(type);
         // Not an image at all: every command fails the same way and writes nothing.
         const std::string junk = f.dir.Path("junk.fls");
         WriteFile(junk, NoiseBytes(48, 7));
@@ -386,8 +382,8 @@ TEST(CommandTable, EveryExportWritesTheSameFileToANameAndToStandardOutput) {
     for (const auto& path : exports)
         EXPECT_TRUE(ExportCases().count(path)) << path << " has no case in this test";
 
-    for (const char* type : kFamilies) {
-        Family f(type);
+    for (const char* type : kTableFamilies) {
+        TableFamily f(type);
         for (const auto& path : exports) {
             if (!ExportCases().count(path)) continue;
             const auto args = ExportCases().at(path)(f);

@@ -9,7 +9,7 @@ using namespace brivant;
 using namespace brivant::test;
 
 namespace {
-std::string Demo(const TempDir& dir, const std::string& type = "3310") {
+std::string MenuDemo(const TempDir& dir, const std::string& type = "3310") {
     const std::string x = dir.Path(type == "62XX/7110" ? "t.fls" : "m" + type + ".fls");
     EXPECT_EQ(Cli({"demo", x, "--type", type}).status, 0);
     return x;
@@ -31,7 +31,7 @@ TEST(CliMenu, ListsLevelsByLanguageAndPath) {
     TempDir dir;
     for (const std::string type : {"3310", "8210"}) {
         SCOPED_TRACE(type);
-        const std::string x = Demo(dir, type);
+        const std::string x = MenuDemo(dir, type);
         const std::size_t digits = type == "3310" ? 40 : 48;
 
         const CliRun root = Cli({"menu", "list", x, "--json"});
@@ -64,7 +64,7 @@ TEST(CliMenu, ListsLevelsByLanguageAndPath) {
 
 TEST(CliMenu, RefusalsAndWrongUsage) {
     TempDir dir;
-    const std::string x = Demo(dir);
+    const std::string x = MenuDemo(dir);
     const struct {
         std::vector<std::string> args;
         int status;
@@ -85,7 +85,7 @@ TEST(CliMenu, RefusalsAndWrongUsage) {
         EXPECT_TRUE(Has(r.err, c.message)) << r.err;
         EXPECT_TRUE(r.out.empty()) << r.out;
     }
-    const CliRun t = Cli({"menu", "list", Demo(dir, "62XX/7110")});
+    const CliRun t = Cli({"menu", "list", MenuDemo(dir, "62XX/7110")});
     EXPECT_EQ(t.status, 1);
     EXPECT_TRUE(Has(t.err, kMenuUnsupported)) << t.err;
 }

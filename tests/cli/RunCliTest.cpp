@@ -14,20 +14,10 @@ using namespace brivant::test;
 
 namespace {
 
-std::string Text(const Bytes& b) {
-    return std::string(b.begin(), b.end());
-}
-
 std::string Sample(const TempDir& dir) {
     const std::string x = dir.Path("x.fls");
     EXPECT_EQ(Cli({"demo", x, "--type", "3310"}).status, 0);
     return x;
-}
-
-// The installed program as a shell runs it; its exit status.
-int Shell(const std::string& command) {
-    const int raw = std::system(command.c_str());
-    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
 }
 
 }  // namespace

@@ -15,13 +15,6 @@
 using namespace brivant;
 using namespace brivant::test;
 
-namespace {
-void WriteText(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-}  // namespace
-
 TEST(CliLanguages, EditedTextsReadBackAfterSaving) {
     TempDir dir;
     const std::string x = dir.Path("x.fls"), y = dir.Path("y.fls");

@@ -255,11 +255,6 @@ std::string ReadText(const std::string& path) {
     return std::string(b.begin(), b.end());
 }
 
-int Shell(const std::string& command) {
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 bool IsBackupTemp(const std::string& path) {
     return path.find(".bak.tmp~") != std::string::npos;
 }
@@ -429,10 +424,11 @@ TEST(CrashSafeSave, AnApplyThatCannotRemoveItsScratchFolderWritesNothing) {
     ASSERT_EQ(Cli({"demo", a, "--type", "3310"}).status, 0);
     ASSERT_EQ(Cli({"tones", "export", a, "3", t}).status, 0);
     const std::string recipe = R"({"brivant-recipe": 1, "steps": [{"command": "tones add",
-        "args": {"in": {"base64": ")" + Base64Encode(ReadFile(t)) + R"(", "name": "t.re"}}}]})";
+        "args": {"in": {"base64": ")" +
+                               Base64Encode(ReadFile(t)) + R"(", "name": "t.re"}}}]})";
     WriteFile(r, Bytes(recipe.begin(), recipe.end()));
-    const std::string cli = std::string(BRIVANT_CLI_PATH) + " apply '" + a + "' '" + r +
-                            "' -o '" + c + "' >/dev/null 2>'" + dir.Path("err") + "'";
+    const std::string cli = std::string(BRIVANT_CLI_PATH) + " apply '" + a + "' '" + r + "' -o '" +
+                            c + "' >/dev/null 2>'" + dir.Path("err") + "'";
     const std::string strace =
         "TMPDIR='" + dir.Path("tmp") + "' ASAN_OPTIONS=detect_leaks=0 strace -f -qq ";
     ASSERT_EQ(Shell(strace + "-o '" + log + "' " + cli), 0) << ReadText(dir.Path("err"));

@@ -9,11 +9,6 @@
 
 namespace brivant::test {
 
-inline constexpr int k61xx = 2;
-inline constexpr int k3310 = 4;
-inline constexpr int k3330 = 5;
-inline constexpr int k8210 = 10;
-inline constexpr int k3210 = 3;
 inline constexpr std::int32_t kMiB = 1024 * 1024;
 
 inline SampleOptions AniOptions(bool p523, std::int32_t size) {

@@ -9,7 +9,6 @@
 namespace brivant::test {
 namespace {
 
-constexpr int k62xx = 18;
 constexpr int kDesign6250 = 22;
 constexpr int kDesign7110 = 23;
 
@@ -28,9 +27,9 @@ std::vector<FamilyCase> Families() {
         const bool sixFamily = f == 6 || f == 8 || f == 9 || f == 17;
         v.push_back({f, -1, f == 8 || f == 17, sixFamily ? six : common});
     }
-    v.push_back({k62xx, -1, true, {24, 64, 16, 16, 16, 16, 20, 12}});  // model 6210
-    v.push_back({k62xx, kDesign6250, true, {24, 68, 16, 16, 16, 16, 16, 16}});
-    v.push_back({k62xx, kDesign7110, false, {24, 92, 20, 16, 16, 16, 16, 16}});
+    v.push_back({kType62xx, -1, true, {24, 64, 16, 16, 16, 16, 20, 12}});  // model 6210
+    v.push_back({kType62xx, kDesign6250, true, {24, 68, 16, 16, 16, 16, 16, 16}});
+    v.push_back({kType62xx, kDesign7110, false, {24, 92, 20, 16, 16, 16, 16, 16}});
     return v;
 }
 

@@ -10,9 +10,6 @@
 namespace brivant::test {
 namespace {
 
-constexpr int k3310 = 4;
-constexpr int k3410 = 8;
-
 // What the image itself holds for an ID, whatever was loaded or edited for it.
 BitmapCanvas FromImage(GraphicsFixture& f, int id) {
     GraphicsState& g = f.g();

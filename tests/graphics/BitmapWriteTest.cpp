@@ -8,14 +8,11 @@
 namespace brivant::test {
 namespace {
 
-constexpr int k3310 = 4;
-constexpr int k3410 = 8;
-
 // Picture of the entry's own size with a new first column.
 BitmapCanvas Changed(const SampleBitmap& b) {
     Bytes p = b.pixels;
     p[0] ^= 0x3C;
-    return Picture(b.width, b.height, p);
+    return CanvasOf(b.width, b.height, p);
 }
 
 // Same size: "3310" writes over the old pixels and keeps the record's address;
@@ -90,7 +87,7 @@ TEST(SaveBmpHex, FillersOnlyWhereTheDataGoesToFreeSpace) {
         EXPECT_TRUE(f.Image() == expected);
 
         const std::int32_t free = f.ed.FreeOffset;
-        const BitmapCanvas smaller = Picture(b.width, 4, Bytes(b.pixels.size(), 0x05));
+        const BitmapCanvas smaller = CanvasOf(b.width, 4, Bytes(b.pixels.size(), 0x05));
         ASSERT_TRUE(ImportPicture(f.ed, g, f.ui, smaller)) << f.ui.Last();
         const Bytes tail = HexToBytes(c.tail);
         EXPECT_EQ(f.At(free, b.pixels.size()), PixelsOf(smaller));
@@ -108,7 +105,7 @@ TEST(SaveBmpHex, NewSizeSamePictureAndRepeatedEdits) {
         GraphicsState& g = f.g();
         SelectBitmap(f.ed, g, 11);
         const std::int32_t free = f.ed.FreeOffset;
-        const BitmapCanvas wide = Picture(13, 9, Bytes(26, 0x21));
+        const BitmapCanvas wide = CanvasOf(13, 9, Bytes(26, 0x21));
         ASSERT_TRUE(ImportPicture(f.ed, g, f.ui, wide));
         EXPECT_EQ(ToImageOffset(g.bitmaps[11].Address()), free);
         EXPECT_EQ(g.bitmaps[11].Width(), 13);
@@ -123,7 +120,7 @@ TEST(SaveBmpHex, NewSizeSamePictureAndRepeatedEdits) {
 
         Bytes again(26, 0x21);
         again[3] = 0x01;
-        ASSERT_TRUE(ImportPicture(f.ed, g, f.ui, Picture(13, 9, again)));
+        ASSERT_TRUE(ImportPicture(f.ed, g, f.ui, CanvasOf(13, 9, again)));
         EXPECT_EQ(f.At(g.bitmaps[11].recordOffset, 12), g.bitmaps[11].record);
         // Only the size change of the first import was told; nothing was refused.
         ASSERT_EQ(f.ui.told.size(), 1u) << f.ui.Last();

@@ -78,7 +78,7 @@ struct GraphicsFixture {
 };
 
 // A picture drawn from plain pixel bytes.
-inline BitmapCanvas Picture(int w, int h, const Bytes& pixels) {
+inline BitmapCanvas CanvasOf(int w, int h, const Bytes& pixels) {
     return RenderPixels(pixels, w, h);
 }
 

@@ -76,6 +76,11 @@ std::string TempDir::Path(const std::string& name) const {
     return (dir_ / name).string();
 }
 
+int Shell(const std::string& command) {
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 Bytes ReadFile(const std::string& path) {
     return ReadWholeFile(path, "Cannot open %s");
 }

@@ -13,6 +13,15 @@
 
 namespace brivant::test {
 
+// Phone type numbers of the families the tests use most.
+inline constexpr int k61xx = 2;
+inline constexpr int k3210 = 3;
+inline constexpr int k3310 = 4;
+inline constexpr int k3330 = 5;
+inline constexpr int k3410 = 8;
+inline constexpr int k8210 = 10;
+inline constexpr int kType62xx = 18;  // k62xx names its entry text
+
 // A scripted port that records every question and message.
 class FakeUi : public Interaction {
   public:
@@ -55,6 +64,16 @@ class TempDir {
 
 Bytes ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const Bytes& data);
+// Bytes read as text.
+inline std::string Text(const Bytes& b) {
+    return std::string(b.begin(), b.end());
+}
+// Writes `text` as the whole file.
+inline void WriteText(const std::string& path, const std::string& text) {
+    WriteFile(path, Bytes(text.begin(), text.end()));
+}
+// The status a shell gives for `command` (-1 when it did not exit).
+int Shell(const std::string& command);
 // n bytes of a small linear congruential generator: the same for the same seed everywhere.
 Bytes NoiseBytes(std::size_t n, std::uint32_t seed);
 

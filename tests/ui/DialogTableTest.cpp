@@ -58,12 +58,6 @@ const char* ExitName(Exit e) {
     return "";
 }
 
-void Type(QLineEdit* field, const QString& text) {
-    field->setFocus();
-    field->selectAll();
-    QTest::keyClicks(field, text);
-}
-
 // A sample image with its lists read, as the window has it when a dialog opens.
 struct Image {
     TempDir dir;

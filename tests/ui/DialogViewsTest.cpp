@@ -23,16 +23,6 @@ using namespace brivant::uitest;
 
 namespace {
 
-// Replaces the field's text by typing, as a user does.
-void Type(QLineEdit* field, const QString& text) {
-    field->setFocus();
-    field->selectAll();
-    if (text.isEmpty())
-        QTest::keyClick(field, Qt::Key_Backspace);
-    else
-        QTest::keyClicks(field, text);
-}
-
 QString EntriesLabel(QWidget& w) {
     for (QLabel* l : w.findChildren<QLabel*>())
         if (l->text().startsWith(QLatin1String(kEntriesPrefix))) return l->text();

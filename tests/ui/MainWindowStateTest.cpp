@@ -38,11 +38,6 @@ std::string OpenUndetected(TMain& w, TempDir& dir, int family) {
     return path;
 }
 
-QTreeWidget* ShowTab(TMain& w, Tab tab, const char* list) {
-    Find<QTabWidget>(w, "tabs")->setCurrentIndex(static_cast<int>(tab));
-    return Find<QTreeWidget>(w, list);
-}
-
 }  // namespace
 
 class MainWindowStateTest : public QObject {

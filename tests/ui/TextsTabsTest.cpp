@@ -19,15 +19,6 @@
 using namespace brivant;
 using namespace brivant::uitest;
 
-namespace {
-
-QTreeWidget* ShowTab(TMain& w, Tab tab, const char* list) {
-    Find<QTabWidget>(w, "tabs")->setCurrentIndex(static_cast<int>(tab));
-    return Find<QTreeWidget>(w, list);
-}
-
-}  // namespace
-
 class TextsTabsTest : public QObject {
     Q_OBJECT
 

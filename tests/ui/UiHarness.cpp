@@ -4,8 +4,10 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -16,6 +18,20 @@
 #include "ui/Brivant.h"
 
 namespace brivant::uitest {
+
+void Type(QLineEdit* field, const QString& text) {
+    field->setFocus();
+    field->selectAll();
+    if (text.isEmpty())
+        QTest::keyClick(field, Qt::Key_Backspace);
+    else
+        QTest::keyClicks(field, text);
+}
+
+QTreeWidget* ShowTab(TMain& w, Tab tab, const char* list) {
+    Find<QTabWidget>(w, "tabs")->setCurrentIndex(static_cast<int>(tab));
+    return Find<QTreeWidget>(w, list);
+}
 
 SampleImage WriteSample(const std::string& path, SampleOptions o) {
     SampleImage s = BuildSample(o);

@@ -18,13 +18,15 @@
 
 class QAction;
 class QComboBox;
+class QLineEdit;
 class QMenu;
 class QSignalSpy;
 class QTreeWidget;
 
 namespace brivant {
 class TMain;
-}
+enum class Tab;
+}  // namespace brivant
 
 namespace brivant::uitest {
 
@@ -50,6 +52,10 @@ T* Find(QWidget& w, const char* name) {
 }
 // Clicks the button of that name.
 void Click(QWidget& w, const char* button);
+// Replaces the field's text by typing, as a user does.
+void Type(QLineEdit* field, const QString& text);
+// Shows the tab and gives its list of that object name.
+QTreeWidget* ShowTab(TMain& w, Tab tab, const char* list);
 
 QStringList Items(QComboBox* box);
 QStringList Headers(QTreeWidget* list);
