@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds and runs every test: a release build with warnings as errors, then one clang build
+# Builds and runs every test: a release build with warnings as errors, the command line
+# built as WebAssembly and tested under Node against it (scripts/wasm.sh), then one clang build
 # under AddressSanitizer and UndefinedBehaviorSanitizer that runs the same tests and links the
 # fuzz targets, then a short run of every fuzz target (FUZZ_SECONDS each, default 5). GUI
 # tests run offscreen. At the end, how long each stage took.
@@ -33,6 +34,19 @@ stage "packages" scripts/install-deps.sh build
 stage "configure release" scripts/configure.sh release
 stage "build release" cmake --build build/release -j "$jobs"
 stage "test release" ctest --test-dir build/release --output-on-failure -j "$jobs"
+
+# The command line as WebAssembly under Node: built with emscripten, checked by the release
+# build's own test program against the native one. Where the packages cannot be installed
+# (not root), the stage is left out and says so.
+wasm_packages() {
+  scripts/install-deps.sh wasm || echo "WebAssembly packages missing: the wasm stage is left out" >&2
+}
+stage "packages wasm" wasm_packages
+if command -v emcc >/dev/null && command -v node >/dev/null && command -v npm >/dev/null; then
+  stage "wasm build + test" env JOBS="$jobs" scripts/wasm.sh build/release
+else
+  echo "== wasm build + test: left out (emcc, node or npm missing)" >&2
+fi
 
 stage "configure sanitize" scripts/configure.sh sanitize
 stage "build sanitize + fuzz" cmake --build build/sanitize -j "$jobs"

@@ -1,5 +1,3 @@
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <iostream>
@@ -7,6 +5,7 @@
 #include "cli/Pictures.h"
 #include "cli/RunCli.h"
 #include "core/FileIO.h"
+#include "core/System.h"
 
 int main(int argc, char** argv) {
     // Pictures come from a module loaded by the commands that need them.
@@ -14,7 +13,7 @@ int main(int argc, char** argv) {
     // Standard output is flushed once, at the end, where a failed write is caught with its
     // reason; tied to stderr it would be flushed by the first message instead.
     std::cerr.tie(nullptr);
-    brivant::SetStdoutTerminal(::isatty(STDOUT_FILENO) == 1);
+    brivant::SetStdoutTerminal(brivant::sys::IsTerminal(1));
     int status = brivant::RunCli(argc, argv, std::cout, std::cerr);
     // A C library may take a large write past its buffer and keep the failure on the stream
     // alone, where the C++ stream never sees it: a result that did not arrive is a failure.

@@ -25,5 +25,7 @@ bool HardLink(const std::string& from, const std::string& to);
 bool CanWrite(const std::string& path);
 // The folder for the program's temporary files.
 std::string TempFolder();
+// Whether the open descriptor `fd` is a terminal (standard output shown to a person).
+bool IsTerminal(int fd);
 
 }  // namespace brivant::sys

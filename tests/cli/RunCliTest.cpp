@@ -247,6 +247,20 @@ TEST(CliRun, HelpSuggestionsAndOptionsBeforeTheCommand) {
 TEST(CliRun, BinaryDataIsNotWrittenToATerminal) {
     TempDir dir;
     const std::string x = Sample(dir);
+    if (!OtherCli().empty()) {
+        // Another program asks its own system: a pseudo-terminal from script(1) is one.
+        if (Shell("command -v script >/dev/null") != 0) GTEST_SKIP() << "script(1) is missing";
+        const std::string out = dir.Path("tty.txt");
+        const auto onTerminal = [&](const std::string& args) {
+            return Shell("script -qec " + ShellQuoted(CliCommand() + " " + args) +
+                         " /dev/null </dev/null >" + ShellQuoted(out));
+        };
+        EXPECT_EQ(onTerminal("demo -"), 2);
+        EXPECT_TRUE(Has(Text(ReadFile(out)), "not written to a terminal")) << Text(ReadFile(out));
+        EXPECT_EQ(onTerminal("tones export " + ShellQuoted(x) + " 0 -"), 2);
+        EXPECT_EQ(onTerminal("tones list " + ShellQuoted(x)), 0);
+        return;
+    }
     SetStdoutTerminal(true);
     const CliRun tone = Cli({"tones", "export", x, "0", "-"});
     const CliRun image = Cli({"tones", "delete", x, "0", "-o", "-"});

@@ -17,7 +17,6 @@
 #include "graphics/BitmapFiles.h"
 #include "image/PhoneTypes.h"
 #include "platform/GifFile.h"
-#include "platform/QtBitmapFiles.h"
 #include "support/CliProgram.h"
 
 namespace brivant::test {
@@ -66,10 +65,15 @@ void ExpectSame(const Outcome& native, const Outcome& wasm, const std::string& w
         // Inputs are left as they were; a picture written by both is compared.
         if (bytes == other->second) continue;
         if (name.ends_with(".png")) {
-            const Picture a = DecodePicture(bytes, name), b = DecodePicture(other->second, name);
-            EXPECT_EQ(a.width, b.width) << what << ": " << name;
-            EXPECT_EQ(a.height, b.height) << what << ": " << name;
-            EXPECT_EQ(a.argb, b.argb) << what << ": " << name;
+            // Decoded as they are: a sheet is larger than any bitmap the program imports.
+            const auto decode = [](const Bytes& png) {
+                return QImage::fromData(png.data(), static_cast<int>(png.size()), "PNG")
+                    .convertToFormat(QImage::Format_ARGB32);
+            };
+            const QImage a = decode(bytes), b = decode(other->second);
+            EXPECT_FALSE(a.isNull()) << what << ": " << name;
+            EXPECT_EQ(a.size(), b.size()) << what << ": " << name;
+            EXPECT_TRUE(a == b) << what << ": " << name << " has other pixels";
         } else {
             EXPECT_EQ(bytes, other->second) << what << ": " << name;
         }
@@ -199,12 +203,12 @@ TEST(WasmBuild, EveryCommandOnEveryDemoImageAsNative) {
         ASSERT_EQ(std::system((cli + "chunk export" + in + "TONE " + dir.Path("t.bin")).c_str()),
                   0);
         ASSERT_EQ(std::system((cli + "bmp export" + in + "001 " + dir.Path("b.bmp")).c_str()), 0);
-        ASSERT_EQ(std::system(
-                      (cli + "tones delete" + in + "0 -o " + dir.Path("b.fls") + " >/dev/null 2>&1")
-                          .c_str()),
-                  0);
-        for (const char* name : {"t.re", "t.bin", "b.bmp", "b.fls"})
+        for (const char* name : {"t.re", "t.bin", "b.bmp"})
             both.Put(name, ReadFile(dir.Path(name)));
+        // A second image for diff: one byte changed (not every family has a tone to delete).
+        Bytes other = ReadFile(x);
+        other[other.size() / 2] ^= 0xFF;
+        both.Put("b.fls", other);
         both.Put("r.json", Bytes{'{', '}'});
         for (const auto& args : Commands()) both.Compare(args);
     }

@@ -70,4 +70,8 @@ std::string TempFolder() {
     return tmp && *tmp ? tmp : "/tmp";
 }
 
+bool IsTerminal(int fd) {
+    return ::isatty(fd) == 1;
+}
+
 }  // namespace brivant::sys

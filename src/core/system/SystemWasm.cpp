@@ -43,6 +43,11 @@ EM_JS(int, brivant_node_writable, (const char* path), {
     }
 });
 
+// The emulated standard streams all say they are terminals; Node knows what they are.
+EM_JS(int, brivant_node_isatty, (int fd), {
+    return require("tty").isatty(fd) ? 1 : 0;
+});
+
 EM_JS(int, brivant_node_tmpdir, (char* out, int room), {
     const dir = require("os").tmpdir();
     stringToUTF8(dir, out, room);
@@ -103,6 +108,10 @@ std::string TempFolder() {
     const int n = brivant_node_tmpdir(buffer.data(), static_cast<int>(buffer.size()));
     if (n <= 0 || n >= static_cast<int>(buffer.size())) return "/tmp";
     return std::string(buffer.data(), static_cast<std::size_t>(n));
+}
+
+bool IsTerminal(int fd) {
+    return brivant_node_isatty(fd) != 0;
 }
 
 }  // namespace brivant::sys
