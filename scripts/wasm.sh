@@ -55,7 +55,7 @@ skip=(
   CliBmpPictures.TheFormatFollowsTheName
 )
 filter="Cli*:AniCli.*:ApplyCli.*:BitmapSheet.*:CheckTest.*:ChunkImport.*:DemoImages.*"
-filter+=":ImageDiff.*:WasmBuild.*"
+filter+=":ImageDiff.*:WasmBuild.*:*WasmBuildFamily.*"
 if [ ${#skip[@]} -gt 0 ]; then
   filter+="-$(IFS=:; echo "${skip[*]}")"
 fi
