@@ -27,7 +27,8 @@ endforeach()
 
 # Pictures through stb_image and the project's own writers.
 file(GLOB WASM_PICTURE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/stb/*.cpp)
-list(APPEND WASM_PICTURE_SOURCES ${CMAKE_SOURCE_DIR}/src/platform/BitmapSheetLayout.cpp)
+list(APPEND WASM_PICTURE_SOURCES ${CMAKE_SOURCE_DIR}/src/platform/BitmapSheetLayout.cpp
+     ${CMAKE_SOURCE_DIR}/src/platform/RunLengthBmp.cpp)
 add_library(brivant_pictures_stb STATIC ${WASM_PICTURE_SOURCES})
 target_link_libraries(brivant_pictures_stb PUBLIC brivant_core)
 target_include_directories(brivant_pictures_stb SYSTEM PRIVATE ${BRIVANT_WASM_INCLUDE})
@@ -44,7 +45,8 @@ target_precompile_headers(brivant_cli_lib PRIVATE <CLI/CLI.hpp>)
 
 add_executable(brivant-cli src/cli/main.cpp)
 target_link_libraries(brivant-cli PRIVATE brivant_cli_lib)
-set_target_properties(brivant-cli PROPERTIES SUFFIX ".js")
+set_target_properties(brivant-cli PROPERTIES SUFFIX ".js" LINK_DEPENDS
+                                             ${CMAKE_SOURCE_DIR}/src/cli/system/WasmStart.js)
 target_link_options(
   brivant-cli PRIVATE
   # Node only; files are the host's files.
@@ -56,6 +58,7 @@ target_link_options(
   # Compiled at start from the file beside the script, read with Node's file system: Node's
   # fetch cannot load a file path, and a synchronous start is quicker for a short run.
   -sWASM_ASYNC_COMPILATION=0
+  --pre-js ${CMAKE_SOURCE_DIR}/src/cli/system/WasmStart.js
   # 64-bit values pass as BigInt: without it, a call that may throw and takes or returns one
   # goes through a helper this emscripten does not always export.
   -sWASM_BIGINT=1)

@@ -107,7 +107,9 @@ void CliSession::Open(bool tolerant) {
     try {
         path = InputArg(ctx, o.image);
         OpenPath(ed, ui, path);
-        opened_ = ed.MainHex.Data();
+        // Kept only by a command that saves, to tell an edit from none: a copy of a large
+        // image is most of what a command that only looks at it would cost.
+        if (!target_.empty()) opened_ = ed.MainHex.Data();
     } catch (const UserError& e) {
         ui.error(e.what());
         // A loaded image whose detection or reading failed can still be looked at.

@@ -14,6 +14,7 @@
 #include "core/UserError.h"
 #include "graphics/BitmapFileCheck.h"
 #include "platform/GifFile.h"
+#include "platform/RunLengthBmp.h"
 
 namespace brivant {
 
@@ -106,6 +107,7 @@ bool EndsWith(std::string text, const std::string& suffix) {
 
 Picture DecodePicture(const Bytes& bytes, const std::string& name) {
     const PictureFileInfo info = CheckPictureFile(bytes, name);
+    if (IsRunLengthBmp(bytes)) return DecodeRunLengthBmp(bytes, name);
     const QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
                                                     static_cast<qsizetype>(bytes.size()));
     QBuffer buffer;

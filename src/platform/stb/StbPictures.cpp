@@ -1,5 +1,6 @@
 // Picture files without the toolkit: stb_image reads BMP, PNG, GIF and JPEG, stb_image_write
-// writes PNG; the 1-bit BMP, the netpbm kinds and X bitmaps are the program's own code.
+// writes PNG; run-length BMPs, the 1-bit BMP, the netpbm kinds and X bitmaps are the program's
+// own code.
 
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_NO_STDIO
@@ -24,6 +25,7 @@
 #include "core/UserError.h"
 #include "graphics/BitmapFileCheck.h"
 #include "platform/Pictures.h"
+#include "platform/RunLengthBmp.h"
 #include "platform/stb/OwnCodecs.h"
 
 namespace brivant {
@@ -31,10 +33,6 @@ namespace brivant {
 namespace {
 
 constexpr const char* kCannotCreate = "Cannot create file %s";
-constexpr const char* kNotReadHere =
-    "%s is %s, which this build of brivant-cli does not read; it reads %s";
-constexpr const char* kFormatsReadHere =
-    "BMP (uncompressed), PNG, GIF, JPEG, PBM, PGM, PPM and XBM files";
 constexpr const char* kNoGifHere =
     "This build of brivant-cli cannot write GIF files; give a name ending in .png to get the "
     "frames side by side";
@@ -51,9 +49,6 @@ Picture DecodeWithStb(const Bytes& bytes, const std::string& name, const Picture
     bool opaque = false;
     if (std::strcmp(info.format, "bmp") == 0 && Le(bytes, 14, 4) >= 40) {
         const std::uint32_t compression = Le(bytes, 30, 4);
-        if (compression == 1 || compression == 2)
-            throw UserError(
-                Format(kNotReadHere, {name, "a run-length compressed BMP file", kFormatsReadHere}));
         opaque = compression == 0;
     }
     int w = 0, h = 0, channels = 0;
@@ -143,6 +138,7 @@ class StbBitmapFiles : public BitmapFiles {
         const PictureFileInfo info = CheckPictureFile(bytes, name);
         if (std::strcmp(info.format, "pbm") == 0) return DecodeNetpbm(bytes, name);
         if (std::strcmp(info.format, "xbm") == 0) return DecodeXbm(bytes, name);
+        if (IsRunLengthBmp(bytes)) return DecodeRunLengthBmp(bytes, name);
         return DecodeWithStb(bytes, name, info);
     }
 };
