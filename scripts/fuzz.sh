@@ -4,7 +4,8 @@
 # Usage: scripts/fuzz.sh [SECONDS_PER_TARGET] [TARGET...]   (default 300 s, every target)
 # The corpus grows in build/sanitize/corpus/TARGET (started from the sample builder's seeds);
 # a finding is written to build/sanitize/findings/TARGET/ and makes the script fail. At the end
-# one line per target gives its executions.
+# one line per target gives its executions. With fewer targets than jobs, each target runs as
+# several processes sharing its corpus, so `scripts/fuzz.sh 3600 sequence` uses every core.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-300}
@@ -16,11 +17,10 @@ rm -rf "$dir/seeds"
 "$dir/fuzz/brivant_fuzz_seeds" "$dir/seeds"
 
 if [ $# -gt 0 ]; then targets=("$@"); else mapfile -t targets <"$dir/fuzz/targets.txt"; fi
-# run_target T: one target for $seconds; its summary line goes to findings/T/result.
+# run_target T N: instance N of target T for $seconds; its summary goes to findings/T/result.N.
 run_target() {
-  local t=$1 log result runs
-  mkdir -p "$dir/corpus/$t" "$dir/findings/$t"
-  log="$dir/findings/$t/last-run.log"
+  local t=$1 n=$2 log result runs
+  log="$dir/findings/$t/last-run.$n.log"
   # -timeout: one input running longer is a hang; -rss_limit_mb: one growing without end.
   if "$dir/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
        -print_final_stats=1 -artifact_prefix="$dir/findings/$t/" \
@@ -30,29 +30,41 @@ run_target() {
     result="FINDING (see $log and $dir/findings/$t/)"
   fi
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
-  printf '%-16s %10s runs  %s\n' "$t" "${runs:-?}" "$result" >"$dir/findings/$t/result"
+  echo "${runs:-?} $result" >"$dir/findings/$t/result.$n"
 }
-# As many targets side by side as there are jobs: each target is one process.
+# As many processes side by side as there are jobs: one per target, or several per target
+# when there are fewer targets than jobs.
 parallel=${JOBS:-$(nproc 2>/dev/null || echo 2)}
+instances=$((parallel / ${#targets[@]}))
+[ "$instances" -ge 1 ] || instances=1
 running=0
 for t in "${targets[@]}"; do
-  rm -f "$dir/findings/$t/result"
-  if [ "$running" -ge "$parallel" ]; then
-    wait -n || true
-    running=$((running - 1))
-  fi
-  run_target "$t" &
-  running=$((running + 1))
+  mkdir -p "$dir/corpus/$t" "$dir/findings/$t"
+  rm -f "$dir/findings/$t"/result.*
+  for ((n = 1; n <= instances; n++)); do
+    if [ "$running" -ge "$parallel" ]; then
+      wait -n || true
+      running=$((running - 1))
+    fi
+    run_target "$t" "$n" &
+    running=$((running + 1))
+  done
 done
 wait || true
 status=0
 for t in "${targets[@]}"; do
-  if [ -f "$dir/findings/$t/result" ]; then
-    cat "$dir/findings/$t/result"
-    grep -q ' ok$' "$dir/findings/$t/result" || status=1
-  else
-    printf '%-16s %10s runs  %s\n' "$t" "?" "did not finish"
-    status=1
-  fi
+  total=0 result=ok
+  for ((n = 1; n <= instances; n++)); do
+    f="$dir/findings/$t/result.$n"
+    if [ ! -f "$f" ]; then
+      result="did not finish"
+      continue
+    fi
+    read -r runs rest <"$f"
+    if [[ "$runs" =~ ^[0-9]+$ ]]; then total=$((total + runs)); fi
+    [ "$rest" = ok ] || result=$rest
+  done
+  printf '%-16s %10s runs  %s\n' "$t" "$total" "$result"
+  [ "$result" = ok ] || status=1
 done
 exit $status
