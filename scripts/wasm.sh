@@ -54,7 +54,7 @@ skip=(
   CliBmpPictures.AnimationExport
   CliBmpPictures.TheFormatFollowsTheName
 )
-filter="Cli*:AniCli.*:ApplyCli.*:BitmapSheet.*:CheckTest.*:ChunkImport.*:DemoImages.*"
+filter="Cli*:AniCli.*:ApplyCli.*:BitmapSheet.*:CheckTest.*:ChunkImport.*:DemoImages.*:*DemoImagesFamily.*"
 filter+=":ImageDiff.*:WasmBuild.*:*WasmBuildFamily.*"
 if [ ${#skip[@]} -gt 0 ]; then
   filter+="-$(IFS=:; echo "${skip[*]}")"

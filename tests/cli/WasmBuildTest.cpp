@@ -259,6 +259,36 @@ TEST(WasmBuild, PicturesImportAsNative) {
     WriteFile(dir.Path("anim.gif"), EncodeAnimatedGif({{frame, frame}, 1, 300}));
     both.Put("anim.gif", ReadFile(dir.Path("anim.gif")));
     names.push_back("anim.gif");
+    // Run-length BMPs: one whose data sets every pixel, one that leaves most of them unset.
+    const auto runLength = [&](const std::string& name, int bits, const std::string& data) {
+        const Bytes pixels = HexToBytes(data);
+        Bytes b = HexToBytes(
+            "424d"
+            "000000000000000000000000"
+            "28000000"
+            "08000000"
+            "04000000"
+            "0100");
+        b.insert(b.end(), {static_cast<std::uint8_t>(bits), 0,
+                           static_cast<std::uint8_t>(bits == 8 ? 1 : 2), 0, 0, 0});
+        b.resize(54, 0);
+        b[46] = 2;  // two colours: white and black
+        b.insert(b.end(), {0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0});
+        const auto offset = static_cast<std::uint32_t>(b.size());
+        b[10] = static_cast<std::uint8_t>(offset);
+        b.insert(b.end(), pixels.begin(), pixels.end());
+        b[2] = static_cast<std::uint8_t>(b.size());
+        both.Put(name, b);
+        names.push_back(name);
+        // Read by the native build, so the comparison is of pictures, not of refusals.
+        WriteFile(dir.Path(name), b);
+        const CliRun r = Cli({"bmp", "import", x, "002", dir.Path(name), "-o", dir.Path("rl.fls")});
+        EXPECT_EQ(r.status, 0) << name << ": " << r.err;
+        std::filesystem::remove(dir.Path("rl.fls"));
+    };
+    runLength("full8.bmp", 8, "0800 0000 0401 0400 0000 0008 0001000100010001 0000 0801 0001");
+    runLength("holes8.bmp", 8, "0201 0002 0301 0101 0000 0001");
+    runLength("holes4.bmp", 4, "0510 0000 0003 0110 0000 0001");
     // Plain-text netpbm files, and one cut short.
     const std::string plain = "P2\n3 2\n15\n0 7 15\n15 7 0\n";
     both.Put("plain.pgm", Bytes(plain.begin(), plain.end()));

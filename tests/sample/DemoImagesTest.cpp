@@ -57,47 +57,50 @@ std::vector<std::string> Split(const std::string& command) {
     return {command.substr(0, space), command.substr(space + 1)};
 }
 
-TEST(DemoImages, EveryFamilyTakesEveryEditAtItsDefaultSize) {
-    for (int family = 1; family < kPhoneTypeCount + 1; ++family) {
-        const std::string type = PhoneTypeTexts()[static_cast<std::size_t>(family)];
-        SCOPED_TRACE(type);
-        TempDir dir;
-        const std::string x = dir.Path("x.fls"), y = dir.Path("y.fls");
-        ASSERT_EQ(Cli({"demo", x, "--type", type}).status, 0);
-        ASSERT_EQ(Cli({"tones", "export", x, "0", dir.Path("tone.re")}).status, 0);
-        ASSERT_EQ(Cli({"chunk", "export", x, "TONE", dir.Path("tone.bin")}).status, 0);
-        ASSERT_EQ(Cli({"bmp", "export", x, "001", dir.Path("bitmap.bmp")}).status, 0);
-        if (!Lacks(type, "ani set-length")) {
-            const CliRun list = Cli({"ani", "list", x});
-            EXPECT_TRUE(Has(list.out, "000 ")) << list.out << list.err;
+// One test per family, so that the runs of the test command share the processors.
+class DemoImagesFamily : public ::testing::TestWithParam<int> {};
+
+TEST_P(DemoImagesFamily, TakesEveryEditAtItsDefaultSize) {
+    const int family = GetParam();
+    const std::string type = PhoneTypeTexts()[static_cast<std::size_t>(family)];
+    SCOPED_TRACE(type);
+    TempDir dir;
+    const std::string x = dir.Path("x.fls"), y = dir.Path("y.fls");
+    ASSERT_EQ(Cli({"demo", x, "--type", type}).status, 0);
+    ASSERT_EQ(Cli({"tones", "export", x, "0", dir.Path("tone.re")}).status, 0);
+    ASSERT_EQ(Cli({"chunk", "export", x, "TONE", dir.Path("tone.bin")}).status, 0);
+    ASSERT_EQ(Cli({"bmp", "export", x, "001", dir.Path("bitmap.bmp")}).status, 0);
+    if (!Lacks(type, "ani set-length")) {
+        const CliRun list = Cli({"ani", "list", x});
+        EXPECT_TRUE(Has(list.out, "000 ")) << list.out << list.err;
+    }
+    for (const EditCommand& c : EditCommands()) {
+        std::vector<std::string> args = Split(c.name);
+        args.push_back(x);
+        for (const std::string& a : c.args)
+            args.push_back(a.starts_with("@") ? dir.Path(a.substr(1)) : a);
+        args.insert(args.end(), {"-o", y});
+        std::filesystem::remove(y);
+        const CliRun r = Cli(args);
+        // The demo's MCU free space ends at its mark: bytes gained behind it are refused.
+        const bool mcuAdjust = std::string(c.name) == "space adjust" && c.args.front() == "--mcu";
+        if (Lacks(type, c.name) || mcuAdjust) {
+            EXPECT_EQ(r.status, 1) << c.name;
+            continue;
         }
-        for (const EditCommand& c : EditCommands()) {
-            std::vector<std::string> args = Split(c.name);
-            args.push_back(x);
-            for (const std::string& a : c.args)
-                args.push_back(a.starts_with("@") ? dir.Path(a.substr(1)) : a);
-            args.insert(args.end(), {"-o", y});
-            std::filesystem::remove(y);
-            const CliRun r = Cli(args);
-            // The demo's MCU free space ends at its mark: bytes gained behind it are refused.
-            const bool mcuAdjust =
-                std::string(c.name) == "space adjust" && c.args.front() == "--mcu";
-            if (Lacks(type, c.name) || mcuAdjust) {
-                EXPECT_EQ(r.status, 1) << c.name;
-                continue;
-            }
-            // An edit that gives back the image's own bytes (a tone or chunk put back where
-            // it came from) is refused as nothing to save, and writes nothing.
-            if (r.status == 1 && Has(r.err, "Nothing to save, Please edit flash file first")) {
-                EXPECT_FALSE(std::filesystem::exists(y)) << c.name;
-                continue;
-            }
-            EXPECT_EQ(r.status, 0) << c.name << ": " << r.err;
-            // The edited image opens and lists again.
-            EXPECT_EQ(Cli({"info", y}).status, 0) << c.name;
+        // An edit that gives back the image's own bytes (a tone or chunk put back where
+        // it came from) is refused as nothing to save, and writes nothing.
+        if (r.status == 1 && Has(r.err, "Nothing to save, Please edit flash file first")) {
+            EXPECT_FALSE(std::filesystem::exists(y)) << c.name;
+            continue;
         }
+        EXPECT_EQ(r.status, 0) << c.name << ": " << r.err;
+        // The edited image opens and lists again.
+        EXPECT_EQ(Cli({"info", y}).status, 0) << c.name;
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(EveryFamily, DemoImagesFamily, ::testing::Range(1, kPhoneTypeCount + 1));
 
 // The demo layouts hold their animations where each family looks for them, and a size
 // asked for is kept.
