@@ -28,7 +28,7 @@ struct CliModuleEntry {
 // Every command module, in the order --help lists their commands (the list is in Modules.cpp).
 std::span<const CliModuleEntry> CliModules();
 // Adds the subcommands of the module that owns `command` (the program's first argument), or
-// of every module when no module owns it.
+// of every module when no module owns it; none for "--version", the program's only argument.
 void RegisterModules(CLI::App& app, CliContext& ctx, std::string_view command = {});
 
 // The command table of one run: the parser holding every command (or, when `first` names

@@ -59,6 +59,7 @@ void RegisterModules(CLI::App& app, CliContext& ctx, std::string_view command) {
         return !command.empty() && Names(m.commands, command);
     });
     if (owner != kModules.end()) return owner->add(app, ctx);
+    if (command == "--version") return;
     for (const CliModuleEntry& m : kModules) m.add(app, ctx);
 }
 

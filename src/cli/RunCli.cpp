@@ -155,7 +155,10 @@ int Run(int argc0, const char* const* argv0, std::istream& in, std::ostream& out
     for (const std::string& w : words) pointers.push_back(w.c_str());
     const int argc = static_cast<int>(pointers.size());
     const char* const* argv = pointers.data();
-    CommandTable table(in, out, rawErr, argc > 1 ? std::string_view(argv[1]) : std::string_view());
+    // The first word picks the module to declare; "--version" alone needs none of them.
+    std::string_view first = argc > 1 ? std::string_view(argv[1]) : std::string_view();
+    if (first == "--version" && argc > 2) first = {};
+    CommandTable table(in, out, rawErr, first);
     CLI::App& app = table.app;
     CliContext& ctx = table.ctx;
     std::ostream& err = table.err;
