@@ -58,6 +58,9 @@ TEST(CliRun, ExitStatusesAndMessages) {
     const CliRun version = Cli({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_TRUE(std::regex_match(version.out, std::regex("brivant-cli [0-9.]+\n"))) << version.out;
+    // Alone it builds no command table; with more words it is what it was with the table.
+    EXPECT_EQ(Cli({"--version", "info"}).out, version.out);
+    EXPECT_EQ(Cli({"--version", "--help"}).out, version.out);
 }
 
 TEST(CliRun, ClosestNamesByEditDistance) {
