@@ -11,6 +11,8 @@
 #define STBI_ONLY_GIF
 #define STBI_ONLY_JPEG
 #define STBI_FAILURE_USERMSG
+// One thread reads pictures; per-thread state would need threads in the WebAssembly build.
+#define STBI_NO_THREAD_LOCALS
 #include <stb/stb_image.h>
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #define STBI_WRITE_NO_STDIO
