@@ -11,7 +11,6 @@ namespace {
 // The exit statuses of `check`: 0 nothing wrong, 1 something is, 2 the image could not be
 // read at all (or wrong usage).
 constexpr int kProblems = 1;
-constexpr int kCheckTrouble = 2;
 
 constexpr const char* kNoProblems = "No problems found";
 constexpr const char* kOneProblem = "1 problem found";
@@ -53,7 +52,7 @@ void PrintText(std::ostream& out, const CheckReport& r) {
 
 void Check(CliContext& ctx, const CheckArgs& a) {
     // A report that cannot be written is trouble, not "problems".
-    ctx.cannotWriteStatus = kCheckTrouble;
+    ctx.cannotWriteStatus = kTroubleStatus;
     CheckOptions o;
     if (!a.type.empty()) {
         o.phoneType = PhoneTypeIndex(a.type);
@@ -64,7 +63,7 @@ void Check(CliContext& ctx, const CheckArgs& a) {
         r = CheckFile(InputArg(ctx, a.image), o);
     } catch (const std::exception& e) {
         ctx.err << kProgramPrefix << MessageLine(e.what()) << '\n';
-        throw CliExit{kCheckTrouble};
+        throw CliExit{kTroubleStatus};
     }
     if (a.json)
         PrintJson(ctx.out, r);

@@ -29,6 +29,10 @@ struct ImageOptions {
 
 class CliSession;
 
+// The exit status of the checkers (check, diff) when they could not give their answer: 1 is
+// their answer ("problems", "different").
+inline constexpr int kTroubleStatus = 2;
+
 // What the commands share while one command line runs: the streams, and the action the
 // chosen subcommand sets to run after parsing.
 struct CliContext {

@@ -22,7 +22,6 @@ namespace {
 // The exit statuses of `diff`, as people and scripts know them from diff(1): 0 equal,
 // 1 different, 2 trouble.
 constexpr int kDifferent = 1;
-constexpr int kDiffTrouble = 2;
 // A text listing stops after this many lines of one section; --json has them all.
 constexpr std::size_t kShownPerSection = 40;
 // The change words line up in a column of this width (longer ones push their line on).
@@ -345,7 +344,7 @@ void Confirm(const std::string& pathA, const std::string& pathB, const std::stri
 
 void Diff(CliContext& ctx, const DiffArgs& a) {
     // An answer that cannot be written is trouble, not "different".
-    ctx.cannotWriteStatus = kDiffTrouble;
+    ctx.cannotWriteStatus = kTroubleStatus;
     int wanted = 0;
     if (!a.type.empty()) {
         wanted = PhoneTypeIndex(a.type);
@@ -359,7 +358,7 @@ void Diff(CliContext& ctx, const DiffArgs& a) {
         d = DiffImageFiles(pathA, pathB, wanted);
     } catch (const std::exception& e) {
         ctx.err << kProgramPrefix << MessageLine(e.what()) << '\n';
-        throw CliExit{kDiffTrouble};
+        throw CliExit{kTroubleStatus};
     }
     if (!a.recipe.empty()) {
         // Written before anything is printed: a recipe that cannot be made or written is
@@ -377,7 +376,7 @@ void Diff(CliContext& ctx, const DiffArgs& a) {
             WriteFileAtomic(a.recipe, Bytes(text.begin(), text.end()));
         } catch (const std::exception& e) {
             ctx.err << kProgramPrefix << MessageLine(e.what()) << '\n';
-            throw CliExit{kDiffTrouble};
+            throw CliExit{kTroubleStatus};
         }
     }
     PrintDiff(ctx.out, d, a.json);

@@ -7,6 +7,7 @@
 #include "core/FileIO.h"
 #include "core/Interaction.h"
 #include "core/UserError.h"
+#include "graphics/BitmapFileCheck.h"
 #include "graphics/BitmapFiles.h"
 #include "graphics/GraphicsState.h"
 #include "image/Address.h"
@@ -16,7 +17,6 @@
 namespace brivant {
 
 namespace {
-constexpr int kMaxSide = 255;  // one byte each in the record
 constexpr const char* kBmpExt = "bmp";
 constexpr const char* kBmpSuffix = ".bmp";
 constexpr const char* kPngSuffix = ".png";
@@ -59,7 +59,8 @@ bool SameAsImage(Session& ed, const GraphicsState& g, const Bytes& plain) {
 std::optional<std::string> Plan(Session& ed, const GraphicsState& g, int width, int height,
                                 Bytes plain, WritePlan& plan) {
     const BitmapEntry& e = g.bitmaps[static_cast<std::size_t>(g.current)];
-    if (width < 1 || height < 1 || width > kMaxSide || height > kMaxSide) return kBadBitmapSize;
+    if (width < 1 || height < 1 || width > kMaxBitmapSide || height > kMaxBitmapSide)
+        return kBadBitmapSize;
     const bool sameSize = e.Width() == width && e.Height() == height;
     if (plain.empty()) plain = g.pixels;
     if (sameSize && SameAsImage(ed, g, plain)) {

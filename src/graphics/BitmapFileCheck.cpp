@@ -11,8 +11,6 @@ namespace brivant {
 
 namespace {
 
-constexpr int kMaxFileSide = 255;
-
 std::uint32_t Le16(const Bytes& b, std::size_t at) {
     return static_cast<std::uint32_t>(b[at] | (b[at + 1] << 8));
 }
@@ -42,7 +40,7 @@ class Checker {
         throw UserError(Format(kPictureDamaged, {name_, what}));
     }
     PictureFileInfo Sized(const char* format, std::int64_t w, std::int64_t h) const {
-        if (w < 1 || h < 1 || w > kMaxFileSide || h > kMaxFileSide)
+        if (w < 1 || h < 1 || w > kMaxBitmapSide || h > kMaxBitmapSide)
             throw UserError(Format(kPictureSize, {name_, std::to_string(w), std::to_string(h)}));
         return {format, static_cast<int>(w), static_cast<int>(h)};
     }

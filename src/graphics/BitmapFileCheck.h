@@ -15,6 +15,9 @@ struct PictureFileInfo {
     int height = 0;
 };
 
+// A bitmap's width and height are one byte each in its record.
+inline constexpr int kMaxBitmapSide = 255;
+
 inline constexpr const char* kPictureFormats = "BMP, PNG, GIF, JPEG, PBM, XBM";
 inline constexpr const char* kPictureCutShort =
     "%s is cut short: its header needs %s bytes of pixels, the file has %s";
@@ -25,6 +28,8 @@ inline constexpr const char* kPictureUnknown =
     "%s is not a picture file this program reads (BMP, PNG, GIF, JPEG, PBM, XBM)";
 inline constexpr const char* kPictureSize =
     "%s is %s × %s pixels; a bitmap must be 1 to 255 pixels wide and high";
+// A picture file (a bitmap, an animation, a sheet) that could not be written.
+inline constexpr const char* kCannotCreatePicture = "Cannot create file %s";
 
 // The format from the content (never the name), the size the header declares, and that the
 // data the header promises is all there. Throws UserError in the words above, `name`

@@ -24,7 +24,6 @@ std::uint32_t GetLE32(const std::uint8_t* p) {
            static_cast<std::uint32_t>(p[3]) << 24;
 }
 
-constexpr const char* kCannotCreate = "Cannot create file %s";
 // One resolution for every file, whatever screen the window runs on (96 dots per inch).
 constexpr int kDotsPerMeter = 3780;
 
@@ -68,7 +67,7 @@ Bytes Encoded(const QImage& image, const char* format, const std::string& path) 
     QByteArray encoded;
     QBuffer buffer(&encoded);
     if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, format))
-        throw UserError(Format(kCannotCreate, {path}));
+        throw UserError(Format(kCannotCreatePicture, {path}));
     return Bytes(encoded.begin(), encoded.end());
 }
 
@@ -147,7 +146,7 @@ Picture QtBitmapFiles::ReadPicture(const std::string& path) {
 
 void QtBitmapFiles::Write(const std::string& path, const BitmapCanvas& canvas,
                           PictureFormat format) {
-    if (canvas.Empty()) throw UserError(Format(kCannotCreate, {path}));
+    if (canvas.Empty()) throw UserError(Format(kCannotCreatePicture, {path}));
     QImage image = OneBit(canvas.width, canvas.height);
     for (int y = 0; y < canvas.height; ++y)
         for (int x = 0; x < canvas.width; ++x)
@@ -164,7 +163,7 @@ void QtBitmapFiles::Write(const std::string& path, const BitmapCanvas& canvas,
 }
 
 void QtBitmapFiles::WriteAnimation(const std::string& path, const AnimationFile& animation) {
-    if (animation.frames.empty()) throw UserError(Format(kCannotCreate, {path}));
+    if (animation.frames.empty()) throw UserError(Format(kCannotCreatePicture, {path}));
     const bool gif = animation.format == AnimationFormat::ByName
                          ? EndsWith(path, ".gif")
                          : animation.format == AnimationFormat::Gif;

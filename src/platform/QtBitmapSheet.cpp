@@ -9,12 +9,12 @@
 
 #include "core/FileIO.h"
 #include "core/UserError.h"
+#include "graphics/BitmapFileCheck.h"
 
 namespace brivant {
 
 namespace {
 
-constexpr const char* kCannotCreateSheet = "Cannot create file %s";
 const QColor kFrameColor(160, 160, 160);
 const QColor kLabelColor(0, 0, 160);
 
@@ -56,7 +56,7 @@ void WriteBitmapSheet(const std::string& path, const std::vector<SheetBitmap>& b
     QByteArray encoded;
     QBuffer buffer(&encoded);
     if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
-        throw UserError(Format(kCannotCreateSheet, {path}));
+        throw UserError(Format(kCannotCreatePicture, {path}));
     WriteFileAtomic(path, Bytes(encoded.begin(), encoded.end()));
 }
 

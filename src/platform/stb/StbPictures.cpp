@@ -34,7 +34,6 @@ namespace brivant {
 
 namespace {
 
-constexpr const char* kCannotCreate = "Cannot create file %s";
 constexpr const char* kNoGifHere =
     "This build of brivant-cli cannot write GIF files; give a name ending in .png to get the "
     "frames side by side";
@@ -83,7 +82,7 @@ Bytes EncodePng(const std::vector<std::uint8_t>& pixels, int width, int height, 
     Bytes out;
     if (!stbi_write_png_to_func(&Collect, &out, width, height, channels, pixels.data(),
                                 width * channels))
-        throw UserError(Format(kCannotCreate, {path}));
+        throw UserError(Format(kCannotCreatePicture, {path}));
     return out;
 }
 
@@ -110,13 +109,13 @@ class StbBitmapFiles : public BitmapFiles {
     }
 
     void Write(const std::string& path, const BitmapCanvas& canvas, PictureFormat format) override {
-        if (canvas.Empty()) throw UserError(Format(kCannotCreate, {path}));
+        if (canvas.Empty()) throw UserError(Format(kCannotCreatePicture, {path}));
         WriteFileAtomic(
             path, format == PictureFormat::Png ? OneBitPng(canvas, path) : EncodeOneBitBmp(canvas));
     }
 
     void WriteAnimation(const std::string& path, const AnimationFile& animation) override {
-        if (animation.frames.empty()) throw UserError(Format(kCannotCreate, {path}));
+        if (animation.frames.empty()) throw UserError(Format(kCannotCreatePicture, {path}));
         if (EndsWith(path, ".gif")) throw UserError(kNoGifHere);
         // The frames side by side, each in a cell as large as the largest.
         const int scale = std::clamp(animation.scale, 1, 8);
