@@ -405,8 +405,9 @@
 
   // ---- Editing -------------------------------------------------------------------------
 
+  // The commands a form is made for: those that change the open image or write a file.
   function editable(c) {
-    return c.saves || c.args.some((a) => a.kind === 'out');
+    return c.args.some((a) => a.kind === 'image') && (c.saves || c.args.some((a) => a.kind === 'out'));
   }
 
   function fillCommandList() {
@@ -504,6 +505,8 @@
       const name = input.dataset.name;
       if (sel && name === 'ROW') input.value = String(sel.row);
       if (sel && name === 'ID' && sel.id !== undefined) input.value = sel.id;
+      if (name === 'ANI' && selection.ani) input.value = selection.ani.id;
+      if (name === 'BMPID' && selection.bmp) input.value = selection.bmp.id;
       if (listOf(c) === 'menu' && name === 'path') input.value = menuPath.join('/');
       if (listOf(c) === 'menu' && name === 'lang') input.value = $('menu-lang').value;
     }
@@ -744,5 +747,9 @@
     document.body.dataset.ready = '1';
   });
   // For the browser test: the same calls the controls make.
-  window.brivantPage = { openBytes: (name, bytes) => openBytes(name, bytes), state: () => state };
+  window.brivantPage = {
+    openBytes: (name, bytes) => openBytes(name, bytes),
+    state: () => state,
+    imageBytes: () => core.FS.readFile('/session/' + state.image),
+  };
 })();

@@ -1,5 +1,6 @@
 #include "web/WebSession.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -75,9 +76,10 @@ RunResult WebSession::Step(const std::vector<std::string>& args, const std::stri
     const std::string next = kScratchPrefix + image_;
     std::error_code ec;
     fs::remove(next, ec);
+    // The output goes with the options, ahead of a "--" that ends them.
     std::vector<std::string> words = args;
-    words.push_back("-o");
-    words.push_back(next);
+    const auto end = std::find(words.begin(), words.end(), "--");
+    words.insert(words.insert(end, next), "-o");
     RunResult r = RunWords(words);
     if (r.status != 0 || !fs::exists(next, ec)) {
         fs::remove(next, ec);
