@@ -35,8 +35,11 @@
     return answer;
   }
 
+  // The chosen phone type goes with the options, ahead of a "--" that ends them.
   function typed(cmd, words) {
-    if (chosenType && cmd.type) words.push('--type=' + chosenType);
+    if (!chosenType || !cmd || !cmd.type) return words;
+    const end = words.indexOf('--');
+    words.splice(end < 0 ? words.length : end, 0, '--type=' + chosenType);
     return words;
   }
 
@@ -74,6 +77,7 @@
     u.textContent = state.undo.length ? 'Undo ' + state.undo[0] : 'Undo';
     r.textContent = state.redo.length ? 'Redo ' + state.redo[0] : 'Redo';
     $('save').disabled = !state.image;
+    $('diff-file').disabled = !state.image;
   }
 
   // ---- Tables -------------------------------------------------------------------------
@@ -583,6 +587,20 @@
     clearFolder('/out');
     clearFolder('/in');
     const { words, label } = await formWords(c);
+    // A recipe is shown as its dry run first, and applied only when that is accepted.
+    if (c.command === 'apply' && !words.includes('--dry-run')) {
+      const dry = call('brivant_look', words.concat(['--dry-run']).join(SEP));
+      report(dry);
+      if (dry.status !== 0) {
+        showMessage(dry.err.trim() || 'apply failed');
+        say('apply refused; the image is as it was');
+        return;
+      }
+      if (!window.confirm('Apply the recipe? What it changes is shown in the report.\n\n' + dry.out)) {
+        say('apply not run');
+        return;
+      }
+    }
     const answer = c.saves
       ? call('brivant_step', words.join(SEP), label)
       : call('brivant_look', words.join(SEP));
@@ -609,6 +627,17 @@
 
   function report(answer) {
     $('report').textContent = (answer.out || '') + (answer.err || '');
+  }
+
+  // The differences between the open image and a second one, as diff prints them.
+  async function diffWith(file) {
+    if (!state.image) return;
+    clearFolder('/in');
+    const other = '/in/' + file.name.replace(/[\x00-\x1f/\\]/g, '_');
+    core.FS.writeFile(other, new Uint8Array(await file.arrayBuffer()));
+    const answer = call('brivant_look', typed(command('diff'), ['diff', '--', state.image, other]).join(SEP));
+    report(answer);
+    say(answer.status === 0 ? 'No differences' : answer.status === 1 ? 'Differences: see the report' : 'diff failed');
   }
 
   function undo() {
@@ -718,6 +747,10 @@
     $('undo').addEventListener('click', undo);
     $('redo').addEventListener('click', redo);
     $('save').addEventListener('click', save);
+    $('diff-file').addEventListener('change', (e) => {
+      if (e.target.files[0]) diffWith(e.target.files[0]);
+      e.target.value = '';
+    });
     document.addEventListener('keydown', (e) => {
       const inField = e.target.matches('input[type=text], textarea');
       if (!(e.ctrlKey || e.metaKey) || inField) return;

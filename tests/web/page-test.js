@@ -388,6 +388,22 @@ function serve(dir) {
     assert.equal(await page.evaluate(() => document.body.dataset.image), 'dropped.fls');
   });
 
+  await check('diff against a second image shows what diff prints', async () => {
+    const image = path.join(tmp, 'demo-3310.fls');
+    await openByPicker(page, image);
+    const named = path.join(tmp, 'diffed');
+    fs.mkdirSync(named, { recursive: true });
+    fs.copyFileSync(image, path.join(named, 'demo-3310.fls'));
+    native(['tones', 'delete', '-o', path.join(named, 'other.fls'), '--', image, '0']);
+    const expected = native(['diff', 'demo-3310.fls', 'other.fls'], false, named);
+    assert.equal(expected.status, 1);
+    const input = await page.$('#diff-file');
+    await input.uploadFile(path.join(named, 'other.fls'));
+    await page.waitForFunction(() => /Differences/.test(document.getElementById('status').textContent));
+    const shown = await page.$eval('#report', (e) => e.textContent);
+    assert.equal(shown.replaceAll('/in/other.fls', 'other.fls'), expected.stdout + expected.stderr);
+  });
+
   let bigOpen = 0;
   let edit = 0;
   await check('a 4 MiB image opened, an edit shown (times)', async () => {
