@@ -241,6 +241,30 @@
     $('bitmap-size').textContent = 'Bitmap ' + shown.id + ': ' + shown.width + ' × ' + shown.height;
   }
 
+  // The chosen animation played: its frames' bitmaps in turn, as the list names them.
+  let aniTimer = 0;
+  let aniPlaying = true;
+  function playAnimation() {
+    clearInterval(aniTimer);
+    const sel = selection.ani;
+    const rows = lastAni && lastAni.rows;
+    const canvas = $('ani-play');
+    if (!sel || !rows || !rows[sel.row]) return;
+    const ani = rows[sel.row];
+    const frames = ani.bitmaps.map((id) => bitmapOf(id));
+    let i = 0;
+    const show = () => {
+      const f = frames[i % frames.length];
+      if (f) drawBitmap(canvas, f, 3);
+      $('ani-frame').textContent = 'Animation ' + ani.id + ': frame ' + (i % frames.length) +
+        ' of ' + frames.length + ', bitmap ' + ani.bitmaps[i % frames.length];
+      i++;
+    };
+    show();
+    if (aniPlaying && frames.length > 1) aniTimer = setInterval(show, 300);
+  }
+  let lastAni = null;
+
   let previewJob = 0;
   function fillGraphics() {
     const canvases = [];
@@ -255,7 +279,8 @@
         canvases.push(c);
       },
     });
-    fillList('list-ani', 'ani', ['ani', 'list', state.image]);
+    lastAni = fillList('list-ani', 'ani', ['ani', 'list', state.image]);
+    setTimeout(playAnimation, 0);
     // The previews come one by one after the lists, so that opening is not held up.
     const job = ++previewJob;
     const next = () => {
@@ -358,17 +383,38 @@
     $('fact-ppm').textContent = info.ppmFree + ' bytes';
   }
 
-  function fillAll() {
+  const FILL = {
+    tones: () => fillList('list-tones', 'tones', ['tones', 'list', state.image]),
+    graphics: fillGraphics,
+    menu: () => {
+      fillMenuLanguages();
+      fillMenu();
+    },
+    languages: () => {
+      fillList('list-lang', 'lang', ['lang', 'list', state.image]);
+      fillTexts();
+    },
+    operators: () => {
+      fillList('list-ops', 'ops', ['ops', 'list', state.image]);
+      fillOperators();
+    },
+  };
+  let fillJob = 0;
+  // Every list anew. After an edit, the tab shown comes first and the others just after, so
+  // the edit is seen at once.
+  function fillAll(shownFirst) {
+    const job = ++fillJob;
     showFacts();
-    fillList('list-tones', 'tones', ['tones', 'list', state.image]);
-    fillGraphics();
-    fillMenuLanguages();
-    fillMenu();
-    fillList('list-lang', 'lang', ['lang', 'list', state.image]);
-    fillTexts();
-    fillList('list-ops', 'ops', ['ops', 'list', state.image]);
-    fillOperators();
+    const rest = Object.keys(FILL).filter((t) => !shownFirst || t !== tab);
+    if (shownFirst) FILL[tab]();
     fillSelectionFields();
+    const others = () => {
+      if (job !== fillJob) return;
+      for (const t of rest) FILL[t]();
+      document.body.dataset.filled = String(job);
+    };
+    if (shownFirst) setTimeout(others, 0);
+    else others();
   }
 
   // ---- Opening -------------------------------------------------------------------------
@@ -392,6 +438,7 @@
       return;
     }
     showMessage('');
+    $('report').textContent = '';
     originalName = name;
     menuPath = [];
     for (const k of Object.keys(selection)) delete selection[k];
@@ -550,8 +597,14 @@
       if (a.kind === 'in') {
         const file = input.files[0];
         if (!file) continue;
-        const path = '/in/' + file.name.replace(/[\x00-\x1f/\\]/g, '_');
-        core.FS.writeFile(path, new Uint8Array(await file.arrayBuffer()));
+        let path = '/in/' + file.name.replace(/[\x00-\x1f/\\]/g, '_');
+        let bytes = new Uint8Array(await file.arrayBuffer());
+        const picture = await asPng(c, file);
+        if (picture) {
+          path += '.png';
+          bytes = picture;
+        }
+        core.FS.writeFile(path, bytes);
         words.push(path);
         label.push(file.name);
       } else if (a.kind === 'out') {
@@ -577,6 +630,26 @@
     const head = words.slice(0, c.command.split(' ').length);
     const tail = words.slice(head.length);
     return { words: typed(c, head.concat(opts, ['--'], tail)), label: label.concat(opts).join(' ') };
+  }
+
+  // Pictures the program does not read itself (WebP, AVIF, SVG, ICO, ...) are decoded by the
+  // browser and handed over as PNG, transparency kept: the program's own rule (threshold,
+  // dither, fit) then makes the bitmap of it. Formats the program reads go as they are.
+  const PROGRAM_READS = /\.(bmp|png|gif|jpe?g|pbm|xbm)$/i;
+  async function asPng(c, file) {
+    if (!c.command.startsWith('bmp import') || PROGRAM_READS.test(file.name)) return null;
+    let bitmap;
+    try {
+      bitmap = await createImageBitmap(file);
+    } catch (e) {
+      return null; // the program tells what it cannot read
+    }
+    const canvas = document.createElement('canvas');
+    canvas.width = bitmap.width;
+    canvas.height = bitmap.height;
+    canvas.getContext('2d').drawImage(bitmap, 0, 0);
+    const blob = await new Promise((resolve) => canvas.toBlob(resolve, 'image/png'));
+    return new Uint8Array(await blob.arrayBuffer());
   }
 
   async function runForm(e) {
@@ -616,7 +689,7 @@
       download(n, core.FS.readFile('/out/' + n));
     }
     if (c.saves) {
-      fillAll();
+      fillAll(true);
       say('Done: ' + label);
     } else {
       say('Written: ' + label);
@@ -644,7 +717,7 @@
     if (!state.undo.length) return;
     const name = state.undo[0];
     call('brivant_undo');
-    fillAll();
+    fillAll(true);
     say('Undone: ' + name);
     document.body.dataset.steps = String(state.undo.length);
   }
@@ -653,7 +726,7 @@
     if (!state.redo.length) return;
     const name = state.redo[0];
     call('brivant_redo');
-    fillAll();
+    fillAll(true);
     say('Redone: ' + name);
     document.body.dataset.steps = String(state.undo.length);
   }
@@ -727,7 +800,13 @@
     };
     wireTable($('list-tones'), 'tones', null, null, deleteRow('tones delete'));
     wireTable($('list-bmp'), 'bmp', showBigBitmap);
-    wireTable($('list-ani'), 'ani');
+    wireTable($('list-ani'), 'ani', playAnimation);
+    $('ani-toggle').addEventListener('click', () => {
+      aniPlaying = !aniPlaying;
+      $('ani-toggle').textContent = aniPlaying ? 'Pause' : 'Play';
+      $('ani-toggle').setAttribute('aria-pressed', String(aniPlaying));
+      playAnimation();
+    });
     wireTable($('list-menu'), 'menu', null, menuIn, deleteRow('menu delete'));
     wireTable($('list-lang'), 'lang', fillTexts, null, deleteRow('lang delete'));
     wireTable($('list-texts'), 'texts');

@@ -404,6 +404,50 @@ function serve(dir) {
     assert.equal(shown.replaceAll('/in/other.fls', 'other.fls'), expected.stdout + expected.stderr);
   });
 
+  await check('a picture the program does not read (WebP) goes in through the browser', async () => {
+    const image = path.join(tmp, 'demo-3310.fls');
+    await openByPicker(page, image);
+    await showTab(page, 'graphics');
+    // The same drawing as PNG (which the program reads) and as lossless WebP (which it does
+    // not): the bitmap made of either must be the same.
+    const pictures = await page.evaluate(async () => {
+      const c = document.createElement('canvas');
+      c.width = 16;
+      c.height = 12;
+      const g = c.getContext('2d');
+      g.fillStyle = '#fff';
+      g.fillRect(0, 0, 16, 12);
+      g.fillStyle = '#000';
+      for (let i = 0; i < 12; i++) g.fillRect(i, i, 4, 1);
+      const bytes = async (type) =>
+        Array.from(new Uint8Array(await (await new Promise((r) => c.toBlob(r, type, 1))).arrayBuffer()));
+      return { png: await bytes('image/png'), webp: await bytes('image/webp') };
+    });
+    const png = path.join(tmp, 'drawing.png');
+    const webp = path.join(tmp, 'drawing.webp');
+    fs.writeFileSync(png, Buffer.from(pictures.png));
+    fs.writeFileSync(webp, Buffer.from(pictures.webp));
+    const out = path.join(tmp, 'imported.fls');
+    native(['bmp', 'import', '-o', out, '--', image, '001', png]);
+    await page.select('#command', 'bmp import');
+    await page.$eval('#arg-id', (e) => { e.value = '001'; });
+    const steps = await page.evaluate(() => window.brivantPage.state().undo.length);
+    await (await page.$('#arg-in')).uploadFile(webp);
+    await page.click('#run');
+    await page.waitForFunction((s) => window.brivantPage.state().undo.length > s ||
+      !document.getElementById('message').hidden, {}, steps);
+    assert.equal(await page.$eval('#message', (m) => (m.hidden ? '' : m.textContent)), '');
+    assert.equal(await pageImageHash(page), fnv(fs.readFileSync(out)));
+  });
+
+  await check('the chosen animation plays its frames', async () => {
+    await showTab(page, 'graphics');
+    await page.click('#list-ani tbody tr:nth-child(1)');
+    const first = await page.$eval('#ani-frame', (e) => e.textContent);
+    await page.waitForFunction((f) => document.getElementById('ani-frame').textContent !== f, {}, first);
+    assert.match(await page.$eval('#ani-frame', (e) => e.textContent), /^Animation 000: frame \d+ of \d+, bitmap [0-9A-F]{3}$/);
+  });
+
   let bigOpen = 0;
   let edit = 0;
   await check('a 4 MiB image opened, an edit shown (times)', async () => {
