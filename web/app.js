@@ -322,9 +322,12 @@
 
   function fillMenu() {
     const answer = fillList('list-menu', 'menu', menuWords(menuPath));
-    $('menu-path').textContent = menuPath.length ? 'Level ' + menuPath.join('/') : 'Top level';
+    $('menu-path').textContent = menuPath.length ? 'Path ' + menuPath.join('/') : 'Top level';
     $('menu-up').disabled = !menuPath.length;
     $('menu-in').disabled = !answer || !answer.rows || !answer.rows.length;
+    // The menu commands' --path, --lang and ROW follow the level shown (not while the menu
+    // is refreshed behind another tab, where the form may be half typed).
+    if (tab === 'menu') fillSelectionFields();
   }
 
   // Into the chosen item: the program tells whether it has a level below.

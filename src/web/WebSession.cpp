@@ -73,7 +73,10 @@ RunResult WebSession::Look(const std::vector<std::string>& args) {
 
 RunResult WebSession::Step(const std::vector<std::string>& args, const std::string& label) {
     if (image_.empty()) return {1, {}, kNoImage};
-    const std::string next = kScratchPrefix + image_;
+    // Beside the image, so that the rename that keeps it stays in one folder.
+    const fs::path at(image_);
+    const std::string next =
+        (at.parent_path() / (kScratchPrefix + at.filename().string())).string();
     std::error_code ec;
     fs::remove(next, ec);
     // The output goes with the options, ahead of a "--" that ends them.

@@ -118,7 +118,7 @@ async function walkTabs(page, image, screenshots) {
   } else if (sub >= 0) {
     await page.click(`#list-menu tbody tr:nth-child(${sub + 1})`);
     await page.keyboard.press('Enter');
-    await page.waitForFunction((s) => document.getElementById('menu-path').textContent === 'Level ' + s, {}, String(sub));
+    await page.waitForFunction((s) => document.getElementById('menu-path').textContent === 'Path ' + s, {}, String(sub));
     const level = nativeJson(['menu', 'list', image, '--lang=1', `--path=${sub}`]).rows;
     assert.deepEqual(await tableRows(page, 'list-menu'), cellsOf(level));
     if (screenshots) await page.screenshot({ path: path.join(shots, 'web-menu.png'), fullPage: true });
