@@ -448,6 +448,26 @@ function serve(dir) {
     assert.match(await page.$eval('#ani-frame', (e) => e.textContent), /^Animation 000: frame \d+ of \d+, bitmap [0-9A-F]{3}$/);
   });
 
+  await check('the tabs by the keyboard alone, the colour scheme the system\'s', async () => {
+    await page.focus('#tab-tones');
+    await showTab(page, 'tones');
+    for (const next of ['graphics', 'menu', 'languages', 'operators', 'tones']) {
+      await page.keyboard.press('ArrowRight');
+      assert.equal(await page.evaluate(() => document.activeElement.id), 'tab-' + next);
+      assert.equal(await page.$eval('#panel-' + next, (p) => p.hidden), false);
+    }
+    // Tab moves from the tab into its list's chosen row.
+    await page.keyboard.press('Tab');
+    assert.equal(await page.evaluate(() => document.activeElement.closest('table')?.id), 'list-tones');
+    const background = () => page.evaluate(() => getComputedStyle(document.body).backgroundColor);
+    await page.emulateMediaFeatures([{ name: 'prefers-color-scheme', value: 'light' }]);
+    const light = await background();
+    await page.emulateMediaFeatures([{ name: 'prefers-color-scheme', value: 'dark' }]);
+    const dark = await background();
+    await page.emulateMediaFeatures([]);
+    assert.notEqual(light, dark);
+  });
+
   let bigOpen = 0;
   let edit = 0;
   await check('a 4 MiB image opened, an edit shown (times)', async () => {
