@@ -665,7 +665,9 @@
     const { words, label } = await formWords(c);
     // A recipe is shown as its dry run first, and applied only when that is accepted.
     if (c.command === 'apply' && !words.includes('--dry-run')) {
-      const dry = call('brivant_look', words.concat(['--dry-run']).join(SEP));
+      const dryWords = words.slice();
+      dryWords.splice(words.indexOf('--'), 0, '--dry-run');
+      const dry = call('brivant_look', dryWords.join(SEP));
       report(dry);
       if (dry.status !== 0) {
         showMessage(dry.err.trim() || 'apply failed');
@@ -767,6 +769,8 @@
     }
     $('open-file').addEventListener('change', (e) => {
       if (e.target.files[0]) openFile(e.target.files[0]);
+      // The same file can be chosen again (opened afresh, its edits dropped).
+      e.target.value = '';
     });
     $('phone-type').addEventListener('change', () => {
       chosenType = $('phone-type').value;

@@ -53,6 +53,8 @@ function cellsOf(rows) {
 }
 
 async function openByPicker(page, file) {
+  // The same name may be open already: wait for this open, not the one before.
+  await page.evaluate(() => delete document.body.dataset.image);
   const input = await page.$('#open-file');
   await input.uploadFile(file);
   await page.waitForFunction((n) => document.body.dataset.image === n, {}, path.basename(file));
@@ -446,6 +448,34 @@ function serve(dir) {
     const first = await page.$eval('#ani-frame', (e) => e.textContent);
     await page.waitForFunction((f) => document.getElementById('ani-frame').textContent !== f, {}, first);
     assert.match(await page.$eval('#ani-frame', (e) => e.textContent), /^Animation 000: frame \d+ of \d+, bitmap [0-9A-F]{3}$/);
+  });
+
+  await check('a recipe: its dry run shown first, then applied as the command line applies it', async () => {
+    const image = path.join(tmp, 'demo-3310.fls');
+    await openByPicker(page, image);
+    const dir = path.join(tmp, 'recipe');
+    fs.mkdirSync(dir, { recursive: true });
+    const changed = path.join(dir, 'changed.fls');
+    native(['tones', 'delete', '-o', changed, '--', image, '2']);
+    const recipe = path.join(dir, 'steps.json');
+    native(['diff', image, changed, '--recipe', recipe], false);
+    const applied = path.join(dir, 'applied.fls');
+    native(['apply', '-o', applied, '--', image, recipe]);
+    let asked = '';
+    const answer = (d) => {
+      asked = d.message();
+      d.accept();
+    };
+    page.once('dialog', answer);
+    await page.select('#command', 'apply');
+    const steps = await page.evaluate(() => window.brivantPage.state().undo.length);
+    await (await page.$('#arg-recipe')).uploadFile(recipe);
+    await page.click('#run');
+    await page.waitForFunction((s) => window.brivantPage.state().undo.length > s ||
+      !document.getElementById('message').hidden, {}, steps);
+    assert.equal(await page.$eval('#message', (m) => (m.hidden ? '' : m.textContent)), '');
+    assert.match(asked, /^Apply the recipe\?/);
+    assert.equal(await pageImageHash(page), fnv(fs.readFileSync(applied)));
   });
 
   await check('the tabs by the keyboard alone, the colour scheme the system\'s', async () => {
