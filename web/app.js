@@ -736,10 +736,19 @@
     document.body.dataset.steps = String(state.undo.length);
   }
 
-  // The image as it is now: every edit was saved with its checksums repaired, as the
-  // window saves. The program's check of it follows.
+  // The image as it is now, its checksums repaired as the window's save repairs them (every
+  // edit was saved so already; an image opened with wrong ones is repaired here). The
+  // program's check of it follows. An image whose checksums cannot be repaired is not saved.
   function save() {
     if (!state.image) return;
+    const fixed = call('brivant_look', ['checksum', '--fix', '--', state.image].join(SEP));
+    if (fixed.status !== 0) {
+      report(fixed);
+      showMessage(fixed.err.trim() || 'checksum --fix failed');
+      say('Not saved: the checksums could not be repaired');
+      return;
+    }
+    showMessage('');
     download(originalName, core.FS.readFile('/session/' + state.image));
     const answer = call('brivant_look', ['check', state.image].join(SEP));
     report(answer);

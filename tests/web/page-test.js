@@ -478,6 +478,26 @@ function serve(dir) {
     assert.equal(await pageImageHash(page), fnv(fs.readFileSync(applied)));
   });
 
+  await check('an image opened with wrong checksums is saved with them repaired', async () => {
+    const dir = path.join(tmp, 'checksums');
+    fs.mkdirSync(dir, { recursive: true });
+    const name = 'wrong-sums.fls';
+    const image = path.join(dir, name);
+    native(['demo', image, '--type', '3310']);
+    const bytes = fs.readFileSync(image);
+    bytes[600000] ^= 0x01;
+    fs.writeFileSync(image, bytes);
+    assert.equal(native(['checksum', '--check', image], false).status, 1);
+    const repaired = path.join(dir, 'repaired.fls');
+    fs.copyFileSync(image, repaired);
+    native(['checksum', '--fix', repaired]);
+    await openByPicker(page, image);
+    await page.click('#save');
+    const saved = await waitDownload(name);
+    assert.ok(saved.equals(fs.readFileSync(repaired)));
+    fs.unlinkSync(path.join(downloads, name));
+  });
+
   await check('the tabs by the keyboard alone, the colour scheme the system\'s', async () => {
     await page.focus('#tab-tones');
     await showTab(page, 'tones');
