@@ -91,3 +91,51 @@ add_custom_target(
   COMMAND npm pack --silent --pack-destination ${CMAKE_BINARY_DIR} ${BRIVANT_NPM_DIR}
   DEPENDS brivant-cli
   VERBATIM)
+
+# The editor as a web page: the same core and commands behind the page's own files in web/.
+# The command table goes to the page as a script written at build time by a small program run
+# under Node, from the same table that parses the commands and writes the manual pages.
+set(BRIVANT_WEB_DIR ${CMAKE_BINARY_DIR}/web)
+add_executable(brivant-web-table src/web/TableMain.cpp src/web/CommandTableJson.cpp)
+target_link_libraries(brivant-web-table PRIVATE brivant_cli_lib)
+set_target_properties(brivant-web-table PROPERTIES SUFFIX ".js")
+target_link_options(brivant-web-table PRIVATE -sENVIRONMENT=node -sNODERAWFS=1 -sEXIT_RUNTIME=1
+                    -sWASM_ASYNC_COMPILATION=0 -sWASM_BIGINT=1)
+
+add_executable(brivant-web src/web/WebMain.cpp src/web/WebSession.cpp)
+target_link_libraries(brivant-web PRIVATE brivant_cli_lib)
+set_target_properties(brivant-web PROPERTIES SUFFIX ".js" RUNTIME_OUTPUT_DIRECTORY
+                                                          ${BRIVANT_WEB_DIR})
+target_link_options(
+  brivant-web PRIVATE
+  # One script with the WebAssembly inside: a page opened from the disk may load nothing but
+  # scripts beside it, and no request is needed to start.
+  -sENVIRONMENT=web -sSINGLE_FILE=1
+  -sMODULARIZE=1 -sEXPORT_NAME=BrivantCore
+  # The page writes the image into the program's own file system and reads results from it.
+  -sFORCE_FILESYSTEM=1 -sEXPORTED_RUNTIME_METHODS=ccall,FS
+  -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=33554432
+  -sWASM_BIGINT=1
+  # What the system layer asks of Node, answered in the browser.
+  --pre-js ${CMAKE_SOURCE_DIR}/web/core-pre.js)
+set_property(TARGET brivant-web APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/web/core-pre.js)
+
+file(GLOB BRIVANT_WEB_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/web/*)
+list(FILTER BRIVANT_WEB_FILES EXCLUDE REGEX ".*/core-pre\\.js$")
+set(BRIVANT_WEB_COPIES)
+foreach(f ${BRIVANT_WEB_FILES})
+  get_filename_component(name ${f} NAME)
+  add_custom_command(
+    OUTPUT ${BRIVANT_WEB_DIR}/${name}
+    COMMAND ${CMAKE_COMMAND} -E copy ${f} ${BRIVANT_WEB_DIR}/${name}
+    DEPENDS ${f}
+    VERBATIM)
+  list(APPEND BRIVANT_WEB_COPIES ${BRIVANT_WEB_DIR}/${name})
+endforeach()
+add_custom_command(
+  OUTPUT ${BRIVANT_WEB_DIR}/commands.js
+  COMMAND node $<TARGET_FILE:brivant-web-table> > ${BRIVANT_WEB_DIR}/commands.js
+  DEPENDS brivant-web-table
+  VERBATIM)
+add_custom_target(brivant-web-page ALL DEPENDS brivant-web ${BRIVANT_WEB_DIR}/commands.js
+                                               ${BRIVANT_WEB_COPIES})

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the editor need, when missing.
-# Usage: scripts/install-deps.sh [build|run|wasm]   (run adds what showing the window needs,
-# wasm what the WebAssembly build for Node needs: scripts/wasm.sh)
+# Usage: scripts/install-deps.sh [build|run|wasm|web]   (run adds what showing the window needs,
+# wasm what the WebAssembly build for Node needs: scripts/wasm.sh, web that and the browser the
+# page's test drives: scripts/web.sh)
 set -euo pipefail
 want=(cmake ninja-build g++ pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev
       libcli11-dev qt6-base-dev libgl-dev help2man desktop-file-utils shared-mime-info dpkg-dev
@@ -9,10 +10,14 @@ want=(cmake ninja-build g++ pkg-config googletest libgtest-dev libgmock-dev libb
 if [ "${1:-build}" = run ]; then
   want+=(xvfb xauth)
 fi
-if [ "${1:-build}" = wasm ]; then
+if [ "${1:-build}" = wasm ] || [ "${1:-build}" = web ]; then
   want+=(emscripten nodejs libstb-dev)
   # Debian's Node comes without npm; other builds of it bring their own.
   command -v npm >/dev/null || want+=(npm)
+fi
+if [ "${1:-build}" = web ]; then
+  # The system's own browser: the test drives it, nothing downloads one.
+  want+=(chromium)
 fi
 missing=()
 for p in "${want[@]}"; do

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test: a release build with warnings as errors, the command line
-# built as WebAssembly and tested under Node against it (scripts/wasm.sh), then one clang build
+# built as WebAssembly and tested under Node against it (scripts/wasm.sh), the editor as a web
+# page tested in chromium (scripts/web.sh), then one clang build
 # under AddressSanitizer and UndefinedBehaviorSanitizer that runs the same tests and links the
 # fuzz targets, then a short run of every fuzz target (FUZZ_SECONDS each, default 5). GUI
 # tests run offscreen. At the end, how long each stage took.
@@ -46,6 +47,18 @@ if command -v emcc >/dev/null && command -v node >/dev/null && command -v npm >/
   stage "wasm build + test" env JOBS="$jobs" scripts/wasm.sh build/release
 else
   echo "== wasm build + test: left out (emcc, node or npm missing)" >&2
+fi
+
+# The editor as a web page over the same WebAssembly build, tested in the system's chromium
+# against the native program. Left out, and said so, where chromium cannot be installed.
+web_packages() {
+  scripts/install-deps.sh web || echo "Browser packages missing: the web stage is left out" >&2
+}
+stage "packages web" web_packages
+if command -v emcc >/dev/null && command -v npm >/dev/null && command -v chromium >/dev/null; then
+  stage "web build + test" env JOBS="$jobs" scripts/web.sh build/release
+else
+  echo "== web build + test: left out (emcc, npm or chromium missing)" >&2
 fi
 
 stage "configure sanitize" scripts/configure.sh sanitize
