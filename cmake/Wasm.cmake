@@ -38,7 +38,7 @@ endforeach()
 # Pictures through stb_image and the project's own writers.
 file(GLOB WASM_PICTURE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/stb/*.cpp)
 list(APPEND WASM_PICTURE_SOURCES ${CMAKE_SOURCE_DIR}/src/platform/BitmapSheetLayout.cpp
-     ${CMAKE_SOURCE_DIR}/src/platform/RunLengthBmp.cpp)
+     ${CMAKE_SOURCE_DIR}/src/platform/RunLengthBmp.cpp ${CMAKE_SOURCE_DIR}/src/platform/GifEncoder.cpp)
 add_library(brivant_pictures_stb STATIC ${WASM_PICTURE_SOURCES})
 target_link_libraries(brivant_pictures_stb PUBLIC brivant_core)
 target_include_directories(brivant_pictures_stb SYSTEM PRIVATE ${BRIVANT_WASM_INCLUDE})

@@ -49,10 +49,6 @@ skip=(
   # Node hands a program its arguments as Unicode text: a file name that is not UTF-8 cannot
   # reach it.
   CliRun.JsonWithNonUtf8FileName
-  # Write animated GIFs, which this build refuses (it writes the PNG strip only): the GIF
-  # encoder the native program uses is a C library that does not come built for WebAssembly.
-  CliBmpPictures.AnimationExport
-  CliBmpPictures.TheFormatFollowsTheName
 )
 filter="Cli*:AniCli.*:ApplyCli.*:BitmapSheet.*:CheckTest.*:ChunkImport.*:DemoImages.*:*DemoImagesFamily.*"
 filter+=":ImageDiff.*:WasmBuild.*:*WasmBuildFamily.*"

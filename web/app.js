@@ -540,7 +540,7 @@
     if (c.command.startsWith('ops')) return base + '.opr';
     if (c.command.startsWith('chunk')) return base + '.bin';
     if (c.command === 'bmp sheet') return base + '-sheet.png';
-    if (c.command === 'ani export') return base + '-ani.png';
+    if (c.command === 'ani export') return base + '-ani.gif';
     if (c.command === 'bmp export-all') return base;
     return base + '.bmp';
   }

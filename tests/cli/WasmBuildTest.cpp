@@ -165,6 +165,8 @@ const std::vector<std::vector<std::string>>& Commands() {
         {"ani", "list", "x.fls"},
         {"ani", "list", "x.fls", "--json"},
         {"ani", "export", "x.fls", "000", "a.png"},
+        {"ani", "export", "x.fls", "000", "a.gif", "--scale", "3", "--delay", "120"},
+        {"ani", "export", "x.fls", "000", "-", "--format", "gif"},
         {"ani", "set-length", "x.fls", "000", "11", "-o", "y.fls"},
         {"ani", "set-frame", "x.fls", "000", "0", "005", "-o", "y.fls"},
         {"patch", "leds", "x.fls", "-o", "y.fls"},

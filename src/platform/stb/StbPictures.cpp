@@ -1,6 +1,6 @@
 // Picture files without the toolkit: stb_image reads BMP, PNG, GIF and JPEG, stb_image_write
-// writes PNG; run-length BMPs, the 1-bit BMP, the netpbm kinds and X bitmaps are the program's
-// own code.
+// writes PNG; animated GIFs, run-length BMPs, the 1-bit BMP, the netpbm kinds and X bitmaps
+// are the program's own code.
 
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_NO_STDIO
@@ -26,6 +26,7 @@
 #include "core/FileIO.h"
 #include "core/UserError.h"
 #include "graphics/BitmapFileCheck.h"
+#include "platform/GifEncoder.h"
 #include "platform/Pictures.h"
 #include "platform/RunLengthBmp.h"
 #include "platform/stb/OwnCodecs.h"
@@ -33,10 +34,6 @@
 namespace brivant {
 
 namespace {
-
-constexpr const char* kNoGifHere =
-    "This build of brivant-cli cannot write GIF files; give a name ending in .png to get the "
-    "frames side by side";
 
 std::uint32_t Le(const Bytes& b, std::size_t at, int n) {
     std::uint32_t v = 0;
@@ -116,7 +113,13 @@ class StbBitmapFiles : public BitmapFiles {
 
     void WriteAnimation(const std::string& path, const AnimationFile& animation) override {
         if (animation.frames.empty()) throw UserError(Format(kCannotCreatePicture, {path}));
-        if (EndsWith(path, ".gif")) throw UserError(kNoGifHere);
+        const bool gif = animation.format == AnimationFormat::ByName
+                             ? EndsWith(path, ".gif")
+                             : animation.format == AnimationFormat::Gif;
+        if (gif) {
+            WriteFileAtomic(path, EncodeAnimatedGifOwn(animation));
+            return;
+        }
         // The frames side by side, each in a cell as large as the largest.
         const int scale = std::clamp(animation.scale, 1, 8);
         int cellW = 1, cellH = 1;
