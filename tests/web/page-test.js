@@ -518,6 +518,23 @@ function serve(dir) {
     assert.notEqual(light, dark);
   });
 
+  await check('readable at 200 % zoom: the controls wrap into the narrower window', async () => {
+    // Twice the zoom is half as many CSS pixels across the same window.
+    await page.setViewport({ width: 550, height: 450 });
+    for (const tab of ['tones', 'graphics', 'menu', 'languages', 'operators']) {
+      await showTab(page, tab);
+      const outside = await page.evaluate(() => {
+        const width = document.documentElement.clientWidth;
+        const controls = document.querySelectorAll('header *, [role=tab], #facts *, .row > *');
+        return [...controls]
+          .filter((e) => e.getClientRects().length > 0 && e.getBoundingClientRect().right > width + 1)
+          .map((e) => e.id || e.tagName);
+      });
+      assert.deepEqual(outside, [], `${tab}: controls beyond the window's right edge`);
+    }
+    await page.setViewport({ width: 1100, height: 900 });
+  });
+
   let bigOpen = 0;
   let edit = 0;
   await check('a 4 MiB image opened, an edit shown (times)', async () => {
