@@ -55,8 +55,7 @@ target_precompile_headers(brivant_cli_lib PRIVATE <CLI/CLI.hpp>)
 
 add_executable(brivant-cli src/cli/main.cpp)
 target_link_libraries(brivant-cli PRIVATE brivant_cli_lib)
-set_target_properties(brivant-cli PROPERTIES SUFFIX ".js" LINK_DEPENDS
-                                             ${CMAKE_SOURCE_DIR}/src/cli/system/WasmStart.js)
+set_target_properties(brivant-cli PROPERTIES SUFFIX ".js")
 target_link_options(
   brivant-cli PRIVATE
   # Node only; files are the host's files.
@@ -68,7 +67,6 @@ target_link_options(
   # Compiled at start from the file beside the script, read with Node's file system: Node's
   # fetch cannot load a file path, and a synchronous start is quicker for a short run.
   -sWASM_ASYNC_COMPILATION=0
-  --pre-js ${CMAKE_SOURCE_DIR}/src/cli/system/WasmStart.js
   # 64-bit values pass as BigInt: without it, a call that may throw and takes or returns one
   # goes through a helper this emscripten does not always export.
   -sWASM_BIGINT=1)
