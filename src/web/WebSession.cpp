@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <optional>
 #include <sstream>
 
 #include "cli/RunCli.h"
@@ -17,9 +17,20 @@ constexpr const char* kNoImage = "brivant-cli: open an image first\n";
 constexpr const char* kNotWritten = "brivant-cli: the edit wrote no image\n";
 constexpr const char* kScratchPrefix = ".step-";
 
-std::vector<std::uint8_t> ReadAll(const std::string& path) {
+constexpr const char* kNotRead = "brivant-cli: the open image cannot be read\n";
+
+// The whole file, or nothing when it cannot be read (without the stream's exception for a
+// folder).
+std::optional<std::vector<std::uint8_t>> ReadAll(const std::string& path) {
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) return std::nullopt;
     std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(fs::file_size(path, ec)));
+    if (ec || !in.read(reinterpret_cast<char*>(bytes.data()),
+                       static_cast<std::streamsize>(bytes.size()))) {
+        return std::nullopt;
+    }
+    return bytes;
 }
 
 bool WriteAll(const std::string& path, const std::vector<std::uint8_t>& bytes) {
@@ -71,12 +82,15 @@ RunResult WebSession::Look(const std::vector<std::string>& args) {
     return RunWords(args);
 }
 
-RunResult WebSession::Step(const std::vector<std::string>& args, const std::string& label) {
-    if (image_.empty()) return {1, {}, kNoImage};
+std::string WebSession::ScratchPath() const {
     // Beside the image, so that the rename that keeps it stays in one folder.
     const fs::path at(image_);
-    const std::string next =
-        (at.parent_path() / (kScratchPrefix + at.filename().string())).string();
+    return (at.parent_path() / (kScratchPrefix + at.filename().string())).string();
+}
+
+RunResult WebSession::Step(const std::vector<std::string>& args, const std::string& label) {
+    if (image_.empty()) return {1, {}, kNoImage};
+    const std::string next = ScratchPath();
     std::error_code ec;
     fs::remove(next, ec);
     // The output goes with the options, ahead of a "--" that ends them.
@@ -92,42 +106,46 @@ RunResult WebSession::Step(const std::vector<std::string>& args, const std::stri
         }
         return r;
     }
-    undo_.push_back({label, ReadAll(image_)});
-    redo_.clear();
-    fs::rename(next, image_, ec);
-    if (ec) {
-        // The image stays as it was: the step is not kept.
-        undo_.pop_back();
+    std::optional<std::vector<std::uint8_t>> before = ReadAll(image_);
+    if (before) fs::rename(next, image_, ec);
+    if (!before || ec) {
+        // The image stays as it was, and so do both step lists.
+        const std::string why = before ? "brivant-cli: " + ec.message() + "\n" : kNotRead;
         fs::remove(next, ec);
-        return {1, r.out, r.err + "brivant-cli: " + ec.message() + "\n"};
+        return {1, r.out, r.err + why};
     }
+    undo_.push_back({label, std::move(*before)});
+    redo_.clear();
     return r;
 }
 
-bool WebSession::Undo() {
-    if (undo_.empty()) return false;
-    Saved s = std::move(undo_.back());
-    undo_.pop_back();
-    std::vector<std::uint8_t> now = ReadAll(image_);
-    if (!WriteAll(image_, s.bytes)) {
-        undo_.push_back(std::move(s));
+bool WebSession::Move(std::vector<Saved>& from, std::vector<Saved>& to) {
+    if (from.empty()) return false;
+    // Written whole beside the image and renamed over it, so a failed write leaves the image
+    // and both lists as they were.
+    const std::string next = ScratchPath();
+    std::error_code ec;
+    if (!WriteAll(next, from.back().bytes)) {
+        fs::remove(next, ec);
         return false;
     }
-    redo_.push_back({s.label, std::move(now)});
+    std::optional<std::vector<std::uint8_t>> now = ReadAll(image_);
+    if (now) fs::rename(next, image_, ec);
+    if (!now || ec) {
+        fs::remove(next, ec);
+        return false;
+    }
+    to.push_back({std::move(from.back().label), std::move(*now)});
+    from.pop_back();
     return true;
 }
 
+bool WebSession::Undo() {
+    return Move(undo_, redo_);
+}
+
 bool WebSession::Redo() {
-    if (redo_.empty()) return false;
-    Saved s = std::move(redo_.back());
-    redo_.pop_back();
-    std::vector<std::uint8_t> now = ReadAll(image_);
-    if (!WriteAll(image_, s.bytes)) {
-        redo_.push_back(std::move(s));
-        return false;
-    }
-    undo_.push_back({s.label, std::move(now)});
-    return true;
+    return Move(redo_, undo_);
 }
 
 std::vector<std::string> WebSession::UndoNames() const {

@@ -48,6 +48,10 @@ class WebSession {
         std::string label;
         std::vector<std::uint8_t> bytes;
     };
+    std::string ScratchPath() const;
+    // Puts the latest image of `from` in place, the current one going onto `to`.
+    bool Move(std::vector<Saved>& from, std::vector<Saved>& to);
+
     std::string folder_;
     std::string image_;
     std::vector<Saved> undo_;

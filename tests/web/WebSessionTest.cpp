@@ -78,6 +78,35 @@ TEST(WebSession, RefusedStepsChangeNothingAndSayWhy) {
     EXPECT_FALSE(std::filesystem::exists(d.dir.Path(".step-x.fls")));
 }
 
+TEST(WebSession, AStepThatCannotBeKeptLeavesBothListsAsTheyWere) {
+    OpenDemo d;
+    ASSERT_EQ(d.session.Step({"tones", "delete", d.image, "0"}, "tones delete 0").status, 0);
+    ASSERT_EQ(d.session.Step({"lang", "delete", d.image, "1"}, "lang delete 1").status, 0);
+    ASSERT_TRUE(d.session.Undo());
+    const Bytes now = ReadFile(d.image);
+    const std::string copy = d.dir.Path("copy.fls");
+    WriteFile(copy, now);
+    // A folder where the image was: the command still runs (on the copy), but nothing can be
+    // renamed over the image.
+    std::filesystem::remove(d.image);
+    std::filesystem::create_directory(d.image);
+    const auto r = d.session.Step({"tones", "delete", copy, "0"}, "tones delete 0 again");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(Has(r.err, "brivant-cli: ")) << r.err;
+    EXPECT_FALSE(d.session.Undo());
+    EXPECT_FALSE(d.session.Redo());
+    EXPECT_EQ(d.session.UndoNames(), std::vector<std::string>{"tones delete 0"});
+    EXPECT_EQ(d.session.RedoNames(), std::vector<std::string>{"lang delete 1"});
+    EXPECT_FALSE(std::filesystem::exists(d.dir.Path(".step-x.fls")));
+
+    // With the image back, the step that was waiting is still there to redo.
+    std::filesystem::remove(d.image);
+    WriteFile(d.image, now);
+    ASSERT_TRUE(d.session.Redo());
+    EXPECT_TRUE(d.session.RedoNames().empty());
+    EXPECT_EQ(d.session.UndoNames().size(), 2U);
+}
+
 TEST(WebSession, AFileThatIsNoImageIsNotOpened) {
     OpenDemo d;
     ASSERT_EQ(d.session.Step({"tones", "delete", d.image, "0"}, "tones delete 0").status, 0);
