@@ -9,29 +9,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 native=${1:-build/release}
 jobs=${JOBS:-2}
-# emscripten's JavaScript optimizer finds Debian's acorn here.
-export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
-# emcc runs its clang through ccache where there is one: a file compiled before is a cache hit.
-if command -v ccache >/dev/null && [ -z "${EM_COMPILER_WRAPPER:-}" ]; then
-  export EM_COMPILER_WRAPPER=ccache
-fi
-for tool in emcmake node npm; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "$tool is missing: run scripts/install-deps.sh wasm" >&2
-    exit 1
-  fi
-done
-
-if [ ! -f build/wasm/build.ninja ]; then
-  emcmake cmake -S . -B build/wasm -G Ninja -DCMAKE_BUILD_TYPE=Release -DBRIVANT_WERROR=ON \
-    -DBRIVANT_HARDEN=OFF -DBRIVANT_GUI=OFF -DBRIVANT_BENCH=OFF >/dev/null
-fi
+# shellcheck source=scripts/emscripten-env.sh
+. scripts/emscripten-env.sh wasm "$native"
 cmake --build build/wasm -j "$jobs" --target brivant-cli npm-pack
 cli="node $PWD/build/wasm/brivant-cli.js"
 
-if [ ! -f "$native/build.ninja" ]; then
-  cmake -S . -B "$native" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBRIVANT_WERROR=ON >/dev/null
-fi
 cmake --build "$native" -j "$jobs" --target brivant_tests brivant-cli brivant_pictures
 
 # The program: at most 3 MiB.

@@ -12,21 +12,8 @@ if [ "${1:-}" = --build-only ]; then
 fi
 native=${1:-build/release}
 jobs=${JOBS:-2}
-export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
-if command -v ccache >/dev/null && [ -z "${EM_COMPILER_WRAPPER:-}" ]; then
-  export EM_COMPILER_WRAPPER=ccache
-fi
-for tool in emcmake node npm; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "$tool is missing: run scripts/install-deps.sh web" >&2
-    exit 1
-  fi
-done
-
-if [ ! -f build/wasm/build.ninja ]; then
-  emcmake cmake -S . -B build/wasm -G Ninja -DCMAKE_BUILD_TYPE=Release -DBRIVANT_WERROR=ON \
-    -DBRIVANT_HARDEN=OFF -DBRIVANT_GUI=OFF -DBRIVANT_BENCH=OFF >/dev/null
-fi
+# shellcheck source=scripts/emscripten-env.sh
+. scripts/emscripten-env.sh web "$native"
 cmake --build build/wasm -j "$jobs" --target brivant-web-page
 rm -rf build/web
 cp -r build/wasm/web build/web
@@ -42,9 +29,6 @@ browser=${CHROMIUM:-$(command -v chromium || true)}
 if [ -z "$browser" ]; then
   echo "chromium is missing: run scripts/install-deps.sh web" >&2
   exit 1
-fi
-if [ ! -f "$native/build.ninja" ]; then
-  cmake -S . -B "$native" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBRIVANT_WERROR=ON >/dev/null
 fi
 cmake --build "$native" -j "$jobs" --target brivant-cli brivant_pictures
 # The test's driver from the lock file; from npm's cache once it was installed.
