@@ -1,6 +1,8 @@
 #pragma once
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "graphics/BitmapFormat.h"
@@ -21,6 +23,27 @@ struct AnimationFile {
     // ByName: a GIF when the path ends in ".gif" (any case), else a PNG strip. A name that
     // says nothing (standard output's stand-in) needs the format given.
     AnimationFormat format = AnimationFormat::ByName;
+
+    // The scale kept to what a file takes.
+    int Scale() const { return std::clamp(scale, 1, 8); }
+    // Width and height of the picture every frame is drawn in: the largest frame, scaled.
+    std::pair<int, int> Cell() const {
+        int width = 1, height = 1;
+        for (const BitmapCanvas& f : frames) {
+            width = std::max(width, f.width * Scale());
+            height = std::max(height, f.height * Scale());
+        }
+        return {width, height};
+    }
+    // Whether the file written to `path` is a GIF (else a PNG strip).
+    bool IsGif(const std::string& path) const {
+        if (format != AnimationFormat::ByName) return format == AnimationFormat::Gif;
+        const std::string suffix = ".gif";
+        return path.size() >= suffix.size() &&
+               std::equal(suffix.begin(), suffix.end(), path.end() - 4, [](char a, char b) {
+                   return a == (b >= 'A' && b <= 'Z' ? static_cast<char>(b - 'A' + 'a') : b);
+               });
+    }
 };
 
 // Picture files, read and written by the platform (the window and the command line share

@@ -105,12 +105,8 @@ void Word(Bytes& out, int v) {
 }  // namespace
 
 Bytes EncodeAnimatedGifOwn(const AnimationFile& animation) {
-    const int scale = std::clamp(animation.scale, 1, 8);
-    int width = 1, height = 1;
-    for (const BitmapCanvas& f : animation.frames) {
-        width = std::max(width, f.width * scale);
-        height = std::max(height, f.height * scale);
-    }
+    const int scale = animation.Scale();
+    const auto [width, height] = animation.Cell();
     Bytes out = {'G', 'I', 'F', '8', '9', 'a'};
     Word(out, width);
     Word(out, height);

@@ -36,12 +36,8 @@ struct Encoder {
 }  // namespace
 
 Bytes EncodeAnimatedGif(const AnimationFile& animation) {
-    const int scale = std::clamp(animation.scale, 1, 8);
-    int width = 1, height = 1;
-    for (const BitmapCanvas& f : animation.frames) {
-        width = std::max(width, f.width * scale);
-        height = std::max(height, f.height * scale);
-    }
+    const int scale = animation.Scale();
+    const auto [width, height] = animation.Cell();
     Bytes out;
     int error = 0;
     Encoder e;

@@ -95,13 +95,6 @@ void ZeroRowPadding(Bytes& bmp, int width, int height) {
             if (off + y * stride + i < bmp.size()) bmp[off + y * stride + i] = 0;
 }
 
-bool EndsWith(std::string text, const std::string& suffix) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text.size() >= suffix.size() &&
-           text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
-
 }  // namespace
 
 Picture DecodePicture(const Bytes& bytes, const std::string& name) {
@@ -164,20 +157,13 @@ void QtBitmapFiles::Write(const std::string& path, const BitmapCanvas& canvas,
 
 void QtBitmapFiles::WriteAnimation(const std::string& path, const AnimationFile& animation) {
     if (animation.frames.empty()) throw UserError(Format(kCannotCreatePicture, {path}));
-    const bool gif = animation.format == AnimationFormat::ByName
-                         ? EndsWith(path, ".gif")
-                         : animation.format == AnimationFormat::Gif;
-    if (gif) {
+    if (animation.IsGif(path)) {
         WriteFileAtomic(path, EncodeAnimatedGif(animation));
         return;
     }
     // The frames side by side, each in a cell as large as the largest.
-    const int scale = std::clamp(animation.scale, 1, 8);
-    int cellW = 1, cellH = 1;
-    for (const BitmapCanvas& f : animation.frames) {
-        cellW = std::max(cellW, f.width * scale);
-        cellH = std::max(cellH, f.height * scale);
-    }
+    const int scale = animation.Scale();
+    const auto [cellW, cellH] = animation.Cell();
     QImage image = OneBit(cellW * static_cast<int>(animation.frames.size()), cellH);
     for (std::size_t i = 0; i < animation.frames.size(); ++i) {
         const BitmapCanvas& f = animation.frames[i];

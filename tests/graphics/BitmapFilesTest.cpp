@@ -201,3 +201,40 @@ TEST(BitmapFiles, AnimatedGifDecodesToTheFrames) {
 }  // namespace brivant::test
 
 #endif
+
+namespace brivant::test {
+namespace {
+
+TEST(AnimationFile, FormatFromTheNameUnlessGivenAndTheCellOfTheLargestFrame) {
+    struct Case {
+        const char* path;
+        AnimationFormat format;
+        bool gif;
+    };
+    for (const Case& c :
+         {Case{"a.gif", AnimationFormat::ByName, true},
+          Case{"A.GIF", AnimationFormat::ByName, true},
+          Case{"a.Gif", AnimationFormat::ByName, true},
+          Case{"a.png", AnimationFormat::ByName, false},
+          Case{"gif", AnimationFormat::ByName, false},
+          Case{"a.gifx", AnimationFormat::ByName, false}, Case{"-", AnimationFormat::Gif, true},
+          Case{"a.gif", AnimationFormat::PngStrip, false}}) {
+        AnimationFile a;
+        a.format = c.format;
+        EXPECT_EQ(a.IsGif(c.path), c.gif) << c.path;
+    }
+    AnimationFile a;
+    EXPECT_EQ(a.Cell(), std::make_pair(1, 1));  // no frame still makes a picture of one pixel
+    a.frames = {BitmapCanvas(3, 7), BitmapCanvas(5, 2)};
+    EXPECT_EQ(a.Cell(), std::make_pair(5, 7));
+    a.scale = 3;
+    EXPECT_EQ(a.Cell(), std::make_pair(15, 21));
+    a.scale = 40;  // kept to 8
+    EXPECT_EQ(a.Scale(), 8);
+    EXPECT_EQ(a.Cell(), std::make_pair(40, 56));
+    a.scale = 0;
+    EXPECT_EQ(a.Cell(), std::make_pair(5, 7));
+}
+
+}  // namespace
+}  // namespace brivant::test

@@ -92,13 +92,6 @@ Bytes OneBitPng(const BitmapCanvas& canvas, const std::string& path) {
     return EncodePng(grey, canvas.width, canvas.height, 1, path);
 }
 
-bool EndsWith(std::string text, const std::string& suffix) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text.size() >= suffix.size() &&
-           text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
-
 class StbBitmapFiles : public BitmapFiles {
   public:
     Picture ReadPicture(const std::string& path) override {
@@ -113,20 +106,13 @@ class StbBitmapFiles : public BitmapFiles {
 
     void WriteAnimation(const std::string& path, const AnimationFile& animation) override {
         if (animation.frames.empty()) throw UserError(Format(kCannotCreatePicture, {path}));
-        const bool gif = animation.format == AnimationFormat::ByName
-                             ? EndsWith(path, ".gif")
-                             : animation.format == AnimationFormat::Gif;
-        if (gif) {
+        if (animation.IsGif(path)) {
             WriteFileAtomic(path, EncodeAnimatedGifOwn(animation));
             return;
         }
         // The frames side by side, each in a cell as large as the largest.
-        const int scale = std::clamp(animation.scale, 1, 8);
-        int cellW = 1, cellH = 1;
-        for (const BitmapCanvas& f : animation.frames) {
-            cellW = std::max(cellW, f.width * scale);
-            cellH = std::max(cellH, f.height * scale);
-        }
+        const int scale = animation.Scale();
+        const auto [cellW, cellH] = animation.Cell();
         BitmapCanvas strip(cellW * static_cast<int>(animation.frames.size()), cellH);
         for (std::size_t i = 0; i < animation.frames.size(); ++i) {
             const BitmapCanvas& f = animation.frames[i];
