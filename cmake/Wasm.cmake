@@ -69,7 +69,11 @@ target_link_options(
   -sWASM_ASYNC_COMPILATION=0
   # 64-bit values pass as BigInt: without it, a call that may throw and takes or returns one
   # goes through a helper this emscripten does not always export.
-  -sWASM_BIGINT=1)
+  -sWASM_BIGINT=1
+  # Engine settings for a short run (the file says which).
+  --pre-js ${CMAKE_SOURCE_DIR}/src/core/system/node-pre.js)
+set_property(TARGET brivant-cli APPEND PROPERTY LINK_DEPENDS
+             ${CMAKE_SOURCE_DIR}/src/core/system/node-pre.js)
 
 # The npm package: the program, its launcher and the package description, packed.
 set(BRIVANT_NPM_DIR ${CMAKE_BINARY_DIR}/npm)

@@ -43,8 +43,15 @@ EM_JS(int, brivant_node_writable, (const char* path), {
     }
 });
 
-// The emulated standard streams all say they are terminals; Node knows what they are.
+// The emulated standard streams all say they are terminals; Node knows what they are. Only a
+// character device can be one: asking Node's terminal module loads its streams and sockets,
+// which costs a run writing to a file or a pipe more than the command's own work.
 EM_JS(int, brivant_node_isatty, (int fd), {
+    try {
+        if (!require("fs").fstatSync(fd).isCharacterDevice()) return 0;
+    } catch (e) {
+        return 0;
+    }
     return require("tty").isatty(fd) ? 1 : 0;
 });
 

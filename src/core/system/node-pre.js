@@ -1,0 +1,9 @@
+// Runs before the program is compiled, in Node only.
+//
+// A run of the command line is short: the engine's optimising second compiler, which
+// recompiles the functions that run often while the program runs, spends more processor
+// time than a whole run of most commands saves, and its code and working memory are fresh
+// pages, which are slow to touch on many machines. The baseline compiler alone starts the
+// program about a quarter cheaper in processor time and no command measured ran slower, even
+// over a 64 MiB image.
+require("v8").setFlagsFromString("--liftoff-only");
