@@ -84,20 +84,18 @@ std::string ScratchFile(const std::string& name) {
 }
 
 // The image as the next save writes it, with the checksums left out: they are repaired
-// by the save and say nothing of the edits. Valid until the next call.
-const Bytes& Effective(const Editor& ed) {
+// by the save and say nothing of the edits.
+Bytes Effective(const Editor& ed) {
     if (!(ed.PpmChanged && ed.ppm.split)) return ed.MainHex.Data();
-    // One session for every call of the process, assigned rather than copied: a fresh copy
-    // of the image each step made the sanitizer builds' allocator map and unmap a megabyte
-    // every time, and the page faults were most of a sequence's cost.
-    static Session scratch;
-    scratch = ed;
-    try {
-        UpdatePPM(scratch);
-    } catch (const UserError&) {
-        // The save would refuse; the image stays what it is.
+    Session copy = ed;
+    {
+        try {
+            UpdatePPM(copy);
+        } catch (const UserError&) {
+            // The save would refuse; the image stays what it is.
+        }
     }
-    return scratch.MainHex.Data();
+    return copy.MainHex.Data();
 }
 
 Bytes Masked(Bytes b) {
@@ -323,7 +321,7 @@ void Runner::ShowTabs() {
 }
 
 bool Runner::CheckState(const std::string& what) {
-    const Bytes& image = Effective(ed_);
+    const Bytes image = Effective(ed_);
     CheckOptions o;
     o.phoneType = family_;
     o.checksums = false;
