@@ -37,22 +37,29 @@ filter+=":ImageDiff.*:WasmBuild.*:*WasmBuildFamily.*"
 if [ ${#skip[@]} -gt 0 ]; then
   filter+="-$(IFS=:; echo "${skip[*]}")"
 fi
-# In shards side by side: nearly all of the time is Node starting the program. Twice as many
-# shards as jobs, all at once, so that the system shares the processors out as the shards
-# finish rather than one long shard running on alone.
-shards=$((jobs * 2))
-pids=()
-for ((shard = 0; shard < shards; shard++)); do
-  BRIVANT_CLI="$cli" GTEST_TOTAL_SHARDS=$shards GTEST_SHARD_INDEX=$shard \
-    "$native/tests/brivant_tests" --gtest_brief=1 --gtest_filter="$filter" &
-  pids+=($!)
-done
-failed=0
-for pid in "${pids[@]}"; do wait "$pid" || failed=1; done
-if [ "$failed" -ne 0 ]; then
+# Side by side, one process per test from a queue: nearly all of the time is Node starting the
+# program, and a test taking long then holds up only itself (fixed shards left one shard
+# running on alone for minutes). Twice as many at once as jobs, so that the processors are
+# kept busy while processes wait for Node; the tests of a family (the longest) start first.
+mapfile -t tests < <("$native/tests/brivant_tests" --gtest_list_tests --gtest_filter="$filter" |
+  awk '/^[^ ]/ { suite = $1; next } { print suite $1 }' | sort -t/ -k2 -r -s)
+run_one() {
+  local log
+  if ! log=$(BRIVANT_CLI="$cli" "$native/tests/brivant_tests" --gtest_brief=1 \
+               --gtest_filter="$1" 2>&1); then
+    printf '%s\n' "$log"
+    echo "wasm: $1 failed" >&2
+    return 1
+  fi
+}
+export -f run_one
+export cli native
+# shellcheck disable=SC2016 # $1 is the test's name, expanded by the shell xargs starts
+if ! printf '%s\n' "${tests[@]}" | xargs -P $((jobs * 2)) -n 1 bash -c 'run_one "$1"' _; then
   echo "wasm: the command line's tests failed against the WebAssembly build" >&2
   exit 1
 fi
+echo "wasm: ${#tests[@]} tests of the command line passed against the WebAssembly build"
 
 # The npm tarball installs into an empty prefix without the network and runs from there.
 tarball=build/wasm/brivant-cli-$(node -p 'require("./build/wasm/npm/package.json").version').tgz
