@@ -6,22 +6,24 @@
 set -euo pipefail
 cd "$(dirname "$0")/../src"
 
+# Sets f to the floor of folder $1 (a variable, not output: the check runs it for every
+# include, and a subshell each time made it take half a minute).
 floor() {
     case "$1" in
-        core) echo 0 ;;
-        image) echo 1 ;;
-        ppm) echo 2 ;;
-        tones | texts | menu | graphics | patches) echo 3 ;;
-        app | sample) echo 4 ;;
+        core) f=0 ;;
+        image) f=1 ;;
+        ppm) f=2 ;;
+        tones | texts | menu | graphics | patches) f=3 ;;
+        app | sample) f=4 ;;
         # Tools over the whole editor: comparison and recipes, then the image check, which
         # reads both images' subsystems through the comparison's tolerant reading.
-        compare) echo 5 ;;
-        check) echo 6 ;;
-        platform) echo 7 ;;
-        cli) echo 8 ;;
+        compare) f=5 ;;
+        check) f=6 ;;
+        platform) f=7 ;;
+        cli) f=8 ;;
         # The window and the web page, each over the commands.
-        ui | web) echo 9 ;;
-        *) echo 99 ;;
+        ui | web) f=9 ;;
+        *) f=99 ;;
     esac
 }
 
@@ -40,28 +42,39 @@ report() {
     bad=1
 }
 
+include_re='^[[:space:]]*#[[:space:]]*include[[:space:]]*"([^"]+)"'
+qt_re='^[[:space:]]*#[[:space:]]*include[[:space:]]*<Q'
+widgets_re='^[[:space:]]*#[[:space:]]*include[[:space:]]*<(QtWidgets|QWidget|QDialog|QApplication|QMainWindow)'
 while IFS= read -r file; do
     from=${file%%/*}
-    fromFloor=$(floor "$from")
+    floor "$from"
+    fromFloor=$f
     [ "$fromFloor" = 99 ] && report "$file: folder $from has no floor"
+    qt=0
+    widgets=0
     while IFS= read -r line; do
-        target=$(sed -E 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"([^"]+)".*/\1/' <<<"$line")
+        if [[ $line =~ $qt_re ]]; then
+            qt=1
+            [[ $line =~ $widgets_re ]] && widgets=1
+            continue
+        fi
+        [[ $line =~ $include_re ]] || continue
+        target=${BASH_REMATCH[1]}
         to=${target%%/*}
         [ "$to" = "$target" ] && continue  # same-folder include without a folder part
         [ "$to" = "$from" ] && continue
-        toFloor=$(floor "$to")
+        floor "$to"
+        toFloor=$f
         if allowed "$from" "$to"; then continue; fi
         if [ "$toFloor" -ge "$fromFloor" ]; then
             report "$file includes $target ($to is not below $from)"
         fi
-    done < <(grep -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "$file" || true)
-    if grep -qE '^[[:space:]]*#[[:space:]]*include[[:space:]]*<Q' "$file"; then
+    done < <(grep -E '^[[:space:]]*#[[:space:]]*include' "$file" || true)
+    if [ "$qt" = 1 ]; then
         case "$from" in
             ui) ;;
             platform)
-                if grep -qE '^[[:space:]]*#[[:space:]]*include[[:space:]]*<(QtWidgets|QWidget|QDialog|QApplication|QMainWindow)' "$file"; then
-                    report "$file includes Qt Widgets outside ui/"
-                fi
+                [ "$widgets" = 1 ] && report "$file includes Qt Widgets outside ui/"
                 ;;
             *) report "$file includes a Qt header outside ui/ and platform/" ;;
         esac
