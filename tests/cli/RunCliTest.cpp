@@ -262,6 +262,8 @@ TEST(CliRun, BinaryDataIsNotWrittenToATerminal) {
         EXPECT_TRUE(Has(Text(ReadFile(out)), "not written to a terminal")) << Text(ReadFile(out));
         EXPECT_EQ(onTerminal("tones export " + ShellQuoted(x) + " 0 -"), 2);
         EXPECT_EQ(onTerminal("tones list " + ShellQuoted(x)), 0);
+        // A device that is no terminal takes it like a file.
+        EXPECT_EQ(Shell(CliCommand() + " demo - </dev/null >/dev/null"), 0);
         return;
     }
     SetStdoutTerminal(true);

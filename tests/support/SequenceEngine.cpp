@@ -83,19 +83,24 @@ std::string ScratchFile(const std::string& name) {
     return (Scratch() / name).string();
 }
 
-// The image as the next save writes it, with the checksums left out: they are repaired
-// by the save and say nothing of the edits.
-Bytes Effective(const Editor& ed) {
-    if (!(ed.PpmChanged && ed.ppm.split)) return ed.MainHex.Data();
+// Hands `use` the image as the next save writes it (the checksums are repaired by the save
+// and say nothing of the edits), without a copy of it beyond the one the save's own rebuild
+// needs: under the sanitizers every megabyte copied is a fresh mapping, and its page faults
+// were most of a sequence's cost.
+template <class Use>
+auto WithEffective(const Editor& ed, Use&& use) {
+    if (!(ed.PpmChanged && ed.ppm.split)) return use(ed.MainHex.Data());
     Session copy = ed;
-    {
-        try {
-            UpdatePPM(copy);
-        } catch (const UserError&) {
-            // The save would refuse; the image stays what it is.
-        }
+    try {
+        UpdatePPM(copy);
+    } catch (const UserError&) {
+        // The save would refuse; the image stays what it is.
     }
-    return copy.MainHex.Data();
+    return use(copy.MainHex.Data());
+}
+
+Bytes Effective(const Editor& ed) {
+    return WithEffective(ed, [](const Bytes& b) { return b; });
 }
 
 Bytes Masked(Bytes b) {
@@ -257,8 +262,7 @@ class Runner {
             const std::uint64_t h = MaskedHash(b);
             return State{h, std::move(b)};
         }
-        if (ed_.PpmChanged && ed_.ppm.split) return State{MaskedHash(Effective(ed_)), {}};
-        return State{MaskedHash(ed_.MainHex.Data()), {}};
+        return State{WithEffective(ed_, MaskedHash), {}};
     }
     // Where the image differs from the state the history should be in, or nothing.
     std::string Differs(const State& expected) const {
@@ -321,11 +325,12 @@ void Runner::ShowTabs() {
 }
 
 bool Runner::CheckState(const std::string& what) {
-    const Bytes image = Effective(ed_);
     CheckOptions o;
     o.phoneType = family_;
     o.checksums = false;
-    for (const std::string& p : CheckBytes(image, "edited.fls", o).Problems())
+    const auto problems =
+        WithEffective(ed_, [&](const Bytes& image) { return CheckBytes(image, "edited.fls", o); });
+    for (const std::string& p : problems.Problems())
         if (!base_.problems.count(ProblemKey(p)))
             return Finding("after " + what + " the check finds: " + p);
     return true;
