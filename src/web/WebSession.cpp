@@ -2,11 +2,12 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <sstream>
 
 #include "cli/RunCli.h"
+#include "core/FileIO.h"
+#include "core/UserError.h"
 
 namespace brivant::web {
 
@@ -16,28 +17,15 @@ namespace {
 constexpr const char* kNoImage = "brivant-cli: open an image first\n";
 constexpr const char* kNotWritten = "brivant-cli: the edit wrote no image\n";
 constexpr const char* kScratchPrefix = ".step-";
-
 constexpr const char* kNotRead = "brivant-cli: the open image cannot be read\n";
 
-// The whole file, or nothing when it cannot be read (without the stream's exception for a
-// folder).
-std::optional<std::vector<std::uint8_t>> ReadAll(const std::string& path) {
-    std::error_code ec;
-    if (!fs::is_regular_file(path, ec)) return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(fs::file_size(path, ec)));
-    if (ec || !in.read(reinterpret_cast<char*>(bytes.data()),
-                       static_cast<std::streamsize>(bytes.size()))) {
+// The whole file, or nothing when it cannot be read.
+std::optional<Bytes> ReadAll(const std::string& path) {
+    try {
+        return ReadWholeFile(path, "%s");
+    } catch (const UserError&) {
         return std::nullopt;
     }
-    return bytes;
-}
-
-bool WriteAll(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(out.flush());
 }
 }  // namespace
 
@@ -106,7 +94,7 @@ RunResult WebSession::Step(const std::vector<std::string>& args, const std::stri
         }
         return r;
     }
-    std::optional<std::vector<std::uint8_t>> before = ReadAll(image_);
+    std::optional<Bytes> before = ReadAll(image_);
     if (before) fs::rename(next, image_, ec);
     if (!before || ec) {
         // The image stays as it was, and so do both step lists.
@@ -121,18 +109,13 @@ RunResult WebSession::Step(const std::vector<std::string>& args, const std::stri
 
 bool WebSession::Move(std::vector<Saved>& from, std::vector<Saved>& to) {
     if (from.empty()) return false;
+    std::optional<Bytes> now = ReadAll(image_);
+    if (!now) return false;
     // Written whole beside the image and renamed over it, so a failed write leaves the image
     // and both lists as they were.
-    const std::string next = ScratchPath();
-    std::error_code ec;
-    if (!WriteAll(next, from.back().bytes)) {
-        fs::remove(next, ec);
-        return false;
-    }
-    std::optional<std::vector<std::uint8_t>> now = ReadAll(image_);
-    if (now) fs::rename(next, image_, ec);
-    if (!now || ec) {
-        fs::remove(next, ec);
+    try {
+        WriteFileAtomic(image_, from.back().bytes);
+    } catch (const UserError&) {
         return false;
     }
     to.push_back({std::move(from.back().label), std::move(*now)});
