@@ -44,13 +44,18 @@ EM_JS(int, brivant_node_writable, (const char* path), {
 });
 
 // The emulated standard streams all say they are terminals; Node knows what they are. Only a
-// character device can be one: asking Node's terminal module loads its streams and sockets,
-// which costs a run writing to a file or a pipe more than the command's own work.
+// character device can be one, and the null device, where output is often thrown away, is
+// none: asking Node's terminal module loads its streams and sockets, which costs a run more
+// than the command's own work.
 EM_JS(int, brivant_node_isatty, (int fd), {
+    const fs = require("fs");
     try {
-        if (!require("fs").fstatSync(fd).isCharacterDevice()) return 0;
+        const st = fs.fstatSync(fd);
+        if (!st.isCharacterDevice()) return 0;
+        const none = fs.statSync("/dev/null");
+        if (st.rdev === none.rdev && st.ino === none.ino && st.dev === none.dev) return 0;
     } catch (e) {
-        return 0;
+        // No null device by that name (Windows): the terminal module decides.
     }
     return require("tty").isatty(fd) ? 1 : 0;
 });
