@@ -49,15 +49,18 @@ EM_JS(int, brivant_node_writable, (const char* path), {
 // than the command's own work.
 EM_JS(int, brivant_node_isatty, (int fd), {
     const fs = require("fs");
+    const stream = FS.getStream(fd);
+    if (!stream) return 0;
+    const nfd = stream.nfd;
     try {
-        const st = fs.fstatSync(fd);
+        const st = fs.fstatSync(nfd);
         if (!st.isCharacterDevice()) return 0;
         const none = fs.statSync("/dev/null");
         if (st.rdev === none.rdev && st.ino === none.ino && st.dev === none.dev) return 0;
     } catch (e) {
         // No null device by that name (Windows): the terminal module decides.
     }
-    return require("tty").isatty(fd) ? 1 : 0;
+    return require("tty").isatty(nfd) ? 1 : 0;
 });
 
 EM_JS(int, brivant_node_tmpdir, (char* out, int room), {

@@ -1,0 +1,222 @@
+// Runs the WebAssembly command line for the tests, many times in few Node processes.
+//
+// Nearly all the time of a test run under Node went into starting Node and compiling the
+// program for every command. Here the program is compiled once per worker, and each command
+// gets what a process of its own gets: the program's script evaluated afresh, a new instance
+// with new memory, the caller's arguments, folder and environment, and the caller's own
+// standard streams, opened through /proc. What a real start adds (Node's own start-up and
+// the script's handling of the process) is left to the tests that start real processes.
+//
+// Usage: node cli-server.js SOCKET WORKERS PROGRAM.js
+// Worker i listens on SOCKET.i; a caller (CliClient) takes a worker that no other caller
+// holds, sends its process id, folder, arguments and environment, and gets back the exit
+// status and where its standard streams' files are to be read or written on.
+"use strict";
+const childProcess = require("child_process");
+const fs = require("fs");
+const net = require("net");
+const path = require("path");
+const vm = require("vm");
+
+const [socketBase, workerText, program, workerIndex] = process.argv.slice(2);
+
+if (workerIndex === undefined) {
+  // One worker per caller at a time, and enough of them that the commands of a pipeline
+  // never wait for each other: a command blocked writing into a pipe holds its worker until
+  // the reader runs.
+  const count = Number(workerText);
+  let ready = 0;
+  for (let i = 0; i < count; ++i) {
+    const worker = childProcess.fork(__filename, [socketBase, workerText, program, String(i)]);
+    worker.on("message", () => {
+      if (++ready === count) console.log("ready");
+    });
+    worker.on("exit", (code, signal) => {
+      console.error(`cli-server: worker ${i} ended (${signal || code})`);
+      process.exit(1);
+    });
+  }
+  return;
+}
+
+const programPath = path.resolve(program);
+const compiled = new WebAssembly.Module(
+  fs.readFileSync(programPath.replace(/\.js$/, ".wasm")));
+// The script as a function: each call is a fresh run with its own state.
+const runProgram = new vm.Script(
+  "(function (process, require, __dirname, __filename, module, exports, Module, hook) {" +
+  "Module.onRuntimeInitialized = function () { hook(FS); };\n" +
+  fs.readFileSync(programPath, "utf8") + "\n})",
+  { filename: programPath }).runInThisContext();
+
+// The program's own start asks the engine for its baseline compiler only, which pays for a
+// single short run; code compiled once for many runs pays for being optimised.
+const requireForRun = (name) =>
+  name === "v8" ? { setFlagsFromString() {} } : require(name);
+
+// The program's memory, made by its script, comes from here when the script lets it: a
+// memory used before, cleared. Fresh memory costs a page fault for every page a run touches,
+// which on many machines is most of a run's time; a cleared one is as new to the program.
+let spare = null;
+const kMemoryKept = 128 * 1024 * 1024;
+function takeMemory() {
+  const memory = spare;
+  spare = null;
+  return memory || new WebAssembly.Memory({ initial: 32 * 1024 * 1024 / 65536, maximum: 32768 });
+}
+function giveBack(memory) {
+  if (memory.buffer.byteLength > kMemoryKept) return;
+  new Uint8Array(memory.buffer).fill(0);
+  spare = memory;
+}
+
+class Exit {
+  constructor(status) {
+    this.status = status;
+  }
+}
+
+const O_APPEND = fs.constants.O_APPEND;
+
+// The caller's descriptor n, opened anew. A pipe or a device is the same pipe or device. A
+// file opened anew has a position of its own: it is read or written on from where the
+// caller's stands (its file may be shared with a shell that writes on after the program),
+// and the caller is told where it ends. A closed descriptor stays closed.
+function openOf(pid, n) {
+  const name = `/proc/${pid}/fd/${n}`;
+  let st;
+  try {
+    st = fs.statSync(name);
+  } catch (e) {
+    return { fd: -1 };
+  }
+  const info = fs.readFileSync(`/proc/${pid}/fdinfo/${n}`, "utf8");
+  const pos = Number(/^pos:\s*(\d+)/m.exec(info)[1]);
+  const flags = parseInt(/^flags:\s*([0-7]+)/m.exec(info)[1], 8);
+  if (!st.isFile()) return { fd: fs.openSync(name, n === 0 ? "r" : "w"), st };
+  if (n !== 0 && flags & O_APPEND) return { fd: fs.openSync(name, "a"), st };
+  const fd = fs.openSync(name, n === 0 ? "r" : fs.constants.O_WRONLY);
+  return { fd, st, pos };
+}
+
+function run(request) {
+  const streams = [0, 1, 2].map((n) => openOf(request.pid, n));
+  const [, out, err] = streams;
+  // Standard output and error into one file share one position, as they share one file.
+  const shared = out.pos !== undefined && err.pos !== undefined && out.st.ino === err.st.ino &&
+                 out.st.dev === err.st.dev;
+  const savedEnv = process.env;
+  const savedCwd = process.cwd();
+  let status = null;
+  const write = (fd) => (text) => {
+    if (fd >= 0) fs.writeSync(fd, text + "\n");
+  };
+  const fakeProcess = new Proxy(process, {
+    get(target, name) {
+      if (name === "argv") return [process.argv[0], programPath, ...request.args];
+      if (name === "on") return () => fakeProcess;
+      const value = target[name];
+      return typeof value === "function" ? value.bind(target) : value;
+    },
+    set() {
+      return true;
+    },
+  });
+  const hook = (FS) => {
+    streams.forEach((s, n) => {
+      if (s.fd < 0) {
+        FS.streams[n] = null;
+        return;
+      }
+      s.stream = FS.streams[n];
+      s.stream.nfd = s.fd;
+      if (s.pos !== undefined) {
+        s.stream.seekable = true;
+        s.stream.position = s.pos;
+      }
+    });
+    if (shared) {
+      Object.defineProperty(err.stream, "position", {
+        get: () => out.stream.position,
+        set: (value) => {
+          out.stream.position = value;
+        },
+      });
+    }
+  };
+  const memory = takeMemory();
+  const Module = {
+    wasmMemory: memory,
+    print: write(out.fd),
+    printErr: write(err.fd),
+    // Where the script would end the process: the status is kept and the run unwinds. An
+    // end by an exception says so, as the script does before it ends the process.
+    quit(code, reason) {
+      if (status === null) status = code;
+      if (!(reason instanceof Exit) && !(reason && reason.name === "ExitStatus"))
+        write(err.fd)(`exiting due to exception: ${reason}`);
+      throw new Exit(status);
+    },
+    instantiateWasm(imports, receive) {
+      const instance = new WebAssembly.Instance(compiled, imports);
+      receive(instance);
+      return instance.exports;
+    },
+  };
+  try {
+    process.chdir(request.cwd);
+    process.env = request.env;
+    const fakeModule = { exports: {} };
+    runProgram(fakeProcess, requireForRun, path.dirname(programPath), programPath, fakeModule,
+               fakeModule.exports, Module, hook);
+  } catch (e) {
+    if (!(e instanceof Exit)) {
+      write(err.fd)(`cli-server: ${(e && e.stack) || e}`);
+      if (status === null) status = 70;
+    }
+  } finally {
+    process.env = savedEnv;
+    process.chdir(savedCwd);
+    // The program closes its standard streams when it ends; those it did not are closed
+    // here. Nothing opens a descriptor in between, so a number cannot have been reused.
+    for (const s of streams) {
+      try {
+        if (s.fd >= 0) fs.closeSync(s.fd);
+      } catch (e) {
+        // Closed already.
+      }
+    }
+  }
+  giveBack(memory);
+  const ends = streams.map((s) => (s.pos !== undefined && s.stream ? s.stream.position : -1));
+  return `${status === null ? 0 : status} ${ends.join(" ")}\n`;
+}
+
+// A request: NUL-ended fields: process id, folder, the count of arguments, the arguments,
+// then NAME=VALUE entries of the environment to the end.
+function parse(data) {
+  const fields = data.toString("utf8").split("\0");
+  fields.pop();
+  const count = Number(fields[2]);
+  const env = {};
+  for (const entry of fields.slice(3 + count)) {
+    const eq = entry.indexOf("=");
+    if (eq > 0) env[entry.slice(0, eq)] = entry.slice(eq + 1);
+  }
+  return { pid: Number(fields[0]), cwd: fields[1], args: fields.slice(3, 3 + count), env };
+}
+
+// A worker ends with the server that started it.
+process.on("disconnect", () => process.exit(0));
+const socketPath = `${socketBase}.${workerIndex}`;
+try {
+  fs.unlinkSync(socketPath);
+} catch (e) {
+  if (e.code !== "ENOENT") throw e;
+}
+net.createServer((socket) => {
+  const parts = [];
+  socket.on("data", (chunk) => parts.push(chunk));
+  socket.on("end", () => socket.end(run(parse(Buffer.concat(parts)))));
+  socket.on("error", () => {});
+}).listen(socketPath, () => process.send("ready"));
