@@ -83,9 +83,9 @@ same_both() {
 # shellcheck disable=SC2016 # $CLI is the program, expanded where each way runs
 {
 same_both '{ echo first; $CLI demo x.fls --type 3310; echo last; } >log 2>&1; $CLI info x.fls >>log'
-same_both '$CLI demo - --type 6110 | $CLI info -; $CLI info missing.fls; echo "$?"'
+same_both '$CLI demo - --type 3310 | $CLI info -; $CLI info missing.fls; echo "$?"'
 same_both '$CLI demo x.fls; { $CLI check x.fls --json; $CLI tones list x.fls; } >both 2>&1 <x.fls'
-same_both '$CLI demo - >/dev/full; echo "$?"; $CLI demo x.fls 2>/dev/null; $CLI info - <x.fls'
+same_both '$CLI demo - >/dev/full; echo "$?"; $CLI demo x.fls 2>/dev/null; { $CLI info -; $CLI info -; } <x.fls'
 }
 # Side by side, one process per test from a queue: a test taking long holds up only itself
 # (fixed shards left one shard running on alone for minutes). Twice as many at once as jobs,

@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
     if (!SendAll(fd, request) || ::shutdown(fd, SHUT_WR) != 0) return Fail("send");
 
     std::string reply;
-    char buffer[64];
+    char buffer[65536];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) continue;
@@ -95,18 +95,37 @@ int main(int argc, char** argv) {
         reply.append(buffer, static_cast<std::size_t>(n));
     }
     ::close(fd);
-    if (reply.empty() || reply.back() != '\n') {
+    // The status, where standard input ends when it is a file (-1 otherwise), and the count of
+    // pieces written into files; then each piece: its descriptor, its size, its bytes.
+    const std::size_t head = reply.find('\n');
+    std::istringstream fields(reply.substr(0, head));
+    int status = 0;
+    long long inputEnd = -1;
+    std::size_t pieces = 0;
+    if (head == std::string::npos || !(fields >> status >> inputEnd >> pieces)) {
         std::fprintf(stderr, "CliClient: the server ended without a status\n");
         return 125;
     }
-    // The status, then for each standard stream that is a file the server opened anew, where
-    // the program left off in it (-1 for the others).
-    std::istringstream fields(reply);
-    int status = 125;
-    fields >> status;
-    for (int n = 0; n < 3; ++n) {
-        long long end = -1;
-        if (fields >> end && end >= 0) ::lseek(n, static_cast<off_t>(end), SEEK_SET);
+    if (inputEnd >= 0) ::lseek(0, static_cast<off_t>(inputEnd), SEEK_SET);
+    std::size_t at = head + 1;
+    for (std::size_t k = 0; k < pieces; ++k) {
+        const std::size_t line = reply.find('\n', at);
+        std::istringstream piece(reply.substr(at, line - at));
+        int target = -1;
+        std::size_t size = 0;
+        if (line == std::string::npos || !(piece >> target >> size) ||
+            reply.size() - line - 1 < size) {
+            std::fprintf(stderr, "CliClient: the server's reply is cut short\n");
+            return 125;
+        }
+        at = line + 1;
+        for (std::size_t done = 0; done < size;) {
+            const ssize_t n = ::write(target, reply.data() + at + done, size - done);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) return Fail("write");
+            done += static_cast<std::size_t>(n);
+        }
+        at += size;
     }
     return status;
 }

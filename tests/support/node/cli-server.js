@@ -76,12 +76,12 @@ class Exit {
   }
 }
 
-const O_APPEND = fs.constants.O_APPEND;
-
 // The caller's descriptor n, opened anew. A pipe or a device is the same pipe or device. A
-// file opened anew has a position of its own: it is read or written on from where the
-// caller's stands (its file may be shared with a shell that writes on after the program),
-// and the caller is told where it ends. A closed descriptor stays closed.
+// file opened anew would have a position of its own, while the caller's may be shared (with a
+// shell that writes on after the program, or with the other command of a pipeline): what the
+// program writes into a file is handed back for the caller to write where its own position
+// stands, and standard input from a file is read from where the caller's stands, and the
+// caller told where it ends. A closed descriptor stays closed.
 function openOf(pid, n) {
   const name = `/proc/${pid}/fd/${n}`;
   let st;
@@ -90,26 +90,25 @@ function openOf(pid, n) {
   } catch (e) {
     return { fd: -1 };
   }
+  const fd = fs.openSync(name, n === 0 ? fs.constants.O_RDONLY : fs.constants.O_WRONLY);
+  if (!st.isFile()) return { fd };
+  if (n !== 0) return { fd, kept: true };
   const info = fs.readFileSync(`/proc/${pid}/fdinfo/${n}`, "utf8");
-  const pos = Number(/^pos:\s*(\d+)/m.exec(info)[1]);
-  const flags = parseInt(/^flags:\s*([0-7]+)/m.exec(info)[1], 8);
-  if (!st.isFile()) return { fd: fs.openSync(name, n === 0 ? "r" : "w"), st };
-  if (n !== 0 && flags & O_APPEND) return { fd: fs.openSync(name, "a"), st };
-  const fd = fs.openSync(name, n === 0 ? "r" : fs.constants.O_WRONLY);
-  return { fd, st, pos };
+  return { fd, pos: Number(/^pos:\s*(\d+)/m.exec(info)[1]) };
 }
 
 function run(request) {
   const streams = [0, 1, 2].map((n) => openOf(request.pid, n));
-  const [, out, err] = streams;
-  // Standard output and error into one file share one position, as they share one file.
-  const shared = out.pos !== undefined && err.pos !== undefined && out.st.ino === err.st.ino &&
-                 out.st.dev === err.st.dev;
+  const [input] = streams;
+  // What the program wrote into files, in the order it wrote it: [descriptor, bytes].
+  const kept = [];
   const savedEnv = process.env;
   const savedCwd = process.cwd();
   let status = null;
-  const write = (fd) => (text) => {
-    if (fd >= 0) fs.writeSync(fd, text + "\n");
+  const write = (n) => (text) => {
+    const line = Buffer.from(text + "\n");
+    if (streams[n].kept) kept.push([n, line]);
+    else if (streams[n].fd >= 0) fs.writeSync(streams[n].fd, line);
   };
   const fakeProcess = new Proxy(process, {
     get(target, name) {
@@ -134,27 +133,29 @@ function run(request) {
         s.stream.seekable = true;
         s.stream.position = s.pos;
       }
+      if (s.kept) {
+        // A stream of the runtime's own kind, whose writes are kept.
+        s.stream.node = { mode: 0o20666 };
+        s.stream.stream_ops = {
+          write(stream, buffer, offset, length) {
+            kept.push([n, Buffer.from(buffer.subarray(offset, offset + length))]);
+            return length;
+          },
+        };
+      }
     });
-    if (shared) {
-      Object.defineProperty(err.stream, "position", {
-        get: () => out.stream.position,
-        set: (value) => {
-          out.stream.position = value;
-        },
-      });
-    }
   };
   const memory = takeMemory();
   const Module = {
     wasmMemory: memory,
-    print: write(out.fd),
-    printErr: write(err.fd),
+    print: write(1),
+    printErr: write(2),
     // Where the script would end the process: the status is kept and the run unwinds. An
     // end by an exception says so, as the script does before it ends the process.
     quit(code, reason) {
       if (status === null) status = code;
       if (!(reason instanceof Exit) && !(reason && reason.name === "ExitStatus"))
-        write(err.fd)(`exiting due to exception: ${reason}`);
+        write(2)(`exiting due to exception: ${reason}`);
       throw new Exit(status);
     },
     instantiateWasm(imports, receive) {
@@ -171,7 +172,7 @@ function run(request) {
                fakeModule.exports, Module, hook);
   } catch (e) {
     if (!(e instanceof Exit)) {
-      write(err.fd)(`cli-server: ${(e && e.stack) || e}`);
+      write(2)(`cli-server: ${(e && e.stack) || e}`);
       if (status === null) status = 70;
     }
   } finally {
@@ -188,8 +189,11 @@ function run(request) {
     }
   }
   giveBack(memory);
-  const ends = streams.map((s) => (s.pos !== undefined && s.stream ? s.stream.position : -1));
-  return `${status === null ? 0 : status} ${ends.join(" ")}\n`;
+  // The status and where standard input ends (-1: not a file), then what goes into files.
+  const end = input.pos !== undefined && input.stream ? input.stream.position : -1;
+  const parts = [Buffer.from(`${status === null ? 0 : status} ${end} ${kept.length}\n`)];
+  for (const [n, bytes] of kept) parts.push(Buffer.from(`${n} ${bytes.length}\n`), bytes);
+  return Buffer.concat(parts);
 }
 
 // A request: NUL-ended fields: process id, folder, the count of arguments, the arguments,
