@@ -21,6 +21,8 @@ constexpr const char* kProgram = "brivant-cli";
 constexpr const char* kNotACommand = "'%s' is not a brivant-cli command";
 constexpr const char* kSeeHelp = "Run with --help for more information.";
 constexpr const char* kCannotWrite = "Cannot write to standard output (%s)";
+constexpr const char* kReportTooLarge =
+    "The output does not fit in memory: ask for less at once (a narrower search or range)";
 
 std::size_t EditDistance(std::string_view a, std::string_view b) {
     // Optimal string alignment: insertions, deletions, changes and swaps of neighbours.
@@ -209,6 +211,13 @@ CommandTable::CommandTable(std::istream& in, std::ostream& out, std::ostream& ra
 }
 
 int CommandTable::Finish(int status) {
+    // A report whose storage ran out while it grew has lost its end: a cut list or a cut JSON
+    // document is not handed on as if it were the whole answer.
+    if (report.fail()) {
+        report.str({});
+        err << kProgramPrefix << kReportTooLarge << '\n';
+        status = std::max(status, 1);
+    }
     const std::string text = report.str();
     report.str({});
     if (!text.empty()) (standIns.HasOutput() ? err : out) << text;

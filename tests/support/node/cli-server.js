@@ -62,10 +62,10 @@ const kMemoryKept = 128 * 1024 * 1024;
 function takeMemory() {
   const memory = spare;
   spare = null;
-  return memory || new WebAssembly.Memory({ initial: 32 * 1024 * 1024 / 65536, maximum: 32768 });
+  return memory;
 }
 function giveBack(memory) {
-  if (memory.buffer.byteLength > kMemoryKept) return;
+  if (!memory || memory.buffer.byteLength > kMemoryKept) return;
   new Uint8Array(memory.buffer).fill(0);
   spare = memory;
 }
@@ -145,7 +145,8 @@ function run(request) {
       }
     });
   };
-  const memory = takeMemory();
+  // The script makes the memory when it is given none.
+  let memory = takeMemory();
   const Module = {
     wasmMemory: memory,
     print: write(1),
@@ -159,6 +160,7 @@ function run(request) {
       throw new Exit(status);
     },
     instantiateWasm(imports, receive) {
+      memory = imports.env.memory;
       const instance = new WebAssembly.Instance(compiled, imports);
       receive(instance);
       return instance.exports;
