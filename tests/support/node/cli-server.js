@@ -84,17 +84,16 @@ class Exit {
 // caller told where it ends. A closed descriptor stays closed.
 function openOf(pid, n) {
   const name = `/proc/${pid}/fd/${n}`;
-  let st;
   try {
-    st = fs.statSync(name);
+    const st = fs.statSync(name);
+    const fd = fs.openSync(name, n === 0 ? fs.constants.O_RDONLY : fs.constants.O_WRONLY);
+    if (!st.isFile()) return { fd };
+    if (n !== 0) return { fd, kept: true };
+    const info = fs.readFileSync(`/proc/${pid}/fdinfo/${n}`, "utf8");
+    return { fd, pos: Number(/^pos:\s*(\d+)/m.exec(info)[1]) };
   } catch (e) {
     return { fd: -1 };
   }
-  const fd = fs.openSync(name, n === 0 ? fs.constants.O_RDONLY : fs.constants.O_WRONLY);
-  if (!st.isFile()) return { fd };
-  if (n !== 0) return { fd, kept: true };
-  const info = fs.readFileSync(`/proc/${pid}/fdinfo/${n}`, "utf8");
-  return { fd, pos: Number(/^pos:\s*(\d+)/m.exec(info)[1]) };
 }
 
 function run(request) {
