@@ -5,6 +5,7 @@
 
 #include "cli/CliModule.h"
 #include "cli/CommandDocs.h"
+#include "support/CliProgram.h"
 
 using namespace brivant;
 
@@ -60,7 +61,9 @@ TEST(CommandDocs, TheReadmeReferenceIsTheCommandTable) {
     std::istringstream in;
     std::ostringstream out, err;
     CommandTable table(in, out, err);
-    std::ifstream file(std::string(BRIVANT_SOURCE_DIR) + "/README.md", std::ios::binary);
+    const std::string source = test::SourceDir();
+    ASSERT_FALSE(source.empty()) << "source tree not found: set BRIVANT_SOURCE_DIR";
+    std::ifstream file(source + "/README.md", std::ios::binary);
     std::ostringstream readme;
     readme << file.rdbuf();
     const std::string text = readme.str();

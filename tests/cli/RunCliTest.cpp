@@ -303,7 +303,7 @@ TEST(CliRun, StandardOutputCarriesTheImageAlone) {
 TEST(CliRun, StandardInputFaultsAreNamed) {
     TempDir dir;
     const std::string x = Sample(dir);
-    const std::string cli = BRIVANT_CLI_PATH;
+    const std::string cli = NativeCliPath();
     const std::string errFile = dir.Path("err.txt");
     EXPECT_EQ(Shell("'" + cli + "' info - < '" + dir.Path("") + "' 2>'" + errFile + "'"), 1);
     EXPECT_TRUE(Has(Text(ReadFile(errFile)), "Cannot read standard input"))

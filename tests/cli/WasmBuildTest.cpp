@@ -85,7 +85,7 @@ class BothBuilds {
   public:
     BothBuilds() {
         fs::create_directories(work_);
-        native_ = ShellQuoted(BRIVANT_CLI_PATH);
+        native_ = ShellQuoted(NativeCliPath());
         wasm_ = OtherCli();
     }
     void Put(const std::string& name, const Bytes& bytes) { start_[name] = bytes; }
@@ -202,7 +202,7 @@ TEST_P(WasmBuildFamily, EveryCommandOnTheDemoImageAsNative) {
     const std::string x = dir.Path("x.fls");
     ASSERT_EQ(Cli({"demo", x, "--type", type}).status, 0);
     both.Put("x.fls", ReadFile(x));
-    const std::string cli = ShellQuoted(BRIVANT_CLI_PATH) + " ";
+    const std::string cli = ShellQuoted(NativeCliPath()) + " ";
     const std::string in = " " + ShellQuoted(x) + " ";
     ASSERT_EQ(std::system((cli + "tones export" + in + "0 " + dir.Path("t.re")).c_str()), 0);
     ASSERT_EQ(std::system((cli + "chunk export" + in + "TONE " + dir.Path("t.bin")).c_str()), 0);

@@ -14,6 +14,7 @@
 #include "core/FileIO.h"
 #include "core/HexBuffer.h"
 #include "core/UserError.h"
+#include "support/CliProgram.h"
 #include "support/TestSupport.h"
 
 using namespace brivant;
@@ -287,7 +288,7 @@ TEST(CrashSafeSave, AKillAtEverySystemCallLeavesAWholeImage) {
     ASSERT_EQ(Cli({"demo", x}).status, 0);
     const Bytes old = ReadFile(x);
     const std::string cli =
-        std::string(BRIVANT_CLI_PATH) + " tones delete '" + x + "' 0 --in-place >/dev/null 2>&1";
+        NativeCliPath() + " tones delete '" + x + "' 0 --in-place >/dev/null 2>&1";
     // The leak checker of a sanitizer build refuses to run under a tracer.
     const std::string strace = "ASAN_OPTIONS=detect_leaks=0 strace -f -qq ";
     ASSERT_EQ(Shell(strace + "-o '" + log + "' " + cli), 0);
@@ -353,7 +354,7 @@ TEST(CrashSafeSave, AnErrorAtEveryFileCallFailsCleanly) {
     const Bytes old = ReadFile(x), older = {1, 2, 3, 4};
     WriteFile(bak, older);
     const std::string cli =
-        std::string(BRIVANT_CLI_PATH) + " tones delete '" + x + "' 0 --in-place >/dev/null 2>&1";
+        NativeCliPath() + " tones delete '" + x + "' 0 --in-place >/dev/null 2>&1";
     const std::string strace = "ASAN_OPTIONS=detect_leaks=0 strace -f -qq ";
     ASSERT_EQ(Shell(strace + "-o '" + log + "' " + cli), 0);
     const Bytes edited = ReadFile(x);
@@ -427,8 +428,8 @@ TEST(CrashSafeSave, AnApplyThatCannotRemoveItsScratchFolderWritesNothing) {
         "args": {"in": {"base64": ")" +
                                Base64Encode(ReadFile(t)) + R"(", "name": "t.re"}}}]})";
     WriteFile(r, Bytes(recipe.begin(), recipe.end()));
-    const std::string cli = std::string(BRIVANT_CLI_PATH) + " apply '" + a + "' '" + r + "' -o '" +
-                            c + "' >/dev/null 2>'" + dir.Path("err") + "'";
+    const std::string cli = NativeCliPath() + " apply '" + a + "' '" + r + "' -o '" + c +
+                            "' >/dev/null 2>'" + dir.Path("err") + "'";
     const std::string strace =
         "TMPDIR='" + dir.Path("tmp") + "' ASAN_OPTIONS=detect_leaks=0 strace -f -qq ";
     ASSERT_EQ(Shell(strace + "-o '" + log + "' " + cli), 0) << ReadText(dir.Path("err"));

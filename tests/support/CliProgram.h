@@ -16,6 +16,13 @@ namespace brivant::test {
 CliRun CliIn(std::vector<std::string> args, const std::string& input);
 // The program BRIVANT_CLI names; empty when the tests run the command line in-process.
 std::string OtherCli();
+// The native program built with the tests: the test programs sit one folder below it. Found
+// from where the running test program is, not written into it, so that a build in another
+// checkout compiles to the same objects.
+std::string NativeCliPath();
+// The source tree the tests were built from: BRIVANT_SOURCE_DIR when set (ctest sets it),
+// else the nearest folder above the test program that holds the README and the sources.
+std::string SourceDir();
 // The command that runs the command line as a program from a shell: BRIVANT_CLI, or the
 // program built beside the tests.
 std::string CliCommand();

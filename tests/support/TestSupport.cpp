@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -107,9 +108,31 @@ std::string ShellQuoted(const std::string& text) {
     return quoted + "'";
 }
 
+namespace {
+std::filesystem::path TestProgramFolder() {
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::filesystem::current_path() : self.parent_path();
+}
+}  // namespace
+
+std::string NativeCliPath() {
+    return (TestProgramFolder().parent_path() / "brivant-cli").string();
+}
+
+std::string SourceDir() {
+    if (const char* dir = std::getenv("BRIVANT_SOURCE_DIR"); dir && *dir) return dir;
+    for (std::filesystem::path dir = TestProgramFolder(); !dir.empty(); dir = dir.parent_path()) {
+        if (std::filesystem::exists(dir / "README.md") && std::filesystem::exists(dir / "src/cli"))
+            return dir.string();
+        if (dir == dir.parent_path()) break;
+    }
+    return {};
+}
+
 std::string CliCommand() {
     const std::string other = OtherCli();
-    return other.empty() ? ShellQuoted(BRIVANT_CLI_PATH) : other;
+    return other.empty() ? ShellQuoted(NativeCliPath()) : other;
 }
 
 namespace {

@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "UiHarness.h"
+#include "support/CliProgram.h"
 #include "ui/Brivant.h"
 
 using namespace brivant;
@@ -33,7 +34,7 @@ class PictureExportsTest : public QObject {
         Find<QAction>(w, "aniExport")->trigger();
         QVERIFY(ui.told.empty());
 
-        const std::string cli = BRIVANT_CLI_PATH;
+        const std::string cli = brivant::test::NativeCliPath();
         const std::string bmp = cli + " bmp export '" + x + "' 004 '" + dir.Path("c.bmp") + "'";
         const std::string gif = cli + " ani export '" + x + "' 000 '" + dir.Path("c.gif") + "'";
         QCOMPARE(std::system(bmp.c_str()), 0);
