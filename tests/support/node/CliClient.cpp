@@ -1,7 +1,8 @@
 // Runs one command of the WebAssembly command line in a running cli-server: the server opens
 // this process's standard streams and runs the program with this process's arguments, folder
-// and environment; this process ends with the program's exit status, its files read or
-// written on to where the program left them. The tests name it in BRIVANT_CLI in place of
+// and environment; this process writes what the program wrote into standard streams that
+// are files, moves a standard input that is a file on past what the program read, and ends
+// with the program's exit status. The tests name it in BRIVANT_CLI in place of
 // "node brivant-cli.js" (scripts/wasm.sh).
 //
 // Usage: CliClient SOCKET WORKERS ARGS...

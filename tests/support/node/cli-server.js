@@ -3,14 +3,15 @@
 // Nearly all the time of a test run under Node went into starting Node and compiling the
 // program for every command. Here the program is compiled once per worker, and each command
 // gets what a process of its own gets: the program's script evaluated afresh, a new instance
-// with new memory, the caller's arguments, folder and environment, and the caller's own
-// standard streams, opened through /proc. What a real start adds (Node's own start-up and
+// in memory cleared since its last use, the caller's arguments, folder and environment, and
+// the caller's own standard streams, opened through /proc. What a real start adds (Node's own start-up and
 // the script's handling of the process) is left to the tests that start real processes.
 //
 // Usage: node cli-server.js SOCKET WORKERS PROGRAM.js
 // Worker i listens on SOCKET.i; a caller (CliClient) takes a worker that no other caller
 // holds, sends its process id, folder, arguments and environment, and gets back the exit
-// status and where its standard streams' files are to be read or written on.
+// status, how far the program read a standard input that is a file, and what it wrote into
+// standard streams that are files, for the caller to write through its own descriptors.
 "use strict";
 const childProcess = require("child_process");
 const fs = require("fs");
@@ -70,11 +71,7 @@ function giveBack(memory) {
   spare = memory;
 }
 
-class Exit {
-  constructor(status) {
-    this.status = status;
-  }
-}
+class Exit {}
 
 // The caller's descriptor n, opened anew. A pipe or a device is the same pipe or device. A
 // file opened anew would have a position of its own, while the caller's may be shared (with a
@@ -156,7 +153,7 @@ function run(request) {
       if (status === null) status = code;
       if (!(reason instanceof Exit) && !(reason && reason.name === "ExitStatus"))
         write(2)(`exiting due to exception: ${reason}`);
-      throw new Exit(status);
+      throw new Exit();
     },
     instantiateWasm(imports, receive) {
       memory = imports.env.memory;
