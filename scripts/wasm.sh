@@ -40,7 +40,7 @@ skip=(
   # reach it.
   CliRun.JsonWithNonUtf8FileName
 )
-filter="Cli*:AniCli.*:ApplyCli.*:BitmapSheet.*:CheckTest.*:ChunkImport.*:DemoImages.*:*DemoImagesFamily.*"
+filter="Cli*:AniCli.*:ApplyCli.*:*ApplyCliRecipe.*:BitmapSheet.*:CheckTest.*:ChunkImport.*:DemoImages.*:*DemoImagesFamily.*"
 filter+=":ImageDiff.*:WasmBuild.*:*WasmBuildFamily.*"
 # These start Node for each command, as a user does: the program's start, its end, its
 # arguments, standard streams and terminals. The others hand their commands to workers that
@@ -90,9 +90,9 @@ same_both '$CLI demo - >/dev/full; echo "$?"; $CLI demo x.fls 2>/dev/null; { $CL
 # Side by side, one process per test from a queue: a test taking long holds up only itself
 # (fixed shards left one shard running on alone for minutes). Twice as many at once as jobs,
 # so that the processors are kept busy while processes wait. The longest start first: those
-# that run many commands on several families (measured: a minute and more each), then the
+# that run many commands on several families (measured: 10 to 25 seconds each), then the
 # tests of a family, then the rest.
-longest="ApplyCli.RecipesCarry*:CliTexts.WhatTheListsPrint*:WasmBuild.*:CliLanguages.ShownTexts*"
+longest="CliTexts.WhatTheListsPrint*:WasmBuild.*:*ApplyCliRecipe.*:CliLanguages.ShownTexts*"
 list() {
   "$native/tests/brivant_tests" --gtest_list_tests --gtest_filter="$1" |
     awk '/^[^ ]/ { suite = $1; next } { print suite $1 }'
