@@ -10,10 +10,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 options=()
-cached=false
 if command -v ccache >/dev/null 2>&1; then
   options=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-  cached=true
 fi
 case "${1:-}" in
   release)
@@ -25,11 +23,6 @@ case "${1:-}" in
     if command -v ld.lld >/dev/null 2>&1; then
       options+=(-DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld -DCMAKE_SHARED_LINKER_FLAGS=-fuse-ld=lld
                  -DCMAKE_MODULE_LINKER_FLAGS=-fuse-ld=lld)
-    fi
-    # A clang precompiled header holds the folder it was made in, so with the compiler cache
-    # a second checkout would miss on every file that uses one: there the cache does better.
-    if $cached; then
-      options+=(-DCMAKE_DISABLE_PRECOMPILE_HEADERS=ON)
     fi
     CXX=clang++ cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug \
           -DBRIVANT_WERROR=ON -DBRIVANT_SANITIZE=ON -DBRIVANT_FUZZ=ON -DBRIVANT_BENCH=OFF \

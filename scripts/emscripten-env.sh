@@ -19,14 +19,8 @@ for tool in emcmake node npm; do
 done
 
 if [ ! -f build/wasm/build.ninja ]; then
-  # A clang precompiled header holds the folder it was made in: with the compiler cache, a
-  # second checkout would miss on every file that uses it.
-  wasm_options=()
-  if [ "${EM_COMPILER_WRAPPER:-}" = ccache ]; then
-    wasm_options=(-DCMAKE_DISABLE_PRECOMPILE_HEADERS=ON)
-  fi
   emcmake cmake -S . -B build/wasm -G Ninja -DCMAKE_BUILD_TYPE=Release -DBRIVANT_WERROR=ON \
-    -DBRIVANT_HARDEN=OFF -DBRIVANT_GUI=OFF -DBRIVANT_BENCH=OFF "${wasm_options[@]}" >/dev/null
+    -DBRIVANT_HARDEN=OFF -DBRIVANT_GUI=OFF -DBRIVANT_BENCH=OFF >/dev/null
 fi
 if [ ! -f "$2/build.ninja" ]; then
   if [ "$2" = build/release ]; then

@@ -343,21 +343,20 @@ bool Runner::AfterChange(const std::string& what, const Bytes& before, const Ran
     // Block by block, the equal blocks skipped by memcmp: a loop over every byte was most of
     // a step's time in the instrumented builds.
     constexpr std::size_t kBlock = 4096;
-    for (std::size_t i = 0; i < after.size(); ++i) {
-        if (i % kBlock == 0) {
-            const std::size_t n = std::min(kBlock, after.size() - i);
-            if (std::memcmp(after.data() + i, before.data() + i, n) == 0) {
-                i += n - 1;
-                continue;
-            }
+    for (std::size_t from = 0; from < after.size(); from += kBlock) {
+        const std::size_t to = std::min(from + kBlock, after.size());
+        if (std::memcmp(after.data() + from, before.data() + from, to - from) == 0) continue;
+        for (std::size_t i = from; i < to; ++i) {
+            if (after[i] == before[i] || before[i] == 0xFF) continue;
+            const auto at = static_cast<std::int64_t>(i);
+            const bool mine = std::any_of(own.begin(), own.end(), [&](const auto& r) {
+                return at >= r.first && at < r.second;
+            });
+            if (!mine)
+                return Finding(what + " wrote byte " + Hex(at) + " (" + IntToHex(before[i], 2) +
+                               " to " + IntToHex(after[i], 2) +
+                               "), which is neither its own nor free");
         }
-        if (after[i] == before[i] || before[i] == 0xFF) continue;
-        const auto at = static_cast<std::int64_t>(i);
-        const bool mine = std::any_of(
-            own.begin(), own.end(), [&](const auto& r) { return at >= r.first && at < r.second; });
-        if (!mine)
-            return Finding(what + " wrote byte " + Hex(at) + " (" + IntToHex(before[i], 2) +
-                           " to " + IntToHex(after[i], 2) + "), which is neither its own nor free");
     }
     // The history: a changed image is one more step; an unchanged one is the same state.
     const std::size_t k = ed_.history.UndoCount();

@@ -4,8 +4,9 @@
 // program for every command. Here the program is compiled once per worker, and each command
 // gets what a process of its own gets: the program's script evaluated afresh, a new instance
 // in memory cleared since its last use, the caller's arguments, folder and environment, and
-// the caller's own standard streams, opened through /proc. What a real start adds (Node's own start-up and
-// the script's handling of the process) is left to the tests that start real processes.
+// the caller's own standard streams, opened through /proc. What a real start adds (Node's
+// own start-up and the script's handling of the process) is left to the tests that start
+// real processes.
 //
 // Usage: node cli-server.js SOCKET WORKERS PROGRAM.js
 // Worker i listens on SOCKET.i; a caller (CliClient) takes a worker that no other caller
