@@ -63,11 +63,11 @@ std::int32_t HexBuffer::CursorPosition() const {
 void HexBuffer::ReplaceSelected(const std::uint8_t* data, std::int32_t n) {
     if (n < 0) n = 0;
     if (!HasSelection()) {
-        if (NoSizeChange) return;
+        if (noSizeChange_) return;
         const std::int32_t at = CursorPosition();
         bytes_.insert(bytes_.begin() + at, data, data + n);
         low_ = at;
-    } else if (NoSizeChange) {
+    } else if (noSizeChange_) {
         if (n > SelectionLength()) n = SelectionLength();
         std::copy(data, data + n, bytes_.begin() + low_);
     } else {

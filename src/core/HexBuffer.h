@@ -25,7 +25,7 @@ class HexBuffer {
     static constexpr const char* kCannotDeleteBackup = "Cannot delete previous backup %s. (%s)";
     static constexpr const char* kCannotBackup = "Cannot create backup %s. (%s)";
 
-    explicit HexBuffer(bool noSizeChange) : NoSizeChange(noSizeChange) {}
+    explicit HexBuffer(bool noSizeChange) : noSizeChange_(noSizeChange) {}
 
     std::int32_t Size() const { return static_cast<std::int32_t>(bytes_.size()); }
     bool Empty() const { return bytes_.empty(); }
@@ -77,7 +77,9 @@ class HexBuffer {
     void WriteAt(std::int32_t pos, const Bytes& b);
     Bytes ReadAt(std::int32_t pos, std::int32_t n);
 
-    const bool NoSizeChange;
+    // Whether the size is fixed: set at construction, and taken along by a copy (assignable,
+    // so that a long-lived session can take another's state into the room it already has).
+    bool NoSizeChange() const { return noSizeChange_; }
     bool CreateBackup = true;
     std::string BackupExtension = ".bak";
 
@@ -86,6 +88,7 @@ class HexBuffer {
     void ClearSelection() { anchor_ = -1; }
     void Reset(Bytes bytes);
 
+    bool noSizeChange_;
     Bytes bytes_;
     std::int32_t cursor_ = 0;
     std::int32_t anchor_ = -1;

@@ -1,6 +1,7 @@
 #include "image/McuSpace.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "core/Search.h"
 #include "core/UserError.h"
@@ -30,6 +31,43 @@ std::int64_t FreeEndFrom(const Bytes& image, std::int64_t from) {
     return mark > 1 ? mark - 1 : ppm - 1;
 }
 
+// The free space is most of an image and is looked for after every command, so its runs are
+// walked eight bytes at a time.
+constexpr std::uint64_t kAllFF = ~std::uint64_t{0};
+
+std::uint64_t Word(const Bytes& b, std::int64_t at) {
+    std::uint64_t w;
+    std::memcpy(&w, b.data() + at, sizeof w);
+    return w;
+}
+
+// True when some byte of w is FF: ~w then has a zero byte.
+bool HasFF(std::uint64_t w) {
+    const std::uint64_t v = ~w;
+    return ((v - 0x0101010101010101ull) & ~v & 0x8080808080808080ull) != 0;
+}
+
+// The first byte at or after i and before last that is FF, else last.
+std::int64_t NextFF(const Bytes& b, std::int64_t i, std::int64_t last) {
+    while (last - i >= 8 && !HasFF(Word(b, i))) i += 8;
+    while (i < last && b[static_cast<std::size_t>(i)] != 0xFF) ++i;
+    return i;
+}
+
+// The first byte at or after i and before last that is not FF, else last.
+std::int64_t NextNotFF(const Bytes& b, std::int64_t i, std::int64_t last) {
+    while (last - i >= 8 && Word(b, i) == kAllFF) i += 8;
+    while (i < last && b[static_cast<std::size_t>(i)] == 0xFF) ++i;
+    return i;
+}
+
+// The start of the run of FF bytes that ends at `end` (one past), going no lower than from.
+std::int64_t RunStartBefore(const Bytes& b, std::int64_t from, std::int64_t end) {
+    while (end - from >= 8 && Word(b, end - 8) == kAllFF) end -= 8;
+    while (end > from && b[static_cast<std::size_t>(end - 1)] == 0xFF) --end;
+    return end;
+}
+
 bool AllFF(const Bytes& b, std::int64_t from, std::int64_t end) {
     return std::all_of(b.begin() + from, b.begin() + end, [](std::uint8_t x) { return x == 0xFF; });
 }
@@ -47,8 +85,7 @@ std::int32_t FindMcuFreeStart(const Bytes& image) {
         // the PPM area), else at the PPM marker; whatever lies behind a mark is not ours.
         const std::int64_t mark = Find(image, from, kMcuMarkHex);
         const std::int64_t end = mark > 1 && mark < ppm ? mark : ppm;  // one past
-        std::int64_t start = end;
-        while (start > from && image[static_cast<std::size_t>(start - 1)] == 0xFF) --start;
+        const std::int64_t start = RunStartBefore(image, from, end);
         if (start < end) return static_cast<std::int32_t>(start);
         last = end;
     }
@@ -56,18 +93,13 @@ std::int32_t FindMcuFreeStart(const Bytes& image) {
     // deleted from a table or an array an add moved away leaves a run of its own size, far shorter
     // than the free space, which the first run of twenty FF bytes could well be.
     std::int64_t best = -1, bestLength = kMinFreeRun - 1;
-    for (std::int64_t i = from; i < last;) {
-        if (image[static_cast<std::size_t>(i)] != 0xFF) {
-            ++i;
-            continue;
-        }
-        std::int64_t j = i;
-        while (j < last && image[static_cast<std::size_t>(j)] == 0xFF) ++j;
+    for (std::int64_t i = NextFF(image, from, last); i < last;) {
+        const std::int64_t j = NextNotFF(image, i, last);
         if (j - i > bestLength) {
             best = i;
             bestLength = j - i;
         }
-        i = j;
+        i = NextFF(image, j, last);
     }
     return static_cast<std::int32_t>(best);
 }

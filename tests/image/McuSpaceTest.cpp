@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "core/UserError.h"
 #include "image/McuSpace.h"
 #include "image/PpmPieces.h"
@@ -45,6 +47,47 @@ TEST(McuSpace, FreeSpaceStartsWithTheRunThatReachesItsEnd) {
         {"a mark behind the PPM marker does not end it", Image({{0x380, 0x80}}, 0x420), 0x380},
     };
     for (const auto& c : cases) EXPECT_EQ(FindMcuFreeStart(c.image), c.start) << c.what;
+}
+
+// The runs are walked several bytes at a time: at every alignment, with runs that touch the
+// DUMFILE hit, the mark or the PPM marker, and lengths around the minimum, the start is the
+// one a walk byte by byte finds.
+TEST(McuSpace, FreeSpaceStartIsTheSameAtEveryAlignment) {
+    // The rule byte by byte, over Image's layout: DUMFILE at 0x10, so the walk starts on its last
+    // byte, 0x16, which the runs leave alone.
+    const auto byteByByte = [](const Bytes& b, std::int64_t end) {
+        std::int64_t start = end;
+        while (start > 0x16 && b[static_cast<std::size_t>(start - 1)] == 0xFF) --start;
+        if (start < end) return start;
+        std::int64_t best = -1, bestLength = 19;
+        for (std::int64_t i = 0x16; i < end; ++i) {
+            std::int64_t j = i;
+            while (j < end && b[static_cast<std::size_t>(j)] == 0xFF) ++j;
+            if (j - i > bestLength) best = i, bestLength = j - i;
+            if (j > i) i = j;
+        }
+        return best;
+    };
+    std::mt19937 random(7);
+    const auto pick = [&random](int lo, int hi) {
+        return std::uniform_int_distribution<int>(lo, hi)(random);
+    };
+    for (int round = 0; round < 2000; ++round) {
+        const bool marked = round % 2 == 0;
+        Bytes b = Image({}, marked ? 0x300 : -1);
+        const std::int64_t end = marked ? 0x300 : 0x400;
+        // Runs of FF and of data one after the other, the data often a byte or two: runs
+        // that a walk skipping too far would join.
+        std::int64_t at = pick(0x17, 0x40);
+        while (at < end) {
+            const int run = pick(0, 1) ? pick(15, 24) : pick(1, 40);
+            std::fill(b.begin() + at, b.begin() + std::min<std::int64_t>(end, at + run), 0xFF);
+            at += run + (pick(0, 1) ? pick(1, 3) : pick(1, 60));
+        }
+        // Sometimes data right up to the end, so that no run reaches it.
+        if (pick(0, 1) == 0) b[static_cast<std::size_t>(end - 1)] = 0x11;
+        EXPECT_EQ(FindMcuFreeStart(b), byteByByte(b, end)) << "round " << round;
+    }
 }
 
 // Each write takes only FF bytes, up to the end of the free space, and a refusal changes

@@ -83,14 +83,21 @@ std::string ScratchFile(const std::string& name) {
     return (Scratch() / name).string();
 }
 
+// A session to compute on, kept for the whole process: assigned rather than copied, its
+// buffers keep their room, and under the sanitizers every megabyte allocated afresh is a new
+// mapping whose page faults were most of a sequence's cost.
+Session& Spare(const Session& from) {
+    static Session spare;
+    spare = from;
+    return spare;
+}
+
 // Hands `use` the image as the next save writes it (the checksums are repaired by the save
-// and say nothing of the edits), without a copy of it beyond the one the save's own rebuild
-// needs: under the sanitizers every megabyte copied is a fresh mapping, and its page faults
-// were most of a sequence's cost.
+// and say nothing of the edits), without a copy of it unless the save would rebuild it.
 template <class Use>
 auto WithEffective(const Editor& ed, Use&& use) {
     if (!(ed.PpmChanged && ed.ppm.split)) return use(ed.MainHex.Data());
-    Session copy = ed;
+    Session& copy = Spare(ed);
     try {
         UpdatePPM(copy);
     } catch (const UserError&) {
@@ -153,6 +160,24 @@ std::string FirstDifference(const Bytes& a, const Bytes& b) {
     if (d.first == a.end()) return {};
     return "byte " + Hex(d.first - a.begin()) + " is " + IntToHex(*d.first, 2) + ", not " +
            IntToHex(*d.second, 2);
+}
+
+// Where a and b differ outside the bytes Masked clears, or nothing; without copying either.
+std::string MaskedDifference(const Bytes& a, const Bytes& b) {
+    if (a.size() != b.size())
+        return std::to_string(a.size()) + " bytes against " + std::to_string(b.size());
+    const std::size_t n = a.size();
+    const auto masked = [n](std::size_t i) { return n > 40 && (i == 34 || i == 35 || i + 6 >= n); };
+    constexpr std::size_t kBlock = 4096;
+    for (std::size_t from = 0; from < n; from += kBlock) {
+        const std::size_t to = std::min(from + kBlock, n);
+        if (std::memcmp(a.data() + from, b.data() + from, to - from) == 0) continue;
+        for (std::size_t i = from; i < to; ++i)
+            if (a[i] != b[i] && !masked(i))
+                return "byte " + Hex(static_cast<std::int64_t>(i)) + " is " + IntToHex(a[i], 2) +
+                       ", not " + IntToHex(b[i], 2);
+    }
+    return {};
 }
 
 // A problem as compared with the sample's own. Data right below the PPM area (the fallback
@@ -249,7 +274,12 @@ class Runner {
           family_(family),
           base_(BaseOf(family, fallback)),
           thorough_(thorough),
-          ed_(base_.opened ? Editor(*base_.opened) : Editor()) {}
+          ed_(Reused()) {
+        if (base_.opened)
+            ed_ = *base_.opened;
+        else
+            ed_ = Editor();
+    }
 
     void Run(Input& in);
 
@@ -290,11 +320,18 @@ class Runner {
     Ranges AdjustRanges(std::int64_t n);
     bool ImportBitmap(int a, int b);
 
+    // One editor for every sequence of the process, assigned from the opened sample: its
+    // buffers keep their room from one sequence to the next.
+    static Editor& Reused() {
+        static Editor ed;
+        return ed;
+    }
+
     Outcome& out_;
     int family_;
     Base& base_;
     bool thorough_;
-    Editor ed_;
+    Editor& ed_;
     Ui ui_;
     std::string path_ = ScratchFile("image.fls");
     std::string tone_ = ScratchFile("tone.re");
@@ -416,7 +453,8 @@ bool Runner::Save(bool reopen) {
     const std::string what = reopen ? "save and reopen" : "save";
     out_.steps.push_back(what);
     if (!HasUnsavedWork(ed_)) return true;
-    const Bytes expected = Masked(Effective(ed_));
+    static Bytes expected;  // assigned, not allocated: see Spare
+    WithEffective(ed_, [](const Bytes& b) { expected = b; });
     // Every tab looked at, as the user would before leaving: the lists of tabs not on show
     // are read when they are shown.
     ShowTabs();
@@ -431,14 +469,14 @@ bool Runner::Save(bool reopen) {
         return Finding(what + " threw: " + e.what());
     }
     if (!saved) return true;
-    const Bytes file = ReadWholeFile(path_, "%s");
-    if (const std::string d = FirstDifference(Masked(file), expected); !d.empty())
+    FileContent file = ReadFileContent(path_, "%s");
+    if (const std::string d = MaskedDifference(file.bytes, expected); !d.empty())
         return Finding(what + " wrote another image than the one edited: " + d);
-    if (const std::string d = FirstDifference(Masked(ed_.MainHex.Data()), expected); !d.empty())
+    if (const std::string d = MaskedDifference(ed_.MainHex.Data(), expected); !d.empty())
         return Finding(what + " left another image in the editor than it wrote: " + d);
     if (!reopen) return CheckState(what);
     try {
-        Open(ReadFileContent(path_, "%s"), path_);
+        Open(std::move(file), path_);
     } catch (const std::exception& e) {
         return Finding(what + ": the saved image cannot be opened: " + e.what());
     }
@@ -473,7 +511,7 @@ Ranges Runner::AniRanges(int id) {
 }
 
 Ranges Runner::PatchRanges(bool fade) {
-    Session copy = ed_;
+    Session& copy = Spare(ed_);
     Ranges r;
     try {
         if (fade) {
@@ -571,8 +609,7 @@ bool Runner::Step(Input& in) {
             const int kind = a % kAlertKindCount;
             Ranges own;
             try {
-                Session copy = ed_;
-                const std::int64_t entry = LocateAlertEntry(copy, kind);
+                const std::int64_t entry = LocateAlertEntry(Spare(ed_), kind);
                 own = {{entry, entry + 4}};
             } catch (const UserError&) {
             }
