@@ -139,8 +139,8 @@ SampleOptions DemoSampleOptions(int family, int mib) {
 }
 
 SampleImage BuildSample(const SampleOptions& o) {
-    if (o.size < 0x100000 || o.size > 0x800000 || o.size % 0x10000)
-        throw std::invalid_argument("sample size must be 1 MiB to 8 MiB in 64 KiB steps");
+    if (o.size < 0x40000 || o.size > 0x800000 || o.size % 0x10000)
+        throw std::invalid_argument("sample size must be 256 KiB to 8 MiB in 64 KiB steps");
     if (o.family < 1 || o.family > kPhoneTypeCount)
         throw std::invalid_argument("unknown phone family");
 

@@ -5,6 +5,7 @@
 
 #include <set>
 
+#include "check/Check.h"
 #include "image/PhoneTypes.h"
 #include "sample/SampleBuilder.h"
 #include "support/TestSupport.h"
@@ -114,6 +115,28 @@ TEST(DemoImages, LayoutsFollowTheFamily) {
     }
     EXPECT_EQ(DemoSampleOptions(PhoneTypeIndex("3310")).size, 2 * 1024 * 1024);
     EXPECT_EQ(DemoSampleOptions(PhoneTypeIndex("8250")).size, 3 * 1024 * 1024);
+}
+
+// The sequence tests open the smallest samples thousands of times: each family's is whole
+// there as well, with or without the mark that ends the MCU free space. With data right
+// below the PPM area the check names that data, as at every size.
+TEST(DemoImages, SmallestSamplesAreWhole) {
+    for (int family = 1; family < kPhoneTypeCount + 1; ++family) {
+        for (const bool mark : {true, false}) {
+            SampleOptions o;
+            o.family = family;
+            o.size = 256 * 1024;
+            o.mcuEndMark = mark;
+            CheckOptions c;
+            c.phoneType = family;
+            EXPECT_EQ(CheckBytes(BuildSample(o).bytes, "small.fls", c).Problems(),
+                      std::vector<std::string>{})
+                << family << (mark ? "" : " without the mark");
+        }
+    }
+    SampleOptions o;
+    o.size = 192 * 1024;
+    EXPECT_THROW(BuildSample(o), std::invalid_argument);
 }
 
 }  // namespace

@@ -274,12 +274,7 @@ class Runner {
           family_(family),
           base_(BaseOf(family, fallback)),
           thorough_(thorough),
-          ed_(Reused()) {
-        if (base_.opened)
-            ed_ = *base_.opened;
-        else
-            ed_ = Editor();
-    }
+          ed_(base_.opened ? Editor(*base_.opened) : Editor()) {}
 
     void Run(Input& in);
 
@@ -320,18 +315,11 @@ class Runner {
     Ranges AdjustRanges(std::int64_t n);
     bool ImportBitmap(int a, int b);
 
-    // One editor for every sequence of the process, assigned from the opened sample: its
-    // buffers keep their room from one sequence to the next.
-    static Editor& Reused() {
-        static Editor ed;
-        return ed;
-    }
-
     Outcome& out_;
     int family_;
     Base& base_;
     bool thorough_;
-    Editor& ed_;
+    Editor ed_;
     Ui ui_;
     std::string path_ = ScratchFile("image.fls");
     std::string tone_ = ScratchFile("tone.re");

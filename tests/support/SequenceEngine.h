@@ -20,8 +20,9 @@ inline constexpr int kMaxSteps = 30;
 // Families with each kind of layout: short and long menu records, run-length bitmaps, the
 // 62XX/7110 tone list, the three alert-table prefixes. The window's engine runs the same.
 inline constexpr std::array<int, 8> kFamilies = {4, 2, 10, 5, 18, 8, 1, 16};
-// The smallest sample the builder makes: every structure, and as little copying as can be.
-inline constexpr std::int32_t kSampleSize = 0x100000;
+// The smallest sample the builder makes: every structure, with free space for a few dozen
+// additions, and a quarter of the copying a megabyte would cost at every step and check.
+inline constexpr std::int32_t kSampleSize = 0x40000;
 
 struct Outcome {
     std::string family;

@@ -21,9 +21,9 @@ class WindowSequenceTest : public QObject {
         // The sanitizers slow every action several times over: fewer runs keep the test
         // program within its time. (The compiler's own macro for this is gcc's alone: with
         // clang the sanitizer build ran all of them.)
-        std::uint32_t count = 50;
+        std::uint32_t count = 100;
 #else
-        std::uint32_t count = 200;
+        std::uint32_t count = 400;
 #endif
         // A longer or other run for a search: BRIVANT_WINDOW_SEEDS=first,count.
         if (const QByteArray env = qgetenv("BRIVANT_WINDOW_SEEDS"); !env.isEmpty()) {
