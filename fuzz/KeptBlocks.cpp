@@ -34,10 +34,7 @@ std::array<Kept, kKept> kept;
 std::size_t keptCount = 0;
 
 void* Take(std::size_t n) {
-    if (n < kStep) {
-        if (void* p = std::malloc(n ? n : 1)) return p;
-        return nullptr;
-    }
+    if (n < kStep) return std::malloc(n ? n : 1);
     const std::size_t size = (n + kStep - 1) / kStep * kStep;
     {
         std::lock_guard<std::mutex> guard(Lock());

@@ -69,7 +69,7 @@ std::int64_t RunStartBefore(const Bytes& b, std::int64_t from, std::int64_t end)
 }
 
 bool AllFF(const Bytes& b, std::int64_t from, std::int64_t end) {
-    return std::all_of(b.begin() + from, b.begin() + end, [](std::uint8_t x) { return x == 0xFF; });
+    return NextNotFF(b, from, end) >= end;
 }
 }  // namespace
 
@@ -111,11 +111,8 @@ std::int32_t McuFreeEnd(const Session& s) {
 std::int64_t McuFreeRun(const Session& s) {
     const std::int32_t last = McuFreeEnd(s);
     if (last < 0) return 0;
-    const Bytes& b = s.MainHex.Data();
-    std::int64_t n = 0;
-    for (std::int64_t i = s.FreeOffset; i <= last && b[static_cast<std::size_t>(i)] == 0xFF; ++i)
-        ++n;
-    return n;
+    return std::max<std::int64_t>(
+        0, NextNotFF(s.MainHex.Data(), s.FreeOffset, last + 1) - s.FreeOffset);
 }
 
 std::optional<std::int32_t> McuReserve(const Session& s, std::int64_t length, int align) {

@@ -162,22 +162,31 @@ std::string FirstDifference(const Bytes& a, const Bytes& b) {
            IntToHex(*d.second, 2);
 }
 
+// The first index at which a and b (of one size) differ and `counts` holds, or nothing. Equal
+// blocks are skipped with memcmp: a loop over every byte was most of a step's time in the
+// instrumented builds.
+template <class Counts>
+std::optional<std::size_t> FirstDifferenceWhere(const Bytes& a, const Bytes& b, Counts&& counts) {
+    constexpr std::size_t kBlock = 4096;
+    for (std::size_t from = 0; from < a.size(); from += kBlock) {
+        const std::size_t to = std::min(from + kBlock, a.size());
+        if (std::memcmp(a.data() + from, b.data() + from, to - from) == 0) continue;
+        for (std::size_t i = from; i < to; ++i)
+            if (a[i] != b[i] && counts(i)) return i;
+    }
+    return std::nullopt;
+}
+
 // Where a and b differ outside the bytes Masked clears, or nothing; without copying either.
 std::string MaskedDifference(const Bytes& a, const Bytes& b) {
     if (a.size() != b.size())
         return std::to_string(a.size()) + " bytes against " + std::to_string(b.size());
     const std::size_t n = a.size();
-    const auto masked = [n](std::size_t i) { return n > 40 && (i == 34 || i == 35 || i + 6 >= n); };
-    constexpr std::size_t kBlock = 4096;
-    for (std::size_t from = 0; from < n; from += kBlock) {
-        const std::size_t to = std::min(from + kBlock, n);
-        if (std::memcmp(a.data() + from, b.data() + from, to - from) == 0) continue;
-        for (std::size_t i = from; i < to; ++i)
-            if (a[i] != b[i] && !masked(i))
-                return "byte " + Hex(static_cast<std::int64_t>(i)) + " is " + IntToHex(a[i], 2) +
-                       ", not " + IntToHex(b[i], 2);
-    }
-    return {};
+    const auto i = FirstDifferenceWhere(
+        a, b, [n](std::size_t i) { return !(n > 40 && (i == 34 || i == 35 || i + 6 >= n)); });
+    if (!i) return {};
+    return "byte " + Hex(static_cast<std::int64_t>(*i)) + " is " + IntToHex(a[*i], 2) + ", not " +
+           IntToHex(b[*i], 2);
 }
 
 // A problem as compared with the sample's own. Data right below the PPM area (the fallback
@@ -365,24 +374,16 @@ bool Runner::AfterChange(const std::string& what, const Bytes& before, const Ran
                          std::size_t done) {
     const Bytes& after = ed_.MainHex.Data();
     if (after.size() != before.size()) return Finding(what + " changed the image's size");
-    // Block by block, the equal blocks skipped by memcmp: a loop over every byte was most of
-    // a step's time in the instrumented builds.
-    constexpr std::size_t kBlock = 4096;
-    for (std::size_t from = 0; from < after.size(); from += kBlock) {
-        const std::size_t to = std::min(from + kBlock, after.size());
-        if (std::memcmp(after.data() + from, before.data() + from, to - from) == 0) continue;
-        for (std::size_t i = from; i < to; ++i) {
-            if (after[i] == before[i] || before[i] == 0xFF) continue;
-            const auto at = static_cast<std::int64_t>(i);
-            const bool mine = std::any_of(own.begin(), own.end(), [&](const auto& r) {
-                return at >= r.first && at < r.second;
-            });
-            if (!mine)
-                return Finding(what + " wrote byte " + Hex(at) + " (" + IntToHex(before[i], 2) +
-                               " to " + IntToHex(after[i], 2) +
-                               "), which is neither its own nor free");
-        }
-    }
+    const auto foreign = FirstDifferenceWhere(after, before, [&](std::size_t i) {
+        const auto at = static_cast<std::int64_t>(i);
+        return before[i] != 0xFF && std::none_of(own.begin(), own.end(), [at](const auto& r) {
+                   return at >= r.first && at < r.second;
+               });
+    });
+    if (foreign)
+        return Finding(what + " wrote byte " + Hex(static_cast<std::int64_t>(*foreign)) + " (" +
+                       IntToHex(before[*foreign], 2) + " to " + IntToHex(after[*foreign], 2) +
+                       "), which is neither its own nor free");
     // The history: a changed image is one more step; an unchanged one is the same state.
     const std::size_t k = ed_.history.UndoCount();
     if (k == done + 1) {
