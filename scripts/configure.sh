@@ -11,7 +11,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 options=()
 if command -v ccache >/dev/null 2>&1; then
-  options=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  # Paths inside the checkout are hashed relative to it, so that a clone in another folder
+  # (a CI clone) finds what this one compiled.
+  options=("-DCMAKE_CXX_COMPILER_LAUNCHER=env;CCACHE_BASEDIR=$PWD;ccache")
 fi
 case "${1:-}" in
   release)

@@ -10,6 +10,8 @@ export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
 # emcc runs its clang through ccache where there is one: a file compiled before is a cache hit.
 if command -v ccache >/dev/null && [ -z "${EM_COMPILER_WRAPPER:-}" ]; then
   export EM_COMPILER_WRAPPER=ccache
+  # As configure.sh does for the native builds: a clone in another folder shares the cache.
+  export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD}
 fi
 for tool in emcmake node npm; do
   if ! command -v "$tool" >/dev/null; then

@@ -6,7 +6,8 @@
 set -euo pipefail
 want=(cmake ninja-build g++ pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev
       libcli11-dev qt6-base-dev libgl-dev help2man desktop-file-utils shared-mime-info dpkg-dev
-      clang libclang-rt-14-dev lld strace libgif-dev lintian appstream shellcheck mandoc)
+      clang libclang-rt-14-dev lld strace libgif-dev lintian appstream shellcheck mandoc
+      ccache)
 if [ "${1:-build}" = run ]; then
   want+=(xvfb xauth)
 fi
