@@ -12,8 +12,10 @@ cd "$(dirname "$0")/.."
 options=()
 if command -v ccache >/dev/null 2>&1; then
   # Paths inside the checkout are hashed relative to it, so that a clone in another folder
-  # (a CI clone) finds what this one compiled.
-  options=("-DCMAKE_CXX_COMPILER_LAUNCHER=env;CCACHE_BASEDIR=$PWD;ccache")
+  # (a CI clone) finds what this one compiled; and files compiled with gcc's precompiled
+  # headers are cached too, which ccache does only when told it may.
+  launcher="env;CCACHE_BASEDIR=$PWD;CCACHE_SLOPPINESS=pch_defines,time_macros;ccache"
+  options=("-DCMAKE_CXX_COMPILER_LAUNCHER=$launcher")
 fi
 case "${1:-}" in
   release)
