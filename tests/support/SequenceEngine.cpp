@@ -110,12 +110,19 @@ Bytes Effective(const Editor& ed) {
     return WithEffective(ed, [](const Bytes& b) { return b; });
 }
 
-Bytes Masked(Bytes b) {
-    if (b.size() > 40) {
-        b[34] = b[35] = 0;
-        std::fill(b.end() - 6, b.end(), 0);
-    }
-    return b;
+// The bytes the save sets on its own, left out of every comparison: bytes 34 and 35 and the
+// last six, in images longer than 40 bytes.
+bool IsMasked(std::size_t i, std::size_t size) {
+    return size > 40 && (i == 34 || i == 35 || i + 6 >= size);
+}
+
+// A copy of `count` bytes of b from `from`, with the masked ones cleared.
+Bytes MaskedPart(const Bytes& b, std::size_t from, std::size_t count) {
+    Bytes part(b.begin() + static_cast<std::ptrdiff_t>(from),
+               b.begin() + static_cast<std::ptrdiff_t>(from + count));
+    for (std::size_t j = 0; j < count; ++j)
+        if (IsMasked(from + j, b.size())) part[j] = 0;
+    return part;
 }
 
 // A state of the history, as the fast run keeps it: a hash of the masked bytes. The thorough
@@ -125,8 +132,9 @@ struct State {
     Bytes bytes;  // thorough runs only
 };
 
-// The hash of Masked(b), without copying b: FNV-1a over eight bytes at a time, at memory
-// speed; the masked head and tail are hashed from small copies.
+// A hash of b with the masked bytes cleared, without copying b: FNV-1a over eight bytes at a
+// time, at memory speed; the head and tail, where the masked bytes lie, are hashed from small
+// copies.
 std::uint64_t MaskedHash(const Bytes& b) {
     constexpr std::size_t kHead = 40, kTail = 8;
     std::uint64_t h = 1469598103934665603ull ^ b.size();
@@ -140,26 +148,15 @@ std::uint64_t MaskedHash(const Bytes& b) {
         for (; i < n; ++i) h = (h ^ p[i]) * 1099511628211ull;
     };
     if (b.size() <= kHead + kTail) {
-        const Bytes m = Masked(b);
+        const Bytes m = MaskedPart(b, 0, b.size());
         words(m.data(), m.size());
         return h;
     }
-    Bytes head(b.begin(), b.begin() + kHead), tail(b.end() - kTail, b.end());
-    head[34] = head[35] = 0;
-    std::fill(tail.end() - 6, tail.end(), 0);
+    const Bytes head = MaskedPart(b, 0, kHead), tail = MaskedPart(b, b.size() - kTail, kTail);
     words(head.data(), head.size());
     words(b.data() + kHead, b.size() - kHead - kTail);
     words(tail.data(), tail.size());
     return h;
-}
-
-std::string FirstDifference(const Bytes& a, const Bytes& b) {
-    if (a.size() != b.size())
-        return std::to_string(a.size()) + " bytes against " + std::to_string(b.size());
-    const auto d = std::mismatch(a.begin(), a.end(), b.begin());
-    if (d.first == a.end()) return {};
-    return "byte " + Hex(d.first - a.begin()) + " is " + IntToHex(*d.first, 2) + ", not " +
-           IntToHex(*d.second, 2);
 }
 
 // The first index at which a and b (of one size) differ and `counts` holds, or nothing. Equal
@@ -177,13 +174,12 @@ std::optional<std::size_t> FirstDifferenceWhere(const Bytes& a, const Bytes& b, 
     return std::nullopt;
 }
 
-// Where a and b differ outside the bytes Masked clears, or nothing; without copying either.
+// Where a and b differ outside the masked bytes, or nothing; without copying either.
 std::string MaskedDifference(const Bytes& a, const Bytes& b) {
     if (a.size() != b.size())
         return std::to_string(a.size()) + " bytes against " + std::to_string(b.size());
     const std::size_t n = a.size();
-    const auto i = FirstDifferenceWhere(
-        a, b, [n](std::size_t i) { return !(n > 40 && (i == 34 || i == 35 || i + 6 >= n)); });
+    const auto i = FirstDifferenceWhere(a, b, [n](std::size_t i) { return !IsMasked(i, n); });
     if (!i) return {};
     return "byte " + Hex(static_cast<std::int64_t>(*i)) + " is " + IntToHex(a[*i], 2) + ", not " +
            IntToHex(b[*i], 2);
@@ -292,7 +288,7 @@ class Runner {
     // The image as the next save writes it, as the history keeps it.
     State Current() const {
         if (thorough_) {
-            Bytes b = Masked(Effective(ed_));
+            Bytes b = Effective(ed_);
             const std::uint64_t h = MaskedHash(b);
             return State{h, std::move(b)};
         }
@@ -301,7 +297,7 @@ class Runner {
     // Where the image differs from the state the history should be in, or nothing.
     std::string Differs(const State& expected) const {
         const State now = Current();
-        if (thorough_) return FirstDifference(now.bytes, expected.bytes);
+        if (thorough_) return MaskedDifference(now.bytes, expected.bytes);
         return now.hash == expected.hash ? std::string() : std::string("its bytes differ");
     }
     void ShowTabs();
