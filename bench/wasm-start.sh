@@ -37,16 +37,18 @@ fs.readSync(fd, Buffer.from(memory.buffer), 6 << 20, size, 0);
 const words = new Uint32Array(memory.buffer);
 let sum = 0;
 for (let i = (6 << 20) / 4; i < ((6 << 20) + size) / 4; i += 1024) sum += words[i];'
-# With the engine settings the program sets for itself before it compiles.
-compile_module='require("v8").setFlagsFromString("--liftoff-only --wasm-lazy-validation");
+# With the engine settings the program sets for itself before it compiles: its own first
+# lines, run as they are.
+compile_module='require(process.argv[3]);
 new WebAssembly.Module(fs.readFileSync(process.argv[2]));'
+pre_js=$(cd "$(dirname "$0")/.." && pwd)/src/core/system/node-pre.js
 
 names=("node -e 0" "image" "image + module" "info" "native info")
 run() {
   case $1 in
     0) node -e 0 ;;
     1) node -e "$read_image" "$image" ;;
-    2) node -e "$read_image $compile_module" "$image" "$wasm/brivant-cli.wasm" ;;
+    2) node -e "$read_image $compile_module" "$image" "$wasm/brivant-cli.wasm" "$pre_js" ;;
     3) node "$wasm/brivant-cli.js" info "$image" ;;
     4) "$native/brivant-cli" info "$image" ;;
   esac
